@@ -1,0 +1,45 @@
+# The two commands of the README: `make run` and `make test`.
+PRESET ?= dev
+BUILD_DIR := build/$(PRESET)
+APP_DIR := $(BUILD_DIR)/bin
+
+.PHONY: all deps configure build run test test-asan bench fuzz format clean
+
+all: build
+
+deps:
+	@./tools/install-deps.sh
+
+$(BUILD_DIR)/build.ninja: CMakeLists.txt CMakePresets.json | deps
+	cmake --preset $(PRESET)
+
+configure: deps $(BUILD_DIR)/build.ninja
+
+build: configure
+	cmake --build --preset $(PRESET)
+
+run: build
+	@if [ -x $(APP_DIR)/tunebelt ]; then \
+	  exec $(APP_DIR)/tunebelt; \
+	else \
+	  echo "Built into $(APP_DIR):"; ls $(APP_DIR); \
+	fi
+
+test: build
+	ctest --preset $(PRESET)
+
+test-asan:
+	$(MAKE) test PRESET=asan
+
+bench:
+	$(MAKE) build PRESET=release
+	./bench/run.sh build/release/bin
+
+fuzz:
+	./fuzz/run.sh
+
+format: configure
+	cmake --build --preset $(PRESET) --target format
+
+clean:
+	rm -rf build

@@ -1,0 +1,65 @@
+// Helpers shared by the tests: a temporary folder that removes itself, and
+// whole-file reads and writes.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tunebelt::test {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::random_device rd;
+    auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+      path_ = base / ("tunebelt-test-" + std::to_string(rd()));
+      if (std::filesystem::create_directory(path_)) break;
+    }
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir() {
+    std::error_code ec;
+    // Give write permission back first, so read-only test folders go too.
+    for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+      if (!it->is_symlink()) ::chmod(it->path().c_str(), 0755);
+    }
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::filesystem::path& path() const { return path_; }
+  std::string str() const { return path_.string(); }
+  // A path inside the folder, as a string.
+  std::string operator/(std::string_view rel) const { return (path_ / rel).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline void writeFile(const std::string& path, std::string_view content) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  f.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+inline std::string readFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+// Joins lines, each followed by CR LF, the way the program writes text.
+inline std::string crlf(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& l : lines) out += l + "\r\n";
+  return out;
+}
+
+}  // namespace tunebelt::test
