@@ -17,6 +17,15 @@ inline constexpr char kSep = '\\';
 inline constexpr char kSep = '/';
 #endif
 
+// Joins a folder and a name with the program's separator, by plain
+// concatenation: nothing is normalised.
+inline std::string joinPath(std::string_view folder, std::string_view name) {
+  std::string out(folder);
+  out += kSep;
+  out += name;
+  return out;
+}
+
 // A file-system failure the user must hear about: which file, and the
 // system's reason.
 class FsError : public std::runtime_error {

@@ -1,0 +1,17 @@
+// Deleting the mod's mp3s folder before a save.
+#pragma once
+
+#include <string_view>
+
+#include "state/host.h"
+
+namespace tunebelt {
+
+// Removes the folder with everything in it: files of any permission, hidden
+// files, subfolders; a link is removed itself, never followed. Pending events
+// run between entries. Files that cannot be deleted are reported once through
+// the host (path and reason) and the rest is still deleted; returns false
+// then. A bare root is never removed.
+bool DeleteFolderTree(std::string_view folder, Host& host);
+
+}  // namespace tunebelt

@@ -1,0 +1,27 @@
+// The "MP3 Player Controls" section at the end of gfx/shell/kb_act.lst.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tunebelt {
+
+// The mod names that have a stock list in the application folder's kb_act/.
+inline const std::vector<std::string>& StockListMods() {
+  static const std::vector<std::string> mods = {"cstrike", "dod",     "dmc",   "valve",
+                                                "gearbox", "tfc",     "czero", "czeror"};
+  return mods;
+}
+
+// The 14 lines of the controls section, without line ends.
+std::vector<std::string> ControlsSection();
+
+// The new list's lines: the old list's lines without empty lines and without
+// an old controls section, then the section.
+std::vector<std::string> RewriteKeyBindings(const std::vector<std::string>& oldLines);
+
+// Creates gfx/shell when missing, copies a stock list when the mod has none,
+// then rewrites the list with the section at its end. Throws platform::FsError.
+void WriteKeyBindings(const std::string& modFolder, const std::string& applicationFolder);
+
+}  // namespace tunebelt
