@@ -65,6 +65,10 @@ class RecordingHost : public Host {
     events.push_back(enabled ? "mod-folder-enabled" : "mod-folder-disabled");
   }
   void playlistAppended(const std::string& name) override { listLines.push_back(name); }
+  void playlistReloaded(const std::vector<std::string>& lines) override {
+    listLines = lines;
+    events.push_back("playlist-reloaded");
+  }
   void modFolderRemembered(const std::string& folder) override {
     rememberedFolders.push_back(folder);
     events.push_back("remembered:" + folder);

@@ -50,6 +50,8 @@ class Host {
   virtual void setModFolderEnabled(bool enabled) { (void)enabled; }
   // A line appended to the playlist list box (the selection is untouched).
   virtual void playlistAppended(const std::string& name) { (void)name; }
+  // The playlist list box rebuilt from these lines (nothing selected).
+  virtual void playlistReloaded(const std::vector<std::string>& lines) { (void)lines; }
   // A folder appended to the mod folder box's item list.
   virtual void modFolderRemembered(const std::string& folder) { (void)folder; }
   virtual void setCacheLabel(const std::string& text) { (void)text; }

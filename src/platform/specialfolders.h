@@ -1,0 +1,48 @@
+// The user's special folders: documents, music, fonts, and the system folder.
+// The look-up answers like the Windows shell call it stands in for: a result
+// code and, on success, the folder's path.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tunebelt::platform {
+
+// Folder identifiers, each with the flag that creates a missing folder.
+inline constexpr int kFolderDocuments = 0x8005;
+inline constexpr int kFolderSystem = 0x8025;
+inline constexpr int kFolderMusic = 0x800D;
+inline constexpr int kFolderFonts = 0x8014;
+
+// Result codes.
+inline constexpr std::int32_t kFolderFound = 0;
+inline constexpr std::int32_t kFolderMissing = 1;  // valid identifier, no folder
+inline constexpr std::int32_t kFolderInvalidId = static_cast<std::int32_t>(0x80070057u);
+
+struct FolderLookup {
+  std::int32_t result = kFolderMissing;
+  std::string path;  // meaningful only when result is kFolderFound
+};
+
+// Looks up one special folder.
+//
+// On POSIX:
+// - documents and music come from the XDG user-dirs file
+//   ($XDG_CONFIG_HOME, or ~/.config, then user-dirs.dirs), falling back to
+//   ~/Documents and ~/Music;
+// - fonts is ${XDG_DATA_HOME:-~/.local/share}/fonts;
+// - these three are created when missing; a folder that cannot be created,
+//   or a HOME that is needed but not set, gives kFolderMissing;
+// - the system folder does not exist on Linux, and nothing is installed
+//   there: the look-up succeeds (kFolderFound) with an empty path, so no
+//   message is shown and every step that needs the folder is skipped.
+// An unknown identifier gives kFolderInvalidId.
+FolderLookup getSpecialFolder(int id);
+
+// The value of the user-dirs entry (XDG_MUSIC_DIR and the like) in the text of
+// a user-dirs.dirs file, with a leading $HOME replaced by `home`. Empty when
+// the entry is missing, malformed, or needs a home that is empty.
+std::string parseUserDir(const std::string& fileText, const std::string& key,
+                         const std::string& home);
+
+}  // namespace tunebelt::platform
