@@ -1,0 +1,22 @@
+// The starting-volume text boxes of the options dialog: the check that keeps
+// their text in range while the user types, and the value taken on Apply.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tunebelt {
+
+inline constexpr int kMaxVolume = 100;
+
+// The text with its last character removed until it is in range: empty, or a
+// whole number from 0 to 100. Any other text (a letter, a lone "-", "1.5")
+// is shortened like a value out of range. "5000" gives "50", "abc" gives "".
+std::string validvolume(std::string text);
+
+// The volume a box's text stands for; an empty box (or any text that is not
+// a volume) keeps the previous value.
+std::int16_t ApplyVolumeText(std::string_view text, std::int16_t previous);
+
+}  // namespace tunebelt
