@@ -1,0 +1,25 @@
+// The commands that reach outside the program: the two web pages and the
+// read-me file, each handed to the desktop's default handler.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "state/host.h"
+
+namespace tunebelt {
+
+inline constexpr std::string_view kProductPageAddress = "http://www.tunebelt.net";
+inline constexpr std::string_view kArtistPageAddress = "http://www.velloran.net";
+inline constexpr std::string_view kReadmeFile = "readme.txt";
+
+// Opens the address with a "/" appended in the web browser. Whether that
+// worked is not examined.
+void OpenWebPage(std::string_view address);
+
+// Opens readme.txt in the application folder with the desktop's handler for
+// text files. A missing file, or one that cannot be opened, is told through
+// the host; returns whether it was opened.
+bool OpenReadme(const std::string& applicationFolder, Host& host);
+
+}  // namespace tunebelt

@@ -1,0 +1,144 @@
+#include "ui/optionsdialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/fs.h"
+#include "state/settings.h"
+#include "state/volume.h"
+
+namespace tunebelt {
+
+namespace {
+
+const QColor kAccent(246, 145, 16);
+
+QRect twips(int left, int top, int width, int height) {
+  return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+QFont arial(double points) {
+  QFont font(QStringLiteral("Arial"));
+  font.setPointSizeF(points);
+  return font;
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* text, const QRect& rect) {
+  auto* l = new QLabel(QString::fromUtf8(text), parent);
+  l->setObjectName(QString::fromUtf8(name));
+  l->setGeometry(rect);
+  l->setFont(arial(9.75));
+  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QPalette p = l->palette();
+  p.setColor(QPalette::WindowText, Qt::white);
+  l->setPalette(p);
+  return l;
+}
+
+QLineEdit* volumeBox(QWidget* parent, const char* name, const QRect& rect) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(QString::fromUtf8(name));
+  box->setGeometry(rect);
+  box->setFont(arial(8.25));
+  QPalette p = box->palette();
+  p.setColor(QPalette::Base, kAccent);
+  p.setColor(QPalette::Text, Qt::white);
+  box->setPalette(p);
+  return box;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* text, const QRect& rect) {
+  auto* b = new QPushButton(QString::fromUtf8(text), parent);
+  b->setObjectName(QString::fromUtf8(name));
+  b->setGeometry(rect);
+  b->setFont(arial(9.75));
+  QPalette p = b->palette();
+  p.setColor(QPalette::Button, kAccent);
+  b->setPalette(p);
+  return b;
+}
+
+}  // namespace
+
+OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Host& host,
+                             QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      state_(state),
+      settingsPath_(std::move(settingsPath)),
+      host_(host) {
+  setObjectName(QStringLiteral("frmOptions"));
+  setWindowTitle(QStringLiteral("Tunebelt - Options"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  setModal(true);
+  setFixedSize(4170 / 15, 2310 / 15);
+  QPalette p = palette();
+  p.setColor(QPalette::Window, kAccent);
+  setPalette(p);
+  setAutoFillBackground(true);
+
+  label(this, "Label1", "Initial Volumes (0-100):", twips(240, 240, 2055, 255));
+  label(this, "Label3", "MP3:", twips(480, 720, 615, 255));
+  txtMP3Vol_ = volumeBox(this, "txtMP3Vol", twips(1200, 720, 855, 270));
+  label(this, "Label2", "Game:", twips(480, 1080, 735, 255));
+  txtGameVol_ = volumeBox(this, "txtGameVol", twips(1200, 1080, 855, 270));
+  QPushButton* cmdCancel = button(this, "cmdCancel", "Cancel", twips(120, 1800, 1230, 375));
+  QPushButton* cmdApply = button(this, "cmdApply", "Apply", twips(1440, 1800, 1230, 375));
+  QPushButton* cmdOk = button(this, "cmdOk", "Ok", twips(2760, 1800, 1230, 375));
+  cmdOk->setDefault(true);
+
+  setTabOrder(txtMP3Vol_, txtGameVol_);
+  setTabOrder(txtGameVol_, cmdOk);
+  setTabOrder(cmdOk, cmdApply);
+  setTabOrder(cmdApply, cmdCancel);
+  txtMP3Vol_->setFocus();
+
+  connect(txtMP3Vol_, &QLineEdit::textChanged, this, [this] { validate(txtMP3Vol_); });
+  connect(txtGameVol_, &QLineEdit::textChanged, this, [this] { validate(txtGameVol_); });
+  connect(cmdApply, &QPushButton::clicked, this, &OptionsDialog::cmdApply_Click);
+  connect(cmdOk, &QPushButton::clicked, this, &OptionsDialog::cmdOk_Click);
+  connect(cmdCancel, &QPushButton::clicked, this, &OptionsDialog::reject);
+
+  loadBoxes();
+}
+
+void OptionsDialog::loadBoxes() {
+  txtGameVol_->setText(QString::number(state_.GameVolume));
+  txtMP3Vol_->setText(QString::number(state_.Mp3Volume));
+}
+
+void OptionsDialog::validate(QLineEdit* box) {
+  if (validating_) return;
+  std::string text = box->text().toStdString();
+  std::string valid = validvolume(text);
+  if (valid == text) return;
+  validating_ = true;
+  box->setText(QString::fromStdString(valid));
+  validating_ = false;
+}
+
+void OptionsDialog::apply() {
+  state_.Mp3Volume = ApplyVolumeText(txtMP3Vol_->text().toStdString(), state_.Mp3Volume);
+  state_.GameVolume = ApplyVolumeText(txtGameVol_->text().toStdString(), state_.GameVolume);
+  try {
+    SaveVolumes(settingsPath_, state_);
+  } catch (const platform::FsError& e) {
+    host_.showMessage("Could not save the volumes to " + settingsPath_ + ":\n" + e.what(),
+                      kErrorCaption, MessageIcon::Critical);
+  }
+}
+
+void OptionsDialog::cmdApply_Click() { apply(); }
+
+void OptionsDialog::cmdOk_Click() {
+  apply();
+  accept();
+}
+
+void OptionsDialog::reject() {
+  loadBoxes();
+  QDialog::reject();
+}
+
+}  // namespace tunebelt
