@@ -1,5 +1,6 @@
 #include "modfolder/cleanup.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,9 @@ bool isBareRoot(std::string_view folder) {
 // True when nothing is left at the path, not even a dangling link: a failed
 // delete of an entry that vanished meanwhile is no failure.
 bool gone(const std::string& path) {
-  return !platform::isSymlink(path) && !platform::pathExists(path);
+  std::error_code ec;
+  auto status = std::filesystem::symlink_status(platform::nativePath(path), ec);
+  return status.type() == std::filesystem::file_type::not_found;
 }
 
 void removeEntry(const std::string& path, bool isDir, std::vector<Failure>& failures) {
@@ -58,7 +61,7 @@ void deleteTree(const std::string& folder, Host& host, std::vector<Failure>& fai
   try {
     entries = platform::listDir(folder);
   } catch (const platform::FsError& e) {
-    failures.push_back({e.path(), e.reason()});
+    if (!gone(folder)) failures.push_back({e.path(), e.reason()});
     return;
   }
   // The whole listing is taken before anything is deleted.
