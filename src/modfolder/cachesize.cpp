@@ -83,8 +83,7 @@ std::optional<std::string> CacheSizeLabel(std::string_view modFolder, int langua
   return prefix + FormatSize(GetFolderSize(cache), decimalSeparator);
 }
 
-void RefreshCacheSize(std::string_view modFolder, int language, char decimalSeparator,
-                      Host& host) {
+void RefreshCacheSize(std::string_view modFolder, int language, char decimalSeparator, Host& host) {
   if (auto label = CacheSizeLabel(modFolder, language, decimalSeparator)) {
     host.setCacheLabel(*label);
   }

@@ -35,7 +35,16 @@ class Records {
     if (platform::pathExists(path)) r.bytes_ = platform::readFile(path);
     return r;
   }
-  void save(const std::string& path) const { platform::writeFileAtomic(path, bytes_); }
+  // A failure is reported against the settings file, also when it was the
+  // folder around it that refused.
+  void save(const std::string& path) const {
+    try {
+      platform::writeFileAtomic(path, bytes_);
+    } catch (const platform::FsError& e) {
+      if (e.path() == path) throw;
+      throw platform::FsError(path, e.reason());
+    }
+  }
 
   std::uint16_t u16(int record, std::size_t offset = 0) const {
     return static_cast<std::uint16_t>(byte(record, offset) | (byte(record, offset + 1) << 8));
@@ -67,7 +76,9 @@ class Records {
   }
 
  private:
-  static std::size_t start(int record) { return static_cast<std::size_t>(record - 1) * kRecordSize; }
+  static std::size_t start(int record) {
+    return static_cast<std::size_t>(record - 1) * kRecordSize;
+  }
 
   unsigned byte(int record, std::size_t offset) const {
     std::size_t pos = start(record) + offset;
