@@ -44,6 +44,9 @@ std::string formatFixed(Fixed v, char decimalSeparator) {
 }  // namespace
 
 std::uint64_t GetFolderSize(std::string_view folder) {
+  // A link in the folder's place is no folder of files: the clean-up would
+  // only remove the link.
+  if (platform::isSymlink(folder)) return 0;
   std::vector<platform::DirEntry> entries;
   try {
     entries = platform::listDir(folder);

@@ -91,6 +91,7 @@ TEST(GetFolderSize, LinksAreNeitherCountedNorFollowed) {
   fs::create_directory_symlink(dir / "mp3s", dir / "mp3s/self");
   fs::create_directory_symlink(dir.path(), dir / "mp3s/up");
   EXPECT_EQ(GetFolderSize(dir / "mp3s"), 10u);
+  EXPECT_EQ(GetFolderSize(dir / "mp3s/dirlink"), 0u);  // a link given itself
 }
 
 TEST(CacheSizeLabel, BothLanguagesBothCases) {
