@@ -24,9 +24,8 @@ bool endsWith(std::string_view s, std::string_view tail) {
 ImportResult ImportPlaylistFile(ProgramState& state, const std::string& path, Host& host) {
   if (endsWith(path, ".pls")) return plsload(state, path, host);
   if (endsWith(path, ".m3u")) return m3uload(state, path, host);
-  host.showMessage(
-      "Error: a playlist file has not been selected: " + GetFileName(trimBlanks(path)),
-      kErrorCaption, MessageIcon::Critical);
+  host.showMessage("Error: a playlist file has not been selected: " + GetFileName(trimBlanks(path)),
+                   kErrorCaption, MessageIcon::Critical);
   return ImportResult::Refused;
 }
 

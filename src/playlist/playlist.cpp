@@ -26,9 +26,13 @@ Selection snapshot(const ProgramState& state, const Selection& selected) {
 }
 
 // A command that changed nothing: the list box keeps its lines and selection.
-EditResult unchanged(const Selection& selected) { return {false, selected, -1}; }
+EditResult unchanged(const Selection& selected) {
+  return {false, selected, -1};
+}
 
-void tellFull(Host& host) { host.showMessage(kPlaylistFullMessage, kCaption, MessageIcon::None); }
+void tellFull(Host& host) {
+  host.showMessage(kPlaylistFullMessage, kCaption, MessageIcon::None);
+}
 
 }  // namespace
 
@@ -76,7 +80,9 @@ void MoveTrackDown(ProgramState& state, int index) {
   std::swap(state.PlaylistNames[index], state.PlaylistNames[index + 1]);
 }
 
-std::vector<std::string> PlaylistLines(const ProgramState& state) { return state.PlaylistNames; }
+std::vector<std::string> PlaylistLines(const ProgramState& state) {
+  return state.PlaylistNames;
+}
 
 EditResult RemoveSelected(ProgramState& state, const Selection& selected) {
   const int n = state.TrackCount();
@@ -88,8 +94,10 @@ EditResult RemoveSelected(ProgramState& state, const Selection& selected) {
       last = i;
       continue;
     }
-    state.PlaylistPaths[kept] = std::move(state.PlaylistPaths[i]);
-    state.PlaylistNames[kept] = std::move(state.PlaylistNames[i]);
+    if (kept != i) {
+      state.PlaylistPaths[kept] = std::move(state.PlaylistPaths[i]);
+      state.PlaylistNames[kept] = std::move(state.PlaylistNames[i]);
+    }
     ++kept;
   }
   state.PlaylistPaths.resize(static_cast<std::size_t>(kept));
