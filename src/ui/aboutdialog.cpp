@@ -80,9 +80,9 @@ AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent)
   label(this, "Label1", "TUNEBELT", arial(36), twips(120, 120, 7215, 855));
   label(this, "Label2", "YOUR GAME. YOUR MUSIC", arial(21.75), twips(1800, 840, 7215, 495));
   label(this, "Label3", "CREDITS:", arial(14.25), twips(240, 1680, 1455, 375));
-  lblPosition_ =
-      label(this, "lblPosition", "Position", console(12.75),
-            twips(kLabelLeft, CreditsRoll::kPositionTop, kLabelWidth, CreditsRoll::kPositionHeight));
+  lblPosition_ = label(
+      this, "lblPosition", "Position", console(12.75),
+      twips(kLabelLeft, CreditsRoll::kPositionTop, kLabelWidth, CreditsRoll::kPositionHeight));
   lblName_ = label(this, "lblName", "Name", console(14.25),
                    twips(kLabelLeft, CreditsRoll::kNameTop, kLabelWidth, CreditsRoll::kNameHeight));
   lblName_->setWordWrap(true);

@@ -124,12 +124,14 @@ void OptionsDialog::apply() {
   try {
     SaveVolumes(settingsPath_, state_);
   } catch (const platform::FsError& e) {
-    host_.showMessage("Could not save the volumes to " + settingsPath_ + ":\n" + e.what(),
+    host_.showMessage("Could not save the volumes to " + e.path() + ":\n" + e.reason(),
                       kErrorCaption, MessageIcon::Critical);
   }
 }
 
-void OptionsDialog::cmdApply_Click() { apply(); }
+void OptionsDialog::cmdApply_Click() {
+  apply();
+}
 
 void OptionsDialog::cmdOk_Click() {
   apply();
