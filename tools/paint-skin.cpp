@@ -44,20 +44,24 @@ QString gBoldFamily = "DejaVu Sans";
 QString gCondensedFamily = "DejaVu Sans Condensed";
 QString gBookFamily = "DejaVu Sans";
 
-// Loads the DejaVu faces from the system's font folder when they are there,
-// so the pictures do not depend on what fontconfig would pick.
-void LoadFonts() {
+// Loads the DejaVu faces from the system's font folder, so the pictures do
+// not depend on what fontconfig would pick instead. False when one is missing.
+bool LoadFonts() {
   const QString dir = "/usr/share/fonts/truetype/dejavu/";
   auto load = [&](const char* file, QString& family) {
     const int id = QFontDatabase::addApplicationFont(dir + file);
-    if (id >= 0) {
-      const QStringList names = QFontDatabase::applicationFontFamilies(id);
-      if (!names.isEmpty()) family = names.first();
+    const QStringList names = id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
+    if (names.isEmpty()) {
+      std::fprintf(stderr, "paint-skin: cannot load %s%s\n", qPrintable(dir), file);
+      return false;
     }
+    family = names.first();
+    return true;
   };
-  load("DejaVuSans-Bold.ttf", gBoldFamily);
-  load("DejaVuSansCondensed-Bold.ttf", gCondensedFamily);
-  load("DejaVuSans.ttf", gBookFamily);
+  bool ok = load("DejaVuSans-Bold.ttf", gBoldFamily);
+  ok = load("DejaVuSansCondensed-Bold.ttf", gCondensedFamily) && ok;
+  ok = load("DejaVuSans.ttf", gBookFamily) && ok;
+  return ok;
 }
 
 QFont MakeFont(const QString& family, qreal pixelSize, bool bold, qreal spacing = 0) {
@@ -564,7 +568,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: paint-skin OUTDIR [--mock MOCKDIR]\n");
     return 2;
   }
-  LoadFonts();
+  if (!LoadFonts()) {
+    std::fprintf(stderr, "paint-skin: install fonts-dejavu-core and fonts-dejavu-extra\n");
+    return 1;
+  }
   const QString root = args[1];
   const QString mockDir = args.size() == 4 ? args[3] : QString();
 
