@@ -31,6 +31,8 @@ QFont arial(double points) {
 QFont console(double points) {
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font.setFamilies({QStringLiteral("Lucida Console"), font.family()});
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
   font.setPointSizeF(points);
   return font;
 }
