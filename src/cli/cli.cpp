@@ -1,0 +1,285 @@
+#include "cli/cli.h"
+
+#include <unistd.h>
+
+#include <clocale>
+#include <ostream>
+#include <string_view>
+
+#include "modfolder/cachesize.h"
+#include "platform/fs.h"
+#include "playlist/import.h"
+#include "playlist/playlist.h"
+#include "scripts/savescript.h"
+#include "state/exists.h"
+#include "state/host.h"
+#include "state/settings.h"
+#include "state/state.h"
+
+namespace tunebelt::cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage:\n"
+    "  tunebelt-cli save --mod DIR [--delete-unused] [--mp3-volume N] [--game-volume N]\n"
+    "                    [--debug] ITEM...\n"
+    "  tunebelt-cli list ITEM...\n"
+    "  tunebelt-cli cache-size --mod DIR [--german]\n"
+    "  tunebelt-cli --help | --version\n"
+    "\n"
+    "Each ITEM is an .mp3 file, a .pls playlist or an extended .m3u playlist, taken in\n"
+    "order. save writes mp3.cfg, playlist1.cfg onward, gfx/shell/kb_act.lst and\n"
+    "userconfig.cfg into the mod folder DIR and copies the tracks into DIR/mp3s.\n"
+    "Volumes default to those stored in settings.jst beside the program, else 80.\n"
+    "\n"
+    "Exit status: 0 success, 1 refused or failed, 2 usage error.\n";
+
+// Messages go to standard error as "caption: text"; the progress window
+// becomes a bar on a terminal and stage lines elsewhere.
+class TerminalHost : public Host {
+ public:
+  TerminalHost(std::ostream& err, bool isTerminal) : err_(err), terminal_(isTerminal) {}
+
+  void showMessage(std::string_view text, std::string_view caption, MessageIcon) override {
+    endBar();
+    err_ << caption << ": " << text << '\n';
+  }
+  void setStage(Stage stage) override {
+    endBar();
+    switch (stage) {
+      case Stage::Generating:
+        err_ << "Generating script\n";
+        break;
+      case Stage::Copying:
+        err_ << "Copying files\n";
+        break;
+      case Stage::Complete:
+        err_ << "Complete\n";
+        break;
+    }
+  }
+  void setProgressMaximum(int maximum) override { maximum_ = maximum; }
+  void setProgressValue(int value) override {
+    if (!terminal_ || maximum_ <= 0) return;
+    constexpr int kWidth = 40;
+    int filled = static_cast<int>(static_cast<long long>(value) * kWidth / maximum_);
+    err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+         << std::string(static_cast<std::size_t>(kWidth - filled), '.') << "] " << value << '/'
+         << maximum_ << std::flush;
+    barOpen_ = true;
+  }
+
+ private:
+  void endBar() {
+    if (barOpen_) err_ << '\n';
+    barOpen_ = false;
+  }
+
+  std::ostream& err_;
+  bool terminal_;
+  bool barOpen_ = false;
+  int maximum_ = 0;
+};
+
+struct Options {
+  std::string command;
+  std::string modFolder;
+  bool modGiven = false;
+  bool deleteUnused = false;
+  bool german = false;
+  bool debug = false;
+  int mp3Volume = -1;
+  int gameVolume = -1;
+  std::vector<std::string> items;
+};
+
+struct UsageError {
+  std::string text;
+};
+
+bool endsWith(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+int parseVolume(std::string_view option, const std::string& text) {
+  bool digits = !text.empty() && text.size() <= 3 &&
+                text.find_first_not_of("0123456789") == std::string::npos;
+  int value = digits ? std::stoi(text) : -1;
+  if (value < 0 || value > 100) {
+    throw UsageError{std::string(option) + " takes a whole number from 0 to 100, not \"" + text +
+                     "\""};
+  }
+  return value;
+}
+
+Options parse(const std::vector<std::string>& args) {
+  Options o;
+  if (args.empty()) throw UsageError{"no command given"};
+  o.command = args[0];
+  if (o.command != "save" && o.command != "list" && o.command != "cache-size") {
+    throw UsageError{"unknown command \"" + o.command + "\""};
+  }
+  bool optionsEnded = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw UsageError{a + " needs a value"};
+      return args[++i];
+    };
+    if (optionsEnded || a.empty() || a[0] != '-' || a == "-") {
+      o.items.push_back(a);
+    } else if (a == "--") {
+      optionsEnded = true;
+    } else if (a == "--mod" && o.command != "list") {
+      o.modFolder = value();
+      o.modGiven = true;
+    } else if (a == "--delete-unused" && o.command == "save") {
+      o.deleteUnused = true;
+    } else if (a == "--debug" && o.command == "save") {
+      o.debug = true;
+    } else if (a == "--mp3-volume" && o.command == "save") {
+      o.mp3Volume = parseVolume(a, value());
+    } else if (a == "--game-volume" && o.command == "save") {
+      o.gameVolume = parseVolume(a, value());
+    } else if (a == "--german" && o.command == "cache-size") {
+      o.german = true;
+    } else {
+      throw UsageError{"unknown option \"" + a + "\" for " + o.command};
+    }
+  }
+  if (o.command != "list" && !o.modGiven) throw UsageError{o.command + " needs --mod DIR"};
+  if (o.command == "cache-size" && !o.items.empty()) {
+    throw UsageError{"cache-size takes no items"};
+  }
+  if (o.command != "cache-size" && o.items.empty()) {
+    throw UsageError{o.command + " needs at least one ITEM"};
+  }
+  return o;
+}
+
+char localeDecimalSeparator() {
+  const std::lconv* lc = std::localeconv();
+  return (lc && lc->decimal_point && lc->decimal_point[0]) ? lc->decimal_point[0] : '.';
+}
+
+// Takes each item the way the window would: playlists to their reader, any
+// other name to AddTrack. False when an item was refused.
+// An item as the window's open dialog would hand it over: a full path.
+std::string absoluteItem(const std::string& item) {
+  if (item.empty() || platform::isSep(item[0]) || (item.size() > 2 && item[1] == ':')) {
+    return item;
+  }
+  std::string cwd(4096, '\0');
+  if (::getcwd(cwd.data(), cwd.size()) == nullptr) return item;
+  cwd.resize(std::char_traits<char>::length(cwd.c_str()));
+  return platform::joinPath(cwd == "/" ? "" : cwd, item);
+}
+
+bool loadItems(ProgramState& state, const std::vector<std::string>& names, Host& host,
+               std::ostream& err) {
+  bool fullTold = false;
+  for (const std::string& name : names) {
+    const std::string item = absoluteItem(name);
+    if (endsWith(item, ".pls") || endsWith(item, ".m3u")) {
+      ImportResult r = ImportPlaylistFile(state, item, host);
+      if (r == ImportResult::Refused || r == ImportResult::Failed) return false;
+      fullTold = fullTold || r == ImportResult::Full;
+      continue;
+    }
+    AppendResult r = AddTrack(state, item, host);
+    if (r == AppendResult::Ignored) {
+      err << "tunebelt-cli: skipped (not a .mp3 file): " << item << '\n';
+    } else if (r == AppendResult::Full && !fullTold) {
+      host.showMessage(kPlaylistFullMessage, kCaption, MessageIcon::None);
+      fullTold = true;
+    }
+  }
+  return true;
+}
+
+// The starting volumes: those stored beside the program, else the defaults.
+void loadVolumes(ProgramState& state, const std::string& applicationFolder, Host& host) {
+  state.Mp3Volume = kDefaultVolume;
+  state.GameVolume = kDefaultVolume;
+  std::string settings = platform::joinPath(applicationFolder, kSettingsFileName);
+  if (!FileExists(settings)) return;
+  ProgramState stored;
+  try {
+    LoadSettings(settings, stored);
+  } catch (const platform::FsError& e) {
+    host.showMessage("Could not read " + e.path() + ": " + e.reason(), kErrorCaption,
+                     MessageIcon::Exclamation);
+    return;
+  }
+  auto inRange = [](std::int16_t v) { return v >= 0 && v <= 100; };
+  if (inRange(stored.Mp3Volume)) state.Mp3Volume = stored.Mp3Volume;
+  if (inRange(stored.GameVolume)) state.GameVolume = stored.GameVolume;
+}
+
+int runSave(const Options& o, const std::string& applicationFolder, Host& host, std::ostream& err) {
+  ProgramState state;
+  state.ApplicationFolder = applicationFolder;
+  state.Language = kEnglish;
+  state.DebugMode = o.debug ? 1 : 0;
+  if (!loadItems(state, o.items, host, err)) return kExitFailed;
+  loadVolumes(state, applicationFolder, host);
+  if (o.mp3Volume >= 0) state.Mp3Volume = static_cast<std::int16_t>(o.mp3Volume);
+  if (o.gameVolume >= 0) state.GameVolume = static_cast<std::int16_t>(o.gameVolume);
+  std::string modFolder = o.modFolder;
+  SaveOptions options;
+  options.deleteUnused = o.deleteUnused;
+  options.decimalSeparator = localeDecimalSeparator();
+  return SaveScript(state, modFolder, options, host) == SaveResult::Done ? kExitOk : kExitFailed;
+}
+
+int runList(const Options& o, Host& host, std::ostream& out, std::ostream& err) {
+  ProgramState state;
+  if (!loadItems(state, o.items, host, err)) return kExitFailed;
+  for (int i = 0; i < state.TrackCount(); ++i) {
+    out << state.PlaylistNames[i] << '\t' << state.PlaylistPaths[i] << '\n';
+  }
+  return kExitOk;
+}
+
+int runCacheSize(const Options& o, std::ostream& out) {
+  auto label = CacheSizeLabel(o.modFolder, o.german ? kGerman : kEnglish, localeDecimalSeparator());
+  out << label.value_or("") << '\n';
+  return kExitOk;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, const std::string& applicationFolder,
+        std::ostream& out, std::ostream& err, bool errIsTerminal) {
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    out << kUsage;
+    return kExitOk;
+  }
+  if (!args.empty() && args[0] == "--version") {
+    out << "tunebelt-cli " << TUNEBELT_VERSION << '\n';
+    return kExitOk;
+  }
+  Options o;
+  try {
+    o = parse(args);
+  } catch (const UsageError& e) {
+    err << "tunebelt-cli: " << e.text << "\n\n" << kUsage;
+    return kExitUsage;
+  }
+  TerminalHost host(err, errIsTerminal);
+  if (o.command == "save") return runSave(o, applicationFolder, host, err);
+  if (o.command == "list") return runList(o, host, out, err);
+  return runCacheSize(o, out);
+}
+
+std::string ExecutableFolder() {
+  std::string buf(4096, '\0');
+  ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+  if (n <= 0) return ".";
+  buf.resize(static_cast<std::size_t>(n));
+  auto slash = buf.find_last_of('/');
+  return slash == std::string::npos ? "." : buf.substr(0, slash == 0 ? 1 : slash);
+}
+
+}  // namespace tunebelt::cli

@@ -1,0 +1,23 @@
+// The terminal front end: the program's main job without a window.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace tunebelt::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// Runs one command line (without the program name). `applicationFolder` holds
+// the stock key-binding lists and settings.jst; `err` gets every message the
+// window would show in a box, as "caption: text", and the progress.
+int Run(const std::vector<std::string>& args, const std::string& applicationFolder,
+        std::ostream& out, std::ostream& err, bool errIsTerminal);
+
+// The folder that holds the running executable.
+std::string ExecutableFolder();
+
+}  // namespace tunebelt::cli

@@ -1,0 +1,268 @@
+// The terminal front end, run as the built binary on temporary mod folders,
+// and in-process for its argument handling.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <utime.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "test_util.h"
+
+namespace tunebelt {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+Outcome runBinary(const std::string& binary, const std::vector<std::string>& args,
+                  const TempDir& scratch, const std::string& cwd = ".") {
+  std::string cmd = "cd " + quote(cwd) + " && " + quote(binary);
+  for (const auto& a : args) cmd += " " + quote(a);
+  std::string out = scratch / "stdout.txt", err = scratch / "stderr.txt";
+  cmd += " > " + quote(out) + " 2> " + quote(err) + " < /dev/null";
+  Outcome r;
+  int raw = std::system(cmd.c_str());
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = readFile(out);
+  r.err = readFile(err);
+  return r;
+}
+
+// path -> (size, modification time) of everything below a folder.
+std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> snapshot(
+    const fs::path& root) {
+  std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> out;
+  for (auto& e : fs::recursive_directory_iterator(root)) {
+    out[e.path().string()] = {e.is_regular_file() ? e.file_size() : 0, e.last_write_time()};
+  }
+  return out;
+}
+
+class CliBinary : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mod = work / "hl/cstrike";
+    writeFile(mod + "/gfx/shell/kb_act.lst", "\"+attack\"            \"Fire\"\r\n");
+    writeFile(work / "music/Intro.mp3", "intro bytes");
+    writeFile(work / "music/Two Words.mp3", "two words bytes");
+    writeFile(work / "music/Finale!.mp3", "finale bytes");
+    tracks = {work / "music/Intro.mp3", work / "music/Two Words.mp3", work / "music/Finale!.mp3"};
+  }
+  Outcome cli(std::vector<std::string> args) {
+    return runBinary(TUNEBELT_CLI_BINARY, args, scratch);
+  }
+  Outcome save(std::vector<std::string> extra, const std::vector<std::string>& items) {
+    std::vector<std::string> args = {"save", "--mod",         mod, "--mp3-volume",
+                                     "80",   "--game-volume", "80"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.insert(args.end(), items.begin(), items.end());
+    return cli(args);
+  }
+
+  TempDir work;
+  TempDir scratch;
+  std::string mod;
+  std::vector<std::string> tracks;
+};
+
+TEST_F(CliBinary, SavesAThreeTrackPlaylist) {
+  Outcome r = save({}, tracks);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(readFile(mod + "/userconfig.cfg"), "exec mp3.cfg\r\n");
+  EXPECT_EQ(readFile(mod + "/mp3s/Intro.mp3"), "intro bytes");
+  EXPECT_EQ(readFile(mod + "/mp3s/TwoWords.mp3"), "two words bytes");
+  EXPECT_EQ(readFile(mod + "/mp3s/Finale.mp3"), "finale bytes");
+
+  std::string pl = readFile(mod + "/playlist1.cfg");
+  EXPECT_TRUE(pl.starts_with("\r\nalias track1 "));
+  EXPECT_NE(pl.find("alias track2 \"mp3 play mp3s\\TwoWords.mp3; alias nexttracks nexttrack2; "
+                    "alias prevtrack prevtrack2\"\r\n"),
+            std::string::npos);
+  EXPECT_NE(pl.find("alias saytrack2 \"say listening to Two Words.mp3 with Tunebelt\"\r\n"),
+            std::string::npos);
+  EXPECT_TRUE(pl.ends_with("with Tunebelt;\"\r\n"));
+  EXPECT_FALSE(fs::exists(mod + "/playlist2.cfg"));
+
+  auto cfg = test::readFile(mod + "/mp3.cfg");
+  EXPECT_TRUE(cfg.starts_with("alias looptrack \"lptrack1\"\r\nalias playtrack"));
+  EXPECT_NE(cfg.find("\r\nvol80\r\ngvol80\r\n"), std::string::npos);
+  EXPECT_TRUE(cfg.ends_with("\r\n\r\necho Tunebelt Script Loaded\r\n"));
+
+  std::string kb = readFile(mod + "/gfx/shell/kb_act.lst");
+  EXPECT_TRUE(kb.starts_with("\"+attack\"            \"Fire\"\r\n\"blank\""));
+  EXPECT_TRUE(kb.ends_with("\"gvoldown\"            \"Game Volume Down\"\r\n"));
+  EXPECT_NE(r.err.find("Complete"), std::string::npos);
+}
+
+TEST_F(CliBinary, RefusedSavesWriteNothing) {
+  auto before = snapshot(work.path());
+  Outcome empty = cli({"save", "--mod", mod, work / "music/notes.txt"});
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.err.find("Tunebelt - Error: No items in playlist"), std::string::npos);
+  EXPECT_NE(empty.err.find("skipped"), std::string::npos);
+
+  Outcome missing = cli({"save", "--mod", work / "hl/none", tracks[0]});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("Tunebelt: Mod Folder can not be found"), std::string::npos);
+
+  fs::create_directories(work / "hl/valve");
+  before = snapshot(work.path());
+  Outcome nokb = cli({"save", "--mod", work / "hl/valve", tracks[0]});
+  EXPECT_EQ(nokb.status, 1);
+  EXPECT_NE(nokb.err.find("kb_act.lst could not be found"), std::string::npos);
+
+  Outcome nomod = cli({"save", "--mod", "", tracks[0]});
+  EXPECT_EQ(nomod.status, 1);
+  EXPECT_NE(nomod.err.find("Tunebelt: Please Enter a Mod Folder"), std::string::npos);
+
+  writeFile(work / "lists/plain.m3u", "a.mp3\r\n");
+  Outcome plain = cli({"save", "--mod", mod, tracks[0], work / "lists/plain.m3u"});
+  EXPECT_EQ(plain.status, 1);
+  EXPECT_NE(plain.err.find("This is not a valid extented M3U playlist"), std::string::npos);
+  fs::remove_all(work / "lists");
+  EXPECT_EQ(snapshot(work.path()), before);
+}
+
+TEST_F(CliBinary, TrailingSeparatorIsTrimmed) {
+  Outcome r = cli({"save", "--mod", mod + "/", tracks[0]});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Untrimmed, the text would name no folder and the save would be refused.
+  EXPECT_TRUE(fs::exists(mod + "/mp3s/Intro.mp3"));
+}
+
+TEST_F(CliBinary, DeleteUnusedDecidesWhetherStrayTracksStay) {
+  writeFile(mod + "/mp3s/stray.mp3", "old");
+  ASSERT_EQ(save({}, tracks).status, 0);
+  EXPECT_TRUE(fs::exists(mod + "/mp3s/stray.mp3"));
+  ASSERT_EQ(save({"--delete-unused"}, tracks).status, 0);
+  EXPECT_FALSE(fs::exists(mod + "/mp3s/stray.mp3"));
+  EXPECT_TRUE(fs::exists(mod + "/mp3s/Finale.mp3"));
+}
+
+TEST_F(CliBinary, SameCleanedNameCopiesOnceAndASecondSaveCopiesNothing) {
+  writeFile(work / "other/Two-Words.mp3", "another file");
+  ASSERT_EQ(save({}, {tracks[1], work / "other/Two-Words.mp3"}).status, 0);
+  EXPECT_EQ(readFile(mod + "/mp3s/TwoWords.mp3"), "two words bytes");
+
+  // Age the copies, save again, and see that none was touched.
+  struct utimbuf old {
+    1000000000, 1000000000
+  };
+  for (auto& e : fs::directory_iterator(mod + "/mp3s")) ::utime(e.path().c_str(), &old);
+  auto before = snapshot(mod + "/mp3s");
+  ASSERT_EQ(save({}, {tracks[1], work / "other/Two-Words.mp3"}).status, 0);
+  EXPECT_EQ(snapshot(mod + "/mp3s"), before);
+}
+
+TEST_F(CliBinary, FileFailuresExitOneNameTheFileAndLeaveNoHalfFile) {
+  fs::create_directories(mod + "/mp3s");
+  ::chmod((mod + "/mp3s").c_str(), 0555);
+  Outcome ro = save({}, tracks);
+  ::chmod((mod + "/mp3s").c_str(), 0755);
+  EXPECT_EQ(ro.status, 1);
+  EXPECT_NE(ro.err.find("Tunebelt - Error: Save Script stopped: " + mod + "/mp3s"),
+            std::string::npos)
+      << ro.err;
+  EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 0);
+
+  fs::remove(tracks[2]);
+  Outcome gone = save({}, tracks);
+  EXPECT_EQ(gone.status, 1);
+  EXPECT_NE(gone.err.find(tracks[2]), std::string::npos) << gone.err;
+  EXPECT_EQ(gone.err.find("Complete"), std::string::npos);
+  for (auto& e : fs::recursive_directory_iterator(work.path())) {
+    EXPECT_EQ(e.path().filename().string().find(".tunebelt-"), std::string::npos) << e.path();
+  }
+}
+
+TEST_F(CliBinary, ListPrintsNameTabPathInOrder) {
+  writeFile(work / "music/list.pls", "[playlist]\r\nFile1=Finale!.mp3\r\nFile2=nothere.mp3\r\n");
+  Outcome r = cli({"list", tracks[0], work / "music/list.pls", work / "music/cover.jpg"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "Intro.mp3\t" + tracks[0] + "\nFinale!.mp3\t" + work.str() + "/music/Finale!.mp3\n");
+  EXPECT_NE(r.err.find("skipped (not a .mp3 file): " + work / "music/cover.jpg"),
+            std::string::npos);
+}
+
+TEST_F(CliBinary, RelativeItemsAreTakenFromTheCurrentFolder) {
+  writeFile(work / "music/list.pls", "File1=Finale!.mp3\r\n");
+  Outcome r =
+      runBinary(TUNEBELT_CLI_BINARY, {"list", "Intro.mp3", "list.pls"}, scratch, work / "music");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Intro.mp3\t" + tracks[0] + "\nFinale!.mp3\t" + tracks[2] + "\n");
+}
+
+TEST_F(CliBinary, CacheSizeInBothLanguages) {
+  Outcome none = cli({"cache-size", "--mod", mod});
+  EXPECT_EQ(none.out, "Current mp3 cache size: <no mp3 folder>\n");
+  writeFile(mod + "/mp3s/a.mp3", std::string(1536, 'x'));
+  EXPECT_EQ(cli({"cache-size", "--mod", mod}).out, "Current mp3 cache size: 1.5 KB\n");
+  EXPECT_EQ(cli({"cache-size", "--mod", mod, "--german"}).out,
+            "Str\xC3\xB6mung mp3 Gr\xC3\xB6\xC3\x9F"
+            "e cache: 1.5 KB\n");
+}
+
+TEST_F(CliBinary, VolumesComeFromTheSettingsBesideTheProgram) {
+  // A private application folder: the binary and a settings file with 35/60.
+  fs::create_directories(work / "app");
+  fs::copy_file(TUNEBELT_CLI_BINARY, work / "app/tunebelt-cli");
+  std::string settings(12007 * 128, '\0');
+  settings[12004 * 128] = 35;
+  settings[12005 * 128] = 60;
+  settings[12006 * 128] = 1;
+  writeFile(work / "app/settings.jst", settings);
+  Outcome r = runBinary(work / "app/tunebelt-cli", {"save", "--mod", mod, tracks[0]}, scratch);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol35\r\ngvol60\r\n"), std::string::npos);
+  EXPECT_EQ(readFile(work / "app/settings.jst"), settings);  // never written
+
+  Outcome given = runBinary(work / "app/tunebelt-cli",
+                            {"save", "--mod", mod, "--game-volume", "0", tracks[0]}, scratch);
+  ASSERT_EQ(given.status, 0);
+  EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol35\r\ngvol0\r\n"), std::string::npos);
+}
+
+TEST(CliArguments, UsageErrorsExitTwo) {
+  std::ostringstream out, err;
+  auto run = [&](std::vector<std::string> args) {
+    return cli::Run(args, "/nonexistent", out, err, false);
+  };
+  EXPECT_EQ(run({}), 2);
+  EXPECT_EQ(run({"play"}), 2);
+  EXPECT_EQ(run({"save", "--mod", "x", "--loud", "a.mp3"}), 2);
+  EXPECT_EQ(run({"save", "--mod", "x", "--mp3-volume", "101", "a.mp3"}), 2);
+  EXPECT_EQ(run({"save", "--mod", "x", "--mp3-volume", "-1", "a.mp3"}), 2);
+  EXPECT_EQ(run({"save", "--mod", "x", "--game-volume", "5.5", "a.mp3"}), 2);
+  EXPECT_EQ(run({"save", "--mod", "x", "--game-volume"}), 2);
+  EXPECT_EQ(run({"save", "a.mp3"}), 2);  // no --mod
+  EXPECT_EQ(run({"cache-size", "--mod", "x", "--delete-unused"}), 2);
+  EXPECT_NE(err.str().find("--mp3-volume takes a whole number from 0 to 100"), std::string::npos);
+  out.str("");
+  EXPECT_EQ(run({"--version"}), 0);
+  EXPECT_EQ(out.str(), std::string("tunebelt-cli ") + TUNEBELT_VERSION + "\n");
+  out.str("");
+  EXPECT_EQ(run({"--help"}), 0);
+  EXPECT_NE(out.str().find("tunebelt-cli save --mod DIR"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tunebelt

@@ -1,0 +1,219 @@
+#include "scripts/savescript.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "recording_host.h"
+#include "test_util.h"
+
+namespace tunebelt {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::RecordingHost;
+using test::TempDir;
+using test::writeFile;
+
+// Every path below a folder with its size, for before/after comparisons.
+std::map<std::string, std::uintmax_t> snapshot(const fs::path& root) {
+  std::map<std::string, std::uintmax_t> out;
+  for (auto& e : fs::recursive_directory_iterator(root)) {
+    out[e.path().string()] = e.is_regular_file() ? e.file_size() : 0;
+  }
+  return out;
+}
+
+bool contains(const std::vector<std::string>& v, const std::string& s) {
+  return std::find(v.begin(), v.end(), s) != v.end();
+}
+
+class SaveScriptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeFile(dir / "mod/cstrike/gfx/shell/kb_act.lst", "\"+jump\"  \"Jump\"\r\n");
+    mod = dir / "mod/cstrike";
+    state.ApplicationFolder = dir / "app";
+    state.Language = kEnglish;
+    state.Mp3Volume = 80;
+    state.GameVolume = 80;
+  }
+  void addTrack(const std::string& name, const std::string& content = "ID3 track") {
+    std::string path = dir / ("music/" + name);
+    writeFile(path, content);
+    state.PlaylistPaths.push_back(path);
+    state.PlaylistNames.push_back(name);
+  }
+  SaveResult save(std::string folder, bool deleteUnused = false) {
+    text = std::move(folder);
+    SaveOptions o;
+    o.deleteUnused = deleteUnused;
+    return SaveScript(state, text, o, host);
+  }
+
+  TempDir dir;
+  std::string mod;
+  std::string text;
+  ProgramState state;
+  RecordingHost host;
+};
+
+TEST_F(SaveScriptTest, ValidationsRunInOrderAndWriteNothing) {
+  auto before = snapshot(dir.path());
+  EXPECT_EQ(save(mod), SaveResult::Refused);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "No items in playlist");
+  EXPECT_EQ(host.messages[0].caption, "Tunebelt - Error");
+  EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
+
+  addTrack("a.mp3");
+  before = snapshot(dir.path());
+  for (int i = 0; i < 950; ++i) {
+    state.PlaylistPaths.push_back(state.PlaylistPaths[0]);
+    state.PlaylistNames.push_back("a.mp3");
+  }
+  EXPECT_EQ(save(mod), SaveResult::Refused);
+  EXPECT_EQ(host.messages.back().text, "Sorry Half Life can not load scripts of this size");
+  EXPECT_EQ(host.messages.back().icon, MessageIcon::None);
+
+  state.PlaylistPaths.resize(950);
+  state.PlaylistNames.resize(950);
+  EXPECT_EQ(save(""), SaveResult::Refused);  // 950 passes, the empty box does not
+  EXPECT_EQ(host.messages.back().text, "Please Enter a Mod Folder");
+  EXPECT_EQ(host.messages.back().caption, "Tunebelt");
+
+  EXPECT_EQ(save(dir / "mod/none"), SaveResult::Refused);
+  EXPECT_EQ(host.messages.back().text,
+            "Mod Folder can not be found, please check that the path is correct");
+
+  fs::create_directories(dir / "mod/valve");
+  EXPECT_EQ(save(dir / "mod/valve"), SaveResult::Refused);
+  EXPECT_EQ(host.messages.back().text,
+            "kb_act.lst could not be found, please check you have entered the correct path");
+
+  EXPECT_EQ(host.messages.size(), 5u);
+  EXPECT_FALSE(contains(host.events, "mod-folder-disabled"));
+  EXPECT_FALSE(contains(host.events, "hide-hover"));
+  fs::remove_all(dir / "mod/valve");
+  EXPECT_EQ(snapshot(dir.path()), before);
+}
+
+TEST_F(SaveScriptTest, OneTrailingSeparatorIsTrimmedWrittenBackAndRemembered) {
+  addTrack("a.mp3");
+  EXPECT_EQ(save(mod + "/"), SaveResult::Done);
+  EXPECT_EQ(text, mod);
+  EXPECT_EQ(host.modFolderText, mod);
+  EXPECT_EQ(state.ModFolders, std::vector<std::string>{mod});
+
+  // Two separators keep one, which names no folder the lookup accepts.
+  EXPECT_EQ(save(mod + "//"), SaveResult::Refused);
+  EXPECT_EQ(host.modFolderText, mod + "/");
+}
+
+TEST_F(SaveScriptTest, StepsRunInTheirOrderAndEndWithDone) {
+  addTrack("Intro.mp3", "one");
+  addTrack("Two Words.mp3", "two");
+  addTrack("Finale!.mp3", "three");
+  ASSERT_EQ(save(mod), SaveResult::Done);
+
+  std::vector<std::string> expected = {"hide-hover",       "mod-folder-disabled",
+                                       "caption:Tunebelt - Generating...",
+                                       "stage:generating", "show-progress",
+                                       "stage:copying",    "progress-max:3",
+                                       "remembered:" + mod, "stage:complete",
+                                       "caption:Done",     "mod-folder-enabled"};
+  std::vector<std::string> seen;
+  for (const auto& e : host.events) {
+    if (e.rfind("cache-label:", 0) != 0) seen.push_back(e);
+  }
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(host.events.back(), "cache-label:Current mp3 cache size: 11 B");
+  EXPECT_EQ(host.progressValue, 3);
+  EXPECT_TRUE(host.modFolderEnabled);
+  EXPECT_EQ(readFile(mod + "/mp3s/TwoWords.mp3"), "two");
+  EXPECT_EQ(readFile(mod + "/mp3s/Finale.mp3"), "three");
+  EXPECT_TRUE(fs::exists(mod + "/mp3.cfg"));
+  EXPECT_TRUE(fs::exists(mod + "/playlist1.cfg"));
+  EXPECT_EQ(readFile(mod + "/userconfig.cfg"), "exec mp3.cfg\r\n");
+}
+
+TEST_F(SaveScriptTest, SameCleanedNameIsCopiedOnceButCountedTwice) {
+  addTrack("a b.mp3", "first");
+  addTrack("ab.mp3", "second");
+  ASSERT_EQ(save(mod), SaveResult::Done);
+  EXPECT_EQ(readFile(mod + "/mp3s/ab.mp3"), "first");
+  EXPECT_EQ(host.progressValue, 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 1);
+}
+
+TEST_F(SaveScriptTest, ExistingTargetIsLeftAndAWildcardNameMatchesOnlyItself) {
+  addTrack("what?.mp3", "new");
+  writeFile(mod + "/mp3s/whats.mp3", "other");
+  ASSERT_EQ(save(mod), SaveResult::Done);
+  EXPECT_EQ(readFile(mod + "/mp3s/what?.mp3"), "new");
+  EXPECT_EQ(readFile(mod + "/mp3s/whats.mp3"), "other");
+
+  state.PlaylistPaths[0] = dir / "music/changed.mp3";
+  writeFile(state.PlaylistPaths[0], "changed");
+  ASSERT_EQ(save(mod), SaveResult::Done);
+  EXPECT_EQ(readFile(mod + "/mp3s/what?.mp3"), "new");
+}
+
+TEST_F(SaveScriptTest, DeleteUnusedEmptiesTheTrackFolderFirst) {
+  addTrack("a.mp3");
+  writeFile(mod + "/mp3s/old.mp3", "stale");
+  ASSERT_EQ(save(mod), SaveResult::Done);
+  EXPECT_TRUE(fs::exists(mod + "/mp3s/old.mp3"));
+  ASSERT_EQ(save(mod, true), SaveResult::Done);
+  EXPECT_FALSE(fs::exists(mod + "/mp3s/old.mp3"));
+  EXPECT_TRUE(fs::exists(mod + "/mp3s/a.mp3"));
+  EXPECT_EQ(host.cacheLabel, "Current mp3 cache size: 9 B");
+}
+
+TEST_F(SaveScriptTest, DeveloperModeShowsEachSourceBeforeItsCopy) {
+  addTrack("a.mp3");
+  addTrack("b.mp3");
+  state.DebugMode = 1;
+  ASSERT_EQ(save(mod), SaveResult::Done);
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[0].text, state.PlaylistPaths[0]);
+  EXPECT_EQ(host.messages[1].text, state.PlaylistPaths[1]);
+  EXPECT_EQ(host.messages[1].caption, "Tunebelt");
+}
+
+TEST_F(SaveScriptTest, AMissingSourceStopsTheSaveAndNamesTheFile) {
+  addTrack("a.mp3", "one");
+  addTrack("b.mp3", "two");
+  fs::remove(state.PlaylistPaths[1]);
+  EXPECT_EQ(save(mod), SaveResult::Failed);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].caption, "Tunebelt - Error");
+  EXPECT_NE(host.messages[0].text.find(state.PlaylistPaths[1]), std::string::npos);
+  EXPECT_TRUE(host.modFolderEnabled);
+  EXPECT_FALSE(contains(host.events, "caption:Done"));
+  EXPECT_TRUE(state.ModFolders.empty());
+  // What was written before the failure stays.
+  EXPECT_EQ(readFile(mod + "/mp3s/a.mp3"), "one");
+  EXPECT_TRUE(fs::exists(mod + "/mp3.cfg"));
+  EXPECT_FALSE(fs::exists(mod + "/mp3s/b.mp3"));
+}
+
+TEST_F(SaveScriptTest, AReadOnlyModFolderFailsBeforeAnyScriptIsHalfWritten) {
+  addTrack("a.mp3");
+  writeFile(mod + "/userconfig.cfg", "bind x y\r\n");
+  ::chmod(mod.c_str(), 0555);
+  EXPECT_EQ(save(mod), SaveResult::Failed);
+  ::chmod(mod.c_str(), 0755);
+  EXPECT_NE(host.messages.at(0).text.find(mod), std::string::npos);
+  EXPECT_EQ(readFile(mod + "/userconfig.cfg"), "bind x y\r\n");
+  for (auto& e : fs::recursive_directory_iterator(mod)) {
+    EXPECT_EQ(e.path().filename().string().find(".tunebelt-"), std::string::npos) << e.path();
+  }
+}
+
+}  // namespace
+}  // namespace tunebelt
