@@ -140,7 +140,11 @@ void BrowseDialog::driveChosen(int index) {
 }
 
 void BrowseDialog::folderActivated(QListWidgetItem* item) {
-  setCurrentFolder(item->data(kPathRole).toString());
+  // The list is rebuilt, so the move waits until the view has finished with
+  // the item that was activated.
+  const QString folder = item->data(kPathRole).toString();
+  QMetaObject::invokeMethod(
+      this, [this, folder] { setCurrentFolder(folder); }, Qt::QueuedConnection);
 }
 
 void BrowseDialog::reject() { hide(); }
