@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,5 +62,31 @@ inline std::string crlf(const std::vector<std::string>& lines) {
   for (const auto& l : lines) out += l + "\r\n";
   return out;
 }
+
+// Runs a test inside a folder, so that Windows-style "D:\..." paths resolve
+// to a folder named "D:" there.
+class ScopedCwd {
+ public:
+  explicit ScopedCwd(const std::string& dir) : old_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+  }
+  ~ScopedCwd() { std::filesystem::current_path(old_); }
+
+ private:
+  std::filesystem::path old_;
+};
+
+#ifdef TUNEBELT_FIXTURES
+// A fixture from tests/fixtures copied to `target` with "@ROOT@" replaced by
+// the folder's path.
+inline void copyFixture(const std::string& name, const TempDir& dir, const std::string& target) {
+  std::string text = readFile(std::string(TUNEBELT_FIXTURES) + "/" + name);
+  if (text.empty()) throw std::runtime_error("missing fixture " + name);
+  for (auto at = text.find("@ROOT@"); at != std::string::npos; at = text.find("@ROOT@")) {
+    text.replace(at, 6, dir.str());
+  }
+  writeFile(target, text);
+}
+#endif
 
 }  // namespace tunebelt::test

@@ -15,34 +15,13 @@ namespace tunebelt {
 namespace {
 
 using platform::kSep;
+using test::copyFixture;
 using test::crlf;
+using test::ScopedCwd;
 using test::RecordingHost;
 using test::TempDir;
 using test::writeFile;
 using Lines = std::vector<std::string>;
-
-// Runs a test inside a folder, so that Windows-style "D:\..." paths resolve
-// to a folder named "D:" there.
-class ScopedCwd {
- public:
-  explicit ScopedCwd(const std::string& dir) : old_(std::filesystem::current_path()) {
-    std::filesystem::current_path(dir);
-  }
-  ~ScopedCwd() { std::filesystem::current_path(old_); }
-
- private:
-  std::filesystem::path old_;
-};
-
-// A fixture copied into the folder with "@ROOT@" replaced by the folder's path.
-void copyFixture(const std::string& name, const TempDir& dir, const std::string& target) {
-  std::string text = test::readFile(std::string(TUNEBELT_FIXTURES) + "/" + name);
-  ASSERT_FALSE(text.empty()) << name;
-  for (auto at = text.find("@ROOT@"); at != std::string::npos; at = text.find("@ROOT@")) {
-    text.replace(at, 6, dir.str());
-  }
-  writeFile(target, text);
-}
 
 std::string in(const std::string& folder, const std::string& name) {
   return folder + kSep + name;
