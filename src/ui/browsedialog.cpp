@@ -29,7 +29,9 @@ void paintOrange(QWidget* w) {
   w->setPalette(pal);
 }
 
-QString driveOf(const QString& folder) { return QStorageInfo(folder).rootPath(); }
+QString driveOf(const QString& folder) {
+  return QStorageInfo(folder).rootPath();
+}
 
 }  // namespace
 
@@ -113,7 +115,7 @@ void BrowseDialog::fillFolders() {
   // The folders on the way down to the current one, then its subfolders,
   // each indented one step further.
   QStringList chain;
-  for (QDir d(current_);; ) {
+  for (QDir d(current_);;) {
     chain.prepend(d.absolutePath());
     if (!d.cdUp()) break;
   }
@@ -147,7 +149,9 @@ void BrowseDialog::folderActivated(QListWidgetItem* item) {
       this, [this, folder] { setCurrentFolder(folder); }, Qt::QueuedConnection);
 }
 
-void BrowseDialog::reject() { hide(); }
+void BrowseDialog::reject() {
+  hide();
+}
 
 void BrowseDialog::closeEvent(QCloseEvent* event) {
   discarded_ = true;

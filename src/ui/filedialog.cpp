@@ -8,8 +8,8 @@ bool FileDialog::testMode_ = false;
 QStringList FileDialog::names_;
 QList<FileDialog::Opened> FileDialog::opened_;
 
-QString FileDialog::getOpenFileName(QWidget* parent, const QString& caption,
-                                    const QString& folder, const QString& filter) {
+QString FileDialog::getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                    const QString& filter) {
   if (testMode_) {
     opened_.append({caption, folder, filter});
     return names_.isEmpty() ? QString() : names_.takeFirst();
@@ -37,8 +37,12 @@ void FileDialog::setTestMode(bool on) {
   opened_.clear();
 }
 
-void FileDialog::queueFileName(const QString& path) { names_.append(path); }
+void FileDialog::queueFileName(const QString& path) {
+  names_.append(path);
+}
 
-const QList<FileDialog::Opened>& FileDialog::opened() { return opened_; }
+const QList<FileDialog::Opened>& FileDialog::opened() {
+  return opened_;
+}
 
 }  // namespace tunebelt::ui

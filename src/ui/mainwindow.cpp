@@ -45,8 +45,7 @@ struct Captions {
 
 constexpr Captions kEnglishCaptions = {
     "Mod Path: (e.g. C:\\Program Files\\Steam\\steam apps\\counter-strike\\cstrike)",
-    "Drag Files here to add them to the playlist",
-    "Delete unused mp3 files in the mod folder"};
+    "Drag Files here to add them to the playlist", "Delete unused mp3 files in the mod folder"};
 
 constexpr Captions kGermanCaptions = {
     "Pfad: (e.g. C:\\Program Files\\Steam\\steam apps\\counter-strike\\cstrike)",
@@ -109,13 +108,17 @@ MainWindow::MainWindow(ProgramState& state, MainWindowOptions options, QWidget* 
 
 MainWindow::~MainWindow() = default;
 
-Host& MainWindow::host() { return *host_; }
+Host& MainWindow::host() {
+  return *host_;
+}
 
 QString MainWindow::settingsPath() const {
   return qs(state_.ApplicationFolder) + "/" + kSettingsFileName;
 }
 
-QListWidget* MainWindow::playlistBox() const { return lstPlaylist_; }
+QListWidget* MainWindow::playlistBox() const {
+  return lstPlaylist_;
+}
 
 // ---- building ---------------------------------------------------------------
 
@@ -158,10 +161,8 @@ void MainWindow::buildMenus() {
 
   QMenu* help = menuBar()->addMenu("Help");
   help->setObjectName("mnuHelp");
-  connect(action(help, "mnuReadme", "Readme"), &QAction::triggered, this,
-          &MainWindow::openReadme);
-  connect(action(help, "mnuAbout", "About..."), &QAction::triggered, this,
-          &MainWindow::showAbout);
+  connect(action(help, "mnuReadme", "Readme"), &QAction::triggered, this, &MainWindow::openReadme);
+  connect(action(help, "mnuAbout", "About..."), &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 void MainWindow::buildControls() {
@@ -212,14 +213,14 @@ void MainWindow::buildControls() {
   }
   lblBrowse_ = new ClickLabel("lblBrowse", "...", surface_);
   styleLabel(lblBrowse_, twipsRect(6480, 4440, 495, 495), designFont("Arial", 20.25), kWhite);
-  lblCacheSize_ = styleLabel(new QLabel("Current mp3 cache size: <no mp3 folder>", surface_),
-                             twipsRect(10200, 10080, 4200, 285),
-                             designFont("Arial", 8.25, true), kDarkGrey);
+  lblCacheSize_ =
+      styleLabel(new QLabel("Current mp3 cache size: <no mp3 folder>", surface_),
+                 twipsRect(10200, 10080, 4200, 285), designFont("Arial", 8.25, true), kDarkGrey);
   lblCacheSize_->setObjectName("lblCacheSize");
   lblCacheSize_->setTextFormat(Qt::PlainText);
-  lblDragCaption_ =
-      styleLabel(new QLabel(kEnglishCaptions.dragCaption, surface_),
-                 twipsRect(10680, 5040, 3585, 285), designFont("Arial", 8.25, true, true), kDarkGrey);
+  lblDragCaption_ = styleLabel(new QLabel(kEnglishCaptions.dragCaption, surface_),
+                               twipsRect(10680, 5040, 3585, 285),
+                               designFont("Arial", 8.25, true, true), kDarkGrey);
   lblDragCaption_->setObjectName("lblDragCaption");
   cmdTrackup_ = image("cmdTrackup", 14280, 5280, 375, 375);
   cmdTrackDown_ = image("cmdTrackDown", 14280, 5640, 375, 375);
@@ -454,7 +455,8 @@ void MainWindow::moveDown() {
 
 Selection MainWindow::selection() const {
   Selection sel(size_t(lstPlaylist_->count()), false);
-  for (int i = 0; i < lstPlaylist_->count(); ++i) sel[size_t(i)] = lstPlaylist_->item(i)->isSelected();
+  for (int i = 0; i < lstPlaylist_->count(); ++i)
+    sel[size_t(i)] = lstPlaylist_->item(i)->isSelected();
   return sel;
 }
 
@@ -507,9 +509,13 @@ ProgressWindow* MainWindow::progressWindow() {
 
 // ---- language ---------------------------------------------------------------
 
-void MainWindow::switchToEnglish() { switchLanguage(kEnglish); }
+void MainWindow::switchToEnglish() {
+  switchLanguage(kEnglish);
+}
 
-void MainWindow::switchToGerman() { switchLanguage(kGerman); }
+void MainWindow::switchToGerman() {
+  switchLanguage(kGerman);
+}
 
 void MainWindow::switchLanguage(int language) {
   if (saving_) return;

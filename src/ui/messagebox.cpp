@@ -21,8 +21,7 @@ bool MessageBox::askYesNo(QWidget* parent, const QString& text, const QString& c
     shown_.append({text, caption, QMessageBox::Question, true});
     return answers_.isEmpty() ? false : answers_.takeFirst();
   }
-  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
-                  parent);
+  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
   return box.exec() == QMessageBox::Yes;
 }
 
@@ -31,10 +30,16 @@ void MessageBox::setTestMode(bool on) {
   answers_.clear();
 }
 
-void MessageBox::queueAnswer(bool yes) { answers_.append(yes); }
+void MessageBox::queueAnswer(bool yes) {
+  answers_.append(yes);
+}
 
-const QList<MessageBox::Shown>& MessageBox::shown() { return shown_; }
+const QList<MessageBox::Shown>& MessageBox::shown() {
+  return shown_;
+}
 
-void MessageBox::clearShown() { shown_.clear(); }
+void MessageBox::clearShown() {
+  shown_.clear();
+}
 
 }  // namespace tunebelt::ui

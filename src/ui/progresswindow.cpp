@@ -80,10 +80,16 @@ void ProgressWindow::setStage(Stage stage) {
   }
 }
 
-void ProgressWindow::setScriptText(const QString& text) { script_->setPlainText(text); }
+void ProgressWindow::setScriptText(const QString& text) {
+  script_->setPlainText(text);
+}
 
-void ProgressWindow::setProgressMaximum(int maximum) { bar_->setMaximum(maximum); }
+void ProgressWindow::setProgressMaximum(int maximum) {
+  bar_->setMaximum(maximum);
+}
 
-void ProgressWindow::setProgressValue(int value) { bar_->setValue(value); }
+void ProgressWindow::setProgressValue(int value) {
+  bar_->setValue(value);
+}
 
 }  // namespace tunebelt::ui

@@ -17,25 +17,22 @@ struct SkinStep {
 
 // In the order the pictures are loaded.
 constexpr SkinStep kSteps[] = {
-    {"title.jpg", "imgTitle"},
-    {"leftside.jpg", "imgLeftside"},
-    {"addtrack.jpg", "imgAdd"},
-    {"addplaylist.jpg", "imgPlaylist"},
-    {"removetrack.jpg", "imgRemove"},
-    {"savescript.jpg", "imgWriteScript"},
-    {"rightside.jpg", "imgRightside"},
-    {"playlist.jpg", "imgPlbg"},
-    {"addtrackg.jpg", "imgAddb"},
-    {"addplaylistg.jpg", "imgPlaylistb"},
-    {"removetrackg.jpg", "imgRemoveb"},
-    {"savescriptg.jpg", "imgWriteScriptb"},
-    {"trackup.jpg", "cmdTrackup"},
-    {"trackdown.jpg", "cmdTrackDown"},
+    {"title.jpg", "imgTitle"},          {"leftside.jpg", "imgLeftside"},
+    {"addtrack.jpg", "imgAdd"},         {"addplaylist.jpg", "imgPlaylist"},
+    {"removetrack.jpg", "imgRemove"},   {"savescript.jpg", "imgWriteScript"},
+    {"rightside.jpg", "imgRightside"},  {"playlist.jpg", "imgPlbg"},
+    {"addtrackg.jpg", "imgAddb"},       {"addplaylistg.jpg", "imgPlaylistb"},
+    {"removetrackg.jpg", "imgRemoveb"}, {"savescriptg.jpg", "imgWriteScriptb"},
+    {"trackup.jpg", "cmdTrackup"},      {"trackdown.jpg", "cmdTrackDown"},
 };
 
-TwipsSize sizeOf(const QWidget* w) { return {twips(w->width()), twips(w->height())}; }
+TwipsSize sizeOf(const QWidget* w) {
+  return {twips(w->width()), twips(w->height())};
+}
 
-void place(QWidget* w, TwipsPoint at) { w->move(px(at.left), px(at.top)); }
+void place(QWidget* w, TwipsPoint at) {
+  w->move(px(at.left), px(at.top));
+}
 
 }  // namespace
 

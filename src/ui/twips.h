@@ -18,7 +18,9 @@ constexpr int px(int twips) {
   return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
                     : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
 }
-constexpr int twips(int pixels) { return pixels * kTwipsPerPixel; }
+constexpr int twips(int pixels) {
+  return pixels * kTwipsPerPixel;
+}
 
 inline QRect twipsRect(int left, int top, int width, int height) {
   return QRect(px(left), px(top), px(width), px(height));
@@ -41,6 +43,8 @@ inline QFont designFont(const QString& family, double points, bool bold = false,
   return f;
 }
 
-inline QString qs(const std::string& s) { return QString::fromStdString(s); }
+inline QString qs(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
 }  // namespace tunebelt::ui

@@ -16,7 +16,9 @@ namespace tunebelt::ui {
 
 namespace {
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString qs(std::string_view s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 QMessageBox::Icon boxIcon(MessageIcon icon) {
   switch (icon) {
@@ -52,7 +54,9 @@ bool UiHost::askYesNo(std::string_view text, std::string_view caption) {
   return MessageBox::askYesNo(&window_, qs(text), qs(caption));
 }
 
-void UiHost::processEvents() { QCoreApplication::processEvents(); }
+void UiHost::processEvents() {
+  QCoreApplication::processEvents();
+}
 
 std::string UiHost::chooseOpenFile(std::string_view filter) {
   const QString chosen =
@@ -61,13 +65,17 @@ std::string UiHost::chooseOpenFile(std::string_view filter) {
   return chosen.toStdString();
 }
 
-void UiHost::hideHoverImages() { window_.hideHoverImages(); }
+void UiHost::hideHoverImages() {
+  window_.hideHoverImages();
+}
 
 void UiHost::setModFolderText(const std::string& text) {
   window_.modFolderBox()->setEditText(qs(text));
 }
 
-void UiHost::setModFolderEnabled(bool enabled) { window_.modFolderBox()->setEnabled(enabled); }
+void UiHost::setModFolderEnabled(bool enabled) {
+  window_.modFolderBox()->setEnabled(enabled);
+}
 
 void UiHost::playlistAppended(const std::string& name) {
   window_.playlistBox()->addItem(qs(name));
@@ -85,7 +93,9 @@ void UiHost::modFolderRemembered(const std::string& folder) {
   if (box->currentText() != text) box->setEditText(text);
 }
 
-void UiHost::setCacheLabel(const std::string& text) { window_.cacheLabel()->setText(qs(text)); }
+void UiHost::setCacheLabel(const std::string& text) {
+  window_.cacheLabel()->setText(qs(text));
+}
 
 void UiHost::showProgressWindow() {
   ProgressWindow* w = window_.progressWindow();
@@ -93,7 +103,9 @@ void UiHost::showProgressWindow() {
   w->raise();
 }
 
-void UiHost::setStage(Stage stage) { window_.progressWindow()->setStage(stage); }
+void UiHost::setStage(Stage stage) {
+  window_.progressWindow()->setStage(stage);
+}
 
 void UiHost::setScriptText(const std::string& text) {
   window_.progressWindow()->setScriptText(qs(text));
@@ -103,7 +115,9 @@ void UiHost::setProgressMaximum(int maximum) {
   window_.progressWindow()->setProgressMaximum(maximum);
 }
 
-void UiHost::setProgressValue(int value) { window_.progressWindow()->setProgressValue(value); }
+void UiHost::setProgressValue(int value) {
+  window_.progressWindow()->setProgressValue(value);
+}
 
 void UiHost::setProgressCaption(const std::string& caption) {
   window_.progressWindow()->setWindowTitle(qs(caption));

@@ -43,8 +43,8 @@ void ImageWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void ImageWidget::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                     rect().contains(event->position().toPoint());
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   event->accept();
   if (click) emit clicked();
@@ -61,8 +61,8 @@ void ClickLabel::mousePressEvent(QMouseEvent* event) {
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                     rect().contains(event->position().toPoint());
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   event->accept();
   if (click) emit clicked();

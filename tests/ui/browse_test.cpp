@@ -52,8 +52,7 @@ void BrowseTest::cleanupTestCase() {
   home_.reset();
 }
 
-QString BrowseTest::browse(WindowUnderTest& t,
-                           const std::function<void(ui::BrowseDialog*)>& act) {
+QString BrowseTest::browse(WindowUnderTest& t, const std::function<void(ui::BrowseDialog*)>& act) {
   QString shown;
   bool ran = false;
   QTimer::singleShot(0, this, [&] {
@@ -73,22 +72,23 @@ void BrowseTest::startsInTheSteamLibraryOrTheCurrentFolder() {
   AppFolder app;
   WindowUnderTest t(app);
   const QString work = QString::fromStdString(*home_ / "work");
-  QCOMPARE(browse(t, [](ui::BrowseDialog* d) {
-             QCOMPARE(d->windowTitle(), QString("Tunebelt - Browse Folders"));
-             QVERIFY(d->isModal());
-             QCOMPARE(d->findChild<QLabel*>("Label3")->text(),
-                      QString("Please Select your mod folder:"));
-             QCOMPARE(d->findChild<QPushButton*>("cmdOk")->text(), QString("Ok"));
-             QCOMPARE(tunebelt::test::twipsOf(d->findChild<QWidget*>("dirBrowse")),
-                      QRect(360, 1320, 4095, 3690));
-             QCOMPARE(d->findChild<QComboBox*>("Drive1")->currentText(),
-                      QStorageInfo(d->currentFolder()).rootPath());
-             // The way down to the folder, then its subfolders.
-             auto* list = d->findChild<QListWidget*>("dirBrowse");
-             QCOMPARE(list->item(list->count() - 1)->text().trimmed(), QString("beta"));
-             QCOMPARE(list->item(list->count() - 3)->text().trimmed(), QString("work"));
-             d->close();
-           }),
+  QCOMPARE(browse(t,
+                  [](ui::BrowseDialog* d) {
+                    QCOMPARE(d->windowTitle(), QString("Tunebelt - Browse Folders"));
+                    QVERIFY(d->isModal());
+                    QCOMPARE(d->findChild<QLabel*>("Label3")->text(),
+                             QString("Please Select your mod folder:"));
+                    QCOMPARE(d->findChild<QPushButton*>("cmdOk")->text(), QString("Ok"));
+                    QCOMPARE(tunebelt::test::twipsOf(d->findChild<QWidget*>("dirBrowse")),
+                             QRect(360, 1320, 4095, 3690));
+                    QCOMPARE(d->findChild<QComboBox*>("Drive1")->currentText(),
+                             QStorageInfo(d->currentFolder()).rootPath());
+                    // The way down to the folder, then its subfolders.
+                    auto* list = d->findChild<QListWidget*>("dirBrowse");
+                    QCOMPARE(list->item(list->count() - 1)->text().trimmed(), QString("beta"));
+                    QCOMPARE(list->item(list->count() - 3)->text().trimmed(), QString("work"));
+                    d->close();
+                  }),
            work);
 
   std::filesystem::create_directories(*home_ / ".local/share/Steam/steamapps");
@@ -120,17 +120,18 @@ void BrowseTest::cancelKeepsTheFolderClosingStartsAfresh() {
   });
   QCOMPARE(box->currentText(), QString());
   // The same dialog comes back as it was hidden.
-  QCOMPARE(browse(t, [](ui::BrowseDialog* d) {
-             d->findChild<QLineEdit*>("txtPath")->setText("typed but cancelled");
-             d->reject();  // Escape
-           }),
+  QCOMPARE(browse(t,
+                  [](ui::BrowseDialog* d) {
+                    d->findChild<QLineEdit*>("txtPath")->setText("typed but cancelled");
+                    d->reject();  // Escape
+                  }),
            alpha);
-  QCOMPARE(browse(t, [](ui::BrowseDialog* d) { d->close(); }),
-           QString("typed but cancelled"));
+  QCOMPARE(browse(t, [](ui::BrowseDialog* d) { d->close(); }), QString("typed but cancelled"));
   // Closed through its title bar: the next one starts afresh.
-  QCOMPARE(browse(t, [](ui::BrowseDialog* d) {
-             QTest::mouseClick(d->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
-           }),
+  QCOMPARE(browse(t,
+                  [](ui::BrowseDialog* d) {
+                    QTest::mouseClick(d->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+                  }),
            work);
   QCOMPARE(box->currentText(), QString());
 }

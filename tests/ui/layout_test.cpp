@@ -3,12 +3,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QFontDatabase>
 #include <QProgressBar>
 #include <QtTest>
 
@@ -40,14 +40,22 @@ void LayoutTest::controlsStandAtTheirDesignedRectangles() {
     QRect rect;
   };
   const Expected images[] = {
-      {"imgTitle", {0, 0, 15360, 2490}},         {"imgLeftside", {0, 2490, 480, 735}},
-      {"imgAdd", {480, 2490, 2205, 735}},        {"imgPlaylist", {2685, 2490, 2430, 735}},
-      {"imgRemove", {5115, 2490, 2805, 735}},    {"imgWriteScript", {7920, 2490, 2475, 735}},
-      {"imgRightside", {10395, 2490, 4965, 735}}, {"imgAddb", {13590, 4920, 2205, 735}},
-      {"imgPlaylistb", {13605, 5610, 2430, 735}}, {"imgRemoveb", {13710, 6120, 2805, 735}},
-      {"imgWriteScriptb", {13695, 6930, 2490, 735}}, {"imgPlbg", {-15, 3240, 15360, 8295}},
-      {"imgEnglish", {14400, 60, 375, 210}},     {"imgGerman", {14865, 60, 375, 210}},
-      {"imgModFold", {10500, 7095, 2250, 300}},  {"cmdTrackup", {14280, 5280, 375, 375}},
+      {"imgTitle", {0, 0, 15360, 2490}},
+      {"imgLeftside", {0, 2490, 480, 735}},
+      {"imgAdd", {480, 2490, 2205, 735}},
+      {"imgPlaylist", {2685, 2490, 2430, 735}},
+      {"imgRemove", {5115, 2490, 2805, 735}},
+      {"imgWriteScript", {7920, 2490, 2475, 735}},
+      {"imgRightside", {10395, 2490, 4965, 735}},
+      {"imgAddb", {13590, 4920, 2205, 735}},
+      {"imgPlaylistb", {13605, 5610, 2430, 735}},
+      {"imgRemoveb", {13710, 6120, 2805, 735}},
+      {"imgWriteScriptb", {13695, 6930, 2490, 735}},
+      {"imgPlbg", {-15, 3240, 15360, 8295}},
+      {"imgEnglish", {14400, 60, 375, 210}},
+      {"imgGerman", {14865, 60, 375, 210}},
+      {"imgModFold", {10500, 7095, 2250, 300}},
+      {"cmdTrackup", {14280, 5280, 375, 375}},
       {"cmdTrackDown", {14280, 5640, 375, 375}},
   };
   for (const Expected& e : images) {
@@ -56,10 +64,10 @@ void LayoutTest::controlsStandAtTheirDesignedRectangles() {
     QCOMPARE(twipsOf(w), e.rect);
   }
   const Expected others[] = {
-      {"lblModPath", {840, 3960, 6120, 525}},       {"cboSteamFolder", {810, 4560, 5610, 360}},
-      {"lblBrowse", {6480, 4440, 495, 495}},        {"lblDragCaption", {10680, 5040, 3585, 285}},
-      {"lstPlaylist", {840, 5220, 13335, 4830}},    {"chkDelete", {960, 10080, 4935, 255}},
-      {"lblCacheSize", {10200, 10080, 4200, 285}},  {"lblTunebelt", {45, 11205, 3510, 270}},
+      {"lblModPath", {840, 3960, 6120, 525}},      {"cboSteamFolder", {810, 4560, 5610, 360}},
+      {"lblBrowse", {6480, 4440, 495, 495}},       {"lblDragCaption", {10680, 5040, 3585, 285}},
+      {"lstPlaylist", {840, 5220, 13335, 4830}},   {"chkDelete", {960, 10080, 4935, 255}},
+      {"lblCacheSize", {10200, 10080, 4200, 285}}, {"lblTunebelt", {45, 11205, 3510, 270}},
       {"lblVelloran", {12075, 11205, 3330, 270}},
   };
   for (const Expected& e : others) {
@@ -87,13 +95,13 @@ void LayoutTest::stackingPutsWindowedControlsOnTopAndHoverImagesOverButtons() {
   WindowUnderTest t(app, false);
   QWidget* surface = t.window->centralWidget();
   // Top to bottom.
-  const char* order[] = {"chkDelete",      "lstPlaylist",  "cboSteamFolder", "cmdTrackDown",
-                         "cmdTrackup",     "lblDragCaption", "lblCacheSize", "lblBrowse",
-                         "lblTunebelt",    "lblVelloran",  "imgGerman",      "imgEnglish",
-                         "lblModPath",     "imgRightside", "imgLeftside",    "imgTitle",
-                         "imgWriteScriptb", "imgRemoveb",  "imgPlaylistb",   "imgAddb",
-                         "imgRemove",      "imgModFold",   "imgWriteScript", "imgPlaylist",
-                         "imgAdd",         "imgPlbg"};
+  const char* order[] = {"chkDelete",       "lstPlaylist",    "cboSteamFolder", "cmdTrackDown",
+                         "cmdTrackup",      "lblDragCaption", "lblCacheSize",   "lblBrowse",
+                         "lblTunebelt",     "lblVelloran",    "imgGerman",      "imgEnglish",
+                         "lblModPath",      "imgRightside",   "imgLeftside",    "imgTitle",
+                         "imgWriteScriptb", "imgRemoveb",     "imgPlaylistb",   "imgAddb",
+                         "imgRemove",       "imgModFold",     "imgWriteScript", "imgPlaylist",
+                         "imgAdd",          "imgPlbg"};
   const QObjectList& children = surface->children();  // bottom first
   qsizetype above = children.size();
   for (const char* name : order) {
@@ -158,10 +166,10 @@ void LayoutTest::menuBarHasEveryItemInOrder() {
     }
     return out;
   };
-  QCOMPARE(captions("mnuFile"),
-           QStringList({"Add Track...=mnuAddTrack", "Add Playlist...=mnuAddPlaylist",
-                        "Remove=mnuRemove", "Save Script=mnuSaveScript", "-=mnuSep1",
-                        "Exit=mnuExit"}));
+  QCOMPARE(
+      captions("mnuFile"),
+      QStringList({"Add Track...=mnuAddTrack", "Add Playlist...=mnuAddPlaylist", "Remove=mnuRemove",
+                   "Save Script=mnuSaveScript", "-=mnuSep1", "Exit=mnuExit"}));
   QCOMPARE(t.find<QMenu>("mnuOpt")->title(), QString("Tools"));
   QCOMPARE(t.find<QMenu>("mnuLang")->title(), QString("Language"));
   QCOMPARE(t.find<QMenu>("mnuHelp")->title(), QString("Help"));

@@ -154,8 +154,7 @@ void PlaylistTest::saveScriptThroughTheWindow() {
 
   t_->find<QAction>("mnuSaveScript")->trigger();
 
-  QVERIFY2(ui::MessageBox::shown().isEmpty(),
-           qPrintable(ui::MessageBox::shown().value(0).text));
+  QVERIFY2(ui::MessageBox::shown().isEmpty(), qPrintable(ui::MessageBox::shown().value(0).text));
   QVERIFY(std::filesystem::exists(mod / "mp3.cfg"));
   QVERIFY(std::filesystem::exists(mod / "playlist1.cfg"));
   QCOMPARE(tunebelt::test::readFile(mod / "userconfig.cfg"), std::string("exec mp3.cfg\r\n"));

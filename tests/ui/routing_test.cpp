@@ -96,10 +96,10 @@ void RoutingTest::titleBackgroundAndBareSurfaceDarkenAll() {
 void RoutingTest::otherControlsLeaveTheHoverAlone() {
   WindowUnderTest& t = *t_;
   moveOver(t.find("imgAdd"));
-  for (const char* name : {"imgLeftside", "imgRightside", "lblModPath", "lblDragCaption",
-                           "lblCacheSize", "lblBrowse", "lstPlaylist", "cboSteamFolder",
-                           "chkDelete", "imgEnglish", "imgGerman", "imgModFold", "cmdTrackup",
-                           "cmdTrackDown", "lblTunebelt", "lblVelloran"}) {
+  for (const char* name :
+       {"imgLeftside", "imgRightside", "lblModPath", "lblDragCaption", "lblCacheSize", "lblBrowse",
+        "lstPlaylist", "cboSteamFolder", "chkDelete", "imgEnglish", "imgGerman", "imgModFold",
+        "cmdTrackup", "cmdTrackDown", "lblTunebelt", "lblVelloran"}) {
     moveOver(t.find(name));
     QVERIFY2(t.find("imgAddb")->isVisible(), name);
   }

@@ -19,7 +19,9 @@ namespace {
 const char* const kEnglishModPath =
     "Mod Path: (e.g. C:\\Program Files\\Steam\\steam apps\\counter-strike\\cstrike)";
 
-QPoint twipsPos(const QWidget* w) { return QPoint(w->x() * 15, w->y() * 15); }
+QPoint twipsPos(const QWidget* w) {
+  return QPoint(w->x() * 15, w->y() * 15);
+}
 
 }  // namespace
 
@@ -139,7 +141,8 @@ void SkinTest::switchingLanguageAndBack() {
   german->trigger();
   QCOMPARE(modPath->text(),
            QString("Pfad: (e.g. C:\\Program Files\\Steam\\steam apps\\counter-strike\\cstrike)"));
-  QCOMPARE(drag->text(), QString::fromUtf8("Files hier her ziehen um sie in die Playlist einzufügen"));
+  QCOMPARE(drag->text(),
+           QString::fromUtf8("Files hier her ziehen um sie in die Playlist einzufügen"));
   QCOMPARE(chk->text(), QString::fromUtf8("Unbenutzte mp3 Dateien im Mod Verzeichnis löschen"));
   QCOMPARE(cache->text(), QString::fromUtf8("Strömung mp3 Größe cache: 1.5 KB"));
   QCOMPARE(t.state.Language, kGerman);

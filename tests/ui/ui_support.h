@@ -25,13 +25,13 @@ namespace tunebelt::test {
 // The skin pictures at the sizes the window was designed for, in pixels.
 inline QMap<QString, QSize> designedSkinSizes() {
   return {
-      {"title.jpg", {1024, 166}},       {"leftside.jpg", {32, 49}},
-      {"addtrack.jpg", {147, 49}},      {"addplaylist.jpg", {162, 49}},
-      {"removetrack.jpg", {187, 49}},   {"savescript.jpg", {165, 49}},
-      {"rightside.jpg", {331, 49}},     {"playlist.jpg", {1024, 553}},
-      {"addtrackg.jpg", {147, 49}},     {"addplaylistg.jpg", {162, 49}},
-      {"removetrackg.jpg", {187, 49}},  {"savescriptg.jpg", {165, 49}},
-      {"trackup.jpg", {25, 25}},        {"trackdown.jpg", {25, 25}},
+      {"title.jpg", {1024, 166}},      {"leftside.jpg", {32, 49}},
+      {"addtrack.jpg", {147, 49}},     {"addplaylist.jpg", {162, 49}},
+      {"removetrack.jpg", {187, 49}},  {"savescript.jpg", {165, 49}},
+      {"rightside.jpg", {331, 49}},    {"playlist.jpg", {1024, 553}},
+      {"addtrackg.jpg", {147, 49}},    {"addplaylistg.jpg", {162, 49}},
+      {"removetrackg.jpg", {187, 49}}, {"savescriptg.jpg", {165, 49}},
+      {"trackup.jpg", {25, 25}},       {"trackdown.jpg", {25, 25}},
   };
 }
 
