@@ -197,9 +197,8 @@ void MainWindow::buildControls() {
   image("imgLeftside", 0, 2490, 480, 735);
   image("imgRightside", 10395, 2490, 4965, 735);
 
-  lblModPath_ = styleLabel(new QLabel(kInitialModPathCaption, surface_),
+  lblModPath_ = styleLabel(new TextLabel("lblModPath", kInitialModPathCaption, surface_),
                            twipsRect(840, 3960, 6120, 525), designFont("Arial", 11.25), kWhite);
-  lblModPath_->setObjectName("lblModPath");
   imgEnglish_ = image("imgEnglish", 14400, 60, 375, 210);
   imgEnglish_->setPicture(unionFlagPicture());
   imgGerman_ = image("imgGerman", 14865, 60, 375, 210);
@@ -214,14 +213,11 @@ void MainWindow::buildControls() {
   lblBrowse_ = new ClickLabel("lblBrowse", "...", surface_);
   styleLabel(lblBrowse_, twipsRect(6480, 4440, 495, 495), designFont("Arial", 20.25), kWhite);
   lblCacheSize_ =
-      styleLabel(new QLabel("Current mp3 cache size: <no mp3 folder>", surface_),
+      styleLabel(new TextLabel("lblCacheSize", "Current mp3 cache size: <no mp3 folder>", surface_),
                  twipsRect(10200, 10080, 4200, 285), designFont("Arial", 8.25, true), kDarkGrey);
-  lblCacheSize_->setObjectName("lblCacheSize");
-  lblCacheSize_->setTextFormat(Qt::PlainText);
-  lblDragCaption_ = styleLabel(new QLabel(kEnglishCaptions.dragCaption, surface_),
-                               twipsRect(10680, 5040, 3585, 285),
-                               designFont("Arial", 8.25, true, true), kDarkGrey);
-  lblDragCaption_->setObjectName("lblDragCaption");
+  lblDragCaption_ = styleLabel(
+      new TextLabel("lblDragCaption", kEnglishCaptions.dragCaption, surface_),
+      twipsRect(10680, 5040, 3585, 285), designFont("Arial", 8.25, true, true), kDarkGrey);
   cmdTrackup_ = image("cmdTrackup", 14280, 5280, 375, 375);
   cmdTrackDown_ = image("cmdTrackDown", 14280, 5640, 375, 375);
 

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 #include "state/skinlayout.h"
 
@@ -31,11 +32,24 @@ inline const QColor kDarkGrey(64, 64, 64);
 inline const QColor kLightGrey(205, 205, 205);
 inline const QColor kWhite(255, 255, 255);
 
-// A font by the design's family name, falling back to the system's sans or
-// fixed-width face when the family is not installed.
+// A font by the design's family name. Where the family is missing, a face
+// with the same metrics comes first (so texts fit their designed boxes),
+// then the system's sans face.
 inline QFont designFont(const QString& family, double points, bool bold = false,
                         bool italic = false) {
-  QFont f(family);
+  QFont f;
+  QStringList families{family};
+  if (family == "Arial")
+    families << "Liberation Sans"
+             << "Arimo"
+             << "Nimbus Sans";
+  if (family == "Verdana")
+    families << "DejaVu Sans"
+             << "Bitstream Vera Sans";
+  if (family == "Tahoma")
+    families << "DejaVu Sans Condensed"
+             << "DejaVu Sans";
+  f.setFamilies(families);
   f.setStyleHint(QFont::SansSerif);
   f.setPointSizeF(points);
   f.setBold(bold);

@@ -2,10 +2,12 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextLayout>
 #include <QUrl>
 
 namespace tunebelt::ui {
@@ -50,10 +52,38 @@ void ImageWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (click) emit clicked();
 }
 
-ClickLabel::ClickLabel(const QString& name, const QString& text, QWidget* parent)
+TextLabel::TextLabel(const QString& name, const QString& text, QWidget* parent)
     : QLabel(text, parent) {
   setObjectName(name);
+  setTextFormat(Qt::PlainText);
+  setWordWrap(true);
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
+
+void TextLabel::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setPen(palette().color(QPalette::WindowText));
+  const int size = QFontInfo(font()).pixelSize();
+  const qreal lineStep = size * 1.15;
+  const qreal firstBaseline = size * 0.905;  // the design face's ascent
+  QTextLayout layout(text(), font());
+  QTextOption option;
+  option.setWrapMode(QTextOption::WordWrap);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width());
+  }
+  layout.endLayout();
+  for (int i = 0; i < layout.lineCount(); ++i) {
+    const QTextLine line = layout.lineAt(i);
+    const qreal baseline = firstBaseline + i * lineStep;
+    line.draw(&p, QPointF(0, baseline - line.ascent() - line.y()));
+  }
+}
+
+ClickLabel::ClickLabel(const QString& name, const QString& text, QWidget* parent)
+    : TextLabel(name, text, parent) {}
 
 void ClickLabel::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) pressed_ = true;

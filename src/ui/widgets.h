@@ -38,8 +38,20 @@ class ImageWidget : public QWidget {
   bool pressed_ = false;
 };
 
-// A transparent text label that reports clicks.
-class ClickLabel : public QLabel {
+// A transparent text label. Wrapped lines follow each other at the line
+// height of the design's fonts (1.15 times the font's size), whatever the
+// substitute face's own line spacing, so two lines fit a two-line box.
+class TextLabel : public QLabel {
+  Q_OBJECT
+ public:
+  TextLabel(const QString& name, const QString& text, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// A text label that reports clicks.
+class ClickLabel : public TextLabel {
   Q_OBJECT
  public:
   ClickLabel(const QString& name, const QString& text, QWidget* parent);
