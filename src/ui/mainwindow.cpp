@@ -390,6 +390,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
   if (exiting_ || shutDown_) return;
   shutDown_ = true;
+  settingsFailureTold_ = false;  // a failure at start-up does not hide this one
   try {
     SaveSettingsOnExit(settingsPath().toStdString(), state_, chkDelete_->isChecked() ? 1 : 0);
   } catch (const std::exception& e) {
