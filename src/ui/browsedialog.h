@@ -1,0 +1,58 @@
+// frmBrowse: picks a folder for the mod folder box. Ok and Cancel only hide
+// it, so the next opening shows it as it was; closing it through its title
+// bar marks it discarded, and the owner then builds a fresh one.
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <QString>
+
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace tunebelt::ui {
+
+class BrowseDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit BrowseDialog(QWidget* parent = nullptr);
+
+  // The folder the folder list stands in.
+  QString currentFolder() const { return current_; }
+  void setCurrentFolder(const QString& folder);
+  bool discarded() const { return discarded_; }
+
+  // Where the dialog starts: the first existing Steam library folder, else
+  // the process's current folder.
+  static QString startFolder();
+
+ signals:
+  // Ok: txtPath's text, unchanged.
+  void folderChosen(const QString& text);
+
+ public slots:
+  void reject() override;  // Escape: the same as Cancel
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void fillDrives();
+  void fillFolders();
+  void driveChosen(int index);
+  void folderActivated(QListWidgetItem* item);
+
+  QLineEdit* path_;
+  QComboBox* drives_;
+  QListWidget* folders_;
+  QPushButton* ok_;
+  QPushButton* cancel_;
+  QString current_;
+  QHash<QString, QString> driveFolders_;  // each drive's current folder
+  bool discarded_ = false;
+};
+
+}  // namespace tunebelt::ui

@@ -1,0 +1,553 @@
+#include "ui/mainwindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalBlocker>
+
+#include "modfolder/cachesize.h"
+#include "platform/fs.h"
+#include "playlist/import.h"
+#include "scripts/savescript.h"
+#include "state/settings.h"
+#include "ui/browsedialog.h"
+#include "ui/messagebox.h"
+#include "ui/pictures.h"
+#include "ui/progresswindow.h"
+#include "ui/skin.h"
+#include "ui/twips.h"
+#include "ui/uihost.h"
+#include "ui/widgets.h"
+
+namespace tunebelt::ui {
+
+namespace {
+
+constexpr int kClientWidth = 15330;
+constexpr int kClientHeight = 11490;
+constexpr int kSmallScreenHeight = 11600;
+constexpr int kShortenedOuterHeight = 11190;
+
+constexpr const char* kProductAddress = "www.tunebelt.example";
+constexpr const char* kArtistAddress = "www.velloran.example";
+
+constexpr const char* kInitialModPathCaption =
+    "Mod Path: (e.g. C:\\Program Files\\Steam\\steam apps\\<username>\\counter-strike\\cstrike)";
+
+struct Captions {
+  const char* modPath;
+  const char* dragCaption;
+  const char* deleteUnused;
+};
+
+constexpr Captions kEnglishCaptions = {
+    "Mod Path: (e.g. C:\\Program Files\\Steam\\steam apps\\counter-strike\\cstrike)",
+    "Drag Files here to add them to the playlist", "Delete unused mp3 files in the mod folder"};
+
+constexpr Captions kGermanCaptions = {
+    "Pfad: (e.g. C:\\Program Files\\Steam\\steam apps\\counter-strike\\cstrike)",
+    "Files hier her ziehen um sie in die Playlist einzuf\u00fcgen",
+    "Unbenutzte mp3 Dateien im Mod Verzeichnis l\u00f6schen"};
+
+void setColours(QWidget* w, const QColor& text, const QColor& background) {
+  QPalette pal = w->palette();
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    pal.setColor(role, text);
+  }
+  for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+    pal.setColor(role, background);
+  }
+  w->setPalette(pal);
+}
+
+void setTextColour(QWidget* w, const QColor& text) {
+  QPalette pal = w->palette();
+  pal.setColor(QPalette::WindowText, text);
+  w->setPalette(pal);
+}
+
+QLabel* styleLabel(QLabel* label, const QRect& rect, const QFont& font, const QColor& text) {
+  label->setGeometry(rect);
+  label->setFont(font);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setAutoFillBackground(false);
+  setTextColour(label, text);
+  return label;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ProgramState& state, MainWindowOptions options, QWidget* parent)
+    : QMainWindow(parent), state_(state), options_(std::move(options)) {
+  host_ = std::make_unique<UiHost>(*this);
+  if (!options_.screenHeight) {
+    options_.screenHeight = [] {
+      const QScreen* screen = QGuiApplication::primaryScreen();
+      return screen ? screen->availableGeometry().height() : 0;
+    };
+  }
+  if (!options_.exitNow) options_.exitNow = [] { QCoreApplication::exit(0); };
+  if (!options_.endProgram) options_.endProgram = [] { QCoreApplication::exit(0); };
+
+  setObjectName("frmMain");
+  setWindowTitle(kMainCaption);
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, kAccentOrange);
+  setPalette(pal);
+
+  buildMenus();
+  buildControls();
+  wireRouting();
+  applyWindowSize();
+  if (options_.runStartUp) startUp();
+}
+
+MainWindow::~MainWindow() = default;
+
+Host& MainWindow::host() {
+  return *host_;
+}
+
+QString MainWindow::settingsPath() const {
+  return qs(state_.ApplicationFolder) + "/" + kSettingsFileName;
+}
+
+QListWidget* MainWindow::playlistBox() const {
+  return lstPlaylist_;
+}
+
+// ---- building ---------------------------------------------------------------
+
+void MainWindow::buildMenus() {
+  auto action = [this](QMenu* menu, const char* name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setParent(this);
+    a->setObjectName(name);
+    return a;
+  };
+  QMenu* file = menuBar()->addMenu("File");
+  file->setObjectName("mnuFile");
+  connect(action(file, "mnuAddTrack", "Add Track..."), &QAction::triggered, this,
+          &MainWindow::addTrack);
+  connect(action(file, "mnuAddPlaylist", "Add Playlist..."), &QAction::triggered, this,
+          &MainWindow::importPlaylist);
+  connect(action(file, "mnuRemove", "Remove"), &QAction::triggered, this,
+          &MainWindow::removeTracks);
+  connect(action(file, "mnuSaveScript", "Save Script"), &QAction::triggered, this,
+          &MainWindow::saveScript);
+  file->addSeparator()->setObjectName("mnuSep1");
+  connect(action(file, "mnuExit", "Exit"), &QAction::triggered, this, &MainWindow::exitProgram);
+
+  QMenu* tools = menuBar()->addMenu("Tools");
+  tools->setObjectName("mnuOpt");
+  mnuDev_ = action(tools, "mnuDev", "Developer");
+  mnuDev_->setCheckable(true);
+  connect(mnuDev_, &QAction::triggered, this, &MainWindow::toggleDeveloper);
+  connect(action(tools, "mnuOptions", "Options..."), &QAction::triggered, this,
+          &MainWindow::showOptions);
+  QMenu* lang = tools->addMenu("Language");
+  lang->setObjectName("mnuLang");
+  mnuEnglish_ = action(lang, "mnuEnglish", "English");
+  mnuEnglish_->setCheckable(true);
+  mnuEnglish_->setChecked(true);
+  mnuGerman_ = action(lang, "mnuGerman", "German");
+  mnuGerman_->setCheckable(true);
+  connect(mnuEnglish_, &QAction::triggered, this, &MainWindow::switchToEnglish);
+  connect(mnuGerman_, &QAction::triggered, this, &MainWindow::switchToGerman);
+
+  QMenu* help = menuBar()->addMenu("Help");
+  help->setObjectName("mnuHelp");
+  connect(action(help, "mnuReadme", "Readme"), &QAction::triggered, this, &MainWindow::openReadme);
+  connect(action(help, "mnuAbout", "About..."), &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::buildControls() {
+  surface_ = new ImageWidget("frmMainSurface", this);
+  QPalette pal = surface_->palette();
+  pal.setColor(QPalette::Window, kAccentOrange);
+  surface_->setPalette(pal);
+  surface_->setAutoFillBackground(true);
+  setCentralWidget(surface_);
+
+  auto image = [this](const char* name, int l, int t, int w, int h, bool stretch = false) {
+    auto* img = new ImageWidget(name, surface_, stretch);
+    img->setGeometry(twipsRect(l, t, w, h));
+    return img;
+  };
+  // Created from the bottom of the stack to its top.
+  imgPlbg_ = image("imgPlbg", -15, 3240, 15360, 8295);
+  imgAdd_ = image("imgAdd", 480, 2490, 2205, 735);
+  imgPlaylist_ = image("imgPlaylist", 2685, 2490, 2430, 735);
+  imgWriteScript_ = image("imgWriteScript", 7920, 2490, 2475, 735);
+  ImageWidget* modFold = image("imgModFold", 10500, 7095, 2250, 300);
+  modFold->setPicture(wordsPicture("Mod Folder:", px(2250), px(300)));
+  imgRemove_ = image("imgRemove", 5115, 2490, 2805, 735);
+  imgAddb_ = image("imgAddb", 13590, 4920, 2205, 735);
+  imgPlaylistb_ = image("imgPlaylistb", 13605, 5610, 2430, 735);
+  imgRemoveb_ = image("imgRemoveb", 13710, 6120, 2805, 735);
+  imgWriteScriptb_ = image("imgWriteScriptb", 13695, 6930, 2490, 735);
+  for (ImageWidget* hover : {imgAddb_, imgPlaylistb_, imgRemoveb_, imgWriteScriptb_}) {
+    hover->hide();
+  }
+  imgTitle_ = image("imgTitle", 0, 0, 15360, 2490, true);
+  image("imgLeftside", 0, 2490, 480, 735);
+  image("imgRightside", 10395, 2490, 4965, 735);
+
+  lblModPath_ = styleLabel(new TextLabel("lblModPath", kInitialModPathCaption, surface_),
+                           twipsRect(840, 3960, 6120, 525), designFont("Arial", 11.25), kWhite);
+  imgEnglish_ = image("imgEnglish", 14400, 60, 375, 210);
+  imgEnglish_->setPicture(unionFlagPicture());
+  imgGerman_ = image("imgGerman", 14865, 60, 375, 210);
+  imgGerman_->setPicture(germanFlagPicture());
+  lblVelloran_ = new ClickLabel("lblVelloran", kArtistAddress, surface_);
+  styleLabel(lblVelloran_, twipsRect(12075, 11205, 3330, 270), designFont("Verdana", 9.75), kWhite);
+  lblTunebelt_ = new ClickLabel("lblTunebelt", kProductAddress, surface_);
+  styleLabel(lblTunebelt_, twipsRect(45, 11205, 3510, 270), designFont("Verdana", 9.75), kWhite);
+  for (QLabel* link : {static_cast<QLabel*>(lblTunebelt_), static_cast<QLabel*>(lblVelloran_)}) {
+    link->setCursor(Qt::PointingHandCursor);
+  }
+  lblBrowse_ = new ClickLabel("lblBrowse", "...", surface_);
+  styleLabel(lblBrowse_, twipsRect(6480, 4440, 495, 495), designFont("Arial", 20.25), kWhite);
+  lblCacheSize_ =
+      styleLabel(new TextLabel("lblCacheSize", "Current mp3 cache size: <no mp3 folder>", surface_),
+                 twipsRect(10200, 10080, 4200, 285), designFont("Arial", 8.25, true), kDarkGrey);
+  lblDragCaption_ = styleLabel(
+      new TextLabel("lblDragCaption", kEnglishCaptions.dragCaption, surface_),
+      twipsRect(10680, 5040, 3585, 285), designFont("Arial", 8.25, true, true), kDarkGrey);
+  cmdTrackup_ = image("cmdTrackup", 14280, 5280, 375, 375);
+  cmdTrackDown_ = image("cmdTrackDown", 14280, 5640, 375, 375);
+
+  // The windowed controls lie above every picture and label.
+  cboSteamFolder_ = new QComboBox(surface_);
+  cboSteamFolder_->setObjectName("cboSteamFolder");
+  cboSteamFolder_->setEditable(true);
+  cboSteamFolder_->setInsertPolicy(QComboBox::NoInsert);
+  cboSteamFolder_->setCompleter(nullptr);
+  cboSteamFolder_->setGeometry(twipsRect(810, 4560, 5610, 360));
+  cboSteamFolder_->setFont(designFont("Tahoma", 9.75));
+  setColours(cboSteamFolder_, kWhite, kAccentOrange);
+
+  lstPlaylist_ = new PlaylistBox("lstPlaylist", surface_);
+  lstPlaylist_->setGeometry(twipsRect(840, 5220, 13335, 4830));
+  lstPlaylist_->setFont(designFont("Tahoma", 9.75));
+  setColours(lstPlaylist_, kWhite, kAccentOrange);
+
+  chkDelete_ = new QCheckBox(kEnglishCaptions.deleteUnused, surface_);
+  chkDelete_->setObjectName("chkDelete");
+  chkDelete_->setGeometry(twipsRect(960, 10080, 4935, 255));
+  chkDelete_->setFont(designFont("Arial", 8.25));
+  setColours(chkDelete_, kDarkGrey, kLightGrey);
+  chkDelete_->setAutoFillBackground(true);
+
+  // Pointer movement over a control stops there: only the pictures that
+  // take part in the hover mechanism, and the bare surface, react to it.
+  for (QWidget* child : surface_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    child->setAttribute(Qt::WA_NoMousePropagation);
+  }
+
+  setTabOrder(lstPlaylist_, cboSteamFolder_);
+  setTabOrder(cboSteamFolder_, chkDelete_);
+  lstPlaylist_->setFocus();
+}
+
+void MainWindow::wireRouting() {
+  // Hover: a button lights its own image; a lit image darkens the other
+  // three; the title, the playlist background and the bare surface darken
+  // all four.
+  const std::pair<ImageWidget*, ImageWidget*> buttons[] = {{imgAdd_, imgAddb_},
+                                                           {imgPlaylist_, imgPlaylistb_},
+                                                           {imgRemove_, imgRemoveb_},
+                                                           {imgWriteScript_, imgWriteScriptb_}};
+  for (auto [button, hover] : buttons) {
+    connect(button, &ImageWidget::pointerMoved, hover, &QWidget::show);
+    connect(hover, &ImageWidget::pointerMoved, this, [this, hover = hover] {
+      for (ImageWidget* other : {imgAddb_, imgPlaylistb_, imgRemoveb_, imgWriteScriptb_}) {
+        if (other != hover) other->hide();
+      }
+    });
+  }
+  for (ImageWidget* darkens : {imgTitle_, imgPlbg_, surface_}) {
+    connect(darkens, &ImageWidget::pointerMoved, this, &MainWindow::hideHoverImages);
+  }
+
+  connect(imgAdd_, &ImageWidget::clicked, this, &MainWindow::addTrack);
+  connect(imgAddb_, &ImageWidget::clicked, this, [this] {
+    addTrack();
+    imgAddb_->hide();
+  });
+  connect(imgPlaylist_, &ImageWidget::clicked, this, &MainWindow::importPlaylist);
+  connect(imgPlaylistb_, &ImageWidget::clicked, this, [this] {
+    importPlaylist();
+    imgPlaylistb_->hide();
+  });
+  connect(imgRemove_, &ImageWidget::clicked, this, &MainWindow::removeTracks);
+  connect(imgRemoveb_, &ImageWidget::clicked, this, &MainWindow::removeTracks);
+  connect(imgWriteScript_, &ImageWidget::clicked, this, &MainWindow::saveScript);
+  connect(imgWriteScriptb_, &ImageWidget::clicked, this, &MainWindow::saveScript);
+  connect(cmdTrackup_, &ImageWidget::clicked, this, &MainWindow::moveUp);
+  connect(cmdTrackDown_, &ImageWidget::clicked, this, &MainWindow::moveDown);
+  connect(imgEnglish_, &ImageWidget::clicked, this, &MainWindow::switchToEnglish);
+  connect(imgGerman_, &ImageWidget::clicked, this, &MainWindow::switchToGerman);
+
+  connect(lstPlaylist_, &PlaylistBox::filesDropped, this, &MainWindow::dropFiles);
+  connect(lstPlaylist_, &PlaylistBox::deleteReleased, this, &MainWindow::removeTracks);
+  connect(cboSteamFolder_, &QComboBox::editTextChanged, this, &MainWindow::refreshCacheSize);
+  connect(cboSteamFolder_, &QComboBox::activated, this, &MainWindow::refreshCacheSize);
+  connect(lblBrowse_, &ClickLabel::clicked, this, &MainWindow::browseForModFolder);
+  connect(lblTunebelt_, &ClickLabel::clicked, this, &MainWindow::openProductPage);
+  connect(lblVelloran_, &ClickLabel::clicked, this, &MainWindow::openArtistPage);
+}
+
+void MainWindow::applyWindowSize() {
+  const int menuHeight = menuBar()->sizeHint().height();
+  int height = menuHeight + px(kClientHeight);
+  if (shortened_) {
+    // The outer height counts the frame and title bar as well.
+    const int frame = frameGeometry().height() - geometry().height();
+    height = px(kShortenedOuterHeight) - frame;
+  }
+  setFixedSize(px(kClientWidth), height);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shortened_) applyWindowSize();  // the frame is known only now
+}
+
+// ---- start-up and shut-down -------------------------------------------------
+
+void MainWindow::startUp() {
+  state_.DebugMode = 0;
+  mnuDev_->setChecked(false);
+
+  imgAddb_->move(imgAdd_->pos());
+  imgPlaylistb_->move(imgPlaylist_->pos());
+  imgRemoveb_->move(imgRemove_->pos());
+  imgWriteScriptb_->move(imgWriteScript_->pos());
+
+  if (twips(options_.screenHeight()) < kSmallScreenHeight) {
+    shortened_ = true;
+    applyWindowSize();
+  }
+
+  lookUpSpecialFolders();
+  readSettings();
+  if (state_.Language == kGerman) {
+    switchToGerman();
+  } else {
+    state_.Language = kEnglish;
+    switchToEnglish();
+  }
+  offerSampleTrack();
+  installFont();
+}
+
+void MainWindow::lookUpSpecialFolders() {}
+
+void MainWindow::readSettings() {
+  const std::string path = settingsPath().toStdString();
+  try {
+    EnsureSettingsDefaults(path);
+  } catch (const std::exception& e) {
+    tellSettingsFailure(e);
+  }
+  int deleteUnused = 0;
+  try {
+    deleteUnused = LoadSettings(path, state_);
+  } catch (const std::exception& e) {
+    tellSettingsFailure(e);
+  }
+  {
+    const QSignalBlocker block(cboSteamFolder_);
+    for (const std::string& folder : state_.ModFolders) cboSteamFolder_->addItem(qs(folder));
+    cboSteamFolder_->setCurrentIndex(-1);
+    cboSteamFolder_->clearEditText();
+  }
+  chkDelete_->setChecked(deleteUnused == 1);
+}
+
+void MainWindow::offerSampleTrack() {}
+
+void MainWindow::installFont() {}
+
+void MainWindow::tellSettingsFailure(const std::exception& error) {
+  if (settingsFailureTold_) return;
+  settingsFailureTold_ = true;
+  QString text;
+  if (const auto* fs = dynamic_cast<const platform::FsError*>(&error)) {
+    text = "The settings file " + qs(fs->path()) + " could not be used: " + qs(fs->reason());
+  } else {
+    text = "The settings file " + settingsPath() + " could not be used: " + error.what();
+  }
+  MessageBox::show(this, text, qs(std::string(kErrorCaption)), QMessageBox::Critical);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  event->accept();
+  if (exiting_ || shutDown_) return;
+  shutDown_ = true;
+  settingsFailureTold_ = false;  // a failure at start-up does not hide this one
+  try {
+    SaveSettingsOnExit(settingsPath().toStdString(), state_, chkDelete_->isChecked() ? 1 : 0);
+  } catch (const std::exception& e) {
+    tellSettingsFailure(e);
+  }
+  // Every other window ends with the program, without closing steps of its own.
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w != this) w->hide();
+  }
+  options_.endProgram();
+}
+
+void MainWindow::exitProgram() {
+  exiting_ = true;
+  options_.exitNow();
+}
+
+// ---- commands ---------------------------------------------------------------
+
+void MainWindow::hideHoverImages() {
+  for (ImageWidget* hover : {imgAddb_, imgPlaylistb_, imgRemoveb_, imgWriteScriptb_}) {
+    hover->hide();
+  }
+}
+
+void MainWindow::addTrack() {
+  if (saving_) return;
+  AddTrackCommand(state_, *host_);
+}
+
+void MainWindow::importPlaylist() {
+  if (saving_) return;
+  ImportPlaylistCommand(state_, *host_);
+}
+
+void MainWindow::dropFiles(const QStringList& paths) {
+  if (saving_) return;
+  std::vector<std::string> names;
+  names.reserve(size_t(paths.size()));
+  for (const QString& p : paths) names.push_back(p.toStdString());
+  DropCommand(state_, names, *host_);
+}
+
+void MainWindow::removeTracks() {
+  if (saving_) return;
+  hideHoverImages();
+  applyEdit(RemoveSelected(state_, selection()));
+}
+
+void MainWindow::moveUp() {
+  if (saving_) return;
+  applyEdit(MoveSelectedUp(state_, selection()));
+}
+
+void MainWindow::moveDown() {
+  if (saving_) return;
+  applyEdit(MoveSelectedDown(state_, selection()));
+}
+
+Selection MainWindow::selection() const {
+  Selection sel(size_t(lstPlaylist_->count()), false);
+  for (int i = 0; i < lstPlaylist_->count(); ++i)
+    sel[size_t(i)] = lstPlaylist_->item(i)->isSelected();
+  return sel;
+}
+
+void MainWindow::reloadPlaylist() {
+  lstPlaylist_->clear();
+  for (const std::string& line : PlaylistLines(state_)) lstPlaylist_->addItem(qs(line));
+}
+
+void MainWindow::applyEdit(const EditResult& result) {
+  if (!result.rebuilt) return;
+  reloadPlaylist();
+  if (result.current >= 0 && result.current < lstPlaylist_->count()) {
+    lstPlaylist_->setCurrentRow(result.current, QItemSelectionModel::NoUpdate);
+  }
+  for (int i = 0; i < lstPlaylist_->count() && size_t(i) < result.selection.size(); ++i) {
+    lstPlaylist_->item(i)->setSelected(result.selection[size_t(i)]);
+  }
+}
+
+void MainWindow::saveScript() {
+  if (saving_) return;
+  saving_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{saving_};
+  std::string modFolder = cboSteamFolder_->currentText().toStdString();
+  SaveScript(state_, modFolder, {chkDelete_->isChecked(), decimalSeparator()}, *host_);
+}
+
+void MainWindow::refreshCacheSize() {
+  RefreshCacheSize(cboSteamFolder_->currentText().toStdString(), state_.Language,
+                   decimalSeparator(), *host_);
+}
+
+void MainWindow::browseForModFolder() {
+  if (saving_) return;  // the mod folder stays as the running save has it
+  if (!browse_) {
+    browse_ = new BrowseDialog(this);
+    connect(browse_, &BrowseDialog::folderChosen, cboSteamFolder_, &QComboBox::setEditText);
+  }
+  browse_->exec();
+  if (browse_ && browse_->discarded()) delete browse_;
+}
+
+ProgressWindow* MainWindow::progressWindow() {
+  if (!progress_) progress_ = new ProgressWindow(this);
+  return progress_;
+}
+
+// ---- language ---------------------------------------------------------------
+
+void MainWindow::switchToEnglish() {
+  switchLanguage(kEnglish);
+}
+
+void MainWindow::switchToGerman() {
+  switchLanguage(kGerman);
+}
+
+void MainWindow::switchLanguage(int language) {
+  if (saving_) return;
+  const bool german = language == kGerman;
+  LoadSkin(this, german ? "german" : "english", qs(state_.ApplicationFolder));
+  const Captions& c = german ? kGermanCaptions : kEnglishCaptions;
+  lblModPath_->setText(QString::fromUtf8(c.modPath));
+  lblDragCaption_->setText(QString::fromUtf8(c.dragCaption));
+  chkDelete_->setText(QString::fromUtf8(c.deleteUnused));
+  state_.Language = german ? kGerman : kEnglish;
+  mnuEnglish_->setChecked(!german);
+  mnuGerman_->setChecked(german);
+  refreshCacheSize();
+}
+
+// ---- small commands wired elsewhere -----------------------------------------
+
+void MainWindow::showOptions() {}
+
+void MainWindow::showAbout() {}
+
+void MainWindow::openReadme() {}
+
+void MainWindow::toggleDeveloper() {
+  if (state_.DebugMode == 1) {
+    state_.DebugMode = 0;
+    mnuDev_->setChecked(false);
+  } else {
+    state_.DebugMode = 1;
+    mnuDev_->setChecked(true);
+  }
+}
+
+void MainWindow::openProductPage() {}
+
+void MainWindow::openArtistPage() {}
+
+}  // namespace tunebelt::ui

@@ -1,0 +1,150 @@
+// frmMain: the program's main window. It builds the controls, forwards each
+// click, key, drop and menu choice to a core command, and mirrors the
+// program state into the controls.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+
+#include "playlist/playlist.h"
+#include "state/state.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+
+namespace tunebelt::ui {
+
+class BrowseDialog;
+class ClickLabel;
+class ImageWidget;
+class PlaylistBox;
+class ProgressWindow;
+class UiHost;
+
+struct MainWindowOptions {
+  // Run the load handling (settings, language, skin) in the constructor.
+  bool runStartUp = true;
+  // The screen's available height in pixels; the primary screen's when empty.
+  std::function<int()> screenHeight;
+  // Menu "Exit": ends the program without the shut-down steps.
+  std::function<void()> exitNow;
+  // After the shut-down steps of a close: ends the program.
+  std::function<void()> endProgram;
+};
+
+inline constexpr const char* kMainCaption = "Tunebelt - Your Game. Your Music.";
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit MainWindow(ProgramState& state, MainWindowOptions options = {},
+                      QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  ProgramState& state() { return state_; }
+  Host& host();
+  QString settingsPath() const;
+  bool isSaving() const { return saving_; }
+
+  // The controls the host writes to.
+  QComboBox* modFolderBox() const { return cboSteamFolder_; }
+  QListWidget* playlistBox() const;
+  QLabel* cacheLabel() const { return lblCacheSize_; }
+  ProgressWindow* progressWindow();  // created on first use
+  void hideHoverImages();
+
+  void switchToEnglish();
+  void switchToGerman();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private slots:
+  void showOptions();
+  void showAbout();
+  void openReadme();
+  void toggleDeveloper();
+  void openProductPage();
+  void openArtistPage();
+
+ private:
+  void buildControls();
+  void buildMenus();
+  void wireRouting();
+  void applyWindowSize();
+
+  // The load handling, in its order.
+  void startUp();
+  void lookUpSpecialFolders();
+  void readSettings();
+  void offerSampleTrack();
+  void installFont();
+
+  // The commands of the window.
+  void addTrack();
+  void importPlaylist();
+  void removeTracks();
+  void moveUp();
+  void moveDown();
+  void dropFiles(const QStringList& paths);
+  void saveScript();
+  void browseForModFolder();
+  void exitProgram();
+  void refreshCacheSize();
+  void switchLanguage(int language);
+
+  Selection selection() const;
+  void reloadPlaylist();
+  void applyEdit(const EditResult& result);
+  void tellSettingsFailure(const std::exception& error);
+
+  ProgramState& state_;
+  MainWindowOptions options_;
+  std::unique_ptr<UiHost> host_;
+
+  ImageWidget* surface_ = nullptr;
+  ImageWidget* imgTitle_ = nullptr;
+  ImageWidget* imgAdd_ = nullptr;
+  ImageWidget* imgPlaylist_ = nullptr;
+  ImageWidget* imgRemove_ = nullptr;
+  ImageWidget* imgWriteScript_ = nullptr;
+  ImageWidget* imgAddb_ = nullptr;
+  ImageWidget* imgPlaylistb_ = nullptr;
+  ImageWidget* imgRemoveb_ = nullptr;
+  ImageWidget* imgWriteScriptb_ = nullptr;
+  ImageWidget* imgPlbg_ = nullptr;
+  ImageWidget* imgEnglish_ = nullptr;
+  ImageWidget* imgGerman_ = nullptr;
+  ImageWidget* cmdTrackup_ = nullptr;
+  ImageWidget* cmdTrackDown_ = nullptr;
+  QLabel* lblModPath_ = nullptr;
+  QLabel* lblDragCaption_ = nullptr;
+  QLabel* lblCacheSize_ = nullptr;
+  ClickLabel* lblBrowse_ = nullptr;
+  ClickLabel* lblTunebelt_ = nullptr;
+  ClickLabel* lblVelloran_ = nullptr;
+  QComboBox* cboSteamFolder_ = nullptr;
+  PlaylistBox* lstPlaylist_ = nullptr;
+  QCheckBox* chkDelete_ = nullptr;
+
+  QAction* mnuDev_ = nullptr;
+  QAction* mnuEnglish_ = nullptr;
+  QAction* mnuGerman_ = nullptr;
+
+  QPointer<ProgressWindow> progress_;
+  QPointer<BrowseDialog> browse_;
+
+  bool saving_ = false;     // a Save Script is running: other commands wait
+  bool shortened_ = false;  // the screen was too low for the designed height
+  bool exiting_ = false;    // "Exit" chose to end without the shut-down
+  bool shutDown_ = false;
+  bool settingsFailureTold_ = false;
+};
+
+}  // namespace tunebelt::ui

@@ -1,0 +1,40 @@
+// Message boxes go through here, so that a test can answer them beforehand
+// and read back what was shown instead of blocking on a modal box.
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+
+namespace tunebelt::ui {
+
+class MessageBox {
+ public:
+  struct Shown {
+    QString text;
+    QString caption;
+    QMessageBox::Icon icon;
+    bool question;
+  };
+
+  // A box with an OK button.
+  static void show(QWidget* parent, const QString& text, const QString& caption,
+                   QMessageBox::Icon icon);
+  // A box with Yes and No; true for Yes.
+  static bool askYesNo(QWidget* parent, const QString& text, const QString& caption);
+
+  // ---- test hooks -----------------------------------------------------------
+  // In test mode no box is shown: every box is recorded, and questions take
+  // the queued answers (No once the queue is empty).
+  static void setTestMode(bool on);
+  static void queueAnswer(bool yes);
+  static const QList<Shown>& shown();
+  static void clearShown();
+
+ private:
+  static bool testMode_;
+  static QList<bool> answers_;
+  static QList<Shown> shown_;
+};
+
+}  // namespace tunebelt::ui

@@ -1,0 +1,126 @@
+#include "ui/uihost.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QSignalBlocker>
+
+#include "ui/filedialog.h"
+#include "ui/mainwindow.h"
+#include "ui/messagebox.h"
+#include "ui/progresswindow.h"
+
+namespace tunebelt::ui {
+
+namespace {
+
+QString qs(std::string_view s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Critical:
+      return QMessageBox::Critical;
+    case MessageIcon::Question:
+      return QMessageBox::Question;
+    case MessageIcon::Exclamation:
+      return QMessageBox::Warning;
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+char decimalSeparator() {
+  const QString point = QLocale().decimalPoint();
+  if (point.size() == 1 && point[0].unicode() > 32 && point[0].unicode() < 127) {
+    return point[0].toLatin1();
+  }
+  return '.';
+}
+
+void UiHost::showMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
+  MessageBox::show(&window_, qs(text), qs(caption), boxIcon(icon));
+}
+
+bool UiHost::askYesNo(std::string_view text, std::string_view caption) {
+  return MessageBox::askYesNo(&window_, qs(text), qs(caption));
+}
+
+void UiHost::processEvents() {
+  QCoreApplication::processEvents();
+}
+
+std::string UiHost::chooseOpenFile(std::string_view filter) {
+  const QString chosen =
+      FileDialog::getOpenFileName(&window_, "Tunebelt - Open", qs(window_.state().MusicFolder),
+                                  FileDialog::toQtFilter(qs(filter)));
+  return chosen.toStdString();
+}
+
+void UiHost::hideHoverImages() {
+  window_.hideHoverImages();
+}
+
+void UiHost::setModFolderText(const std::string& text) {
+  window_.modFolderBox()->setEditText(qs(text));
+}
+
+void UiHost::setModFolderEnabled(bool enabled) {
+  window_.modFolderBox()->setEnabled(enabled);
+}
+
+void UiHost::playlistAppended(const std::string& name) {
+  window_.playlistBox()->addItem(qs(name));
+}
+
+void UiHost::modFolderRemembered(const std::string& folder) {
+  // Adding the first item to a combo box selects it; the text stays the
+  // mod folder the user has, and no item becomes current.
+  QComboBox* box = window_.modFolderBox();
+  const QSignalBlocker block(box);
+  const QString text = box->currentText();
+  const int index = box->currentIndex();
+  box->addItem(qs(folder));
+  if (box->currentIndex() != index) box->setCurrentIndex(index);
+  if (box->currentText() != text) box->setEditText(text);
+}
+
+void UiHost::setCacheLabel(const std::string& text) {
+  window_.cacheLabel()->setText(qs(text));
+}
+
+void UiHost::showProgressWindow() {
+  ProgressWindow* w = window_.progressWindow();
+  w->show();
+  w->raise();
+}
+
+void UiHost::setStage(Stage stage) {
+  window_.progressWindow()->setStage(stage);
+}
+
+void UiHost::setScriptText(const std::string& text) {
+  window_.progressWindow()->setScriptText(qs(text));
+}
+
+void UiHost::setProgressMaximum(int maximum) {
+  window_.progressWindow()->setProgressMaximum(maximum);
+}
+
+void UiHost::setProgressValue(int value) {
+  window_.progressWindow()->setProgressValue(value);
+}
+
+void UiHost::setProgressCaption(const std::string& caption) {
+  window_.progressWindow()->setWindowTitle(qs(caption));
+}
+
+}  // namespace tunebelt::ui

@@ -1,0 +1,163 @@
+// frmBrowse opened from the main window: where it starts, what Ok, Cancel
+// and closing it do.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "ui/browsedialog.h"
+#include "ui_support.h"
+
+using namespace tunebelt;
+using tunebelt::test::AppFolder;
+using tunebelt::test::TempDir;
+using tunebelt::test::WindowUnderTest;
+
+class BrowseTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase();
+  void cleanupTestCase();
+  void startsInTheSteamLibraryOrTheCurrentFolder();
+  void cancelKeepsTheFolderClosingStartsAfresh();
+  void okPutsTheTextIntoTheModFolderBox();
+
+ private:
+  // Clicks lblBrowse and, once the dialog runs modally, hands it to `act`,
+  // which must end it. Returns what txtPath showed when the dialog opened.
+  QString browse(WindowUnderTest& t, const std::function<void(ui::BrowseDialog*)>& act);
+
+  std::unique_ptr<TempDir> home_;
+  QByteArray oldHome_;
+  QString oldCwd_;
+};
+
+void BrowseTest::initTestCase() {
+  home_ = std::make_unique<TempDir>();
+  oldHome_ = qgetenv("HOME");
+  qputenv("HOME", QByteArray::fromStdString(home_->str()));
+  oldCwd_ = QDir::currentPath();
+  std::filesystem::create_directories(*home_ / "work/alpha");
+  std::filesystem::create_directories(*home_ / "work/beta");
+  QDir::setCurrent(QString::fromStdString(*home_ / "work"));
+}
+
+void BrowseTest::cleanupTestCase() {
+  QDir::setCurrent(oldCwd_);
+  qputenv("HOME", oldHome_);
+  home_.reset();
+}
+
+QString BrowseTest::browse(WindowUnderTest& t, const std::function<void(ui::BrowseDialog*)>& act) {
+  QString shown;
+  bool ran = false;
+  QTimer::singleShot(0, this, [&] {
+    auto* dialog = qobject_cast<ui::BrowseDialog*>(QApplication::activeModalWidget());
+    if (!dialog) dialog = t.window->findChild<ui::BrowseDialog*>("frmBrowse");
+    if (!dialog) return;
+    ran = true;
+    shown = dialog->findChild<QLineEdit*>("txtPath")->text();
+    act(dialog);
+  });
+  QTest::mouseClick(t.find("lblBrowse"), Qt::LeftButton);
+  if (!ran) qWarning("the browse dialog did not open");
+  return shown;
+}
+
+void BrowseTest::startsInTheSteamLibraryOrTheCurrentFolder() {
+  AppFolder app;
+  WindowUnderTest t(app);
+  const QString work = QString::fromStdString(*home_ / "work");
+  QCOMPARE(browse(t,
+                  [](ui::BrowseDialog* d) {
+                    QCOMPARE(d->windowTitle(), QString("Tunebelt - Browse Folders"));
+                    QVERIFY(d->isModal());
+                    QCOMPARE(d->findChild<QLabel*>("Label3")->text(),
+                             QString("Please Select your mod folder:"));
+                    QCOMPARE(d->findChild<QPushButton*>("cmdOk")->text(), QString("Ok"));
+                    QCOMPARE(tunebelt::test::twipsOf(d->findChild<QWidget*>("dirBrowse")),
+                             QRect(360, 1320, 4095, 3690));
+                    QCOMPARE(d->findChild<QComboBox*>("Drive1")->currentText(),
+                             QStorageInfo(d->currentFolder()).rootPath());
+                    // The way down to the folder, then its subfolders.
+                    auto* list = d->findChild<QListWidget*>("dirBrowse");
+                    QCOMPARE(list->item(list->count() - 1)->text().trimmed(), QString("beta"));
+                    QCOMPARE(list->item(list->count() - 3)->text().trimmed(), QString("work"));
+                    d->close();
+                  }),
+           work);
+
+  std::filesystem::create_directories(*home_ / ".local/share/Steam/steamapps");
+  const QString library = QString::fromStdString(*home_ / ".local/share/Steam/steamapps");
+  QCOMPARE(browse(t, [](ui::BrowseDialog* d) { d->close(); }), library);
+  std::filesystem::create_directories(*home_ / ".steam/steam/steamapps");
+  QCOMPARE(browse(t, [](ui::BrowseDialog* d) { d->close(); }),
+           QString::fromStdString(*home_ / ".steam/steam/steamapps"));
+  std::filesystem::remove_all(*home_ / ".steam");
+  std::filesystem::remove_all(*home_ / ".local");
+}
+
+void BrowseTest::cancelKeepsTheFolderClosingStartsAfresh() {
+  AppFolder app;
+  WindowUnderTest t(app);
+  const QString work = QString::fromStdString(*home_ / "work");
+  const QString alpha = QString::fromStdString(*home_ / "work/alpha");
+  auto* box = t.find<QComboBox>("cboSteamFolder");
+  browse(t, [](ui::BrowseDialog* d) {
+    auto* list = d->findChild<QListWidget*>("dirBrowse");
+    const QList<QListWidgetItem*> found = list->findItems("alpha", Qt::MatchEndsWith);
+    QCOMPARE(found.size(), 1);
+    const QRect r = list->visualItemRect(found[0]);
+    // A double click arrives as a click followed by the double-click event.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+    QTRY_VERIFY(d->findChild<QLineEdit*>("txtPath")->text().endsWith("/alpha"));
+    QTest::mouseClick(d->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+  });
+  QCOMPARE(box->currentText(), QString());
+  // The same dialog comes back as it was hidden.
+  QCOMPARE(browse(t,
+                  [](ui::BrowseDialog* d) {
+                    d->findChild<QLineEdit*>("txtPath")->setText("typed but cancelled");
+                    d->reject();  // Escape
+                  }),
+           alpha);
+  QCOMPARE(browse(t, [](ui::BrowseDialog* d) { d->close(); }), QString("typed but cancelled"));
+  // Closed through its title bar: the next one starts afresh.
+  QCOMPARE(browse(t,
+                  [](ui::BrowseDialog* d) {
+                    QTest::mouseClick(d->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+                  }),
+           work);
+  QCOMPARE(box->currentText(), QString());
+}
+
+void BrowseTest::okPutsTheTextIntoTheModFolderBox() {
+  AppFolder app;
+  WindowUnderTest t(app);
+  TempDir mod;
+  tunebelt::test::writeFile(mod / "mp3s/a.mp3", std::string(2048, 'x'));
+  auto* box = t.find<QComboBox>("cboSteamFolder");
+  auto* cache = t.find<QLabel>("lblCacheSize");
+  browse(t, [&](ui::BrowseDialog* d) {
+    d->setCurrentFolder(QString::fromStdString(mod.str()));
+    QTest::mouseClick(d->findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
+  });
+  QCOMPARE(box->currentText(), QString::fromStdString(mod.str()));
+  QCOMPARE(cache->text(), QString("Current mp3 cache size: 2 KB"));
+  // An edited path that does not exist goes in unchanged.
+  browse(t, [&](ui::BrowseDialog* d) {
+    QCOMPARE(d->findChild<QLineEdit*>("txtPath")->text(), QString::fromStdString(mod.str()));
+    d->findChild<QLineEdit*>("txtPath")->setText("/no/such/place ");
+    QTest::mouseClick(d->findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
+  });
+  QCOMPARE(box->currentText(), QString("/no/such/place "));
+  QCOMPARE(cache->text(), QString("Current mp3 cache size: <no mp3 folder>"));
+}
+
+QTEST_MAIN(BrowseTest)
+#include "browse_test.moc"

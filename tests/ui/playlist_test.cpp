@@ -1,0 +1,214 @@
+// The playlist box's drops and keys, the move buttons, and Save Script
+// started from the window.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QTimer>
+#include <QUrl>
+#include <QtTest>
+
+#include "ui/progresswindow.h"
+#include "ui_support.h"
+
+using namespace tunebelt;
+using tunebelt::test::AppFolder;
+using tunebelt::test::TempDir;
+using tunebelt::test::WindowUnderTest;
+using tunebelt::test::writeFile;
+
+namespace {
+
+// Drops the URLs onto the list's viewport, the way the file manager does.
+void drop(QListWidget* list, const QList<QUrl>& urls, const QString& text = {}) {
+  QMimeData data;
+  if (!urls.isEmpty()) data.setUrls(urls);
+  if (!text.isEmpty()) data.setText(text);
+  const QPointF at(10, 10);
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(list->viewport(), &enter);
+  QDragMoveEvent move(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(list->viewport(), &move);
+  QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(list->viewport(), &dropped);
+}
+
+QStringList lines(const QListWidget* list) {
+  QStringList out;
+  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  return out;
+}
+
+QList<int> selectedRows(const QListWidget* list) {
+  QList<int> out;
+  for (int i = 0; i < list->count(); ++i) {
+    if (list->item(i)->isSelected()) out << i;
+  }
+  return out;
+}
+
+void select(QListWidget* list, const QList<int>& rows) {
+  list->clearSelection();
+  for (int r : rows) list->item(r)->setSelected(true);
+}
+
+}  // namespace
+
+class PlaylistTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void dropAddsOnlyMp3Files();
+  void deleteKeyRemovesTheSelectionBackspaceDoesNot();
+  void moveButtonsKeepTheSelection();
+  void saveScriptThroughTheWindow();
+  void commandsWaitWhileASaveRuns();
+
+ private:
+  void addTracks(const QStringList& names);
+  QListWidget* list() const { return t_->find<QListWidget>("lstPlaylist"); }
+
+  std::unique_ptr<AppFolder> app_;
+  std::unique_ptr<TempDir> music_;
+  std::unique_ptr<WindowUnderTest> t_;
+};
+
+void PlaylistTest::init() {
+  t_.reset();
+  app_ = std::make_unique<AppFolder>();
+  app_->writeSkin("english");
+  music_ = std::make_unique<TempDir>();
+  t_ = std::make_unique<WindowUnderTest>(*app_);
+  t_->window->show();
+  QVERIFY(QTest::qWaitForWindowExposed(t_->window.get()));
+}
+
+void PlaylistTest::addTracks(const QStringList& names) {
+  QList<QUrl> urls;
+  for (const QString& n : names) {
+    const std::string path = *music_ / n.toStdString();
+    writeFile(path, "data of " + n.toStdString());
+    urls << QUrl::fromLocalFile(QString::fromStdString(path));
+  }
+  drop(list(), urls);
+}
+
+void PlaylistTest::dropAddsOnlyMp3Files() {
+  std::filesystem::create_directories(*music_ / "folder");
+  writeFile(*music_ / "b.MP3", "x");
+  const auto url = [&](const char* n) {
+    return QUrl::fromLocalFile(QString::fromStdString(*music_ / n));
+  };
+  drop(list(), {url("one.mp3"), url("folder"), url("b.MP3"), url("two.mp3"),
+                QUrl("http://example.org/three.mp3")});
+  QCOMPARE(lines(list()), QStringList({"one.mp3", "two.mp3"}));
+  QCOMPARE(t_->state.PlaylistPaths[1], *music_ / "two.mp3");
+  // Text is not a file list.
+  drop(list(), {}, QString::fromStdString(*music_ / "four.mp3"));
+  QCOMPARE(t_->state.TrackCount(), 2);
+}
+
+void PlaylistTest::deleteKeyRemovesTheSelectionBackspaceDoesNot() {
+  addTracks({"T1.mp3", "T2.mp3", "T3.mp3", "T4.mp3", "T5.mp3"});
+  select(list(), {1, 3});
+  QTest::keyClick(list(), Qt::Key_Backspace);
+  QCOMPARE(list()->count(), 5);
+  QTest::keyClick(list(), Qt::Key_Delete, Qt::ShiftModifier);
+  QCOMPARE(lines(list()), QStringList({"T1.mp3", "T3.mp3", "T5.mp3"}));
+  QCOMPARE(selectedRows(list()), QList<int>({2}));
+  QCOMPARE(list()->currentRow(), 2);
+  QCOMPARE(t_->state.PlaylistNames, std::vector<std::string>({"T1.mp3", "T3.mp3", "T5.mp3"}));
+  // The menu's Remove with nothing selected removes nothing and selects line 0.
+  list()->clearSelection();
+  t_->find<QAction>("mnuRemove")->trigger();
+  QCOMPARE(list()->count(), 3);
+  QCOMPARE(selectedRows(list()), QList<int>({0}));
+}
+
+void PlaylistTest::moveButtonsKeepTheSelection() {
+  addTracks({"T1.mp3", "T2.mp3", "T3.mp3", "T4.mp3"});
+  select(list(), {1, 2});
+  QTest::mouseClick(t_->find("cmdTrackup"), Qt::LeftButton);
+  QCOMPARE(lines(list()), QStringList({"T2.mp3", "T3.mp3", "T1.mp3", "T4.mp3"}));
+  QCOMPARE(selectedRows(list()), QList<int>({0, 1}));
+  // Line 0 is selected: up does nothing.
+  QTest::mouseClick(t_->find("cmdTrackup"), Qt::LeftButton);
+  QCOMPARE(lines(list()), QStringList({"T2.mp3", "T3.mp3", "T1.mp3", "T4.mp3"}));
+  QTest::mouseClick(t_->find("cmdTrackDown"), Qt::LeftButton);
+  QTest::mouseClick(t_->find("cmdTrackDown"), Qt::LeftButton);
+  QCOMPARE(lines(list()), QStringList({"T1.mp3", "T4.mp3", "T2.mp3", "T3.mp3"}));
+  QCOMPARE(selectedRows(list()), QList<int>({2, 3}));
+  QCOMPARE(t_->state.PlaylistNames[1], std::string("T4.mp3"));
+}
+
+void PlaylistTest::saveScriptThroughTheWindow() {
+  addTracks({"My Song.mp3", "Other.mp3"});
+  TempDir mod;
+  writeFile(mod / "gfx/shell/kb_act.lst", "\"+forward\" \"Move forward\"\r\n");
+  writeFile(mod / "mp3s/old.mp3", "old");
+  auto* box = t_->find<QComboBox>("cboSteamFolder");
+  box->setEditText(QString::fromStdString(mod.str()) + "/");
+  t_->find<QCheckBox>("chkDelete")->setChecked(true);
+
+  t_->find<QAction>("mnuSaveScript")->trigger();
+
+  QVERIFY2(ui::MessageBox::shown().isEmpty(), qPrintable(ui::MessageBox::shown().value(0).text));
+  QVERIFY(std::filesystem::exists(mod / "mp3.cfg"));
+  QVERIFY(std::filesystem::exists(mod / "playlist1.cfg"));
+  QCOMPARE(tunebelt::test::readFile(mod / "userconfig.cfg"), std::string("exec mp3.cfg\r\n"));
+  QCOMPARE(tunebelt::test::readFile(mod / "mp3s/MySong.mp3"), std::string("data of My Song.mp3"));
+  QVERIFY(!std::filesystem::exists(mod / "mp3s/old.mp3"));
+
+  ui::ProgressWindow* progress = t_->window->progressWindow();
+  QVERIFY(progress->isVisible());
+  QCOMPARE(progress->windowTitle(), QString("Done"));
+  QVERIFY(!progress->findChild<QWidget*>("imgCompb")->isHidden());
+  QCOMPARE(progress->findChild<QProgressBar*>("prgFilecopy")->value(), 2);
+  QVERIFY(box->isEnabled());
+  // The trailing separator went; the folder is remembered once, without it.
+  QCOMPARE(box->currentText(), QString::fromStdString(mod.str()));
+  QCOMPARE(box->count(), 1);
+  QCOMPARE(box->itemText(0), QString::fromStdString(mod.str()));
+  const qint64 bytes = qint64(std::string("data of My Song.mp3data of Other.mp3").size());
+  QCOMPARE(t_->find<QLabel>("lblCacheSize")->text(),
+           QString("Current mp3 cache size: %1 B").arg(bytes));
+
+  // The same folder again: no second entry.
+  t_->find<QAction>("mnuSaveScript")->trigger();
+  QCOMPARE(box->count(), 1);
+  QCOMPARE(progress->windowTitle(), QString("Done"));
+}
+
+void PlaylistTest::commandsWaitWhileASaveRuns() {
+  addTracks({"A.mp3", "B.mp3", "C.mp3"});
+  TempDir mod;
+  writeFile(mod / "gfx/shell/kb_act.lst", "");
+  t_->find<QComboBox>("cboSteamFolder")->setEditText(QString::fromStdString(mod.str()));
+  select(list(), {0});
+
+  // Events that arrive while the save lets the window repaint.
+  bool ranDuringSave = false;
+  QTimer::singleShot(0, this, [&] {
+    ranDuringSave = t_->window->isSaving();
+    addTracks({"late.mp3"});
+    QTest::mouseClick(t_->find("cmdTrackDown"), Qt::LeftButton);
+    QTest::keyClick(list(), Qt::Key_Delete);
+    QTest::mouseClick(t_->find("imgGerman"), Qt::LeftButton);
+    t_->find<QAction>("mnuSaveScript")->trigger();
+  });
+  t_->find<QAction>("mnuSaveScript")->trigger();
+  QVERIFY(ranDuringSave);
+  QVERIFY(!t_->window->isSaving());
+  QCOMPARE(lines(list()), QStringList({"A.mp3", "B.mp3", "C.mp3"}));
+  QCOMPARE(t_->state.Language, kEnglish);
+  QCOMPARE(t_->window->progressWindow()->windowTitle(), QString("Done"));
+
+  // Afterwards they work again.
+  QTest::mouseClick(t_->find("cmdTrackDown"), Qt::LeftButton);
+  QCOMPARE(lines(list()), QStringList({"B.mp3", "A.mp3", "C.mp3"}));
+}
+
+QTEST_MAIN(PlaylistTest)
+#include "playlist_test.moc"

@@ -1,0 +1,110 @@
+// Shared pieces of the window tests: a temporary application folder with a
+// generated skin, the window built on it with the modal boxes answered by
+// the test, and pointer events sent straight to a widget.
+#pragma once
+
+#include <QApplication>
+#include <QColor>
+#include <QDir>
+#include <QImage>
+#include <QMap>
+#include <QMouseEvent>
+#include <QSize>
+#include <QString>
+#include <QTest>
+#include <memory>
+
+#include "state/state.h"
+#include "test_util.h"
+#include "ui/filedialog.h"
+#include "ui/mainwindow.h"
+#include "ui/messagebox.h"
+
+namespace tunebelt::test {
+
+// The skin pictures at the sizes the window was designed for, in pixels.
+inline QMap<QString, QSize> designedSkinSizes() {
+  return {
+      {"title.jpg", {1024, 166}},      {"leftside.jpg", {32, 49}},
+      {"addtrack.jpg", {147, 49}},     {"addplaylist.jpg", {162, 49}},
+      {"removetrack.jpg", {187, 49}},  {"savescript.jpg", {165, 49}},
+      {"rightside.jpg", {331, 49}},    {"playlist.jpg", {1024, 553}},
+      {"addtrackg.jpg", {147, 49}},    {"addplaylistg.jpg", {162, 49}},
+      {"removetrackg.jpg", {187, 49}}, {"savescriptg.jpg", {165, 49}},
+      {"trackup.jpg", {25, 25}},       {"trackdown.jpg", {25, 25}},
+  };
+}
+
+// A temporary application folder; skins are written on request.
+class AppFolder {
+ public:
+  QString path() const { return QString::fromStdString(dir_.str()); }
+  std::string str() const { return dir_.str(); }
+  std::string operator/(std::string_view rel) const { return dir_ / rel; }
+
+  // Writes every picture of the skin as a solid-colour JPEG; `sizes` names
+  // the pictures that differ from the designed sizes, `missing` the ones
+  // left out.
+  void writeSkin(const QString& skin, const QMap<QString, QSize>& sizes = {},
+                 const QStringList& missing = {}, const QColor& colour = QColor(90, 60, 30)) {
+    const QString folder = path() + "/background/" + skin;
+    QDir().mkpath(folder);
+    const QMap<QString, QSize> all = designedSkinSizes();
+    for (auto it = all.begin(); it != all.end(); ++it) {
+      if (missing.contains(it.key())) continue;
+      QImage img(sizes.value(it.key(), it.value()), QImage::Format_RGB32);
+      img.fill(colour);
+      QVERIFY(img.save(folder + "/" + it.key(), "JPG"));
+    }
+  }
+
+ private:
+  TempDir dir_;
+};
+
+// What the window did instead of ending the program.
+struct Endings {
+  int exits = 0;
+  int ends = 0;
+};
+
+struct WindowUnderTest {
+  ProgramState state;
+  Endings endings;
+  std::unique_ptr<ui::MainWindow> window;
+
+  WindowUnderTest(const AppFolder& app, bool runStartUp = true, int screenHeight = 1024) {
+    ui::MessageBox::setTestMode(true);
+    ui::MessageBox::clearShown();
+    ui::FileDialog::setTestMode(true);
+    state.ApplicationFolder = app.str();
+    ui::MainWindowOptions options;
+    options.runStartUp = runStartUp;
+    options.screenHeight = [screenHeight] { return screenHeight; };
+    options.exitNow = [this] { ++endings.exits; };
+    options.endProgram = [this] { ++endings.ends; };
+    window = std::make_unique<ui::MainWindow>(state, std::move(options));
+  }
+
+  template <typename T = QWidget>
+  T* find(const char* name) const {
+    T* w = window->findChild<T*>(name);
+    if (!w) qWarning("no control named %s", name);
+    return w;
+  }
+};
+
+// A pointer movement without buttons over the middle of the widget.
+inline void moveOver(QWidget* w) {
+  const QPointF local(w->width() / 2.0, w->height() / 2.0);
+  QMouseEvent move(QEvent::MouseMove, local, w->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(w, &move);
+}
+
+// The widget's rectangle in twips, as the design gives it.
+inline QRect twipsOf(const QWidget* w) {
+  return QRect(w->x() * 15, w->y() * 15, w->width() * 15, w->height() * 15);
+}
+
+}  // namespace tunebelt::test
