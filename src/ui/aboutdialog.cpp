@@ -6,25 +6,20 @@
 #include <vector>
 
 #include "platform/fs.h"
+#include "ui/twips.h"
+#include "ui/widgets.h"
 
-namespace tunebelt {
+namespace tunebelt::ui {
 
 namespace {
 
-const QColor kAccent(246, 145, 16);
 constexpr int kWidth = 7575;
 constexpr int kHeight = 6450;
 constexpr int kLabelLeft = 480;
 constexpr int kLabelWidth = 6975;
 
-QRect twips(int left, int top, int width, int height) {
-  return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
 QFont arial(double points) {
-  QFont font(QStringLiteral("Arial"));
-  font.setPointSizeF(points);
-  return font;
+  return designFont(QStringLiteral("Arial"), points);
 }
 
 // Lucida Console where it is installed, else the system's fixed-width font.
@@ -37,16 +32,32 @@ QFont console(double points) {
   return font;
 }
 
-QLabel* label(QWidget* parent, const char* name, const char* text, const QFont& font,
-              const QRect& rect) {
-  auto* l = new QLabel(QString::fromUtf8(text), parent);
-  l->setObjectName(QString::fromUtf8(name));
-  l->setFont(font);
-  l->setGeometry(rect);
-  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+void whiteText(QLabel* l) {
   QPalette p = l->palette();
   p.setColor(QPalette::WindowText, Qt::white);
   l->setPalette(p);
+}
+
+// A wrapping label of the design.
+QLabel* label(QWidget* parent, const char* name, const char* text, const QFont& font,
+              const QRect& rect) {
+  auto* l = new TextLabel(QString::fromUtf8(name), QString::fromUtf8(text), parent);
+  l->setFont(font);
+  l->setGeometry(rect);
+  whiteText(l);
+  return l;
+}
+
+// The position line: one line, cut at the label's edge.
+QLabel* lineLabel(QWidget* parent, const char* name, const char* text, const QFont& font,
+                  const QRect& rect) {
+  auto* l = new QLabel(QString::fromUtf8(text), parent);
+  l->setObjectName(QString::fromUtf8(name));
+  l->setTextFormat(Qt::PlainText);
+  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  l->setFont(font);
+  l->setGeometry(rect);
+  whiteText(l);
   return l;
 }
 
@@ -60,7 +71,7 @@ std::vector<std::string> readCredits(const std::string& applicationFolder) {
 
 // The outer height in twips: the frame's, once the window system gave one.
 int outerHeightTwips(const QWidget& window) {
-  return window.frameGeometry().height() * 15;
+  return twips(window.frameGeometry().height());
 }
 
 }  // namespace
@@ -73,24 +84,21 @@ AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent)
   setWindowTitle(QStringLiteral("Tunebelt - About"));
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(true);
-  setFixedSize(kWidth / 15, kHeight / 15);
+  setFixedSize(px(kWidth), px(kHeight));
   QPalette p = palette();
-  p.setColor(QPalette::Window, kAccent);
+  p.setColor(QPalette::Window, kAccentOrange);
   setPalette(p);
   setAutoFillBackground(true);
 
-  label(this, "Label1", "TUNEBELT", arial(36), twips(120, 120, 7215, 855));
-  label(this, "Label2", "YOUR GAME. YOUR MUSIC", arial(21.75), twips(1800, 840, 7215, 495));
-  label(this, "Label3", "CREDITS:", arial(14.25), twips(240, 1680, 1455, 375));
-  lblPosition_ = label(
+  label(this, "Label1", "TUNEBELT", arial(36), twipsRect(120, 120, 7215, 855));
+  label(this, "Label2", "YOUR GAME. YOUR MUSIC", arial(21.75), twipsRect(1800, 840, 7215, 495));
+  label(this, "Label3", "CREDITS:", arial(14.25), twipsRect(240, 1680, 1455, 375));
+  lblPosition_ = lineLabel(
       this, "lblPosition", "Position", console(12.75),
-      twips(kLabelLeft, CreditsRoll::kPositionTop, kLabelWidth, CreditsRoll::kPositionHeight));
-  lblName_ = label(this, "lblName", "Name", console(14.25),
-                   twips(kLabelLeft, CreditsRoll::kNameTop, kLabelWidth, CreditsRoll::kNameHeight));
-  lblName_->setWordWrap(true);
-  // Credits are shown exactly as read, never as markup.
-  lblPosition_->setTextFormat(Qt::PlainText);
-  lblName_->setTextFormat(Qt::PlainText);
+      twipsRect(kLabelLeft, CreditsRoll::kPositionTop, kLabelWidth, CreditsRoll::kPositionHeight));
+  lblName_ =
+      label(this, "lblName", "Name", console(14.25),
+            twipsRect(kLabelLeft, CreditsRoll::kNameTop, kLabelWidth, CreditsRoll::kNameHeight));
 
   roll_ = CreditsRoll(readCredits(applicationFolder),
                       CreditsRoll::startTopFor(outerHeightTwips(*this)));
@@ -111,10 +119,10 @@ void AboutDialog::timCredits_Timer() {
 void AboutDialog::showRoll() {
   lblPosition_->setText(QString::fromStdString(roll_.positionCaption()));
   lblName_->setText(QString::fromStdString(roll_.nameCaption()));
-  lblPosition_->move(kLabelLeft / 15, roll_.positionTop() / 15);
-  lblName_->move(kLabelLeft / 15, roll_.nameTop() / 15);
+  lblPosition_->move(px(kLabelLeft), px(roll_.positionTop()));
+  lblName_->move(px(kLabelLeft), px(roll_.nameTop()));
   lblPosition_->setVisible(roll_.visible());
   lblName_->setVisible(roll_.visible());
 }
 
-}  // namespace tunebelt
+}  // namespace tunebelt::ui

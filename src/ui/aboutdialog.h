@@ -10,7 +10,7 @@
 class QLabel;
 class QTimer;
 
-namespace tunebelt {
+namespace tunebelt::ui {
 
 class AboutDialog : public QDialog {
   Q_OBJECT
@@ -35,4 +35,4 @@ class AboutDialog : public QDialog {
   QTimer* timCredits_;
 };
 
-}  // namespace tunebelt
+}  // namespace tunebelt::ui

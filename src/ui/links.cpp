@@ -7,7 +7,7 @@
 #include "platform/fs.h"
 #include "state/exists.h"
 
-namespace tunebelt {
+namespace tunebelt::ui {
 
 void OpenWebPage(std::string_view address) {
   std::string url(address);
@@ -31,4 +31,4 @@ bool OpenReadme(const std::string& applicationFolder, Host& host) {
   return true;
 }
 
-}  // namespace tunebelt
+}  // namespace tunebelt::ui

@@ -7,7 +7,7 @@
 
 #include "state/host.h"
 
-namespace tunebelt {
+namespace tunebelt::ui {
 
 inline constexpr std::string_view kProductPageAddress = "http://www.tunebelt.net";
 inline constexpr std::string_view kArtistPageAddress = "http://www.velloran.net";
@@ -22,4 +22,4 @@ void OpenWebPage(std::string_view address);
 // the host; returns whether it was opened.
 bool OpenReadme(const std::string& applicationFolder, Host& host);
 
-}  // namespace tunebelt
+}  // namespace tunebelt::ui

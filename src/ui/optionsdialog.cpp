@@ -1,35 +1,26 @@
 #include "ui/optionsdialog.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "platform/fs.h"
 #include "state/settings.h"
 #include "state/volume.h"
+#include "ui/twips.h"
+#include "ui/widgets.h"
 
-namespace tunebelt {
+namespace tunebelt::ui {
 
 namespace {
 
-const QColor kAccent(246, 145, 16);
-
-QRect twips(int left, int top, int width, int height) {
-  return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
 QFont arial(double points) {
-  QFont font(QStringLiteral("Arial"));
-  font.setPointSizeF(points);
-  return font;
+  return designFont(QStringLiteral("Arial"), points);
 }
 
 QLabel* label(QWidget* parent, const char* name, const char* text, const QRect& rect) {
-  auto* l = new QLabel(QString::fromUtf8(text), parent);
-  l->setObjectName(QString::fromUtf8(name));
+  auto* l = new TextLabel(QString::fromUtf8(name), QString::fromUtf8(text), parent);
   l->setGeometry(rect);
   l->setFont(arial(9.75));
-  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   QPalette p = l->palette();
   p.setColor(QPalette::WindowText, Qt::white);
   l->setPalette(p);
@@ -42,7 +33,7 @@ QLineEdit* volumeBox(QWidget* parent, const char* name, const QRect& rect) {
   box->setGeometry(rect);
   box->setFont(arial(8.25));
   QPalette p = box->palette();
-  p.setColor(QPalette::Base, kAccent);
+  p.setColor(QPalette::Base, kAccentOrange);
   p.setColor(QPalette::Text, Qt::white);
   box->setPalette(p);
   return box;
@@ -54,7 +45,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, const Q
   b->setGeometry(rect);
   b->setFont(arial(9.75));
   QPalette p = b->palette();
-  p.setColor(QPalette::Button, kAccent);
+  p.setColor(QPalette::Button, kAccentOrange);
   b->setPalette(p);
   return b;
 }
@@ -72,20 +63,20 @@ OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Host
   setWindowTitle(QStringLiteral("Tunebelt - Options"));
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(true);
-  setFixedSize(4170 / 15, 2310 / 15);
+  setFixedSize(px(4170), px(2310));
   QPalette p = palette();
-  p.setColor(QPalette::Window, kAccent);
+  p.setColor(QPalette::Window, kAccentOrange);
   setPalette(p);
   setAutoFillBackground(true);
 
-  label(this, "Label1", "Initial Volumes (0-100):", twips(240, 240, 2055, 255));
-  label(this, "Label3", "MP3:", twips(480, 720, 615, 255));
-  txtMP3Vol_ = volumeBox(this, "txtMP3Vol", twips(1200, 720, 855, 270));
-  label(this, "Label2", "Game:", twips(480, 1080, 735, 255));
-  txtGameVol_ = volumeBox(this, "txtGameVol", twips(1200, 1080, 855, 270));
-  QPushButton* cmdCancel = button(this, "cmdCancel", "Cancel", twips(120, 1800, 1230, 375));
-  QPushButton* cmdApply = button(this, "cmdApply", "Apply", twips(1440, 1800, 1230, 375));
-  QPushButton* cmdOk = button(this, "cmdOk", "Ok", twips(2760, 1800, 1230, 375));
+  label(this, "Label1", "Initial Volumes (0-100):", twipsRect(240, 240, 2055, 255));
+  label(this, "Label3", "MP3:", twipsRect(480, 720, 615, 255));
+  txtMP3Vol_ = volumeBox(this, "txtMP3Vol", twipsRect(1200, 720, 855, 270));
+  label(this, "Label2", "Game:", twipsRect(480, 1080, 735, 255));
+  txtGameVol_ = volumeBox(this, "txtGameVol", twipsRect(1200, 1080, 855, 270));
+  QPushButton* cmdCancel = button(this, "cmdCancel", "Cancel", twipsRect(120, 1800, 1230, 375));
+  QPushButton* cmdApply = button(this, "cmdApply", "Apply", twipsRect(1440, 1800, 1230, 375));
+  QPushButton* cmdOk = button(this, "cmdOk", "Ok", twipsRect(2760, 1800, 1230, 375));
   cmdOk->setDefault(true);
 
   setTabOrder(txtMP3Vol_, txtGameVol_);
@@ -143,4 +134,4 @@ void OptionsDialog::reject() {
   QDialog::reject();
 }
 
-}  // namespace tunebelt
+}  // namespace tunebelt::ui

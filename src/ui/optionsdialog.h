@@ -11,7 +11,7 @@
 class QLineEdit;
 class QPushButton;
 
-namespace tunebelt {
+namespace tunebelt::ui {
 
 class OptionsDialog : public QDialog {
   Q_OBJECT
@@ -42,4 +42,4 @@ class OptionsDialog : public QDialog {
   bool validating_ = false;
 };
 
-}  // namespace tunebelt
+}  // namespace tunebelt::ui

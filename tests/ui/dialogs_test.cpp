@@ -15,12 +15,16 @@
 #include "ui/aboutdialog.h"
 #include "ui/links.h"
 #include "ui/optionsdialog.h"
+#include "ui/twips.h"
 
-using tunebelt::AboutDialog;
-using tunebelt::OptionsDialog;
 using tunebelt::ProgramState;
 using tunebelt::test::RecordingHost;
 using tunebelt::test::TempDir;
+using tunebelt::ui::AboutDialog;
+using tunebelt::ui::OpenReadme;
+using tunebelt::ui::OpenWebPage;
+using tunebelt::ui::OptionsDialog;
+using tunebelt::ui::px;
 
 namespace {
 
@@ -253,16 +257,16 @@ class DialogsTest : public QObject {
     QCOMPARE(timer->interval(), 40);
     QVERIFY(position->isHidden());
     QCOMPARE(position->text(), QString("Code"));
-    QCOMPARE(position->y(), 4740 / 15);  // 6450 less both labels
-    QCOMPARE(name->y(), 2400 / 15);
+    QCOMPARE(position->y(), px(4740));  // 6450 less both labels
+    QCOMPARE(name->y(), px(2400));
 
     dlg.timCredits_Timer();
     QVERIFY(!position->isHidden());
     QVERIFY(!name->isHidden());
     QCOMPARE(name->text(), QString("Ann <b>A</b>"));
     QCOMPARE(name->textFormat(), Qt::PlainText);
-    QCOMPARE(position->y(), 4720 / 15);
-    QCOMPARE(name->y(), (4720 + 375) / 15);
+    QCOMPARE(position->y(), px(4720));
+    QCOMPARE(name->y(), px(4720 + 375));
 
     for (int i = 2; i < 126; ++i) dlg.timCredits_Timer();
     QVERIFY(!position->isHidden());
@@ -295,10 +299,10 @@ class DialogsTest : public QObject {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("http", &catcher, "open");
     QDesktopServices::setUrlHandler("file", &catcher, "open");
-    tunebelt::OpenWebPage(tunebelt::kProductPageAddress);
-    tunebelt::OpenWebPage(tunebelt::kArtistPageAddress);
+    OpenWebPage(tunebelt::ui::kProductPageAddress);
+    OpenWebPage(tunebelt::ui::kArtistPageAddress);
     tunebelt::test::writeFile(dir_ / "with space/readme.txt", "read me");
-    QVERIFY(tunebelt::OpenReadme(dir_ / "with space", host_));
+    QVERIFY(OpenReadme(dir_ / "with space", host_));
     QDesktopServices::unsetUrlHandler("http");
     QDesktopServices::unsetUrlHandler("file");
     QCOMPARE(catcher.urls.size(), 3);
@@ -309,7 +313,7 @@ class DialogsTest : public QObject {
   }
 
   void readmeThatCannotBeOpenedIsTold() {
-    QVERIFY(!tunebelt::OpenReadme(dir_ / "nowhere", host_));
+    QVERIFY(!OpenReadme(dir_ / "nowhere", host_));
     QCOMPARE(host_.messages.size(), std::size_t{1});
     QVERIFY(host_.messages[0].text.find(dir_ / "nowhere/readme.txt") != std::string::npos);
 
@@ -317,7 +321,7 @@ class DialogsTest : public QObject {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("file", &catcher, "noSuchSlot");
     tunebelt::test::writeFile(dir_ / "app/readme.txt", "read me");
-    QVERIFY(!tunebelt::OpenReadme(dir_ / "app", host_));
+    QVERIFY(!OpenReadme(dir_ / "app", host_));
     QDesktopServices::unsetUrlHandler("file");
     QCOMPARE(host_.messages.size(), std::size_t{2});
     QCOMPARE(host_.messages[1].caption, std::string("Tunebelt - Error"));
