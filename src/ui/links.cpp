@@ -12,7 +12,7 @@ namespace tunebelt::ui {
 void OpenWebPage(std::string_view address) {
   std::string url(address);
   url += '/';
-  QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+  QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(url)));
 }
 
 bool OpenReadme(const std::string& applicationFolder, Host& host) {

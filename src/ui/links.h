@@ -9,12 +9,12 @@
 
 namespace tunebelt::ui {
 
-inline constexpr std::string_view kProductPageAddress = "http://www.tunebelt.net";
-inline constexpr std::string_view kArtistPageAddress = "http://www.velloran.net";
+inline constexpr std::string_view kProductPageAddress = "www.tunebelt.net";
+inline constexpr std::string_view kArtistPageAddress = "www.velloran.net";
 inline constexpr std::string_view kReadmeFile = "readme.txt";
 
-// Opens the address with a "/" appended in the web browser. Whether that
-// worked is not examined.
+// Opens the address with a "/" appended in the web browser (an address
+// without a scheme is a web address). Whether that worked is not examined.
 void OpenWebPage(std::string_view address);
 
 // Opens readme.txt in the application folder with the desktop's handler for

@@ -13,8 +13,12 @@
 #include "playlist/import.h"
 #include "scripts/savescript.h"
 #include "state/settings.h"
+#include "state/startup.h"
+#include "ui/aboutdialog.h"
 #include "ui/browsedialog.h"
+#include "ui/links.h"
 #include "ui/messagebox.h"
+#include "ui/optionsdialog.h"
 #include "ui/pictures.h"
 #include "ui/progresswindow.h"
 #include "ui/skin.h"
@@ -28,11 +32,6 @@ namespace {
 
 constexpr int kClientWidth = 15330;
 constexpr int kClientHeight = 11490;
-constexpr int kSmallScreenHeight = 11600;
-constexpr int kShortenedOuterHeight = 11190;
-
-constexpr const char* kProductAddress = "www.tunebelt.example";
-constexpr const char* kArtistAddress = "www.velloran.example";
 
 constexpr const char* kInitialModPathCaption =
     "Mod Path: (e.g. C:\\Program Files\\Steam\\steam apps\\<username>\\counter-strike\\cstrike)";
@@ -203,9 +202,9 @@ void MainWindow::buildControls() {
   imgEnglish_->setPicture(unionFlagPicture());
   imgGerman_ = image("imgGerman", 14865, 60, 375, 210);
   imgGerman_->setPicture(germanFlagPicture());
-  lblVelloran_ = new ClickLabel("lblVelloran", kArtistAddress, surface_);
+  lblVelloran_ = new ClickLabel("lblVelloran", qs(kArtistPageAddress), surface_);
   styleLabel(lblVelloran_, twipsRect(12075, 11205, 3330, 270), designFont("Verdana", 9.75), kWhite);
-  lblTunebelt_ = new ClickLabel("lblTunebelt", kProductAddress, surface_);
+  lblTunebelt_ = new ClickLabel("lblTunebelt", qs(kProductPageAddress), surface_);
   styleLabel(lblTunebelt_, twipsRect(45, 11205, 3510, 270), designFont("Verdana", 9.75), kWhite);
   for (QLabel* link : {static_cast<QLabel*>(lblTunebelt_), static_cast<QLabel*>(lblVelloran_)}) {
     link->setCursor(Qt::PointingHandCursor);
@@ -308,7 +307,7 @@ void MainWindow::applyWindowSize() {
   if (shortened_) {
     // The outer height counts the frame and title bar as well.
     const int frame = frameGeometry().height() - geometry().height();
-    height = px(kShortenedOuterHeight) - frame;
+    height = px(kShortenedWindowHeight) - frame;
   }
   setFixedSize(px(kClientWidth), height);
 }
@@ -329,24 +328,26 @@ void MainWindow::startUp() {
   imgRemoveb_->move(imgRemove_->pos());
   imgWriteScriptb_->move(imgWriteScript_->pos());
 
-  if (twips(options_.screenHeight()) < kSmallScreenHeight) {
+  if (ShortenedHeight(twips(options_.screenHeight()))) {
     shortened_ = true;
     applyWindowSize();
   }
 
   lookUpSpecialFolders();
   readSettings();
+  NormalizeLanguage(state_);
   if (state_.Language == kGerman) {
     switchToGerman();
   } else {
-    state_.Language = kEnglish;
     switchToEnglish();
   }
   offerSampleTrack();
   installFont();
 }
 
-void MainWindow::lookUpSpecialFolders() {}
+void MainWindow::lookUpSpecialFolders() {
+  GetSpecialFolders(state_, *host_);
+}
 
 void MainWindow::readSettings() {
   const std::string path = settingsPath().toStdString();
@@ -370,9 +371,13 @@ void MainWindow::readSettings() {
   chkDelete_->setChecked(deleteUnused == 1);
 }
 
-void MainWindow::offerSampleTrack() {}
+void MainWindow::offerSampleTrack() {
+  OfferSampleTrack(state_, *host_);
+}
 
-void MainWindow::installFont() {}
+void MainWindow::installFont() {
+  InstallFont(state_, *host_);
+}
 
 void MainWindow::tellSettingsFailure(const std::exception& error) {
   if (settingsFailureTold_) return;
@@ -530,11 +535,21 @@ void MainWindow::switchLanguage(int language) {
 
 // ---- small commands wired elsewhere -----------------------------------------
 
-void MainWindow::showOptions() {}
+void MainWindow::showOptions() {
+  if (!options_dialog_) {
+    options_dialog_ = new OptionsDialog(state_, settingsPath().toStdString(), *host_, this);
+  }
+  options_dialog_->exec();
+}
 
-void MainWindow::showAbout() {}
+void MainWindow::showAbout() {
+  if (!about_) about_ = new AboutDialog(state_.ApplicationFolder, this);
+  about_->exec();
+}
 
-void MainWindow::openReadme() {}
+void MainWindow::openReadme() {
+  OpenReadme(state_.ApplicationFolder, *host_);
+}
 
 void MainWindow::toggleDeveloper() {
   if (state_.DebugMode == 1) {
@@ -546,8 +561,12 @@ void MainWindow::toggleDeveloper() {
   }
 }
 
-void MainWindow::openProductPage() {}
+void MainWindow::openProductPage() {
+  OpenWebPage(kProductPageAddress);
+}
 
-void MainWindow::openArtistPage() {}
+void MainWindow::openArtistPage() {
+  OpenWebPage(kArtistPageAddress);
+}
 
 }  // namespace tunebelt::ui

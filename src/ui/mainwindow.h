@@ -19,7 +19,9 @@ class QListWidget;
 
 namespace tunebelt::ui {
 
+class AboutDialog;
 class BrowseDialog;
+class OptionsDialog;
 class ClickLabel;
 class ImageWidget;
 class PlaylistBox;
@@ -60,6 +62,8 @@ class MainWindow : public QMainWindow {
 
   void switchToEnglish();
   void switchToGerman();
+  // Rebuilds the list box from the playlist tables; the selection is cleared.
+  void reloadPlaylist();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -100,7 +104,7 @@ class MainWindow : public QMainWindow {
   void switchLanguage(int language);
 
   Selection selection() const;
-  void reloadPlaylist();
+
   void applyEdit(const EditResult& result);
   void tellSettingsFailure(const std::exception& error);
 
@@ -139,6 +143,8 @@ class MainWindow : public QMainWindow {
 
   QPointer<ProgressWindow> progress_;
   QPointer<BrowseDialog> browse_;
+  QPointer<OptionsDialog> options_dialog_;
+  QPointer<AboutDialog> about_;
 
   bool saving_ = false;     // a Save Script is running: other commands wait
   bool shortened_ = false;  // the screen was too low for the designed height

@@ -26,8 +26,8 @@ bool MessageBox::askYesNo(QWidget* parent, const QString& text, const QString& c
 }
 
 void MessageBox::setTestMode(bool on) {
+  if (on != testMode_) answers_.clear();  // answers queued in test mode stay
   testMode_ = on;
-  answers_.clear();
 }
 
 void MessageBox::queueAnswer(bool yes) {

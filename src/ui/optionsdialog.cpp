@@ -1,5 +1,6 @@
 #include "ui/optionsdialog.h"
 
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -61,7 +62,6 @@ OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Host
       host_(host) {
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(QStringLiteral("Tunebelt - Options"));
-  setAttribute(Qt::WA_DeleteOnClose);
   setModal(true);
   setFixedSize(px(4170), px(2310));
   QPalette p = palette();
@@ -124,14 +124,22 @@ void OptionsDialog::cmdApply_Click() {
   apply();
 }
 
+// Ok and Cancel only hide the dialog: the next "Options..." shows this same
+// instance.
 void OptionsDialog::cmdOk_Click() {
   apply();
-  accept();
+  hide();
 }
 
 void OptionsDialog::reject() {
   loadBoxes();
-  QDialog::reject();
+  hide();
+}
+
+// Closing through the title bar discards the dialog.
+void OptionsDialog::closeEvent(QCloseEvent* event) {
+  QDialog::closeEvent(event);
+  deleteLater();
 }
 
 }  // namespace tunebelt::ui

@@ -25,6 +25,9 @@ class OptionsDialog : public QDialog {
   // Escape and Cancel: the boxes go back to the stored volumes, then hide.
   void reject() override;
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private slots:
   void cmdApply_Click();
   void cmdOk_Click();

@@ -2,6 +2,8 @@
 // pixels. At 96 dots per inch a pixel is 15 twips.
 #pragma once
 
+#include <string_view>
+
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -57,8 +59,8 @@ inline QFont designFont(const QString& family, double points, bool bold = false,
   return f;
 }
 
-inline QString qs(const std::string& s) {
-  return QString::fromStdString(s);
+inline QString qs(std::string_view s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
 }  // namespace tunebelt::ui

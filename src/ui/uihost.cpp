@@ -81,6 +81,10 @@ void UiHost::playlistAppended(const std::string& name) {
   window_.playlistBox()->addItem(qs(name));
 }
 
+void UiHost::playlistReloaded(const std::vector<std::string>&) {
+  window_.reloadPlaylist();
+}
+
 void UiHost::modFolderRemembered(const std::string& folder) {
   // Adding the first item to a combo box selects it; the text stays the
   // mod folder the user has, and no item becomes current.

@@ -25,6 +25,7 @@ class UiHost : public Host {
   void setModFolderText(const std::string& text) override;
   void setModFolderEnabled(bool enabled) override;
   void playlistAppended(const std::string& name) override;
+  void playlistReloaded(const std::vector<std::string>& lines) override;
   void modFolderRemembered(const std::string& folder) override;
   void setCacheLabel(const std::string& text) override;
 

@@ -12,6 +12,7 @@
 #include <QSize>
 #include <QString>
 #include <QTest>
+#include <cstdlib>
 #include <memory>
 
 #include "state/state.h"
@@ -36,8 +37,18 @@ inline QMap<QString, QSize> designedSkinSizes() {
 }
 
 // A temporary application folder; skins are written on request.
+// The user's folders (documents, music, fonts) are looked up inside it, so
+// no test touches the real ones.
 class AppFolder {
  public:
+  AppFolder() {
+    ::setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+    writeFile(dir_ / "config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"" + (dir_ / "Documents") +
+                                                  "\"\nXDG_MUSIC_DIR=\"" + (dir_ / "Music") +
+                                                  "\"\n");
+    writeFile(dir_ / "HLFLIFE2.TTF", "font");
+  }
   QString path() const { return QString::fromStdString(dir_.str()); }
   std::string str() const { return dir_.str(); }
   std::string operator/(std::string_view rel) const { return dir_ / rel; }
