@@ -1,0 +1,60 @@
+// Shared by the fuzz targets: a scratch folder that lives as long as the
+// process, and whole-file helpers that never throw.
+#pragma once
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "state/host.h"
+
+namespace tunebelt::fuzz {
+
+// Answers nothing and shows nothing: every member keeps the Host default.
+class SilentHost : public Host {};
+
+// A folder under $TMPDIR made once per process and removed at exit.
+inline const std::string& scratchFolder() {
+  static const std::string folder = [] {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "tunebelt-fuzz-XXXXXX").string();
+    if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(scratchFolder(), ec);
+    });
+    return tmpl;
+  }();
+  return folder;
+}
+
+inline void putFile(const std::string& path, const uint8_t* data, size_t size) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) std::abort();
+  if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+  std::fclose(f);
+}
+
+inline std::string getFile(const std::string& path) {
+  std::string out;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return out;
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+  std::fclose(f);
+  return out;
+}
+
+// Stops the run with a readable reason; libFuzzer saves the input.
+[[noreturn]] inline void fail(const char* what) {
+  std::fprintf(stderr, "invariant broken: %s\n", what);
+  std::abort();
+}
+
+}  // namespace tunebelt::fuzz
