@@ -48,9 +48,15 @@ class TerminalHost : public Host {
   void setStage(Stage stage) override {
     endBar();
     switch (stage) {
-      case Stage::Generating: err_ << "Generating script\n"; break;
-      case Stage::Copying: err_ << "Copying files\n"; break;
-      case Stage::Complete: err_ << "Complete\n"; break;
+      case Stage::Generating:
+        err_ << "Generating script\n";
+        break;
+      case Stage::Copying:
+        err_ << "Copying files\n";
+        break;
+      case Stage::Complete:
+        err_ << "Complete\n";
+        break;
     }
   }
   void setProgressMaximum(int maximum) override { maximum_ = maximum; }
@@ -159,10 +165,22 @@ char localeDecimalSeparator() {
 
 // Takes each item the way the window would: playlists to their reader, any
 // other name to AddTrack. False when an item was refused.
-bool loadItems(ProgramState& state, const std::vector<std::string>& items, Host& host,
+// An item as the window's open dialog would hand it over: a full path.
+std::string absoluteItem(const std::string& item) {
+  if (item.empty() || platform::isSep(item[0]) || (item.size() > 2 && item[1] == ':')) {
+    return item;
+  }
+  std::string cwd(4096, '\0');
+  if (::getcwd(cwd.data(), cwd.size()) == nullptr) return item;
+  cwd.resize(std::char_traits<char>::length(cwd.c_str()));
+  return platform::joinPath(cwd == "/" ? "" : cwd, item);
+}
+
+bool loadItems(ProgramState& state, const std::vector<std::string>& names, Host& host,
                std::ostream& err) {
   bool fullTold = false;
-  for (const std::string& item : items) {
+  for (const std::string& name : names) {
+    const std::string item = absoluteItem(name);
     if (endsWith(item, ".pls") || endsWith(item, ".m3u")) {
       ImportResult r = ImportPlaylistFile(state, item, host);
       if (r == ImportResult::Refused || r == ImportResult::Failed) return false;
@@ -199,8 +217,7 @@ void loadVolumes(ProgramState& state, const std::string& applicationFolder, Host
   if (inRange(stored.GameVolume)) state.GameVolume = stored.GameVolume;
 }
 
-int runSave(const Options& o, const std::string& applicationFolder, Host& host,
-            std::ostream& err) {
+int runSave(const Options& o, const std::string& applicationFolder, Host& host, std::ostream& err) {
   ProgramState state;
   state.ApplicationFolder = applicationFolder;
   state.Language = kEnglish;

@@ -14,4 +14,9 @@ namespace tunebelt {
 // then. A bare root is never removed.
 bool DeleteFolderTree(std::string_view folder, Host& host);
 
+// Whether DeleteFolderTree removes the folder itself once it is empty: not for
+// a text of two characters or less after the one trailing separator is cut
+// (a bare drive such as "C:"), nor for a bare root such as "/".
+bool RemovesFolderItself(std::string_view folder);
+
 }  // namespace tunebelt

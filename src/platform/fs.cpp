@@ -14,11 +14,19 @@
 namespace tunebelt::platform {
 
 FsError::FsError(std::string path, std::string reason)
-    : std::runtime_error(path + ": " + reason), path_(std::move(path)), reason_(std::move(reason)) {}
+    : std::runtime_error(path + ": " + reason),
+      path_(std::move(path)),
+      reason_(std::move(reason)) {}
 
-void throwErrno(const std::string& path, int err) { throw FsError(path, std::strerror(err)); }
+void throwErrno(const std::string& path, int err) {
+  throw FsError(path, std::strerror(err));
+}
 
 std::string nativePath(std::string_view path) {
+  // A NUL byte would silently cut the name short at the system call: such a
+  // path names nothing.
+  if (path.find('\0') != std::string_view::npos)
+    throw FsError(std::string(path), "Invalid argument");
   std::string out(path);
 #ifndef _WIN32
   for (char& c : out) {
@@ -62,13 +70,15 @@ void splitParent(const std::string& native, std::string& parent, std::string& la
   }
 }
 
-bool hasWildcard(std::string_view s) { return s.find_first_of("*?") != std::string_view::npos; }
+bool hasWildcard(std::string_view s) {
+  return s.find_first_of("*?") != std::string_view::npos;
+}
 
 // The folder a temporary file for `target` goes in, checked for writability.
 std::string checkedParent(const std::string& target) {
   std::string parent, last;
   splitParent(target, parent, last);
-  struct stat st{};
+  struct stat st {};
   if (::stat(parent.c_str(), &st) != 0) throwErrno(parent, errno);
   if (!S_ISDIR(st.st_mode)) throwErrno(parent, ENOTDIR);
   // A folder without write permission is read-only for everybody, root too:
@@ -80,7 +90,7 @@ std::string checkedParent(const std::string& target) {
 // Mode of an existing target, or -1 when there is none. A read-only target is
 // refused exactly as a direct write would refuse it.
 int existingMode(const std::string& target) {
-  struct stat st{};
+  struct stat st {};
   if (::stat(target.c_str(), &st) != 0) {
     if (errno == ENOENT) return -1;
     throwErrno(target, errno);
@@ -159,7 +169,7 @@ std::vector<DirEntry> listDir(std::string_view dir) {
   while (struct dirent* de = ::readdir(d.get())) {
     std::string name = de->d_name;
     if (name == "." || name == "..") continue;
-    struct stat st{};
+    struct stat st {};
     if (::fstatat(dfd, de->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // vanished
     out.push_back(entryFromStat(std::move(name), st, S_ISLNK(st.st_mode)));
     errno = 0;
@@ -175,7 +185,7 @@ std::vector<DirEntry> listMatching(std::string_view path) {
   if (last.empty()) throwErrno(std::string(path), ENOENT);
   std::vector<DirEntry> out;
   if (!hasWildcard(last)) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(native.c_str(), &st) != 0) throwErrno(std::string(path), errno);
     out.push_back(entryFromStat(last, st, false));
     return out;
@@ -184,7 +194,7 @@ std::vector<DirEntry> listMatching(std::string_view path) {
     if (::fnmatch(last.c_str(), e.name.c_str(), 0) != 0) continue;
     if (e.isLink) {
       // A lookup by name follows the link: report what it points to.
-      struct stat st{};
+      struct stat st {};
       if (::stat((parent + "/" + e.name).c_str(), &st) != 0) continue;
       e = entryFromStat(e.name, st, false);
     }
@@ -194,22 +204,25 @@ std::vector<DirEntry> listMatching(std::string_view path) {
 }
 
 bool pathExists(std::string_view path) {
-  struct stat st{};
+  if (path.find('\0') != std::string_view::npos) return false;
+  struct stat st {};
   return ::stat(nativePath(path).c_str(), &st) == 0;
 }
 
 bool isDirectory(std::string_view path) {
-  struct stat st{};
+  if (path.find('\0') != std::string_view::npos) return false;
+  struct stat st {};
   return ::stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool isSymlink(std::string_view path) {
-  struct stat st{};
+  if (path.find('\0') != std::string_view::npos) return false;
+  struct stat st {};
   return ::lstat(nativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 std::uint64_t fileSize(std::string_view path) {
-  struct stat st{};
+  struct stat st {};
   if (::stat(nativePath(path).c_str(), &st) != 0) throwErrno(std::string(path), errno);
   return static_cast<std::uint64_t>(st.st_size);
 }
@@ -218,7 +231,7 @@ std::string readFile(std::string_view path) {
   std::string native = nativePath(path);
   FdCloser f{::open(native.c_str(), O_RDONLY | O_CLOEXEC)};
   if (f.fd < 0) throwErrno(std::string(path), errno);
-  struct stat st{};
+  struct stat st {};
   if (::fstat(f.fd, &st) != 0) throwErrno(std::string(path), errno);
   if (S_ISDIR(st.st_mode)) throwErrno(std::string(path), EISDIR);
   std::string out;
@@ -268,7 +281,7 @@ void copyFileAtomic(std::string_view source, std::string_view target) {
   std::string dst = nativePath(target);
   FdCloser in{::open(src.c_str(), O_RDONLY | O_CLOEXEC)};
   if (in.fd < 0) throwErrno(std::string(source), errno);
-  struct stat st{};
+  struct stat st {};
   if (::fstat(in.fd, &st) != 0) throwErrno(std::string(source), errno);
   if (S_ISDIR(st.st_mode)) throwErrno(std::string(source), EISDIR);
   checkedParent(dst);

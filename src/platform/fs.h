@@ -43,7 +43,8 @@ class FsError : public std::runtime_error {
 [[noreturn]] void throwErrno(const std::string& path, int err);
 
 // The path in the form the operating system takes. On POSIX a "\" is read as
-// "/", so paths written on Windows still resolve.
+// "/", so paths written on Windows still resolve. A path holding a NUL byte
+// names nothing: FsError.
 std::string nativePath(std::string_view path);
 
 // True when a character separates path components ("\" or "/").

@@ -20,7 +20,7 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-struct Run {
+struct Outcome {
   int status = -1;
   std::string out;
   std::string err;
@@ -32,13 +32,13 @@ std::string quote(const std::string& s) {
   return q + "'";
 }
 
-Run runBinary(const std::string& binary, const std::vector<std::string>& args,
-              const TempDir& scratch) {
-  std::string cmd = quote(binary);
+Outcome runBinary(const std::string& binary, const std::vector<std::string>& args,
+                  const TempDir& scratch, const std::string& cwd = ".") {
+  std::string cmd = "cd " + quote(cwd) + " && " + quote(binary);
   for (const auto& a : args) cmd += " " + quote(a);
   std::string out = scratch / "stdout.txt", err = scratch / "stderr.txt";
   cmd += " > " + quote(out) + " 2> " + quote(err) + " < /dev/null";
-  Run r;
+  Outcome r;
   int raw = std::system(cmd.c_str());
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   r.out = readFile(out);
@@ -66,10 +66,12 @@ class CliBinary : public ::testing::Test {
     writeFile(work / "music/Finale!.mp3", "finale bytes");
     tracks = {work / "music/Intro.mp3", work / "music/Two Words.mp3", work / "music/Finale!.mp3"};
   }
-  Run cli(std::vector<std::string> args) { return runBinary(TUNEBELT_CLI_BINARY, args, scratch); }
-  Run save(std::vector<std::string> extra, const std::vector<std::string>& items) {
-    std::vector<std::string> args = {"save", "--mod", mod, "--mp3-volume", "80",
-                                     "--game-volume", "80"};
+  Outcome cli(std::vector<std::string> args) {
+    return runBinary(TUNEBELT_CLI_BINARY, args, scratch);
+  }
+  Outcome save(std::vector<std::string> extra, const std::vector<std::string>& items) {
+    std::vector<std::string> args = {"save", "--mod",         mod, "--mp3-volume",
+                                     "80",   "--game-volume", "80"};
     args.insert(args.end(), extra.begin(), extra.end());
     args.insert(args.end(), items.begin(), items.end());
     return cli(args);
@@ -82,7 +84,7 @@ class CliBinary : public ::testing::Test {
 };
 
 TEST_F(CliBinary, SavesAThreeTrackPlaylist) {
-  Run r = save({}, tracks);
+  Outcome r = save({}, tracks);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(readFile(mod + "/userconfig.cfg"), "exec mp3.cfg\r\n");
   EXPECT_EQ(readFile(mod + "/mp3s/Intro.mp3"), "intro bytes");
@@ -112,27 +114,27 @@ TEST_F(CliBinary, SavesAThreeTrackPlaylist) {
 
 TEST_F(CliBinary, RefusedSavesWriteNothing) {
   auto before = snapshot(work.path());
-  Run empty = cli({"save", "--mod", mod, work / "music/notes.txt"});
+  Outcome empty = cli({"save", "--mod", mod, work / "music/notes.txt"});
   EXPECT_EQ(empty.status, 1);
   EXPECT_NE(empty.err.find("Tunebelt - Error: No items in playlist"), std::string::npos);
   EXPECT_NE(empty.err.find("skipped"), std::string::npos);
 
-  Run missing = cli({"save", "--mod", work / "hl/none", tracks[0]});
+  Outcome missing = cli({"save", "--mod", work / "hl/none", tracks[0]});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("Tunebelt: Mod Folder can not be found"), std::string::npos);
 
   fs::create_directories(work / "hl/valve");
   before = snapshot(work.path());
-  Run nokb = cli({"save", "--mod", work / "hl/valve", tracks[0]});
+  Outcome nokb = cli({"save", "--mod", work / "hl/valve", tracks[0]});
   EXPECT_EQ(nokb.status, 1);
   EXPECT_NE(nokb.err.find("kb_act.lst could not be found"), std::string::npos);
 
-  Run nomod = cli({"save", "--mod", "", tracks[0]});
+  Outcome nomod = cli({"save", "--mod", "", tracks[0]});
   EXPECT_EQ(nomod.status, 1);
   EXPECT_NE(nomod.err.find("Tunebelt: Please Enter a Mod Folder"), std::string::npos);
 
   writeFile(work / "lists/plain.m3u", "a.mp3\r\n");
-  Run plain = cli({"save", "--mod", mod, tracks[0], work / "lists/plain.m3u"});
+  Outcome plain = cli({"save", "--mod", mod, tracks[0], work / "lists/plain.m3u"});
   EXPECT_EQ(plain.status, 1);
   EXPECT_NE(plain.err.find("This is not a valid extented M3U playlist"), std::string::npos);
   fs::remove_all(work / "lists");
@@ -140,7 +142,7 @@ TEST_F(CliBinary, RefusedSavesWriteNothing) {
 }
 
 TEST_F(CliBinary, TrailingSeparatorIsTrimmed) {
-  Run r = cli({"save", "--mod", mod + "/", tracks[0]});
+  Outcome r = cli({"save", "--mod", mod + "/", tracks[0]});
   ASSERT_EQ(r.status, 0) << r.err;
   // Untrimmed, the text would name no folder and the save would be refused.
   EXPECT_TRUE(fs::exists(mod + "/mp3s/Intro.mp3"));
@@ -161,7 +163,9 @@ TEST_F(CliBinary, SameCleanedNameCopiesOnceAndASecondSaveCopiesNothing) {
   EXPECT_EQ(readFile(mod + "/mp3s/TwoWords.mp3"), "two words bytes");
 
   // Age the copies, save again, and see that none was touched.
-  struct utimbuf old{1000000000, 1000000000};
+  struct utimbuf old {
+    1000000000, 1000000000
+  };
   for (auto& e : fs::directory_iterator(mod + "/mp3s")) ::utime(e.path().c_str(), &old);
   auto before = snapshot(mod + "/mp3s");
   ASSERT_EQ(save({}, {tracks[1], work / "other/Two-Words.mp3"}).status, 0);
@@ -171,7 +175,7 @@ TEST_F(CliBinary, SameCleanedNameCopiesOnceAndASecondSaveCopiesNothing) {
 TEST_F(CliBinary, FileFailuresExitOneNameTheFileAndLeaveNoHalfFile) {
   fs::create_directories(mod + "/mp3s");
   ::chmod((mod + "/mp3s").c_str(), 0555);
-  Run ro = save({}, tracks);
+  Outcome ro = save({}, tracks);
   ::chmod((mod + "/mp3s").c_str(), 0755);
   EXPECT_EQ(ro.status, 1);
   EXPECT_NE(ro.err.find("Tunebelt - Error: Save Script stopped: " + mod + "/mp3s"),
@@ -180,7 +184,7 @@ TEST_F(CliBinary, FileFailuresExitOneNameTheFileAndLeaveNoHalfFile) {
   EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 0);
 
   fs::remove(tracks[2]);
-  Run gone = save({}, tracks);
+  Outcome gone = save({}, tracks);
   EXPECT_EQ(gone.status, 1);
   EXPECT_NE(gone.err.find(tracks[2]), std::string::npos) << gone.err;
   EXPECT_EQ(gone.err.find("Complete"), std::string::npos);
@@ -191,21 +195,30 @@ TEST_F(CliBinary, FileFailuresExitOneNameTheFileAndLeaveNoHalfFile) {
 
 TEST_F(CliBinary, ListPrintsNameTabPathInOrder) {
   writeFile(work / "music/list.pls", "[playlist]\r\nFile1=Finale!.mp3\r\nFile2=nothere.mp3\r\n");
-  Run r = cli({"list", tracks[0], work / "music/list.pls", work / "music/cover.jpg"});
+  Outcome r = cli({"list", tracks[0], work / "music/list.pls", work / "music/cover.jpg"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "Intro.mp3\t" + tracks[0] + "\nFinale!.mp3\t" + work.str() +
-                       "/music/Finale!.mp3\n");
+  EXPECT_EQ(r.out,
+            "Intro.mp3\t" + tracks[0] + "\nFinale!.mp3\t" + work.str() + "/music/Finale!.mp3\n");
   EXPECT_NE(r.err.find("skipped (not a .mp3 file): " + work / "music/cover.jpg"),
             std::string::npos);
 }
 
+TEST_F(CliBinary, RelativeItemsAreTakenFromTheCurrentFolder) {
+  writeFile(work / "music/list.pls", "File1=Finale!.mp3\r\n");
+  Outcome r =
+      runBinary(TUNEBELT_CLI_BINARY, {"list", "Intro.mp3", "list.pls"}, scratch, work / "music");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Intro.mp3\t" + tracks[0] + "\nFinale!.mp3\t" + tracks[2] + "\n");
+}
+
 TEST_F(CliBinary, CacheSizeInBothLanguages) {
-  Run none = cli({"cache-size", "--mod", mod});
+  Outcome none = cli({"cache-size", "--mod", mod});
   EXPECT_EQ(none.out, "Current mp3 cache size: <no mp3 folder>\n");
   writeFile(mod + "/mp3s/a.mp3", std::string(1536, 'x'));
   EXPECT_EQ(cli({"cache-size", "--mod", mod}).out, "Current mp3 cache size: 1.5 KB\n");
   EXPECT_EQ(cli({"cache-size", "--mod", mod, "--german"}).out,
-            "Str\xC3\xB6mung mp3 Gr\xC3\xB6\xC3\x9F" "e cache: 1.5 KB\n");
+            "Str\xC3\xB6mung mp3 Gr\xC3\xB6\xC3\x9F"
+            "e cache: 1.5 KB\n");
 }
 
 TEST_F(CliBinary, VolumesComeFromTheSettingsBesideTheProgram) {
@@ -217,13 +230,13 @@ TEST_F(CliBinary, VolumesComeFromTheSettingsBesideTheProgram) {
   settings[12005 * 128] = 60;
   settings[12006 * 128] = 1;
   writeFile(work / "app/settings.jst", settings);
-  Run r = runBinary(work / "app/tunebelt-cli", {"save", "--mod", mod, tracks[0]}, scratch);
+  Outcome r = runBinary(work / "app/tunebelt-cli", {"save", "--mod", mod, tracks[0]}, scratch);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol35\r\ngvol60\r\n"), std::string::npos);
   EXPECT_EQ(readFile(work / "app/settings.jst"), settings);  // never written
 
-  Run given = runBinary(work / "app/tunebelt-cli",
-                        {"save", "--mod", mod, "--game-volume", "0", tracks[0]}, scratch);
+  Outcome given = runBinary(work / "app/tunebelt-cli",
+                            {"save", "--mod", mod, "--game-volume", "0", tracks[0]}, scratch);
   ASSERT_EQ(given.status, 0);
   EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol35\r\ngvol0\r\n"), std::string::npos);
 }

@@ -95,7 +95,7 @@ TEST_F(SaveScriptTest, ValidationsRunInOrderAndWriteNothing) {
   EXPECT_EQ(host.messages.back().text,
             "kb_act.lst could not be found, please check you have entered the correct path");
 
-  EXPECT_EQ(host.messages.size(), 6u);
+  EXPECT_EQ(host.messages.size(), 5u);
   EXPECT_FALSE(contains(host.events, "mod-folder-disabled"));
   EXPECT_FALSE(contains(host.events, "hide-hover"));
   fs::remove_all(dir / "mod/valve");

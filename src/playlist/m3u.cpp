@@ -1,0 +1,81 @@
+#include <string>
+#include <string_view>
+
+#include "platform/fs.h"
+#include "playlist/import.h"
+#include "playlist/playlist.h"
+#include "playlist/reader.h"
+
+namespace tunebelt {
+
+namespace {
+
+bool startsWith(std::string_view s, std::string_view head) {
+  return s.size() >= head.size() && s.substr(0, head.size()) == head;
+}
+
+bool endsWithMp3(std::string_view line) {
+  return line.size() >= 4 && line.substr(line.size() - 4) == ".mp3";
+}
+
+// One entry line: looked up as it stands when absolute, else resolved
+// against the playlist's folder. False when the playlist is full.
+bool takeEntry(ProgramState& state, const std::string& e, Host& host) {
+  if (!endsWithMp3(e)) return true;
+  if (reader::isAbsoluteEntry(e)) {
+    return !reader::entryExists(e) || reader::append(state, e, host);
+  }
+  std::string p = getm3upath(state, e);
+  if (!reader::entryExists(p)) return true;
+  if (!reader::append(state, p, host)) return false;
+  if (state.DebugMode == 1) {
+    host.showMessage(state.PlaylistPaths.back(), kCaption, MessageIcon::None);
+  }
+  return true;
+}
+
+}  // namespace
+
+// Only the line right after an "#EXTINF" line is an entry, whatever it holds.
+ImportResult m3uload(ProgramState& state, const std::string& path, Host& host) {
+  auto lines = reader::readPlaylist(path, host);
+  if (!lines) return ImportResult::Failed;
+  if (lines->empty() || (*lines)[0] != "#EXTM3U") {
+    host.showMessage(kNotExtendedM3u, kCaption, MessageIcon::None);
+    return ImportResult::Refused;
+  }
+  for (std::size_t k = 1; k < lines->size(); ++k) {
+    if (!startsWith((*lines)[k], "#EXTINF")) continue;
+    state.ImportFolder = getPath(path);
+    if (++k == lines->size()) break;
+    if (!takeEntry(state, (*lines)[k], host)) return ImportResult::Full;
+  }
+  return ImportResult::Read;
+}
+
+// Every "..\" anywhere in the entry climbs one folder and drops the first
+// three characters, wherever the "..\" itself stood: "sub\..\a.mp3" climbs
+// once and keeps "\..\a.mp3". A "../" does not climb.
+std::string getm3upath(ProgramState& state, std::string_view entry) {
+  std::size_t climbs = 0;
+  for (std::size_t i = entry.find("..\\"); i != std::string_view::npos;
+       i = entry.find("..\\", i + 3)) {
+    ++climbs;
+  }
+  for (std::size_t n = 0; n < climbs; ++n) {
+    std::string up = NavUp(state.ImportFolder);
+    if (up == state.ImportFolder) break;  // nowhere further up to go
+    state.ImportFolder = std::move(up);
+  }
+  return platform::joinPath(state.ImportFolder, entry.substr(3 * climbs));
+}
+
+std::string NavUp(std::string_view dirPath) {
+  // The last character is not examined: "D:\Music\" gives "D:".
+  for (std::size_t k = dirPath.size(); k-- > 1;) {
+    if (platform::isSep(dirPath[k - 1])) return std::string(dirPath.substr(0, k - 1));
+  }
+  return std::string(dirPath);
+}
+
+}  // namespace tunebelt

@@ -1,0 +1,40 @@
+#include <string>
+#include <string_view>
+
+#include "platform/fs.h"
+#include "playlist/import.h"
+#include "playlist/playlist.h"
+#include "playlist/reader.h"
+
+namespace tunebelt {
+
+namespace {
+
+bool endsWithMp3(std::string_view line) {
+  return line.size() >= 4 && line.substr(line.size() - 4) == ".mp3";
+}
+
+}  // namespace
+
+// Every line starting "File" and ending ".mp3" is an entry line. Each "=" in
+// it after "File" (the last character aside) starts a candidate that runs to
+// the end of the line, so "File1=a=b.mp3" gives "a=b.mp3" and "b.mp3".
+ImportResult plsload(ProgramState& state, const std::string& path, Host& host) {
+  auto lines = reader::readPlaylist(path, host);
+  if (!lines) return ImportResult::Failed;
+  const std::string folder = getPath(path);
+  for (const std::string& line : *lines) {
+    if (line.size() < 4 || line.compare(0, 4, "File") != 0 || !endsWithMp3(line)) continue;
+    for (std::size_t i = 4; i + 1 < line.size(); ++i) {
+      if (line[i] != '=') continue;
+      std::string_view c = std::string_view(line).substr(i + 1);
+      if (c.size() > reader::kLongestPath) continue;  // no such file anywhere
+      std::string p = reader::isAbsoluteEntry(c) ? std::string(c) : platform::joinPath(folder, c);
+      if (!reader::entryExists(p)) continue;
+      if (!reader::append(state, p, host)) return ImportResult::Full;
+    }
+  }
+  return ImportResult::Read;
+}
+
+}  // namespace tunebelt

@@ -1,0 +1,223 @@
+#include "playlist/playlist.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "recording_host.h"
+
+namespace tunebelt {
+namespace {
+
+using test::RecordingHost;
+using Lines = std::vector<std::string>;
+
+ProgramState withTracks(const Lines& names) {
+  ProgramState s;
+  for (const auto& n : names) {
+    s.PlaylistPaths.push_back("/music/" + n);
+    s.PlaylistNames.push_back(n);
+  }
+  return s;
+}
+
+Selection select(int n, std::initializer_list<int> lines) {
+  Selection s(static_cast<std::size_t>(n), false);
+  for (int i : lines) s[i] = true;
+  return s;
+}
+
+// The two tables must stay in step after every edit.
+void expectPlaylist(const ProgramState& s, const Lines& names) {
+  EXPECT_EQ(PlaylistLines(s), names);
+  ASSERT_EQ(s.PlaylistPaths.size(), names.size());
+  for (std::size_t i = 0; i < names.size(); ++i)
+    EXPECT_EQ(s.PlaylistPaths[i], "/music/" + names[i]);
+}
+
+TEST(FileName, TakesTheTextAfterTheLastSeparatorButNeverLooksAtTheLastCharacter) {
+  EXPECT_EQ(GetFileName("D:\\x\\y\\z.mp3"), "z.mp3");
+  EXPECT_EQ(GetFileName("D:\\Music\\a.mp3"), "a.mp3");
+  EXPECT_EQ(GetFileName("D:/Music/b.mp3"), "b.mp3");
+  EXPECT_EQ(GetFileName("/home/p/Music\\mixed.mp3"), "mixed.mp3");
+  EXPECT_EQ(GetFileName("D:\\Music\\"), "Music\\");
+  EXPECT_EQ(GetFileName(""), "");
+  EXPECT_EQ(GetFileName("plain.mp3"), "plain.mp3");
+}
+
+TEST(FileName, FolderPartDropsTheFinalSeparator) {
+  EXPECT_EQ(getPath("D:\\Lists\\rock.pls"), "D:\\Lists");
+  EXPECT_EQ(getPath("D:\\rock.pls"), "D:");
+  EXPECT_EQ(getPath("/home/p/rock.pls"), "/home/p");
+  EXPECT_EQ(getPath("/rock.pls"), "");
+  EXPECT_EQ(getPath("rock.pls"), "");
+  EXPECT_EQ(getPath("D:\\Lists\\"), "D:\\Lists");
+}
+
+TEST(AddTrack, OnlyPathsEndingInLowerCaseMp3AreAppended) {
+  ProgramState s;
+  RecordingHost host;
+  EXPECT_EQ(AddTrack(s, "/m/My Song.mp3", host), AppendResult::Added);
+  EXPECT_EQ(AddTrack(s, "/m/Song.MP3", host), AppendResult::Ignored);
+  EXPECT_EQ(AddTrack(s, "/m/song.Mp3", host), AppendResult::Ignored);
+  EXPECT_EQ(AddTrack(s, "mp3", host), AppendResult::Ignored);
+  EXPECT_EQ(AddTrack(s, "", host), AppendResult::Ignored);
+  EXPECT_EQ(AddTrack(s, "/m/My Song.mp3", host), AppendResult::Added);  // duplicates allowed
+  EXPECT_EQ(s.PlaylistPaths, (Lines{"/m/My Song.mp3", "/m/My Song.mp3"}));
+  EXPECT_EQ(s.PlaylistNames, (Lines{"My Song.mp3", "My Song.mp3"}));
+  EXPECT_EQ(host.listLines, (Lines{"My Song.mp3", "My Song.mp3"}));
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST(AddTrack, DeveloperModeShowsTheAddedFileName) {
+  ProgramState s;
+  s.DebugMode = 1;
+  RecordingHost host;
+  AddTrack(s, "/m/sub/a.mp3", host);
+  AddTrack(s, "/m/sub/b.wav", host);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "a.mp3");
+  EXPECT_EQ(host.messages[0].caption, "Tunebelt");
+  EXPECT_EQ(host.messages[0].icon, MessageIcon::None);
+}
+
+TEST(AddTrack, CommandHidesHoverImagesAndUsesTheTrackFilter) {
+  ProgramState s;
+  RecordingHost host;
+  host.openFiles = {"/m/a.mp3"};
+  AddTrackCommand(s, host);
+  AddTrackCommand(s, host);  // cancelled: empty name
+  EXPECT_EQ(host.events, (Lines{"hide-hover", "open-dialog", "hide-hover", "open-dialog"}));
+  EXPECT_EQ(host.lastFilters[0], "MP3 Files (*.mp3)|*.mp3");
+  EXPECT_EQ(s.PlaylistNames, Lines{"a.mp3"});
+}
+
+TEST(Drop, AddsOnlyMp3NamesInOrderAndLeavesHoverImagesAlone) {
+  ProgramState s;
+  RecordingHost host;
+  DropCommand(s, {"/m/a.mp3", "/m/b.MP3", "/m/folder", "/m/c.mp3"}, host);
+  EXPECT_EQ(s.PlaylistNames, (Lines{"a.mp3", "c.mp3"}));
+  EXPECT_TRUE(host.events.empty());
+}
+
+TEST(Limit, TheTablesStopAt10000AndTheUserIsToldOnce) {
+  ProgramState s;
+  RecordingHost host;
+  for (int i = 0; i < kMaxTracks - 1; ++i) AppendEntry(s, "/m/t.mp3", host);
+  DropCommand(s, {"/m/last.mp3", "/m/over1.mp3", "/m/over2.mp3"}, host);
+  EXPECT_EQ(s.TrackCount(), 10000);
+  EXPECT_EQ(s.PlaylistNames.back(), "last.mp3");
+  EXPECT_EQ(s.PlaylistNames.size(), s.PlaylistPaths.size());
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "The playlist is full (10000 tracks).");
+  EXPECT_EQ(host.messages[0].caption, "Tunebelt");
+
+  host.openFiles = {"/m/more.mp3"};
+  AddTrackCommand(s, host);
+  EXPECT_EQ(s.TrackCount(), 10000);
+  EXPECT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(AppendEntry(s, "/m/x.mp3", host), AppendResult::Full);
+  EXPECT_EQ(host.listLines.size(), 10000u);
+}
+
+TEST(Remove, SelectsTheLineAboveTheLastRemovedOne) {
+  ProgramState s = withTracks({"T1", "T2", "T3", "T4", "T5"});
+  EditResult r = RemoveSelected(s, select(5, {1, 3}));
+  expectPlaylist(s, {"T1", "T3", "T5"});
+  EXPECT_TRUE(r.rebuilt);
+  EXPECT_EQ(r.selection, select(3, {2}));
+  EXPECT_EQ(r.current, 2);
+
+  s = withTracks({"T1", "T2", "T3", "T4"});
+  r = RemoveSelected(s, select(4, {2}));
+  expectPlaylist(s, {"T1", "T2", "T4"});
+  EXPECT_EQ(r.selection, select(3, {1}));
+  EXPECT_EQ(r.current, 1);
+}
+
+TEST(Remove, FirstLineSelectsTheNewFirstLineAndTheLastLineTheNewLast) {
+  ProgramState s = withTracks({"T1", "T2", "T3"});
+  EditResult r = RemoveSelected(s, select(3, {0}));
+  expectPlaylist(s, {"T2", "T3"});
+  EXPECT_EQ(r.current, 0);
+
+  s = withTracks({"T1", "T2", "T3"});
+  r = RemoveSelected(s, select(3, {1, 2}));
+  expectPlaylist(s, {"T1"});
+  EXPECT_EQ(r.selection, select(1, {0}));
+  EXPECT_EQ(r.current, 0);
+}
+
+TEST(Remove, NothingSelectedRebuildsAndSelectsTheFirstLine) {
+  ProgramState s = withTracks({"T1", "T2"});
+  EditResult r = RemoveSelected(s, {});
+  expectPlaylist(s, {"T1", "T2"});
+  EXPECT_TRUE(r.rebuilt);
+  EXPECT_EQ(r.selection, select(2, {0}));
+  EXPECT_EQ(r.current, 0);
+}
+
+TEST(Remove, TheOnlyEntryLeavesAnEmptyListWithoutSelection) {
+  ProgramState s = withTracks({"T1"});
+  EditResult r = RemoveSelected(s, select(1, {0}));
+  EXPECT_EQ(s.TrackCount(), 0);
+  EXPECT_TRUE(s.PlaylistNames.empty());
+  EXPECT_TRUE(r.rebuilt);
+  EXPECT_TRUE(r.selection.empty());
+  EXPECT_EQ(r.current, -1);
+
+  EXPECT_FALSE(RemoveSelected(s, {}).rebuilt);  // an empty list is left alone
+}
+
+TEST(Move, UpCarriesABlockOfSelectedLinesAndTheSelectionFollows) {
+  ProgramState s = withTracks({"T1", "T2", "T3", "T4"});
+  EditResult r = MoveSelectedUp(s, select(4, {1, 2}));
+  expectPlaylist(s, {"T2", "T3", "T1", "T4"});
+  EXPECT_TRUE(r.rebuilt);
+  EXPECT_EQ(r.selection, select(4, {0, 1}));
+}
+
+TEST(Move, DownCarriesABlockOfSelectedLinesAndTheSelectionFollows) {
+  ProgramState s = withTracks({"T1", "T2", "T3", "T4"});
+  EditResult r = MoveSelectedDown(s, select(4, {1, 2}));
+  expectPlaylist(s, {"T1", "T4", "T2", "T3"});
+  EXPECT_TRUE(r.rebuilt);
+  EXPECT_EQ(r.selection, select(4, {2, 3}));
+}
+
+TEST(Move, SeparateSelectedLinesEachMoveOnePlace) {
+  ProgramState s = withTracks({"T1", "T2", "T3", "T4", "T5"});
+  EditResult r = MoveSelectedUp(s, select(5, {1, 4}));
+  expectPlaylist(s, {"T2", "T1", "T3", "T5", "T4"});
+  EXPECT_EQ(r.selection, select(5, {0, 3}));
+}
+
+TEST(Move, FirstLineSelectedBlocksUpAndLastLineBlocksDown) {
+  ProgramState s = withTracks({"T1", "T2", "T3"});
+  EditResult up = MoveSelectedUp(s, select(3, {0, 2}));
+  EditResult down = MoveSelectedDown(s, select(3, {0, 2}));
+  expectPlaylist(s, {"T1", "T2", "T3"});
+  EXPECT_FALSE(up.rebuilt);
+  EXPECT_FALSE(down.rebuilt);
+
+  ProgramState empty;
+  EXPECT_FALSE(MoveSelectedUp(empty, {}).rebuilt);
+  EXPECT_FALSE(MoveSelectedDown(empty, {}).rebuilt);
+}
+
+TEST(Move, SingleSwapsIgnoreIndexesAtTheEnds) {
+  ProgramState s = withTracks({"T1", "T2"});
+  MoveTrackUp(s, 0);
+  MoveTrackDown(s, 1);
+  MoveTrackUp(s, 5);
+  MoveTrackDown(s, -1);
+  expectPlaylist(s, {"T1", "T2"});
+  MoveTrackDown(s, 0);
+  expectPlaylist(s, {"T2", "T1"});
+  MoveTrackUp(s, 1);
+  expectPlaylist(s, {"T1", "T2"});
+}
+
+}  // namespace
+}  // namespace tunebelt
