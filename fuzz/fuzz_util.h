@@ -19,18 +19,20 @@ namespace tunebelt::fuzz {
 // Answers nothing and shows nothing: every member keeps the Host default.
 class SilentHost : public Host {};
 
-// A folder under $TMPDIR made once per process and removed at exit.
+// A folder under $TMPDIR made once per process and removed at exit. The name
+// is never destroyed, so the exit handler can still read it.
 inline const std::string& scratchFolder() {
-  static const std::string folder = [] {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "tunebelt-fuzz-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
+  static const std::string* folder = [] {
+    auto* f = new std::string(
+        (std::filesystem::temp_directory_path() / "tunebelt-fuzz-XXXXXX").string());
+    if (::mkdtemp(f->data()) == nullptr) std::abort();
     std::atexit([] {
       std::error_code ec;
       std::filesystem::remove_all(scratchFolder(), ec);
     });
-    return tmpl;
+    return f;
   }();
-  return folder;
+  return *folder;
 }
 
 inline void putFile(const std::string& path, const uint8_t* data, size_t size) {

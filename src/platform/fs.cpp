@@ -317,6 +317,26 @@ void copyFileAtomic(std::string_view source, std::string_view target) {
   tmp.commit(dst, mode);
 }
 
+bool isTempFileName(std::string_view name) {
+  constexpr std::string_view kHead = ".tunebelt-", kTail = ".tmp";
+  return name.size() >= kHead.size() + kTail.size() && name.substr(0, kHead.size()) == kHead &&
+         name.substr(name.size() - kTail.size()) == kTail;
+}
+
+void removeLeftoverTempFiles(std::string_view dir) {
+  std::vector<DirEntry> entries;
+  try {
+    entries = listDir(dir);
+  } catch (const FsError&) {
+    return;
+  }
+  const std::string native = nativePath(dir);
+  for (const DirEntry& e : entries) {
+    if (e.isDir || e.isLink || !isTempFileName(e.name)) continue;
+    ::unlink((native + "/" + e.name).c_str());
+  }
+}
+
 void makeDir(std::string_view path) {
   if (::mkdir(nativePath(path).c_str(), 0777) != 0) throwErrno(std::string(path), errno);
 }
