@@ -33,8 +33,15 @@ for i in $(seq -w 1 950); do
   tracks+=" '$tmp/music/Track $i.mp3'"
 done
 printf '"+attack"            "Fire"\r\n"+jump"            "Jump"\r\n' >"$tmp/kb_act.lst"
+# Earlier output is moved aside, not deleted, until the end: on ext4 a burst
+# of deleted inodes slows the file creations that follow for minutes, and it
+# would slow whichever command hyperfine runs second. Each prepare ends with
+# sync, so no run starts behind the previous one's writeback.
+mkdir -p "$tmp/trash"
+aside() { echo "if [ -e '$1' ]; then mv '$1' \"\$(mktemp -d '$tmp/trash/XXXXXX')\"; fi"; }
 mod="$tmp/hl/cstrike"
-fresh_mod="rm -rf '$tmp/hl'; mkdir -p '$mod/gfx/shell'; cp '$tmp/kb_act.lst' '$mod/gfx/shell/'"
+fresh_mod="$(aside "$tmp/hl"); mkdir -p '$mod/gfx/shell'; cp '$tmp/kb_act.lst' '$mod/gfx/shell/'; sync"
+fresh_copy="$(aside "$tmp/copy"); mkdir '$tmp/copy'; sync"
 save="'$cli' save --mod '$mod' --mp3-volume 80 --game-volume 80 $tracks"
 
 # 10,000 files in 100 folders, of 0 to 4095 bytes.
@@ -72,7 +79,7 @@ bench() {
 # ---- the measurements ------------------------------------------------------
 bench "save of 950 tracks of 256 KiB into an empty mod folder vs cp of the tracks" 1.10 \
   "$save" "$fresh_mod" \
-  "cp $tracks '$tmp/copy/'" "rm -rf '$tmp/copy'; mkdir '$tmp/copy'"
+  "cp $tracks '$tmp/copy/'" "$fresh_copy"
 
 eval "$fresh_mod"
 eval "$save" 2>/dev/null
@@ -82,7 +89,7 @@ for f in mp3.cfg userconfig.cfg gfx/shell/kb_act.lst "$mod"/playlist*.cfg; do
 done
 bench "second save of the same 950 tracks vs cp of the script files" 2.0 \
   "$save" "" \
-  "cp $scripts '$tmp/copy/'" "rm -rf '$tmp/copy'; mkdir '$tmp/copy'"
+  "cp $scripts '$tmp/copy/'" "$fresh_copy"
 
 bench "cache-size of 10,000 files in 100 folders vs du -sb" 1.2 \
   "'$cli' cache-size --mod '$cache'" "" \

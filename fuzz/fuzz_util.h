@@ -19,12 +19,24 @@ namespace tunebelt::fuzz {
 // Answers nothing and shows nothing: every member keeps the Host default.
 class SilentHost : public Host {};
 
-// A folder under $TMPDIR made once per process and removed at exit. The name
-// is never destroyed, so the exit handler can still read it.
+// Where the scratch folder goes: $TMPDIR when set, else /dev/shm when there
+// is one. The file targets make and delete a new file per run; on a disk
+// file system that churn of inodes slows every later file creation for
+// minutes, in the fuzzer and in whatever else runs on the machine.
+inline std::filesystem::path scratchBase() {
+  std::error_code ec;
+  if (std::getenv("TMPDIR") == nullptr && std::filesystem::is_directory("/dev/shm", ec) &&
+      ::access("/dev/shm", W_OK) == 0) {
+    return "/dev/shm";
+  }
+  return std::filesystem::temp_directory_path();
+}
+
+// A folder made once per process and removed at exit. The name is never
+// destroyed, so the exit handler can still read it.
 inline const std::string& scratchFolder() {
   static const std::string* folder = [] {
-    auto* f = new std::string(
-        (std::filesystem::temp_directory_path() / "tunebelt-fuzz-XXXXXX").string());
+    auto* f = new std::string((scratchBase() / "tunebelt-fuzz-XXXXXX").string());
     if (::mkdtemp(f->data()) == nullptr) std::abort();
     std::atexit([] {
       std::error_code ec;

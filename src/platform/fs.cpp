@@ -324,16 +324,21 @@ bool isTempFileName(std::string_view name) {
 }
 
 void removeLeftoverTempFiles(std::string_view dir) {
-  std::vector<DirEntry> entries;
-  try {
-    entries = listDir(dir);
-  } catch (const FsError&) {
+  // Names first: only a name of the pattern costs a stat, so a folder of a
+  // thousand tracks is one directory read.
+  std::string native = nativePath(dir);
+  int dfd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd < 0) return;
+  std::unique_ptr<DIR, int (*)(DIR*)> d(::fdopendir(dfd), ::closedir);
+  if (!d) {
+    ::close(dfd);
     return;
   }
-  const std::string native = nativePath(dir);
-  for (const DirEntry& e : entries) {
-    if (e.isDir || e.isLink || !isTempFileName(e.name)) continue;
-    ::unlink((native + "/" + e.name).c_str());
+  while (struct dirent* de = ::readdir(d.get())) {
+    if (!isTempFileName(de->d_name)) continue;
+    struct stat st{};
+    if (::fstatat(dfd, de->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+    ::unlinkat(dfd, de->d_name, 0);
   }
 }
 
