@@ -317,6 +317,31 @@ void copyFileAtomic(std::string_view source, std::string_view target) {
   tmp.commit(dst, mode);
 }
 
+bool isTempFileName(std::string_view name) {
+  constexpr std::string_view kHead = ".tunebelt-", kTail = ".tmp";
+  return name.size() >= kHead.size() + kTail.size() && name.substr(0, kHead.size()) == kHead &&
+         name.substr(name.size() - kTail.size()) == kTail;
+}
+
+void removeLeftoverTempFiles(std::string_view dir) {
+  // Names first: only a name of the pattern costs a stat, so a folder of a
+  // thousand tracks is one directory read.
+  std::string native = nativePath(dir);
+  int dfd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd < 0) return;
+  std::unique_ptr<DIR, int (*)(DIR*)> d(::fdopendir(dfd), ::closedir);
+  if (!d) {
+    ::close(dfd);
+    return;
+  }
+  while (struct dirent* de = ::readdir(d.get())) {
+    if (!isTempFileName(de->d_name)) continue;
+    struct stat st{};
+    if (::fstatat(dfd, de->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+    ::unlinkat(dfd, de->d_name, 0);
+  }
+}
+
 void makeDir(std::string_view path) {
   if (::mkdir(nativePath(path).c_str(), 0777) != 0) throwErrno(std::string(path), errno);
 }

@@ -92,6 +92,14 @@ void writeFileAtomic(std::string_view path, std::string_view content);
 // into place only once complete. Throws FsError naming the file that failed.
 void copyFileAtomic(std::string_view source, std::string_view target);
 
+// True for the name of a temporary file that writeFileAtomic or
+// copyFileAtomic makes beside its target (".tunebelt-*.tmp").
+bool isTempFileName(std::string_view name);
+
+// Removes the temporary files a killed earlier run left in a folder (regular
+// files only, never a link or a folder). Best effort: never throws.
+void removeLeftoverTempFiles(std::string_view dir);
+
 void makeDir(std::string_view path);     // one level; throws FsError
 void removeFile(std::string_view path);  // a file or a link; throws FsError
 void removeDir(std::string_view path);   // an empty folder; throws FsError

@@ -65,6 +65,14 @@ void deleteUnusedTracks(const std::string& modFolder, Host& host) {
   if (FolderExists(mp3s)) DeleteFolderTree(mp3s, host);
 }
 
+// A save killed half-way may have left the temporary files of its atomic
+// writes and copies behind; the next save takes them away.
+void removeLeftovers(const std::string& modFolder) {
+  platform::removeLeftoverTempFiles(modFolder);
+  platform::removeLeftoverTempFiles(joinPath(joinPath(modFolder, "gfx"), "shell"));
+  platform::removeLeftoverTempFiles(mp3sFolder(modFolder));
+}
+
 void createTrackFolder(const std::string& modFolder, Host& host) {
   std::string mp3s = mp3sFolder(modFolder);
   if (FolderExists(mp3s)) return;
@@ -103,6 +111,7 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
   if (!validate(state, modFolder, host)) return SaveResult::Refused;
   try {
     beginGenerating(host);
+    removeLeftovers(modFolder);
     if (options.deleteUnused) deleteUnusedTracks(modFolder, host);
     WriteUserConfigHook(modFolder);
     WriteKeyBindings(modFolder, state.ApplicationFolder);

@@ -59,6 +59,13 @@ class Records {
     return platform::fromCodePage(out);
   }
 
+  // True when the file holds the whole of a text record (its length and as
+  // many bytes as that says); a file cut short may end inside one.
+  bool holdsText(int record) const {
+    std::size_t length = std::min<std::size_t>(u16(record), kMaxTextBytes);
+    return start(record) + 2 + length <= bytes_.size();
+  }
+
   void putInteger(int record, std::int16_t value) {
     char* p = clearRecord(record);
     putU16(p, static_cast<std::uint16_t>(value));
@@ -115,7 +122,10 @@ int LoadSettings(const std::string& path, ProgramState& state) {
   int count = r.i16(kFolderCountRecord);
   if (count < 0 || count > kMaxModFolders) count = 0;  // not a count this program wrote
   state.ModFolders.clear();
-  for (int i = 0; i < count; ++i) state.ModFolders.push_back(r.text(kFirstFolderRecord + i));
+  // A file cut short keeps the folders before the cut, none made of its end.
+  for (int i = 0; i < count && r.holdsText(kFirstFolderRecord + i); ++i) {
+    state.ModFolders.push_back(r.text(kFirstFolderRecord + i));
+  }
   state.Language = r.i16(kLanguageRecord);
   state.SampleTrackOffered = r.i16(kSampleTrackRecord);
   int deleteUnused = r.u16(kDeleteUnusedRecord) == kTagInteger ? r.i16(kDeleteUnusedRecord, 2) : 0;

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Whole-process benchmarks of tunebelt-cli against a plain baseline, side by
+# side in one hyperfine run each, plus the in-process script benchmark.
+#   bench/run.sh BIN_DIR [RUNS]        (make bench: build/release/bin, 10 runs)
+# Data is generated in a temporary folder (under $TMPDIR) and removed after.
+# Prints one table row per measurement; hyperfine's CSV files stay in
+# $BENCH_OUT (default: build/bench-results).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+bin="$(cd "${1:?usage: bench/run.sh BIN_DIR [RUNS]}" && pwd)"
+runs="${2:-10}"
+cli="$bin/tunebelt-cli"
+out="${BENCH_OUT:-$root/build/bench-results}"
+mkdir -p "$out"
+[ -x "$cli" ] || { echo "bench/run.sh: no $cli" >&2; exit 1; }
+
+if ! command -v hyperfine >/dev/null; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get install -y hyperfine
+fi
+
+tmp="$(mktemp -d "${TMPDIR:-/tmp}/tunebelt-bench-XXXXXX")"
+trap 'rm -rf "$tmp"' EXIT
+
+# ---- data -----------------------------------------------------------------
+echo "Generating data in $tmp"
+mkdir -p "$tmp/music"
+head -c $((256 * 1024)) /dev/urandom >"$tmp/track.bin"
+tracks=""
+for i in $(seq -w 1 950); do
+  cp "$tmp/track.bin" "$tmp/music/Track $i.mp3"
+  tracks+=" '$tmp/music/Track $i.mp3'"
+done
+printf '"+attack"            "Fire"\r\n"+jump"            "Jump"\r\n' >"$tmp/kb_act.lst"
+# Earlier output is moved aside, not deleted, until the end: on ext4 a burst
+# of deleted inodes slows the file creations that follow for minutes, and it
+# would slow whichever command hyperfine runs second. Each prepare ends with
+# sync, so no run starts behind the previous one's writeback.
+mkdir -p "$tmp/trash"
+aside() { echo "if [ -e '$1' ]; then mv '$1' \"\$(mktemp -d '$tmp/trash/XXXXXX')\"; fi"; }
+mod="$tmp/hl/cstrike"
+fresh_mod="$(aside "$tmp/hl"); mkdir -p '$mod/gfx/shell'; cp '$tmp/kb_act.lst' '$mod/gfx/shell/'; sync"
+fresh_copy="$(aside "$tmp/copy"); mkdir '$tmp/copy'; sync"
+save="'$cli' save --mod '$mod' --mp3-volume 80 --game-volume 80 $tracks"
+
+# 10,000 files in 100 folders, of 0 to 4095 bytes.
+cache="$tmp/cachemod"
+{
+  echo "#EXTM3U"
+  for d in $(seq -w 1 100); do
+    mkdir -p "$cache/mp3s/album$d"
+    for f in $(seq -w 1 100); do
+      p="$cache/mp3s/album$d/song$f.mp3"
+      printf '%0*d' $(((10#$d * 131 + 10#$f * 37) % 4096)) 0 >"$p"
+      echo "#EXTINF:215,Album $d - Song $f"
+      echo "$p"
+    done
+  done
+} >"$tmp/big.m3u"
+
+results=()
+# bench NAME TARGET OURS_CMD OURS_PREPARE BASE_CMD BASE_PREPARE
+bench() {
+  local name="$1" target="$2" csv="$out/$1.csv"
+  echo "== $name"
+  hyperfine --warmup 1 --runs "$runs" --style basic --export-csv "$csv" \
+    --prepare "${4:-true}" --command-name "ours" "$3" \
+    --prepare "${6:-true}" --command-name "baseline" "$5"
+  results+=("$(awk -F, -v n="$name" -v t="$target" '
+    NR == 2 { ours = $4 } NR == 3 { base = $4 }
+    END {
+      r = ours / base
+      printf "| %s | %.1f ms | %.1f ms | %.2fx | at most %.2fx | %s |", n, ours * 1000,
+        base * 1000, r, t, (r <= t ? "yes" : "no")
+    }' "$csv")")
+}
+
+# ---- the measurements ------------------------------------------------------
+bench "save of 950 tracks of 256 KiB into an empty mod folder vs cp of the tracks" 1.10 \
+  "$save" "$fresh_mod" \
+  "cp $tracks '$tmp/copy/'" "$fresh_copy"
+
+eval "$fresh_mod"
+eval "$save" 2>/dev/null
+scripts=""
+for f in mp3.cfg userconfig.cfg gfx/shell/kb_act.lst "$mod"/playlist*.cfg; do
+  case "$f" in /*) scripts+=" '$f'" ;; *) scripts+=" '$mod/$f'" ;; esac
+done
+bench "second save of the same 950 tracks vs cp of the script files" 2.0 \
+  "$save" "" \
+  "cp $scripts '$tmp/copy/'" "$fresh_copy"
+
+bench "cache-size of 10,000 files in 100 folders vs du -sb" 1.2 \
+  "'$cli' cache-size --mod '$cache'" "" \
+  "du -sb '$cache/mp3s'" ""
+
+bench "list of an extended M3U of 10,000 entries vs find -newer (stat of each)" 2.0 \
+  "'$cli' list '$tmp/big.m3u'" "" \
+  "find '$cache/mp3s' -type f -newer /" ""
+
+# ---- in process --------------------------------------------------------------
+echo "== in-process script writing"
+"$bin/bench_scripts" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$out/bench_scripts.csv" --benchmark_out_format=csv
+write_ms="$(awk -F, '/BM_WriteScripts_median/ { print $3 }' "$out/bench_scripts.csv")"
+build_ms="$(awk -F, '/BM_BuildScripts_median/ { print $3 }' "$out/bench_scripts.csv")"
+results+=("$(awk -v w="$write_ms" 'BEGIN {
+  printf "| in-process writing of the scripts of 950 tracks | %.2f ms | - | - | under 10 ms | %s |",
+    w, (w < 10 ? "yes" : "no") }')")
+results+=("$(awk -v b="$build_ms" 'BEGIN {
+  printf "| in-process building of the same texts (no files) | %.2f ms | - | - | - | - |", b }')")
+
+echo
+echo "| Work | Our median | Baseline median | Ratio | Target | Met? |"
+echo "| --- | --- | --- | --- | --- | --- |"
+printf '%s\n' "${results[@]}"
+echo "| window: see below | not yet measured | | | | |"

@@ -1,0 +1,34 @@
+// WriteKeyBindings on a mod folder whose kb_act.lst holds any bytes: the file
+// becomes the rewritten list with CR LF endings, a second save leaves it
+// byte for byte as it is, and no temporary file stays behind.
+#include <string_view>
+
+#include "fuzz_util.h"
+#include "platform/fs.h"
+#include "scripts/keybindings.h"
+
+using namespace tunebelt;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const std::string mod = [] {
+    std::string m = platform::joinPath(fuzz::scratchFolder(), "cstrike");
+    std::filesystem::create_directories(m + "/gfx/shell");
+    std::filesystem::create_directories(fuzz::scratchFolder() + "/app");
+    return m;
+  }();
+  static const std::string list = mod + "/gfx/shell/kb_act.lst";
+  fuzz::putFile(list, data, size);
+
+  WriteKeyBindings(mod, fuzz::scratchFolder() + "/app");
+  const std::string first = fuzz::getFile(list);
+  std::string expected;
+  std::string_view text(reinterpret_cast<const char*>(data), size);
+  for (const std::string& line : RewriteKeyBindings(platform::splitLines(text))) {
+    expected += line + "\r\n";
+  }
+  if (first != expected) fuzz::fail("kb_act.lst is not the rewritten list");
+  WriteKeyBindings(mod, fuzz::scratchFolder() + "/app");
+  if (fuzz::getFile(list) != first) fuzz::fail("second save changed kb_act.lst");
+  if (platform::listDir(mod + "/gfx/shell").size() != 1) fuzz::fail("temporary file left");
+  return 0;
+}

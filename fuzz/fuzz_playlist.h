@@ -1,0 +1,45 @@
+// The PLS and M3U targets: the bytes become a playlist file beside a few real
+// tracks, which the reader appends to an empty playlist with a silent host.
+#pragma once
+
+#include "fuzz_util.h"
+#include "playlist/import.h"
+#include "state/state.h"
+
+namespace tunebelt::fuzz {
+
+using Reader = ImportResult (*)(ProgramState&, const std::string&, Host&);
+
+// Real tracks the seeds name, relative and absolute.
+inline const std::string& playlistFolder() {
+  static const std::string folder = [] {
+    std::string f = scratchFolder() + "/music";
+    std::filesystem::create_directories(f + "/sub");
+    const uint8_t bytes[] = {'I', 'D', '3'};
+    for (const char* name : {"/a.mp3", "/b c.mp3", "/sub/d.mp3", "/x.MP3"}) {
+      putFile(f + name, bytes, sizeof bytes);
+    }
+    return f;
+  }();
+  return folder;
+}
+
+inline int readPlaylist(Reader reader, const char* fileName, const uint8_t* data, size_t size) {
+  const std::string path = playlistFolder() + "/" + fileName;
+  putFile(path, data, size);
+  ProgramState state;
+  SilentHost host;
+  reader(state, path, host);
+  if (state.PlaylistPaths.size() != state.PlaylistNames.size()) fail("tables differ in length");
+  if (state.TrackCount() > kMaxTracks) fail("more tracks than the tables hold");
+  // A second file appended to the first must not disturb what is there.
+  const ProgramState first = state;
+  reader(state, path, host);
+  if (state.TrackCount() < first.TrackCount()) fail("second read lost tracks");
+  for (int i = 0; i < first.TrackCount(); ++i) {
+    if (state.PlaylistPaths[i] != first.PlaylistPaths[i]) fail("second read changed a track");
+  }
+  return 0;
+}
+
+}  // namespace tunebelt::fuzz

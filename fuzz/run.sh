@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang++ and runs each for SECONDS.
+#   fuzz/run.sh [SECONDS] [BUILD_DIR]      (defaults: 600, build/fuzz)
+# Every target first replays its regression inputs (fuzz/regressions/<target>),
+# then fuzzes from its seeds (fuzz/corpus/<target> and the matching fixtures).
+# FUZZ_JOBS targets run side by side (default 2). New inputs collect in
+# BUILD_DIR/corpus/<target>, crashes in BUILD_DIR/artifacts/<target>, the
+# output in BUILD_DIR/logs/<target>.log.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+seconds="${1:-600}"
+build="${2:-$root/build/fuzz}"
+jobs="${FUZZ_JOBS:-2}"
+cxx="${FUZZ_CXX:-$(command -v clang++ || command -v clang++-14 || true)}"
+[ -n "$cxx" ] || { echo "fuzz/run.sh: clang++ not found" >&2; exit 1; }
+
+# FUZZ_BUILD_TYPE=Smoke (no optimisation, no debug info) builds fastest; the
+# smoke test under ctest uses it.
+cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" \
+  -DCMAKE_BUILD_TYPE="${FUZZ_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+cmake --build "$build" -j "${FUZZ_BUILD_JOBS:-2}"
+
+targets=(fuzz_plsload fuzz_m3uload fuzz_settings fuzz_keybindings_rewrite
+         fuzz_keybindings_file fuzz_userconfig_hook)
+
+# Seed folders of a target, those that exist.
+seeds() {
+  local t="$1" dirs=("$root/fuzz/corpus/$t")
+  case "$t" in
+    fuzz_plsload) dirs+=("$root/tests/fixtures/pls") ;;
+    fuzz_m3uload) dirs+=("$root/tests/fixtures/m3u") ;;
+    fuzz_settings) dirs+=("$root/tests/fixtures/settings") ;;
+    fuzz_keybindings_*) dirs+=("$root/tests/fixtures/kb_act" "$root"/data/kb_act/*/) ;;
+    fuzz_userconfig_hook) dirs+=("$root/tests/fixtures/userconfig") ;;
+  esac
+  for d in "${dirs[@]}"; do [ -d "$d" ] && echo "$d"; done
+  return 0
+}
+
+run_one() {
+  local t="$1" bin="$build/$1" log="$build/logs/$1.log"
+  local work="$build/corpus/$t" art="$build/artifacts/$t/"
+  mkdir -p "$work" "$art" "$build/logs"
+  local regs=("$root/fuzz/regressions/$t"/*)
+  if [ -e "${regs[0]}" ]; then
+    if ! "$bin" -runs=1 "${regs[@]}" >"$log" 2>&1; then
+      echo "$t: a regression input fails again (see $log)"; return 1
+    fi
+  fi
+  local -a dirs
+  mapfile -t dirs < <(seeds "$t")
+  if "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
+      -print_final_stats=1 -artifact_prefix="$art" "$work" "${dirs[@]}" >>"$log" 2>&1; then
+    local runs
+    runs="$(grep -oE 'Done [0-9]+ runs' "$log" | tail -1 | grep -oE '[0-9]+' || echo '?')"
+    local cov
+    cov="$(grep -oE 'cov: [0-9]+' "$log" | tail -1 || true)"
+    echo "$t: ${runs} runs in ${seconds}s, ${cov:-cov: ?}, no findings"
+  else
+    echo "$t: FINDING (see $log and $art)"; return 1
+  fi
+}
+
+status=0
+pids=()
+names=()
+for t in "${targets[@]}"; do
+  run_one "$t" &
+  pids+=($!)
+  names+=("$t")
+  if [ "${#pids[@]}" -ge "$jobs" ]; then
+    wait "${pids[0]}" || status=1
+    pids=("${pids[@]:1}")
+    names=("${names[@]:1}")
+  fi
+done
+for p in "${pids[@]}"; do wait "$p" || status=1; done
+exit "$status"

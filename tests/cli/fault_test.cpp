@@ -1,0 +1,362 @@
+// tunebelt-cli save under faults: a disk that fills up, a kill at a random
+// moment, hostile playlists, settings and key-binding lists. Whatever
+// happens, every file in the mod folder is either as it was or complete.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <random>
+#include <set>
+
+#include "platform/fs.h"
+#include "scripts/keybindings.h"
+#include "scripts/tracknames.h"
+#include "test_util.h"
+
+namespace tunebelt {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+struct Limits {
+  std::optional<rlim_t> fileSize;  // RLIMIT_FSIZE, SIGXFSZ ignored
+};
+
+// Starts the binary with stdout and stderr into files; returns its pid.
+pid_t spawn(const std::string& binary, const std::vector<std::string>& args,
+            const std::string& outPath, const std::string& errPath, Limits limits = {}) {
+  std::vector<std::string> all = {binary};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  int in = ::open("/dev/null", O_RDONLY);
+  int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (in < 0 || out < 0 || err < 0) ::_exit(126);
+  ::dup2(in, 0), ::dup2(out, 1), ::dup2(err, 2);
+  if (limits.fileSize) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit rl{*limits.fileSize, *limits.fileSize};
+    ::setrlimit(RLIMIT_FSIZE, &rl);
+  }
+  ::execv(binary.c_str(), argv.data());
+  ::_exit(127);
+}
+
+struct Result {
+  int status = -1;  // exit status, or -1 when a signal ended it
+  std::string out, err;
+};
+
+Result run(const std::vector<std::string>& args, const TempDir& scratch, Limits limits = {},
+           const std::string& binary = TUNEBELT_CLI_BINARY) {
+  std::string out = scratch / "out.txt", err = scratch / "err.txt";
+  pid_t pid = spawn(binary, args, out, err, limits);
+  int raw = 0;
+  ::waitpid(pid, &raw, 0);
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+}
+
+// relative path -> bytes of every regular file below a folder.
+std::map<std::string, std::string> contents(const fs::path& root) {
+  std::map<std::string, std::string> out;
+  for (auto& e : fs::recursive_directory_iterator(root)) {
+    if (e.is_regular_file()) out[fs::relative(e.path(), root).string()] = readFile(e.path());
+  }
+  return out;
+}
+
+bool isTempFile(const std::string& rel) {
+  return platform::isTempFileName(fs::path(rel).filename().string());
+}
+
+// Tracks of distinct bytes: the name's number, then a pattern that differs
+// from track to track.
+std::vector<std::string> makeTracks(const TempDir& dir, int count, std::size_t size) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < count; ++i) {
+    std::string bytes = "track " + std::to_string(i) + "\n";
+    bytes.reserve(size);
+    for (std::size_t k = bytes.size(); k < size; ++k) {
+      bytes += static_cast<char>((k * 131 + static_cast<std::size_t>(i) * 17) % 251);
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "music/Track %03d.mp3", i + 1);
+    paths.push_back(dir / name);
+    writeFile(paths.back(), bytes);
+  }
+  return paths;
+}
+
+// A mod folder that has seen an older save: its own kb_act.lst and
+// userconfig.cfg, an older mp3.cfg and playlist1.cfg.
+void makeOldMod(const std::string& mod) {
+  writeFile(mod + "/gfx/shell/kb_act.lst", "\"+attack\"            \"Fire\"\r\n\"+jump\" \"Jump\"\r\n");
+  writeFile(mod + "/userconfig.cfg", "sensitivity 3\r\n");
+  writeFile(mod + "/mp3.cfg", "old control script\r\n");
+  writeFile(mod + "/playlist1.cfg", "old playlist\r\n");
+}
+
+std::vector<std::string> saveArgs(const std::string& mod, const std::vector<std::string>& tracks) {
+  std::vector<std::string> args = {"save", "--mod", mod, "--mp3-volume", "70", "--game-volume",
+                                   "60"};
+  args.insert(args.end(), tracks.begin(), tracks.end());
+  return args;
+}
+
+// cleaned name in mp3s -> the source's bytes.
+std::map<std::string, std::string> trackBytes(const std::vector<std::string>& tracks) {
+  std::map<std::string, std::string> out;
+  for (const auto& t : tracks) {
+    out.emplace("mp3s/" + CleanTrackName(fs::path(t).filename().string()), readFile(t));
+  }
+  return out;
+}
+
+// Every file is as before, or the one a complete save writes; temporary
+// files are allowed only when `tempsAllowed`.
+void expectOldOrComplete(const std::map<std::string, std::string>& before,
+                         const std::map<std::string, std::string>& complete,
+                         const std::map<std::string, std::string>& after, bool tempsAllowed) {
+  for (const auto& [rel, bytes] : after) {
+    if (isTempFile(rel)) {
+      EXPECT_TRUE(tempsAllowed) << "temporary file left behind: " << rel;
+      continue;
+    }
+    auto old = before.find(rel);
+    auto done = complete.find(rel);
+    bool isOld = old != before.end() && old->second == bytes;
+    bool isDone = done != complete.end() && done->second == bytes;
+    EXPECT_TRUE(isOld || isDone) << rel << " is neither the old nor the complete file ("
+                                 << bytes.size() << " bytes)";
+  }
+}
+
+class Faults : public ::testing::Test {
+ protected:
+  // The files of a complete save of `tracks` into a mod folder like makeOldMod's.
+  std::map<std::string, std::string> completeSave(const std::vector<std::string>& tracks) {
+    std::string mod = work / "reference/cstrike";
+    makeOldMod(mod);
+    Result r = run(saveArgs(mod, tracks), scratch);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return contents(mod);
+  }
+
+  TempDir work;
+  TempDir scratch;
+};
+
+// ---- a disk that fills up ---------------------------------------------------
+
+TEST_F(Faults, DiskFullDuringTheCopiesLeavesNoPartialTrack) {
+  auto tracks = makeTracks(work, 12, 256 * 1024);
+  auto complete = completeSave(tracks);
+  std::string mod = work / "hl/cstrike";
+  makeOldMod(mod);
+  auto before = contents(mod);
+
+  Result r = run(saveArgs(mod, tracks), scratch, {.fileSize = 100 * 1024});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(mod + "/mp3s/Track001.mp3"), std::string::npos) << r.err;
+  auto after = contents(mod);
+  expectOldOrComplete(before, complete, after, false);
+  EXPECT_EQ(after.count("mp3s/Track001.mp3"), 0u);
+  EXPECT_EQ(after.at("mp3.cfg"), complete.at("mp3.cfg"));  // the scripts fit
+}
+
+TEST_F(Faults, DiskFullDuringAScriptKeepsTheOldScript) {
+  // 300 tracks make a playlist1.cfg far above the limit; the hook and the
+  // key-binding list fit under it.
+  auto tracks = makeTracks(work, 300, 16);
+  auto complete = completeSave(tracks);
+  ASSERT_GT(complete.at("playlist1.cfg").size(), 64u * 1024);
+  std::string mod = work / "hl/cstrike";
+  makeOldMod(mod);
+  auto before = contents(mod);
+
+  Result r = run(saveArgs(mod, tracks), scratch, {.fileSize = 64 * 1024});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(mod + "/playlist1.cfg"), std::string::npos) << r.err;
+  auto after = contents(mod);
+  expectOldOrComplete(before, complete, after, false);
+  EXPECT_EQ(after.at("playlist1.cfg"), "old playlist\r\n");
+  EXPECT_EQ(after.at("mp3.cfg"), "old control script\r\n");
+  EXPECT_EQ(after.at("userconfig.cfg"), complete.at("userconfig.cfg"));
+  EXPECT_FALSE(fs::exists(mod + "/mp3s"));
+}
+
+// ---- a kill at any moment ---------------------------------------------------
+
+TEST_F(Faults, KilledAtRandomMomentsNoFileIsEverHalfWritten) {
+  auto tracks = makeTracks(work, 300, 64 * 1024);
+  auto complete = completeSave(tracks);
+  for (const auto& [rel, bytes] : trackBytes(tracks)) ASSERT_EQ(complete.at(rel), bytes) << rel;
+
+  // How long a whole save takes here, so the kills spread over all of it.
+  std::string timed = work / "timed/cstrike";
+  makeOldMod(timed);
+  auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(run(saveArgs(timed, tracks), scratch).status, 0);
+  auto whole = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - start);
+
+  std::random_device rd;
+  const unsigned seed = rd();
+  SCOPED_TRACE("seed " + std::to_string(seed) + ", a whole save takes " +
+               std::to_string(whole.count()) + " us");
+  std::mt19937 rng(seed);
+  std::uniform_int_distribution<long> delay(0, whole.count());
+  for (int round = 0; round < 20; ++round) {
+    std::string mod = work / ("kill" + std::to_string(round) + "/cstrike");
+    makeOldMod(mod);
+    auto before = contents(mod);
+    pid_t pid = spawn(TUNEBELT_CLI_BINARY, saveArgs(mod, tracks), scratch / "out.txt",
+                      scratch / "err.txt");
+    ::usleep(static_cast<useconds_t>(delay(rng)));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    SCOPED_TRACE("round " + std::to_string(round));
+    expectOldOrComplete(before, complete, contents(mod), true);
+  }
+
+  // The next save of a killed folder completes it and clears what the kill
+  // left: exactly the complete save's files, no temporary file among them.
+  for (int round : {0, 7, 19}) {
+    std::string mod = work / ("kill" + std::to_string(round) + "/cstrike");
+    ASSERT_EQ(run(saveArgs(mod, tracks), scratch).status, 0);
+    EXPECT_EQ(contents(mod), complete) << "round " << round;
+  }
+}
+
+TEST_F(Faults, TheNextSaveRemovesLeftoverTemporaryFilesOnly) {
+  auto tracks = makeTracks(work, 2, 100);
+  std::string mod = work / "hl/cstrike";
+  makeOldMod(mod);
+  writeFile(mod + "/.tunebelt-mp3.cfg-123.tmp", "half a script");
+  writeFile(mod + "/gfx/shell/.tunebelt-kb_act.lst-9.tmp", "half a list");
+  writeFile(mod + "/mp3s/.tunebelt-Track001.mp3-42.tmp", "half a track");
+  writeFile(mod + "/mp3s/.tunebelt-notes.txt", "the player's own");
+  writeFile(mod + "/mp3s/tunebelt-a.tmp", "the player's own");
+  fs::create_directories(mod + "/mp3s/.tunebelt-folder.tmp");
+  fs::create_symlink(mod + "/mp3s/tunebelt-a.tmp", mod + "/mp3s/.tunebelt-link.tmp");
+
+  ASSERT_EQ(run(saveArgs(mod, tracks), scratch).status, 0);
+  EXPECT_FALSE(fs::exists(mod + "/.tunebelt-mp3.cfg-123.tmp"));
+  EXPECT_FALSE(fs::exists(mod + "/gfx/shell/.tunebelt-kb_act.lst-9.tmp"));
+  EXPECT_FALSE(fs::exists(mod + "/mp3s/.tunebelt-Track001.mp3-42.tmp"));
+  EXPECT_EQ(readFile(mod + "/mp3s/.tunebelt-notes.txt"), "the player's own");
+  EXPECT_EQ(readFile(mod + "/mp3s/tunebelt-a.tmp"), "the player's own");
+  EXPECT_TRUE(fs::is_directory(mod + "/mp3s/.tunebelt-folder.tmp"));
+  EXPECT_TRUE(fs::is_symlink(mod + "/mp3s/.tunebelt-link.tmp"));
+  EXPECT_EQ(readFile(mod + "/mp3s/Track001.mp3"), readFile(tracks[0]));
+}
+
+// ---- hostile input ------------------------------------------------------------
+
+// Runs with a time limit: a hang fails the test instead of stalling it.
+Result runBounded(const std::vector<std::string>& args, const TempDir& scratch,
+                  const std::string& binary = TUNEBELT_CLI_BINARY) {
+  std::string out = scratch / "out.txt", err = scratch / "err.txt";
+  pid_t pid = spawn(binary, args, out, err);
+  int raw = 0;
+  for (int waited = 0; waited < 600; ++waited) {  // 60 s
+    if (::waitpid(pid, &raw, WNOHANG) == pid) {
+      return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    }
+    ::usleep(100000);
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+  ADD_FAILURE() << "hung";
+  return {};
+}
+
+std::string randomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string out(size, '\0');
+  for (char& c : out) c = static_cast<char>(rng() & 0xFF);
+  return out;
+}
+
+TEST_F(Faults, ListGoesOnPastHostileLinesInPlaylists) {
+  writeFile(work / "music/good one.mp3", "1");
+  writeFile(work / "music/good two.mp3", "2");
+  const std::string huge(1 << 20, 'x');
+  const std::string nul("a\0b.mp3", 7);
+  std::string m3u = "#EXTM3U\r\n#EXTINF:1," + huge + "\r\n" + huge + ".mp3\r\n" +
+                    "#EXTINF:2,nul\r\n" + nul + "\r\n#EXTINF:3,bad\r\n\xff\xfe\xc3(.mp3\r\n" +
+                    "#EXTINF:4,good\r\ngood one.mp3\r\n" + randomBytes(4096, 1) +
+                    "\r\n#EXTINF:5,good\r\ngood two.mp3\r\n";
+  writeFile(work / "music/hostile.m3u", m3u);
+  std::string pls = "[playlist]\nFile1=" + huge + ".mp3\nFile2=" + nul + "\nFile3=\xc0\xaf.mp3\n" +
+                    "File4=good one.mp3\n" + std::string(1 << 20, '\0') + "\nFile5=good two.mp3\n";
+  writeFile(work / "music/hostile.pls", pls);
+
+  const std::string expected = "good one.mp3\t" + (work / "music/good one.mp3") + "\n" +
+                               "good two.mp3\t" + (work / "music/good two.mp3") + "\n";
+  Result r = runBounded({"list", work / "music/hostile.m3u"}, scratch);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, expected);
+  r = runBounded({"list", work / "music/hostile.pls"}, scratch);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, expected);
+}
+
+// A copy of the program in its own folder, so a settings file can sit beside it.
+std::string programCopy(const TempDir& dir) {
+  std::string app = dir / "app";
+  fs::create_directories(app);
+  fs::copy_file(TUNEBELT_CLI_BINARY, app + "/tunebelt-cli");
+  fs::permissions(app + "/tunebelt-cli", fs::perms::owner_all);
+  return app;
+}
+
+TEST_F(Faults, SaveGoesOnPastHostileSettingsAndKeyBindingList) {
+  auto tracks = makeTracks(work, 3, 100);
+  std::string app = programCopy(work);
+  struct Case {
+    std::string name, settings;
+  };
+  std::string cut = randomBytes(12004 * 128 + 70, 2);  // ends inside the volume records
+  std::vector<Case> cases = {{"random", randomBytes(12010 * 128, 3)},
+                             {"short random", randomBytes(5000, 4)},
+                             {"cut short", cut}};
+  const std::string oldList = randomBytes(64 * 1024, 5);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    writeFile(app + "/settings.jst", c.settings);
+    std::string mod = work / ("hl-" + std::to_string(c.settings.size()) + "/cstrike");
+    writeFile(mod + "/gfx/shell/kb_act.lst", oldList);
+    std::vector<std::string> args = {"save", "--mod", mod};
+    args.insert(args.end(), tracks.begin(), tracks.end());
+    Result r = runBounded(args, scratch, app + "/tunebelt-cli");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(readFile(mod + "/mp3.cfg").find("mp3volume"), std::string::npos);
+    EXPECT_EQ(readFile(mod + "/mp3s/Track002.mp3"), readFile(tracks[1]));
+
+    // The list keeps what it could read and ends with the controls.
+    std::string expected;
+    for (const auto& l : RewriteKeyBindings(platform::splitLines(oldList))) expected += l + "\r\n";
+    const std::string list = readFile(mod + "/gfx/shell/kb_act.lst");
+    EXPECT_EQ(list, expected);
+    ASSERT_EQ(runBounded(args, scratch, app + "/tunebelt-cli").status, 0);
+    EXPECT_EQ(readFile(mod + "/gfx/shell/kb_act.lst"), list) << "a second save changed it";
+  }
+}
+
+}  // namespace
+}  // namespace tunebelt

@@ -1,0 +1,143 @@
+// The readers on hostile files: lines of a megabyte, NUL bytes, invalid
+// UTF-8, settings of random bytes or cut short. They read what they can and
+// go on; and every input the fuzz targets once failed on stays fixed.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "platform/fs.h"
+#include "playlist/import.h"
+#include "recording_host.h"
+#include "scripts/keybindings.h"
+#include "scripts/userconfighook.h"
+#include "state/settings.h"
+#include "test_util.h"
+
+namespace tunebelt {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::RecordingHost;
+using test::TempDir;
+using test::writeFile;
+
+std::string randomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string out(size, '\0');
+  for (char& c : out) c = static_cast<char>(rng() & 0xFF);
+  return out;
+}
+
+class HostileInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    writeFile(dir / "good.mp3", "g");
+    writeFile(dir / "\xff\xfe name.mp3", "b");  // a name that is not UTF-8
+  }
+  TempDir dir;
+  RecordingHost host;
+  ProgramState state;
+  const std::string huge = std::string(1 << 20, 'x');
+  // Names good.mp3 only up to its NUL: must name nothing.
+  const std::string nulEntry = std::string("good.mp3\0.mp3", 13);
+};
+
+TEST_F(HostileInput, M3uSkipsHugeAndNulEntriesAndKeepsNonUtf8Names) {
+  writeFile(dir / "list.m3u", "#EXTM3U\r\n#EXTINF:1," + huge + "\r\n" + huge + ".mp3\r\n" +
+                                  "#EXTINF:2,nul\r\n" + nulEntry + "\r\n" + "#EXTINF:3,\xc3(\r\n" +
+                                  "\xff\xfe name.mp3\r\n" + std::string(1 << 20, '\0') +
+                                  "\r\n#EXTINF:4,g\r\ngood.mp3\r\n");
+  EXPECT_EQ(m3uload(state, dir / "list.m3u", host), ImportResult::Read);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(state.PlaylistPaths,
+            (std::vector<std::string>{dir / "\xff\xfe name.mp3", dir / "good.mp3"}));
+  EXPECT_EQ(state.PlaylistNames, (std::vector<std::string>{"\xff\xfe name.mp3", "good.mp3"}));
+}
+
+TEST_F(HostileInput, PlsSkipsHugeAndNulEntriesAndKeepsNonUtf8Names) {
+  writeFile(dir / "list.pls", "[playlist]\nFile1=" + huge + ".mp3\nFile2=" + nulEntry +
+                                  "\nFile3=\xff\xfe name.mp3\n" + randomBytes(1 << 16, 7) +
+                                  "\nFile4=" + dir.str() + "/good.mp3\n");
+  EXPECT_EQ(plsload(state, dir / "list.pls", host), ImportResult::Read);
+  EXPECT_TRUE(host.messages.empty());
+  ASSERT_GE(state.TrackCount(), 2);
+  EXPECT_EQ(state.PlaylistPaths.front(), dir / "\xff\xfe name.mp3");
+  EXPECT_EQ(state.PlaylistPaths.back(), dir / "good.mp3");
+}
+
+TEST_F(HostileInput, SettingsOfRandomBytesReadWithoutOverflowingTheFolderList) {
+  for (unsigned seed = 1; seed <= 20; ++seed) {
+    writeFile(dir / "settings.jst", randomBytes(seed % 2 ? 12010 * 128 : 3000 + seed, seed));
+    ProgramState s;
+    ASSERT_NO_THROW(LoadSettings(dir / "settings.jst", s));
+    EXPECT_LE(s.ModFolderCount(), kMaxModFolders);
+    for (const std::string& f : s.ModFolders) EXPECT_LE(f.size(), 126u);
+  }
+}
+
+TEST_F(HostileInput, SettingsCutShortKeepTheFoldersBeforeTheCut) {
+  ProgramState written;
+  written.ModFolders = {"/games/hl/cstrike", "/games/hl/valve", "/games/hl/dod"};
+  written.Language = kGerman;
+  SaveSettingsOnExit(dir / "settings.jst", written, 1);
+  const std::string full = readFile(dir / "settings.jst");
+  // Records: 1 the count, 2 to 4 the folders. Cut inside the second folder's
+  // text, the file keeps the first folder only: no folder made of the cut
+  // end (which would hold NUL bytes) nor of the zeros after it.
+  writeFile(dir / "settings.jst", full.substr(0, 128 * 2 + 5));
+  ProgramState s;
+  EXPECT_EQ(LoadSettings(dir / "settings.jst", s), 0);  // the box's record is gone
+  EXPECT_EQ(s.ModFolders, std::vector<std::string>{"/games/hl/cstrike"});
+  EXPECT_EQ(s.Language, 0);
+
+  // Cut right after the second folder's text: both are whole.
+  writeFile(dir / "settings.jst", full.substr(0, 128 * 2 + 2 + 15));
+  EXPECT_EQ(LoadSettings(dir / "settings.jst", s), 0);
+  EXPECT_EQ(s.ModFolders, (std::vector<std::string>{"/games/hl/cstrike", "/games/hl/valve"}));
+}
+
+// ---- inputs the fuzz targets found ----------------------------------------
+
+// Every file kept under fuzz/regressions/<target>/ runs again through the
+// function its target drives; each has a named test below as well.
+std::vector<std::string> regressionInputs(const std::string& target) {
+  std::vector<std::string> out;
+  fs::path folder = fs::path(TUNEBELT_FIXTURES) / ".." / ".." / "fuzz" / "regressions" / target;
+  if (!fs::is_directory(folder)) return out;
+  for (auto& e : fs::directory_iterator(folder)) out.push_back(readFile(e.path().string()));
+  return out;
+}
+
+TEST_F(HostileInput, FuzzRegressionsStayFixed) {
+  for (const std::string& bytes : regressionInputs("fuzz_plsload")) {
+    writeFile(dir / "r.pls", bytes);
+    ProgramState s;
+    plsload(s, dir / "r.pls", host);
+  }
+  for (const std::string& bytes : regressionInputs("fuzz_m3uload")) {
+    writeFile(dir / "r.m3u", bytes);
+    ProgramState s;
+    m3uload(s, dir / "r.m3u", host);
+  }
+  for (const std::string& bytes : regressionInputs("fuzz_settings")) {
+    writeFile(dir / "r.jst", bytes);
+    ProgramState s;
+    EXPECT_NO_THROW(LoadSettings(dir / "r.jst", s));
+  }
+  for (const std::string& bytes : regressionInputs("fuzz_keybindings_rewrite")) {
+    auto once = RewriteKeyBindings(platform::splitLines(bytes));
+    EXPECT_EQ(RewriteKeyBindings(once), once);
+  }
+  for (const std::string& bytes : regressionInputs("fuzz_userconfig_hook")) {
+    writeFile(dir / "mod/userconfig.cfg", bytes);
+    WriteUserConfigHook(dir / "mod");
+    std::string after = readFile(dir / "mod/userconfig.cfg");
+    WriteUserConfigHook(dir / "mod");
+    EXPECT_EQ(readFile(dir / "mod/userconfig.cfg"), after);
+  }
+}
+
+}  // namespace
+}  // namespace tunebelt
