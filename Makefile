@@ -34,6 +34,7 @@ test-asan:
 bench:
 	$(MAKE) build PRESET=release
 	./bench/run.sh build/release/bin
+	./bench/window.sh build/release/bin
 
 fuzz:
 	./fuzz/run.sh
