@@ -40,7 +40,11 @@ void BM_BuildScripts(benchmark::State& st) {
 }
 BENCHMARK(BM_BuildScripts)->Unit(benchmark::kMillisecond);
 
-// A folder under $TMPDIR for one benchmark, removed when it ends.
+// A folder under $TMPDIR for one benchmark, removed when it ends unless
+// BENCH_KEEP_FILES is set. bench/run.sh sets it and removes everything after
+// the last measurement: on an ext4 without a journal every file created in
+// the minute after thousands were deleted costs a scan of the deleted inodes,
+// so a benchmark that cleans up slows the ones that follow.
 class BenchFolder {
  public:
   BenchFolder() {
@@ -48,7 +52,9 @@ class BenchFolder {
     if (::mkdtemp(path_.data()) == nullptr) path_.clear();
   }
   ~BenchFolder() {
-    if (!path_.empty()) std::filesystem::remove_all(path_);
+    if (!path_.empty() && std::getenv("BENCH_KEEP_FILES") == nullptr) {
+      std::filesystem::remove_all(path_);
+    }
   }
   const std::string& path() const { return path_; }
 
