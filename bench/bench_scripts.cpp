@@ -1,5 +1,6 @@
-// The script writing of a full save (950 tracks), in process: first the
-// building of the texts alone, then the writing of every file into a folder.
+// The script writing of a full save (950 tracks), in process: the building
+// of the texts alone, then the writing of every file into a mod folder that
+// is empty, that holds the same scripts, or that holds other scripts.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -39,20 +40,74 @@ void BM_BuildScripts(benchmark::State& st) {
 }
 BENCHMARK(BM_BuildScripts)->Unit(benchmark::kMillisecond);
 
-// WriteControlScript writes playlist1.cfg onward and then mp3.cfg.
-void BM_WriteScripts(benchmark::State& st) {
-  const ProgramState state = FullPlaylist();
-  std::string folder =
-      (std::filesystem::temp_directory_path() / "tunebelt-bench-XXXXXX").string();
-  if (::mkdtemp(folder.data()) == nullptr) {
-    st.SkipWithError("no temporary folder");
-    return;
+// A folder under $TMPDIR for one benchmark, removed when it ends unless
+// BENCH_KEEP_FILES is set. bench/run.sh sets it and removes everything after
+// the last measurement: on an ext4 without a journal every file created in
+// the minute after thousands were deleted costs a scan of the deleted inodes,
+// so a benchmark that cleans up slows the ones that follow.
+class BenchFolder {
+ public:
+  BenchFolder() {
+    path_ = (std::filesystem::temp_directory_path() / "tunebelt-bench-XXXXXX").string();
+    if (::mkdtemp(path_.data()) == nullptr) path_.clear();
   }
+  ~BenchFolder() {
+    if (!path_.empty() && std::getenv("BENCH_KEEP_FILES") == nullptr) {
+      std::filesystem::remove_all(path_);
+    }
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// WriteControlScript writes playlist1.cfg onward and then mp3.cfg: 288 files
+// for 950 tracks. The first save: every file is new, in an empty mod folder.
+// The folders of earlier iterations stay until the end, so no deletion slows
+// the file creations being measured.
+void BM_WriteScriptsIntoEmptyFolder(benchmark::State& st) {
+  const ProgramState state = FullPlaylist();
+  BenchFolder root;
+  if (root.path().empty()) return st.SkipWithError("no temporary folder");
   tunebelt::Host host;
-  for (auto _ : st) tunebelt::WriteControlScript(state, folder, host);
-  std::filesystem::remove_all(folder);
+  int n = 0;
+  for (auto _ : st) {
+    st.PauseTiming();
+    std::string mod = root.path() + "/mod" + std::to_string(n++);
+    std::filesystem::create_directory(mod);
+    st.ResumeTiming();
+    tunebelt::WriteControlScript(state, mod, host);
+  }
 }
-BENCHMARK(BM_WriteScripts)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteScriptsIntoEmptyFolder)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+// Saving the same playlist again: every file holds its new bytes already.
+void BM_WriteScriptsUnchanged(benchmark::State& st) {
+  const ProgramState state = FullPlaylist();
+  BenchFolder mod;
+  if (mod.path().empty()) return st.SkipWithError("no temporary folder");
+  tunebelt::Host host;
+  tunebelt::WriteControlScript(state, mod.path(), host);
+  for (auto _ : st) tunebelt::WriteControlScript(state, mod.path(), host);
+}
+BENCHMARK(BM_WriteScriptsUnchanged)->Unit(benchmark::kMillisecond);
+
+// Saving a changed playlist over the old scripts: every file is replaced.
+void BM_WriteScriptsChanged(benchmark::State& st) {
+  ProgramState a = FullPlaylist(), b = FullPlaylist();
+  std::swap(b.PlaylistNames.front(), b.PlaylistNames.back());
+  b.Mp3Volume = 50;
+  BenchFolder mod;
+  if (mod.path().empty()) return st.SkipWithError("no temporary folder");
+  tunebelt::Host host;
+  bool flip = false;
+  for (auto _ : st) {
+    tunebelt::WriteControlScript(flip ? a : b, mod.path(), host);
+    flip = !flip;
+  }
+}
+BENCHMARK(BM_WriteScriptsChanged)->Unit(benchmark::kMillisecond)->Iterations(30);
 
 }  // namespace
 

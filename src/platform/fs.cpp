@@ -89,7 +89,7 @@ std::string checkedParent(const std::string& target) {
 
 // Mode of an existing target, or -1 when there is none. A read-only target is
 // refused exactly as a direct write would refuse it.
-int existingMode(const std::string& target) {
+int existingMode(const std::string& target, std::uint64_t* size = nullptr) {
   struct stat st {};
   if (::stat(target.c_str(), &st) != 0) {
     if (errno == ENOENT) return -1;
@@ -97,7 +97,26 @@ int existingMode(const std::string& target) {
   }
   if (S_ISDIR(st.st_mode)) throwErrno(target, EISDIR);
   if ((st.st_mode & kWriteBits) == 0) throwErrno(target, EACCES);
+  if (size != nullptr) *size = static_cast<std::uint64_t>(st.st_size);
   return static_cast<int>(st.st_mode & 07777);
+}
+
+// True when the file at `target` holds exactly `content`. Any doubt (it
+// cannot be read, it is longer or shorter) answers false.
+bool holdsExactly(const std::string& target, std::string_view content) {
+  FdCloser f{::open(target.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (f.fd < 0) return false;
+  char buf[65536];
+  std::size_t pos = 0;
+  for (;;) {
+    ssize_t n = ::read(f.fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return pos == content.size();
+    auto got = static_cast<std::size_t>(n);
+    if (pos + got > content.size() || content.compare(pos, got, buf, got) != 0) return false;
+    pos += got;
+  }
 }
 
 // A temporary file beside `target`; removed again unless released.
@@ -270,7 +289,13 @@ std::vector<std::string> readTextLines(std::string_view path) {
 void writeFileAtomic(std::string_view path, std::string_view content) {
   std::string target = nativePath(path);
   checkedParent(target);
-  int mode = existingMode(target);
+  std::uint64_t oldSize = 0;
+  int mode = existingMode(target, &oldSize);
+  // A file that holds these bytes already stays as it is: saving an unchanged
+  // playlist again then replaces no file (on ext4 each replacement costs a
+  // new inode and a flush of its data). The checks above still refuse a
+  // read-only file or folder, exactly as a write would.
+  if (mode >= 0 && oldSize == content.size() && holdsExactly(target, content)) return;
   TempFile tmp(target);
   writeAll(tmp.fd(), content.data(), content.size(), std::string(path));
   tmp.commit(target, mode);

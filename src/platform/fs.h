@@ -85,7 +85,8 @@ std::vector<std::string> readTextLines(std::string_view path);
 // Writes a file completely to a temporary file in the same folder and renames
 // it over the target, so the target is always either the old or the new
 // file. The new file keeps an old file's permission bits; an old file that is
-// read-only, or a folder that is, is reported as not writable. Throws FsError.
+// read-only, or a folder that is, is reported as not writable. A target that
+// holds exactly `content` already is left untouched. Throws FsError.
 void writeFileAtomic(std::string_view path, std::string_view content);
 
 // Copies a file the same way: to a temporary name beside the target, renamed

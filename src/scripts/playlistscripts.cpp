@@ -1,6 +1,8 @@
 #include "scripts/playlistscripts.h"
 
+#include <charconv>
 #include <cstddef>
+#include <string_view>
 
 #include "platform/fs.h"
 #include "scripts/tracknames.h"
@@ -13,35 +15,49 @@ constexpr const char* kCrLf = "\r\n";
 // Once this many lines are written, every further track starts a new file.
 constexpr int kLinesPerFile = 3998;
 
-std::string Quoted(const std::string& text) {
-  return "\"" + text + "\"";
-}
+// Appends its pieces to one text: the six lines of a track are built in
+// place, without a temporary string per line or per piece.
+class Text {
+ public:
+  explicit Text(std::string& out) : out_(out) {}
+  template <typename... Pieces>
+  void line(const Pieces&... pieces) {
+    out_ += kCrLf;
+    (add(pieces), ...);
+  }
+
+ private:
+  void add(std::string_view piece) { out_.append(piece); }
+  void add(const char* piece) { out_.append(piece); }
+  void add(const std::string& piece) { out_.append(piece); }
+  void add(int number) {
+    char buf[16];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, number);
+    (void)ec;
+    out_.append(buf, end);
+  }
+  std::string& out_;
+};
 
 // The six alias lines of track n of N, each preceded by CR LF.
-std::string TrackLines(int n, int count, const std::string& displayName) {
-  const std::string num = std::to_string(n);
-  const std::string next = std::to_string(n < count ? n + 1 : 1);
-  const std::string prev = std::to_string(n > 1 ? n - 1 : count);
+void AppendTrackLines(std::string& out, int n, int count, const std::string& displayName) {
+  const int next = n < count ? n + 1 : 1;
+  const int prev = n > 1 ? n - 1 : count;
   const std::string file = CleanTrackName(displayName);
   const std::string say = SayTrackName(displayName);
-  const std::string repoint =
-      "; alias nexttracks nexttrack" + num + "; alias prevtrack prevtrack" + num;
-
-  std::string out;
-  auto line = [&out](const std::string& l) { out += kCrLf + l; };
-  line("alias track" + num + " " + Quoted("mp3 play mp3s\\" + file + repoint));
-  line("alias lptrack" + num + " " + Quoted("mp3 loop mp3s\\" + file + repoint));
-  line("alias nexttrack" + num + " " +
-       Quoted("alias looptrack lptrack" + next + "; alias playtrack track" + next +
-              "; alias saytrack saytrack" + next + "; alias tsaytrack tsaytrack" + next +
-              "; echo Tunebelt: next track; playtrack;"));
-  line("alias prevtrack" + num + " " +
-       Quoted("alias looptrack lptrack" + prev + "; alias playtrack track" + prev +
-              "; playtrack; alias saytrack saytrack" + prev + "; alias tsaytrack tsaytrack" + prev +
-              "; echo Tunebelt: previous track;"));
-  line("alias saytrack" + num + " " + Quoted("say listening to " + say + " with Tunebelt"));
-  line("alias tsaytrack" + num + " " + Quoted("say_team listening to " + say + " with Tunebelt;"));
-  return out;
+  Text t(out);
+  t.line("alias track", n, " \"mp3 play mp3s\\", file, "; alias nexttracks nexttrack", n,
+         "; alias prevtrack prevtrack", n, "\"");
+  t.line("alias lptrack", n, " \"mp3 loop mp3s\\", file, "; alias nexttracks nexttrack", n,
+         "; alias prevtrack prevtrack", n, "\"");
+  t.line("alias nexttrack", n, " \"alias looptrack lptrack", next, "; alias playtrack track", next,
+         "; alias saytrack saytrack", next, "; alias tsaytrack tsaytrack", next,
+         "; echo Tunebelt: next track; playtrack;\"");
+  t.line("alias prevtrack", n, " \"alias looptrack lptrack", prev, "; alias playtrack track", prev,
+         "; playtrack; alias saytrack saytrack", prev, "; alias tsaytrack tsaytrack", prev,
+         "; echo Tunebelt: previous track;\"");
+  t.line("alias saytrack", n, " \"say listening to ", say, " with Tunebelt\"");
+  t.line("alias tsaytrack", n, " \"say_team listening to ", say, " with Tunebelt;\"");
 }
 
 std::string FileName(std::size_t number) {
@@ -55,7 +71,7 @@ std::vector<std::string> BuildPlaylistScripts(const ProgramState& state) {
   std::vector<std::string> texts(1);
   int lines = 0;  // counted over the whole playlist, never reset per file
   for (int n = 1; n <= count; ++n) {
-    texts.back() += TrackLines(n, count, state.PlaylistNames[static_cast<std::size_t>(n - 1)]);
+    AppendTrackLines(texts.back(), n, count, state.PlaylistNames[static_cast<std::size_t>(n - 1)]);
     lines += 6;
     if (lines > kLinesPerFile) texts.emplace_back();
   }

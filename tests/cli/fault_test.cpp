@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -263,6 +264,56 @@ TEST_F(Faults, TheNextSaveRemovesLeftoverTemporaryFilesOnly) {
   EXPECT_TRUE(fs::is_directory(mod + "/mp3s/.tunebelt-folder.tmp"));
   EXPECT_TRUE(fs::is_symlink(mod + "/mp3s/.tunebelt-link.tmp"));
   EXPECT_EQ(readFile(mod + "/mp3s/Track001.mp3"), readFile(tracks[0]));
+}
+
+// ---- saving again ------------------------------------------------------------
+
+// inode and modification time of a file.
+std::pair<ino_t, long> identity(const std::string& path) {
+  struct stat st{};
+  EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+  return {st.st_ino, static_cast<long>(st.st_mtim.tv_sec)};
+}
+
+TEST_F(Faults, ASecondSaveReplacesOnlyTheScriptsThatChange) {
+  auto tracks = makeTracks(work, 700, 16);  // more than one playlist file
+  std::string mod = work / "hl/cstrike";
+  makeOldMod(mod);
+  ASSERT_EQ(run(saveArgs(mod, tracks), scratch).status, 0);
+  const std::vector<std::string> scripts = {"mp3.cfg", "playlist1.cfg", "playlist2.cfg",
+                                            "userconfig.cfg", "gfx/shell/kb_act.lst"};
+  struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+  std::map<std::string, std::pair<ino_t, long>> before;
+  for (const auto& f : scripts) {
+    ASSERT_EQ(::utimensat(AT_FDCWD, (mod + "/" + f).c_str(), old, 0), 0);
+    before[f] = identity(mod + "/" + f);
+  }
+  auto bytes = contents(mod);
+
+  ASSERT_EQ(run(saveArgs(mod, tracks), scratch).status, 0);
+  for (const auto& f : scripts) EXPECT_EQ(identity(mod + "/" + f), before[f]) << f;
+  EXPECT_EQ(contents(mod), bytes);
+
+  // Another starting volume changes mp3.cfg alone.
+  auto args = saveArgs(mod, tracks);
+  args[4] = "25";  // --mp3-volume
+  ASSERT_EQ(run(args, scratch).status, 0);
+  EXPECT_NE(identity(mod + "/mp3.cfg"), before["mp3.cfg"]);
+  EXPECT_NE(readFile(mod + "/mp3.cfg"), bytes["mp3.cfg"]);
+  for (const auto& f : {"playlist1.cfg", "playlist2.cfg", "gfx/shell/kb_act.lst"}) {
+    EXPECT_EQ(identity(mod + "/" + f), before[f]) << f;
+  }
+}
+
+TEST_F(Faults, AReadOnlyFileIsRefusedEvenWhenItHoldsTheNewBytes) {
+  std::string file = work / "mod/mp3.cfg";
+  writeFile(file, "same\r\n");
+  ::chmod(file.c_str(), 0444);
+  EXPECT_THROW(platform::writeFileAtomic(file, "same\r\n"), platform::FsError);
+  ::chmod((work / "mod").c_str(), 0555);
+  ::chmod(file.c_str(), 0644);
+  EXPECT_THROW(platform::writeFileAtomic(file, "same\r\n"), platform::FsError);
+  ::chmod((work / "mod").c_str(), 0755);
 }
 
 // ---- hostile input ------------------------------------------------------------
