@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/fs.h"
-#include "platform/specialfolders.h"
+#include "platform/userfolders.h"
 #include "state/exists.h"
 
 namespace tunebelt {

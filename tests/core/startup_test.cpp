@@ -7,7 +7,7 @@
 #include <map>
 #include <optional>
 
-#include "platform/specialfolders.h"
+#include "platform/userfolders.h"
 #include "recording_host.h"
 #include "test_util.h"
 
