@@ -50,7 +50,9 @@ pid_t spawn(const std::string& binary, const std::vector<std::string>& args,
   ::dup2(in, 0), ::dup2(out, 1), ::dup2(err, 2);
   if (limits.fileSize) {
     ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit rl{*limits.fileSize, *limits.fileSize};
+    struct rlimit rl {
+      *limits.fileSize, *limits.fileSize
+    };
     ::setrlimit(RLIMIT_FSIZE, &rl);
   }
   ::execv(binary.c_str(), argv.data());
@@ -105,15 +107,16 @@ std::vector<std::string> makeTracks(const TempDir& dir, int count, std::size_t s
 // A mod folder that has seen an older save: its own kb_act.lst and
 // userconfig.cfg, an older mp3.cfg and playlist1.cfg.
 void makeOldMod(const std::string& mod) {
-  writeFile(mod + "/gfx/shell/kb_act.lst", "\"+attack\"            \"Fire\"\r\n\"+jump\" \"Jump\"\r\n");
+  writeFile(mod + "/gfx/shell/kb_act.lst",
+            "\"+attack\"            \"Fire\"\r\n\"+jump\" \"Jump\"\r\n");
   writeFile(mod + "/userconfig.cfg", "sensitivity 3\r\n");
   writeFile(mod + "/mp3.cfg", "old control script\r\n");
   writeFile(mod + "/playlist1.cfg", "old playlist\r\n");
 }
 
 std::vector<std::string> saveArgs(const std::string& mod, const std::vector<std::string>& tracks) {
-  std::vector<std::string> args = {"save", "--mod", mod, "--mp3-volume", "70", "--game-volume",
-                                   "60"};
+  std::vector<std::string> args = {"save", "--mod",         mod, "--mp3-volume",
+                                   "70",   "--game-volume", "60"};
   args.insert(args.end(), tracks.begin(), tracks.end());
   return args;
 }
@@ -225,8 +228,8 @@ TEST_F(Faults, KilledAtRandomMomentsNoFileIsEverHalfWritten) {
     std::string mod = work / ("kill" + std::to_string(round) + "/cstrike");
     makeOldMod(mod);
     auto before = contents(mod);
-    pid_t pid = spawn(TUNEBELT_CLI_BINARY, saveArgs(mod, tracks), scratch / "out.txt",
-                      scratch / "err.txt");
+    pid_t pid =
+        spawn(TUNEBELT_CLI_BINARY, saveArgs(mod, tracks), scratch / "out.txt", scratch / "err.txt");
     ::usleep(static_cast<useconds_t>(delay(rng)));
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
@@ -270,7 +273,7 @@ TEST_F(Faults, TheNextSaveRemovesLeftoverTemporaryFilesOnly) {
 
 // inode and modification time of a file.
 std::pair<ino_t, long> identity(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
   return {st.st_ino, static_cast<long>(st.st_mtim.tv_sec)};
 }
