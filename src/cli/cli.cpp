@@ -206,6 +206,8 @@ void loadVolumes(ProgramState& state, const std::string& applicationFolder, Host
   if (!FileExists(settings)) return;
   ProgramState stored;
   try {
+    // A file the window never finished setting up holds no volumes yet.
+    if (!SettingsHoldVolumes(settings)) return;
     LoadSettings(settings, stored);
   } catch (const platform::FsError& e) {
     host.showMessage("Could not read " + e.path() + ": " + e.reason(), kErrorCaption,

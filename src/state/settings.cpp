@@ -117,6 +117,10 @@ void EnsureSettingsDefaults(const std::string& path) {
   r.save(path);
 }
 
+bool SettingsHoldVolumes(const std::string& path) {
+  return Records::load(path).u16(kVersionRecord) != 0;
+}
+
 int LoadSettings(const std::string& path, ProgramState& state) {
   Records r = Records::load(path);
   int count = r.i16(kFolderCountRecord);

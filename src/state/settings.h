@@ -13,6 +13,10 @@ inline constexpr const char* kSettingsFileName = "settings.jst";
 // there already. Throws platform::FsError when the file cannot be written.
 void EnsureSettingsDefaults(const std::string& path);
 
+// True when the marker says the volumes have been written (by the defaults
+// or since). Throws platform::FsError when the file cannot be read.
+bool SettingsHoldVolumes(const std::string& path);
+
 // Reads the folder list, language, sample-track flag, volumes; returns the
 // stored value of the "Delete unused" box (0 or 1). A missing file reads as
 // zeros. Throws platform::FsError when the file exists but cannot be read.

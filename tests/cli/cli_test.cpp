@@ -235,6 +235,13 @@ TEST_F(CliBinary, VolumesComeFromTheSettingsBesideTheProgram) {
   EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol35\r\ngvol60\r\n"), std::string::npos);
   EXPECT_EQ(readFile(work / "app/settings.jst"), settings);  // never written
 
+  // A file without the marker holds no volumes: the defaults apply.
+  writeFile(work / "app/settings.jst", std::string(3 * 128, '\0'));
+  Outcome fresh = runBinary(work / "app/tunebelt-cli", {"save", "--mod", mod, tracks[0]}, scratch);
+  ASSERT_EQ(fresh.status, 0) << fresh.err;
+  EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol80\r\ngvol80\r\n"), std::string::npos);
+  writeFile(work / "app/settings.jst", settings);
+
   Outcome given = runBinary(work / "app/tunebelt-cli",
                             {"save", "--mod", mod, "--game-volume", "0", tracks[0]}, scratch);
   ASSERT_EQ(given.status, 0);
