@@ -98,10 +98,6 @@ struct UsageError {
   std::string text;
 };
 
-bool endsWith(std::string_view s, std::string_view tail) {
-  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
-}
-
 int parseVolume(std::string_view option, const std::string& text) {
   bool digits = !text.empty() && text.size() <= 3 &&
                 text.find_first_not_of("0123456789") == std::string::npos;
@@ -181,7 +177,7 @@ bool loadItems(ProgramState& state, const std::vector<std::string>& names, Host&
   bool fullTold = false;
   for (const std::string& name : names) {
     const std::string item = absoluteItem(name);
-    if (endsWith(item, ".pls") || endsWith(item, ".m3u")) {
+    if (item.ends_with(".pls") || item.ends_with(".m3u")) {
       ImportResult r = ImportPlaylistFile(state, item, host);
       if (r == ImportResult::Refused || r == ImportResult::Failed) return false;
       fullTold = fullTold || r == ImportResult::Full;

@@ -15,15 +15,11 @@ std::string_view trimBlanks(std::string_view s) {
   return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-bool endsWith(std::string_view s, std::string_view tail) {
-  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
-}
-
 }  // namespace
 
 ImportResult ImportPlaylistFile(ProgramState& state, const std::string& path, Host& host) {
-  if (endsWith(path, ".pls")) return plsload(state, path, host);
-  if (endsWith(path, ".m3u")) return m3uload(state, path, host);
+  if (path.ends_with(".pls")) return plsload(state, path, host);
+  if (path.ends_with(".m3u")) return m3uload(state, path, host);
   host.showMessage("Error: a playlist file has not been selected: " + GetFileName(trimBlanks(path)),
                    kErrorCaption, MessageIcon::Critical);
   return ImportResult::Refused;

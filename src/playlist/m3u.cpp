@@ -10,18 +10,10 @@ namespace tunebelt {
 
 namespace {
 
-bool startsWith(std::string_view s, std::string_view head) {
-  return s.size() >= head.size() && s.substr(0, head.size()) == head;
-}
-
-bool endsWithMp3(std::string_view line) {
-  return line.size() >= 4 && line.substr(line.size() - 4) == ".mp3";
-}
-
 // One entry line: looked up as it stands when absolute, else resolved
 // against the playlist's folder. False when the playlist is full.
 bool takeEntry(ProgramState& state, const std::string& e, Host& host) {
-  if (!endsWithMp3(e)) return true;
+  if (!e.ends_with(".mp3")) return true;
   if (reader::isAbsoluteEntry(e)) {
     return !reader::entryExists(e) || reader::append(state, e, host);
   }
@@ -45,7 +37,7 @@ ImportResult m3uload(ProgramState& state, const std::string& path, Host& host) {
     return ImportResult::Refused;
   }
   for (std::size_t k = 1; k < lines->size(); ++k) {
-    if (!startsWith((*lines)[k], "#EXTINF")) continue;
+    if (!(*lines)[k].starts_with("#EXTINF")) continue;
     state.ImportFolder = getPath(path);
     if (++k == lines->size()) break;
     if (!takeEntry(state, (*lines)[k], host)) return ImportResult::Full;

@@ -10,10 +10,6 @@ namespace tunebelt {
 
 namespace {
 
-bool endsWith(std::string_view s, std::string_view tail) {
-  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
-}
-
 bool isSelected(const Selection& selected, int line) {
   return line >= 0 && static_cast<std::size_t>(line) < selected.size() && selected[line];
 }
@@ -60,7 +56,7 @@ AppendResult AppendEntry(ProgramState& state, const std::string& path, Host& hos
 }
 
 AppendResult AddTrack(ProgramState& state, const std::string& path, Host& host) {
-  if (path.empty() || !endsWith(path, ".mp3")) return AppendResult::Ignored;
+  if (path.empty() || !path.ends_with(".mp3")) return AppendResult::Ignored;
   AppendResult r = AppendEntry(state, path, host);
   if (r == AppendResult::Added && state.DebugMode == 1) {
     host.showMessage(GetFileName(path), kCaption, MessageIcon::None);

@@ -8,14 +8,6 @@
 
 namespace tunebelt {
 
-namespace {
-
-bool endsWithMp3(std::string_view line) {
-  return line.size() >= 4 && line.substr(line.size() - 4) == ".mp3";
-}
-
-}  // namespace
-
 // Every line starting "File" and ending ".mp3" is an entry line. Each "=" in
 // it after "File" (the last character aside) starts a candidate that runs to
 // the end of the line, so "File1=a=b.mp3" gives "a=b.mp3" and "b.mp3".
@@ -24,7 +16,7 @@ ImportResult plsload(ProgramState& state, const std::string& path, Host& host) {
   if (!lines) return ImportResult::Failed;
   const std::string folder = getPath(path);
   for (const std::string& line : *lines) {
-    if (line.size() < 4 || line.compare(0, 4, "File") != 0 || !endsWithMp3(line)) continue;
+    if (!line.starts_with("File") || !line.ends_with(".mp3")) continue;
     for (std::size_t i = 4; i + 1 < line.size(); ++i) {
       if (line[i] != '=') continue;
       std::string_view c = std::string_view(line).substr(i + 1);
