@@ -16,7 +16,9 @@ namespace {
 
 using platform::joinPath;
 
-std::string mp3sFolder(const std::string& modFolder) { return joinPath(modFolder, "mp3s"); }
+std::string mp3sFolder(const std::string& modFolder) {
+  return joinPath(modFolder, "mp3s");
+}
 
 std::string keyBindingList(const std::string& modFolder) {
   return joinPath(joinPath(joinPath(modFolder, "gfx"), "shell"), "kb_act.lst");
@@ -109,6 +111,7 @@ void finish(ProgramState& state, const std::string& modFolder, Host& host) {
 SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOptions& options,
                       Host& host) {
   if (!validate(state, modFolder, host)) return SaveResult::Refused;
+  SaveResult result = SaveResult::Done;
   try {
     beginGenerating(host);
     removeLeftovers(modFolder);
@@ -123,11 +126,11 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
     host.showMessage("Save Script stopped: " + e.path() + ": " + e.reason(), kErrorCaption,
                      MessageIcon::Critical);
     host.setModFolderEnabled(true);
-    RefreshCacheSize(modFolder, state.Language, options.decimalSeparator, host);
-    return SaveResult::Failed;
+    result = SaveResult::Failed;
   }
+  // Also after a failure: the copies made before it count.
   RefreshCacheSize(modFolder, state.Language, options.decimalSeparator, host);
-  return SaveResult::Done;
+  return result;
 }
 
 }  // namespace tunebelt

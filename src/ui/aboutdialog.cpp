@@ -85,10 +85,7 @@ AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent)
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(true);
   setFixedSize(px(kWidth), px(kHeight));
-  QPalette p = palette();
-  p.setColor(QPalette::Window, kAccentOrange);
-  setPalette(p);
-  setAutoFillBackground(true);
+  fillWithAccentOrange(this);
 
   label(this, "Label1", "TUNEBELT", arial(36), twipsRect(120, 120, 7215, 855));
   label(this, "Label2", "YOUR GAME. YOUR MUSIC", arial(21.75), twipsRect(1800, 840, 7215, 495));

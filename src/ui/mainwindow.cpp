@@ -166,10 +166,7 @@ void MainWindow::buildMenus() {
 
 void MainWindow::buildControls() {
   surface_ = new ImageWidget("frmMainSurface", this);
-  QPalette pal = surface_->palette();
-  pal.setColor(QPalette::Window, kAccentOrange);
-  surface_->setPalette(pal);
-  surface_->setAutoFillBackground(true);
+  fillWithAccentOrange(surface_);
   setCentralWidget(surface_);
 
   auto image = [this](const char* name, int l, int t, int w, int h, bool stretch = false) {

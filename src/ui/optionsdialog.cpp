@@ -64,10 +64,7 @@ OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Host
   setWindowTitle(QStringLiteral("Tunebelt - Options"));
   setModal(true);
   setFixedSize(px(4170), px(2310));
-  QPalette p = palette();
-  p.setColor(QPalette::Window, kAccentOrange);
-  setPalette(p);
-  setAutoFillBackground(true);
+  fillWithAccentOrange(this);
 
   label(this, "Label1", "Initial Volumes (0-100):", twipsRect(240, 240, 2055, 255));
   label(this, "Label3", "MP3:", twipsRect(480, 720, 615, 255));

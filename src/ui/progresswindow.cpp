@@ -14,10 +14,7 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("frmScript");
   setWindowTitle(kProgressCaption);
   setFixedSize(px(5565), px(1905));
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, kAccentOrange);
-  setPalette(pal);
-  setAutoFillBackground(true);
+  fillWithAccentOrange(this);
 
   gen_ = addStage("imgGen", "Generating Script", 240, false);
   genLit_ = addStage("imgGenb", "Generating Script", 240, true);

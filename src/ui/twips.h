@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include "state/skinlayout.h"
 
@@ -33,6 +34,14 @@ inline const QColor kAccentOrange(246, 145, 16);
 inline const QColor kDarkGrey(64, 64, 64);
 inline const QColor kLightGrey(205, 205, 205);
 inline const QColor kWhite(255, 255, 255);
+
+// The accent orange every window of the program is drawn on.
+inline void fillWithAccentOrange(QWidget* w) {
+  QPalette pal = w->palette();
+  pal.setColor(QPalette::Window, kAccentOrange);
+  w->setPalette(pal);
+  w->setAutoFillBackground(true);
+}
 
 // A font by the design's family name. Where the family is missing, a face
 // with the same metrics comes first (so texts fit their designed boxes),
