@@ -43,7 +43,7 @@ class TerminalHost : public Host {
 
   void showMessage(std::string_view text, std::string_view caption, MessageIcon) override {
     endBar();
-    err_ << caption << ": " << text << '\n';
+    err_ << TerminalText(caption, false) << ": " << TerminalText(text, true) << '\n';
   }
   void setStage(Stage stage) override {
     endBar();
@@ -163,9 +163,10 @@ char localeDecimalSeparator() {
 // other name to AddTrack. False when an item was refused.
 // An item as the window's open dialog would hand it over: a full path.
 std::string absoluteItem(const std::string& item) {
-  if (item.empty() || platform::isSep(item[0]) || (item.size() > 2 && item[1] == ':')) {
-    return item;
-  }
+  if (item.empty() || platform::isSep(item[0])) return item;
+#ifdef _WIN32
+  if (item.size() > 2 && item[1] == ':') return item;
+#endif
   std::string cwd(4096, '\0');
   if (::getcwd(cwd.data(), cwd.size()) == nullptr) return item;
   cwd.resize(std::char_traits<char>::length(cwd.c_str()));
@@ -185,7 +186,7 @@ bool loadItems(ProgramState& state, const std::vector<std::string>& names, Host&
     }
     AppendResult r = AddTrack(state, item, host);
     if (r == AppendResult::Ignored) {
-      err << "tunebelt-cli: skipped (not a .mp3 file): " << item << '\n';
+      err << "tunebelt-cli: skipped (not a .mp3 file): " << TerminalText(item, false) << '\n';
     } else if (r == AppendResult::Full && !fullTold) {
       host.showMessage(kPlaylistFullMessage, kCaption, MessageIcon::None);
       fullTold = true;
@@ -235,14 +236,21 @@ int runList(const Options& o, Host& host, std::ostream& out, std::ostream& err) 
   ProgramState state;
   if (!loadItems(state, o.items, host, err)) return kExitFailed;
   for (int i = 0; i < state.TrackCount(); ++i) {
-    out << state.PlaylistNames[i] << '\t' << state.PlaylistPaths[i] << '\n';
+    out << TerminalText(state.PlaylistNames[i], false) << '\t'
+        << TerminalText(state.PlaylistPaths[i], false) << '\n';
   }
   return kExitOk;
 }
 
-int runCacheSize(const Options& o, std::ostream& out) {
-  auto label = CacheSizeLabel(o.modFolder, o.german ? kGerman : kEnglish, localeDecimalSeparator());
-  out << label.value_or("") << '\n';
+int runCacheSize(const Options& o, std::ostream& out, std::ostream& err) {
+  std::vector<std::string> skipped;
+  auto label = CacheSizeLabel(o.modFolder, o.german ? kGerman : kEnglish,
+                              localeDecimalSeparator(), &skipped);
+  out << TerminalText(label.value_or(""), false) << '\n';
+  for (const std::string& mount : skipped) {
+    err << "tunebelt-cli: not counted (another file system is mounted there): "
+        << TerminalText(mount, false) << '\n';
+  }
   return kExitOk;
 }
 
@@ -262,13 +270,58 @@ int Run(const std::vector<std::string>& args, const std::string& applicationFold
   try {
     o = parse(args);
   } catch (const UsageError& e) {
-    err << "tunebelt-cli: " << e.text << "\n\n" << kUsage;
+    err << "tunebelt-cli: " << TerminalText(e.text, false) << "\n\n" << kUsage;
     return kExitUsage;
   }
   TerminalHost host(err, errIsTerminal);
   if (o.command == "save") return runSave(o, applicationFolder, host, err);
   if (o.command == "list") return runList(o, host, out, err);
-  return runCacheSize(o, out);
+  return runCacheSize(o, out, err);
+}
+
+namespace {
+
+// Length of the valid UTF-8 sequence at `i`, or 0 when the bytes there are
+// not one.
+std::size_t utf8Length(std::string_view s, std::size_t i) {
+  auto lead = static_cast<unsigned char>(s[i]);
+  std::size_t n = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
+                                   : (lead & 0xF8) == 0xF0 ? 4 : 0;
+  if (n == 0 || (n == 2 && lead < 0xC2) || i + n > s.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
+  }
+  return n;
+}
+
+void appendEscape(std::string& out, const char* prefix, unsigned char c) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += prefix;
+  out += kHex[c >> 4];
+  out += kHex[c & 0xF];
+}
+
+}  // namespace
+
+std::string TerminalText(std::string_view text, bool keepNewlines) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    auto c = static_cast<unsigned char>(text[i]);
+    std::size_t n = utf8Length(text, i);
+    if (c == '\n' && keepNewlines) {
+      out += '\n';
+    } else if (n == 0 || c < 0x20 || c == 0x7F) {
+      appendEscape(out, "\\x", c);  // a control, or a byte that is no character
+      n = 1;
+    } else if (n == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      appendEscape(out, "\\u00", static_cast<unsigned char>(text[i + 1]));  // U+0080..U+009F
+    } else {
+      out.append(text.substr(i, n));
+    }
+    i += n;
+  }
+  return out;
 }
 
 std::string ExecutableFolder() {

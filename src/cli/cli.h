@@ -3,6 +3,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tunebelt::cli {
@@ -16,6 +17,13 @@ inline constexpr int kExitUsage = 2;
 // window would show in a box, as "caption: text", and the progress.
 int Run(const std::vector<std::string>& args, const std::string& applicationFolder,
         std::ostream& out, std::ostream& err, bool errIsTerminal);
+
+// Text made safe for a terminal: control characters (C0, DEL and the C1
+// range, which terminals read as escape sequences) and bytes that are no
+// UTF-8 character become "\xHH" or "\u00HH"; line breaks stay when
+// `keepNewlines` is set (messages of several lines), and become "\x0a"
+// otherwise (one record per line).
+std::string TerminalText(std::string_view text, bool keepNewlines);
 
 // The folder that holds the running executable.
 std::string ExecutableFolder();

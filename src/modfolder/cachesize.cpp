@@ -1,6 +1,7 @@
 #include "modfolder/cachesize.h"
 
 #include "platform/fs.h"
+#include "platform/tree.h"
 #include "state/exists.h"
 #include "state/state.h"
 
@@ -43,22 +44,10 @@ std::string formatFixed(Fixed v, char decimalSeparator) {
 
 }  // namespace
 
-std::uint64_t GetFolderSize(std::string_view folder) {
-  // A link in the folder's place is no folder of files: the clean-up would
-  // only remove the link.
-  if (platform::isSymlink(folder)) return 0;
-  std::vector<platform::DirEntry> entries;
-  try {
-    entries = platform::listDir(folder);
-  } catch (const platform::FsError&) {
-    return 0;
-  }
-  std::uint64_t total = 0;
-  for (const platform::DirEntry& e : entries) {
-    if (e.isLink) continue;  // never counted, never followed
-    total += e.isDir ? GetFolderSize(platform::joinPath(folder, e.name)) : e.size;
-  }
-  return total;
+std::uint64_t GetFolderSize(std::string_view folder, std::vector<std::string>* skippedMounts) {
+  platform::TreeSize size = platform::treeSize(folder);
+  if (skippedMounts != nullptr) *skippedMounts = std::move(size.skippedMounts);
+  return size.bytes;
 }
 
 std::string FormatSize(std::uint64_t bytes, char decimalSeparator) {
@@ -74,7 +63,8 @@ std::string FormatSize(std::uint64_t bytes, char decimalSeparator) {
 }
 
 std::optional<std::string> CacheSizeLabel(std::string_view modFolder, int language,
-                                          char decimalSeparator) {
+                                          char decimalSeparator,
+                                          std::vector<std::string>* skippedMounts) {
   if (language != kEnglish && language != kGerman) return std::nullopt;
   const bool english = language == kEnglish;
   std::string cache = std::string(modFolder) + platform::kSep + "mp3s";
@@ -83,7 +73,7 @@ std::optional<std::string> CacheSizeLabel(std::string_view modFolder, int langua
                    : "Strömung mp3 Größe cache < kein Verzeichnis >";
   }
   std::string prefix = english ? "Current mp3 cache size: " : "Strömung mp3 Größe cache: ";
-  return prefix + FormatSize(GetFolderSize(cache), decimalSeparator);
+  return prefix + FormatSize(GetFolderSize(cache, skippedMounts), decimalSeparator);
 }
 
 void RefreshCacheSize(std::string_view modFolder, int language, char decimalSeparator, Host& host) {

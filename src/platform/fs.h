@@ -1,5 +1,11 @@
 // The file-system layer: everything the core does to files and folders goes
 // through here, so the rest of the code never sees an operating-system call.
+//
+// Names are taken as they are. On POSIX only "/" separates components: a "\"
+// is an ordinary character of a name (Linux allows it, and archives made on
+// Windows produce such names), so a path the player gives and every name
+// listed from the disk mean exactly what they say. Only entries read from
+// playlist files are also tried in their Windows reading (windowsReading).
 #pragma once
 
 #include <cstdint>
@@ -10,11 +16,14 @@
 
 namespace tunebelt::platform {
 
-// The separator the program uses when it builds a path.
+// The separator the program uses when it builds a path, and the characters
+// that separate components of a path the program is given.
 #ifdef _WIN32
 inline constexpr char kSep = '\\';
+inline bool isSep(char c) { return c == '\\' || c == '/'; }
 #else
 inline constexpr char kSep = '/';
+inline bool isSep(char c) { return c == '/'; }
 #endif
 
 // Joins a folder and a name with the program's separator, by plain
@@ -25,6 +34,11 @@ inline std::string joinPath(std::string_view folder, std::string_view name) {
   out += name;
   return out;
 }
+
+// A path as Windows would read it: every "\" a separator. Playlists written
+// on Windows name their entries so ("..\Pop\x.mp3"); on POSIX this gives the
+// "/" form, on Windows the path itself.
+std::string windowsReading(std::string_view path);
 
 // A file-system failure the user must hear about: which file, and the
 // system's reason.
@@ -42,13 +56,9 @@ class FsError : public std::runtime_error {
 // Builds an FsError from errno.
 [[noreturn]] void throwErrno(const std::string& path, int err);
 
-// The path in the form the operating system takes. On POSIX a "\" is read as
-// "/", so paths written on Windows still resolve. A path holding a NUL byte
-// names nothing: FsError.
+// The path in the form the operating system takes: the text itself. A path
+// holding a NUL byte names nothing: FsError.
 std::string nativePath(std::string_view path);
-
-// True when a character separates path components ("\" or "/").
-inline bool isSep(char c) { return c == '\\' || c == '/'; }
 
 struct DirEntry {
   std::string name;
@@ -59,47 +69,72 @@ struct DirEntry {
   std::uint64_t size = 0;  // length of a regular file, 0 otherwise
 };
 
-// Lists a folder's entries, "." and ".." left out, links not followed.
-// Throws FsError when the folder cannot be listed.
+// Lists a folder's entries, "." and ".." left out, links not followed. An
+// entry that vanishes while the folder is read is left out. Throws FsError
+// when the folder cannot be listed.
 std::vector<DirEntry> listDir(std::string_view dir);
 
 // Entries matching a path whose last component may hold "*" and "?":
 // with wildcards, every entry of the parent folder that matches; without,
 // the one entry itself (links followed, as a lookup of that name would).
-// Throws FsError on every failure, including an empty result's absence of
-// a parent folder.
+// Trailing separators are ignored ("a/b//" is the entry "b"). Throws FsError
+// on every failure, including an empty result's absence of a parent folder.
 std::vector<DirEntry> listMatching(std::string_view path);
 
 // Facts about one path; links are followed unless said otherwise.
 bool pathExists(std::string_view path);
+bool entryPresent(std::string_view path);  // anything at all, a dangling link too
 bool isDirectory(std::string_view path);
+bool isRegularFile(std::string_view path);
 bool isSymlink(std::string_view path);
 std::uint64_t fileSize(std::string_view path);
 
-// Whole-file reading and the text-line rule: a line ends at CR, CR LF or a
-// lone LF; a final line without an ending still counts. Throw FsError.
-std::string readFile(std::string_view path);
+// The most a text file (playlist, key-binding list, config) is read into
+// memory; a longer one is refused with a message naming it.
+inline constexpr std::uint64_t kMaxTextFileBytes = 16u << 20;
+
+// Whole-file reading. Only regular files are read (a FIFO, device, socket or
+// folder is refused at once, never waited on), and never more than
+// `maxBytes`: a longer file is refused. Throws FsError.
+std::string readFile(std::string_view path, std::uint64_t maxBytes = kMaxTextFileBytes);
+// The first `maxBytes` of a regular file, for files of a fixed size whose
+// tail is of no use. Throws FsError.
+std::string readFileHead(std::string_view path, std::uint64_t maxBytes);
+
+// The text-line rule: a line ends at CR, CR LF or a lone LF; a final line
+// without an ending still counts.
 std::vector<std::string> splitLines(std::string_view text);
 std::vector<std::string> readTextLines(std::string_view path);
+
+// Whether a write waits until the bytes are on the disk before the rename
+// and until the rename is on the disk after it.
+enum class Durability { Normal, Synced };
 
 // Writes a file completely to a temporary file in the same folder and renames
 // it over the target, so the target is always either the old or the new
 // file. The new file keeps an old file's permission bits; an old file that is
-// read-only, or a folder that is, is reported as not writable. A target that
-// holds exactly `content` already is left untouched. Throws FsError.
-void writeFileAtomic(std::string_view path, std::string_view content);
+// read-only, or a folder that is, is reported as not writable; an old entry
+// that is not a regular file is not replaced. A target that is a symbolic
+// link is replaced where the link points, so the link stays a link. A target
+// that holds exactly `content` already is left untouched. Throws FsError.
+void writeFileAtomic(std::string_view path, std::string_view content,
+                     Durability durability = Durability::Normal);
 
-// Copies a file the same way: to a temporary name beside the target, renamed
-// into place only once complete. Throws FsError naming the file that failed.
+// Copies a regular file the same way: to a temporary name beside the target,
+// renamed over it only once complete. Throws FsError naming the file that
+// failed.
 void copyFileAtomic(std::string_view source, std::string_view target);
 
-// True for the name of a temporary file that writeFileAtomic or
-// copyFileAtomic makes beside its target (".tunebelt-*.tmp").
-bool isTempFileName(std::string_view name);
+// Copies a regular file to a target that does not exist yet; false, with
+// nothing changed, when something is at the target already. Where the file
+// system allows it the copy is made as a file without a name and linked into
+// place when complete, so a killed copy leaves nothing behind; elsewhere a
+// temporary name is used. Throws FsError naming the file that failed.
+bool copyFileIfAbsent(std::string_view source, std::string_view target);
 
-// Removes the temporary files a killed earlier run left in a folder (regular
-// files only, never a link or a folder). Best effort: never throws.
-void removeLeftoverTempFiles(std::string_view dir);
+// True for the name of a temporary file that writeFileAtomic or the copies
+// make beside their target (".tunebelt-*.tmp").
+bool isTempFileName(std::string_view name);
 
 void makeDir(std::string_view path);     // one level; throws FsError
 void removeFile(std::string_view path);  // a file or a link; throws FsError

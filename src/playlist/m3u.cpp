@@ -15,11 +15,15 @@ namespace {
 bool takeEntry(ProgramState& state, const std::string& e, Host& host) {
   if (!e.ends_with(".mp3")) return true;
   if (reader::isAbsoluteEntry(e)) {
-    return !reader::entryExists(e) || reader::append(state, e, host);
+    auto p = reader::findEntry({}, e);
+    return !p || reader::append(state, *p, host);
   }
-  std::string p = getm3upath(state, e);
-  if (!reader::entryExists(p)) return true;
-  if (!reader::append(state, p, host)) return false;
+  // getm3upath climbs for each "..\" and joins the rest to the folder reached.
+  std::string joined = getm3upath(state, e);
+  auto p = reader::findEntry(state.ImportFolder, std::string_view(joined).substr(
+                                                     state.ImportFolder.size() + 1));
+  if (!p) return true;
+  if (!reader::append(state, *p, host)) return false;
   if (state.DebugMode == 1) {
     host.showMessage(state.PlaylistPaths.back(), kCaption, MessageIcon::None);
   }

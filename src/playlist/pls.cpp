@@ -1,7 +1,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/fs.h"
 #include "playlist/import.h"
 #include "playlist/playlist.h"
 #include "playlist/reader.h"
@@ -21,9 +20,9 @@ ImportResult plsload(ProgramState& state, const std::string& path, Host& host) {
       if (line[i] != '=') continue;
       std::string_view c = std::string_view(line).substr(i + 1);
       if (c.size() > reader::kLongestPath) continue;  // no such file anywhere
-      std::string p = reader::isAbsoluteEntry(c) ? std::string(c) : platform::joinPath(folder, c);
-      if (!reader::entryExists(p)) continue;
-      if (!reader::append(state, p, host)) return ImportResult::Full;
+      auto p = reader::findEntry(reader::isAbsoluteEntry(c) ? std::string() : folder, c);
+      if (!p) continue;
+      if (!reader::append(state, *p, host)) return ImportResult::Full;
     }
   }
   return ImportResult::Read;

@@ -30,9 +30,20 @@ bool isAbsoluteEntry(std::string_view entry) {
 bool entryExists(std::string_view path) {
   if (path.size() > kLongestPath || path.find('\0') != std::string_view::npos) return false;
   if (!FileExists(path)) return false;
-  // FileExists matches "*" and "?" as a pattern; an entry must be the file.
-  if (path.find_first_of("*?") == std::string_view::npos) return true;
-  return platform::pathExists(path) && !platform::isDirectory(path);
+  // FileExists matches "*" and "?" as a pattern, and takes a FIFO or a device
+  // for a file: an entry must be a regular file of exactly that name.
+  return platform::isRegularFile(path);
+}
+
+std::optional<std::string> findEntry(std::string_view folder, std::string_view entry) {
+  auto place = [folder](std::string_view e) {
+    return folder.empty() ? std::string(e) : platform::joinPath(folder, e);
+  };
+  std::string literal = place(entry);
+  if (entryExists(literal)) return literal;
+  std::string windows = place(platform::windowsReading(entry));
+  if (windows != literal && entryExists(windows)) return windows;
+  return std::nullopt;
 }
 
 bool append(ProgramState& state, const std::string& path, Host& host) {

@@ -21,10 +21,17 @@ std::optional<std::vector<std::string>> readPlaylist(const std::string& path, Ho
 // "X:\..." is absolute everywhere; a leading "/" is absolute on POSIX too.
 bool isAbsoluteEntry(std::string_view entry);
 
-// True when the entry names one file that exists. Unlike FileExists alone,
-// "*" and "?" are not patterns here, and a path no file system can hold
-// (too long, or with a NUL byte in it) is never found.
+// True when the path names one regular file that exists. Unlike FileExists
+// alone, "*" and "?" are not patterns here, a FIFO or device is no entry, and
+// a path no file system can hold (too long, or with a NUL byte in it) is
+// never found.
 bool entryExists(std::string_view path);
+
+// The file an entry names, relative to `folder` (empty for an absolute
+// entry): the entry as written when that names a file, else its Windows
+// reading ("\" as a separator), so playlists written on Windows still
+// resolve; nothing when neither names a file.
+std::optional<std::string> findEntry(std::string_view folder, std::string_view entry);
 
 // Names no file system takes: longer ones are never looked up.
 #ifdef _WIN32

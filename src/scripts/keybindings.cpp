@@ -93,7 +93,7 @@ void WriteKeyBindings(const std::string& modFolder, const std::string& applicati
 
   std::string out;
   for (const std::string& line : RewriteKeyBindings(oldLines)) out += line + "\r\n";
-  platform::writeFileAtomic(list, out);
+  platform::writeFileAtomic(list, out, platform::Durability::Synced);
 }
 
 }  // namespace tunebelt

@@ -1,9 +1,16 @@
 #include "scripts/savescript.h"
 
+#include <chrono>
+#include <optional>
+#include <thread>
+#include <vector>
+
 #include "modfolder/cachesize.h"
 #include "modfolder/cleanup.h"
 #include "modfolder/remember.h"
+#include "platform/folderlock.h"
 #include "platform/fs.h"
+#include "platform/tree.h"
 #include "scripts/controlscript.h"
 #include "scripts/keybindings.h"
 #include "scripts/tracknames.h"
@@ -82,10 +89,18 @@ void createTrackFolder(const std::string& modFolder, Host& host) {
   platform::makeDir(mp3s);
 }
 
+// One line per track that could not be copied: which, where to, and why.
+using CopyFailure = std::string;
+
+constexpr std::size_t kReportedCopyFailures = 10;
+
 // Copies each track under its cleaned name; a target that is there already
 // is left as it is, so an unchanged playlist copies nothing the second time.
-void copyTracks(const ProgramState& state, const std::string& modFolder, Host& host) {
+// A track that cannot be copied does not stop the others.
+std::vector<CopyFailure> copyTracks(const ProgramState& state, const std::string& modFolder,
+                                    Host& host) {
   std::string mp3s = mp3sFolder(modFolder);
+  std::vector<CopyFailure> failures;
   const int count = state.TrackCount();
   for (int i = 0; i < count; ++i) {
     host.processEvents();
@@ -93,9 +108,28 @@ void copyTracks(const ProgramState& state, const std::string& modFolder, Host& h
     if (state.DebugMode == 1) host.showMessage(source, kCaption, MessageIcon::None);
     // The target is a plain name, not a pattern: a "?" in it matches nothing else.
     std::string target = joinPath(mp3s, CleanTrackName(state.PlaylistNames[i]));
-    if (!platform::pathExists(target)) platform::copyFileAtomic(source, target);
+    try {
+      platform::copyFileIfAbsent(source, target);
+    } catch (const platform::FsError& e) {
+      std::string where = e.path() == source ? e.path() : source + " to " + e.path();
+      failures.push_back(where + ": " + e.reason());
+    }
     host.setProgressValue(i + 1);
   }
+  return failures;
+}
+
+std::string copyFailureText(const std::vector<CopyFailure>& failures) {
+  std::string text = failures.size() == 1
+                         ? std::string("1 track could not be copied:")
+                         : std::to_string(failures.size()) + " tracks could not be copied:";
+  for (std::size_t i = 0; i < failures.size() && i < kReportedCopyFailures; ++i) {
+    text += "\n" + failures[i];
+  }
+  if (failures.size() > kReportedCopyFailures) {
+    text += "\n... and " + std::to_string(failures.size() - kReportedCopyFailures) + " more";
+  }
+  return text;
 }
 
 void finish(ProgramState& state, const std::string& modFolder, Host& host) {
@@ -106,6 +140,33 @@ void finish(ProgramState& state, const std::string& modFolder, Host& host) {
   host.setModFolderEnabled(true);
 }
 
+// The scripts are in place but some tracks are missing from mp3s: the folder
+// is still remembered, and the window says what is missing instead of "Done".
+void finishWithoutSomeTracks(ProgramState& state, const std::string& modFolder,
+                             const std::vector<CopyFailure>& failures, Host& host) {
+  RememberModFolder(state, modFolder, host);
+  host.setProgressCaption(std::string(kTracksMissingCaption));
+  host.processEvents();
+  host.setModFolderEnabled(true);
+  host.showMessage(copyFailureText(failures), kErrorCaption, MessageIcon::Exclamation);
+}
+
+// One save at a time per mod folder: a second one waits for the first, up to
+// the timeout, letting window events run while it waits.
+bool lockModFolder(platform::FolderLock& lock, std::chrono::milliseconds timeout, Host& host) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + timeout;
+  while (!lock.tryLock()) {
+    if (Clock::now() >= deadline) {
+      host.showMessage(kModFolderBusyMessage, kErrorCaption, MessageIcon::Exclamation);
+      return false;
+    }
+    host.processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
 }  // namespace
 
 SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOptions& options,
@@ -113,6 +174,8 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
   if (!validate(state, modFolder, host)) return SaveResult::Refused;
   SaveResult result = SaveResult::Done;
   try {
+    platform::FolderLock lock(modFolder);
+    if (!lockModFolder(lock, options.lockTimeout, host)) return SaveResult::Refused;
     beginGenerating(host);
     removeLeftovers(modFolder);
     if (options.deleteUnused) deleteUnusedTracks(modFolder, host);
@@ -120,8 +183,13 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
     WriteKeyBindings(modFolder, state.ApplicationFolder);
     WriteControlScript(state, modFolder, host);
     createTrackFolder(modFolder, host);
-    copyTracks(state, modFolder, host);
-    finish(state, modFolder, host);
+    std::vector<CopyFailure> failures = copyTracks(state, modFolder, host);
+    if (failures.empty()) {
+      finish(state, modFolder, host);
+    } else {
+      finishWithoutSomeTracks(state, modFolder, failures, host);
+      result = SaveResult::Failed;
+    }
   } catch (const platform::FsError& e) {
     host.showMessage("Save Script stopped: " + e.path() + ": " + e.reason(), kErrorCaption,
                      MessageIcon::Critical);

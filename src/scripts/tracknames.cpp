@@ -41,7 +41,9 @@ std::string Without(std::string_view name, Drop drop) {
 
 constexpr std::string_view kPound = "\xC2\xA3";
 // The ASCII characters a cleaned name never holds (besides control codes).
-constexpr std::string_view kCleanDropped = " '`=-+_!\"$%^&*();";
+// A "\\" can be part of a Linux file name, but a game console that reads it
+// as a separator would look for the track in a folder that is not there.
+constexpr std::string_view kCleanDropped = " '`=-+_!\"$%^&*();\\";
 constexpr std::string_view kSayDropped = "\";";
 
 }  // namespace

@@ -14,7 +14,7 @@ void WriteUserConfigHook(const std::string& modFolder) {
       kept += line + "\r\n";
     }
   }
-  platform::writeFileAtomic(file, kept + kHookLine + "\r\n");
+  platform::writeFileAtomic(file, kept + kHookLine + "\r\n", platform::Durability::Synced);
 }
 
 }  // namespace tunebelt

@@ -22,6 +22,9 @@ constexpr int kMp3VolumeRecord = 12005;
 constexpr int kGameVolumeRecord = 12006;
 constexpr int kVersionRecord = 12007;
 
+// The file ends with the last record the program writes; bytes beyond it
+// are never read.
+constexpr std::size_t kFileBytes = kVersionRecord * kRecordSize;
 constexpr std::uint16_t kTagEmpty = 0;
 constexpr std::uint16_t kTagInteger = 2;
 
@@ -32,14 +35,14 @@ class Records {
   // The file's bytes; a missing file is empty.
   static Records load(const std::string& path) {
     Records r;
-    if (platform::pathExists(path)) r.bytes_ = platform::readFile(path);
+    if (platform::pathExists(path)) r.bytes_ = platform::readFileHead(path, kFileBytes);
     return r;
   }
   // A failure is reported against the settings file, also when it was the
   // folder around it that refused.
   void save(const std::string& path) const {
     try {
-      platform::writeFileAtomic(path, bytes_);
+      platform::writeFileAtomic(path, bytes_, platform::Durability::Synced);
     } catch (const platform::FsError& e) {
       if (e.path() == path) throw;
       throw platform::FsError(path, e.reason());

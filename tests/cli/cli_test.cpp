@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <utime.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -178,7 +179,8 @@ TEST_F(CliBinary, FileFailuresExitOneNameTheFileAndLeaveNoHalfFile) {
   Outcome ro = save({}, tracks);
   ::chmod((mod + "/mp3s").c_str(), 0755);
   EXPECT_EQ(ro.status, 1);
-  EXPECT_NE(ro.err.find("Tunebelt - Error: Save Script stopped: " + mod + "/mp3s"),
+  EXPECT_NE(ro.err.find("Tunebelt - Error: 3 tracks could not be copied:\n" + tracks[0] + " to " +
+                        mod + "/mp3s: Permission denied\n"),
             std::string::npos)
       << ro.err;
   EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 0);
@@ -191,6 +193,58 @@ TEST_F(CliBinary, FileFailuresExitOneNameTheFileAndLeaveNoHalfFile) {
   for (auto& e : fs::recursive_directory_iterator(work.path())) {
     EXPECT_EQ(e.path().filename().string().find(".tunebelt-"), std::string::npos) << e.path();
   }
+}
+
+TEST_F(CliBinary, TwoSavesIntoOneModFolderAtOnceBothSucceed) {
+  // Two players' worth of tracks, saved at the same moment into one folder,
+  // one of them emptying mp3s first: the saves take turns.
+  std::vector<std::string> first, second;
+  for (int i = 0; i < 40; ++i) {
+    first.push_back(work / ("a/First " + std::to_string(i) + ".mp3"));
+    writeFile(first.back(), std::string(20000, static_cast<char>('a' + i % 20)));
+    second.push_back(work / ("b/Second " + std::to_string(i) + ".mp3"));
+    writeFile(second.back(), std::string(20000, static_cast<char>('A' + i % 20)));
+  }
+  auto command = [&](const std::vector<std::string>& items, bool deleteUnused) {
+    std::string cmd = quote(TUNEBELT_CLI_BINARY) + " save --mod " + quote(mod);
+    if (deleteUnused) cmd += " --delete-unused";
+    for (const auto& t : items) cmd += " " + quote(t);
+    return cmd + " >/dev/null 2>>" + quote(scratch / "errors.txt");
+  };
+  const std::string both = command(first, true) + " & a=$!; " + command(second, false) +
+                           " & b=$!; wait $a; ea=$?; wait $b; eb=$?; echo $ea $eb > " +
+                           quote(scratch / "status.txt");
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    ASSERT_EQ(std::system(("bash -c " + quote(both)).c_str()), 0);
+    EXPECT_EQ(readFile(scratch / "status.txt"), "0 0\n") << readFile(scratch / "errors.txt");
+    // Whichever came last, its playlist plays tracks that are all there.
+    std::string playlist = readFile(mod + "/playlist1.cfg");
+    for (const auto& e : fs::recursive_directory_iterator(mod)) {
+      EXPECT_EQ(e.path().filename().string().find(".tunebelt-"), std::string::npos) << e.path();
+    }
+    std::size_t at = 0;
+    while ((at = playlist.find("mp3 play mp3s", at)) != std::string::npos) {
+      at += 14;
+      std::string name = playlist.substr(at, playlist.find(';', at) - at);
+      EXPECT_EQ(fs::file_size(mod + "/mp3s/" + name), 20000u) << name;
+    }
+  }
+}
+
+TEST_F(CliBinary, NamesWithControlCharactersReachTheTerminalEscaped) {
+  std::string evil = work / "music/red\x1b[31m\x9b" "2J\tname\xc2\x9b.mp3";
+  writeFile(evil, "x");
+  Outcome r = cli({"list", evil});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+  EXPECT_EQ(r.out.find("\xc2\x9b"), std::string::npos);
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\t'), 1);
+  EXPECT_NE(r.out.find("red\\x1b[31m\\x9b2J\\x09name\\u009b.mp3\t"), std::string::npos) << r.out;
+
+  EXPECT_EQ(cli::TerminalText("two\nlines\x07", true), "two\nlines\\x07");
+  EXPECT_EQ(cli::TerminalText("two\nlines", false), "two\\x0alines");
+  EXPECT_EQ(cli::TerminalText("Ärger über AC\\DC", false), "Ärger über AC\\DC");
 }
 
 TEST_F(CliBinary, ListPrintsNameTabPathInOrder) {

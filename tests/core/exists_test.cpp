@@ -57,15 +57,18 @@ TEST(Exists, EveryErrorIsFalse) {
   EXPECT_FALSE(FolderExists(""));
   EXPECT_FALSE(FileExists(dir / "missing/a.mp3"));
   EXPECT_FALSE(FolderExists(dir / "missing/*"));
-  EXPECT_FALSE(FolderExists(dir.str() + "/"));  // no last component
   EXPECT_FALSE(FileExists(std::string("a\0b", 3)));
 }
 
-TEST(Exists, BackslashesAreReadAsSeparators) {
+TEST(Exists, BackslashesArePartOfNamesAndTrailingSeparatorsAreIgnored) {
   TempDir dir;
   writeFile(dir / "gfx/shell/kb_act.lst", "x");
-  EXPECT_TRUE(FileExists(dir.str() + "\\gfx\\shell\\kb_act.lst"));
-  EXPECT_TRUE(FolderExists(dir.str() + "\\gfx"));
+  EXPECT_FALSE(FileExists(dir.str() + "\\gfx\\shell\\kb_act.lst"));
+  EXPECT_FALSE(FolderExists(dir.str() + "\\gfx"));
+  writeFile(dir / "games\\hl/cstrike/gfx/shell/kb_act.lst", "x");
+  EXPECT_TRUE(FolderExists(dir / "games\\hl/cstrike"));
+  EXPECT_TRUE(FileExists(dir / "games\\hl/cstrike/gfx/shell/kb_act.lst"));
+  EXPECT_TRUE(FolderExists(dir / "games\\hl/cstrike//"));
 }
 
 }  // namespace

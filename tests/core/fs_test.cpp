@@ -35,8 +35,80 @@ TEST(SplitLines, KeepsNulBytesInsideALine) {
   EXPECT_EQ(lines[0], std::string("a\0b", 3));
 }
 
-TEST(NativePath, ReadsBackslashAsSlash) {
-  EXPECT_EQ(nativePath("a\\b/c\\d.mp3"), "a/b/c/d.mp3");
+TEST(NativePath, TakesBackslashAsPartOfAName) {
+  EXPECT_EQ(nativePath("a\\b/c\\d.mp3"), "a\\b/c\\d.mp3");
+  EXPECT_EQ(windowsReading("..\\Pop\\x.mp3"), "../Pop/x.mp3");
+  EXPECT_FALSE(isSep('\\'));
+
+  TempDir dir;
+  writeFile(dir / "AC\\DC - Thunder.mp3", "ac");
+  EXPECT_TRUE(isRegularFile(dir / "AC\\DC - Thunder.mp3"));
+  EXPECT_EQ(readFile(dir / "AC\\DC - Thunder.mp3"), "ac");
+  EXPECT_FALSE(pathExists(dir / "AC/DC - Thunder.mp3"));
+  // A name with a backslash is one entry, not a way into another folder.
+  std::filesystem::create_directory(dir / "..\\..");
+  EXPECT_TRUE(isDirectory(dir / "..\\.."));
+  EXPECT_EQ(listMatching(dir / "..\\..").at(0).name, "..\\..");
+}
+
+TEST(ListMatching, IgnoresTrailingSeparators) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "cstrike");
+  EXPECT_EQ(listMatching(dir / "cstrike/").at(0).name, "cstrike");
+  EXPECT_EQ(listMatching(dir / "cstrike//").at(0).name, "cstrike");
+  EXPECT_TRUE(listMatching(dir / "cstrike//").at(0).isDir);
+  EXPECT_THROW(listMatching(dir / "none//"), FsError);
+}
+
+// Every reader refuses what is not a regular file at once: a FIFO that no
+// one writes to, a link to an endless device, a folder. An alarm ends the
+// test program if a read ever waits.
+TEST(ReadFile, RefusesFifosDevicesAndFoldersWithoutWaiting) {
+  TempDir dir;
+  std::string fifo = dir / "kb_act.lst";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  std::filesystem::create_symlink("/dev/zero", dir / "zero.cfg");
+  std::filesystem::create_symlink("/dev/urandom", dir / "random.pls");
+  std::filesystem::create_directory(dir / "folder.m3u");
+  ::alarm(20);
+  for (const std::string& p : {fifo, dir / "zero.cfg", dir / "random.pls", dir / "folder.m3u"}) {
+    try {
+      readTextLines(p);
+      ADD_FAILURE() << p << " was read";
+    } catch (const FsError& e) {
+      EXPECT_EQ(e.path(), p);
+      EXPECT_NE(e.reason().find(p == fifo ? "FIFO" : p.ends_with(".m3u") ? "directory" : "device"),
+                std::string::npos)
+          << e.reason();
+    }
+    EXPECT_THROW(readFileHead(p, 100), FsError);
+    EXPECT_THROW(copyFileAtomic(p, dir / "copy.mp3"), FsError);
+    EXPECT_THROW(copyFileIfAbsent(p, dir / "copy.mp3"), FsError);
+    EXPECT_FALSE(isRegularFile(p));
+  }
+  // Nor is one replaced by a write.
+  EXPECT_THROW(writeFileAtomic(fifo, "x"), FsError);
+  EXPECT_THROW(writeFileAtomic(dir / "zero.cfg", "x"), FsError);
+  ::alarm(0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "copy.mp3"));
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+TEST(ReadFile, RefusesATextFileOverItsBoundAndReadsTheHeadOfOne) {
+  TempDir dir;
+  std::string big = dir / "big.m3u";
+  writeFile(big, "#EXTM3U\r\n");
+  std::filesystem::resize_file(big, kMaxTextFileBytes + 1);  // sparse
+  try {
+    readTextLines(big);
+    FAIL() << "a file over the bound was read";
+  } catch (const FsError& e) {
+    EXPECT_EQ(e.path(), big);
+    EXPECT_NE(e.reason().find("larger than 16 MiB"), std::string::npos) << e.reason();
+  }
+  std::filesystem::resize_file(big, kMaxTextFileBytes);
+  EXPECT_EQ(readFile(big).size(), kMaxTextFileBytes);
+  EXPECT_EQ(readFileHead(big, 9), "#EXTM3U\r\n");
 }
 
 TEST(WriteFileAtomic, ReplacesContentAndKeepsPermissionBits) {
@@ -93,6 +165,41 @@ TEST(CopyFileAtomic, CopiesBytesAndReportsAMissingSource) {
     EXPECT_EQ(e.path(), dir / "gone.mp3");
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "c.mp3"));
+}
+
+TEST(WriteFileAtomic, ALinkedFileIsReplacedWhereItPointsAndStaysALink) {
+  TempDir dir;
+  writeFile(dir / "shared/kb_act.lst", "old");
+  std::filesystem::create_directories(dir / "cstrike/gfx/shell");
+  std::string link = dir / "cstrike/gfx/shell/kb_act.lst";
+  std::filesystem::create_symlink("../../../shared/kb_act.lst", link);
+  writeFileAtomic(link, "new", Durability::Synced);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(readFile(dir / "shared/kb_act.lst"), "new");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "cstrike/gfx/shell"), {}), 1);
+
+  std::filesystem::create_symlink(dir / "nowhere.cfg", dir / "userconfig.cfg");
+  EXPECT_THROW(writeFileAtomic(dir / "userconfig.cfg", "x"), FsError);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "userconfig.cfg"));
+}
+
+TEST(CopyFileIfAbsent, CopiesWithoutATraceAndNeverReplaces) {
+  TempDir dir;
+  std::string big(200000, 'x');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13);
+  writeFile(dir / "src.mp3", big);
+  std::filesystem::create_directory(dir / "mp3s");
+  EXPECT_TRUE(copyFileIfAbsent(dir / "src.mp3", dir / "mp3s/a.mp3"));
+  EXPECT_EQ(readFile(dir / "mp3s/a.mp3"), big);
+  writeFile(dir / "mp3s/b.mp3", "player's own");
+  EXPECT_FALSE(copyFileIfAbsent(dir / "src.mp3", dir / "mp3s/b.mp3"));
+  EXPECT_EQ(readFile(dir / "mp3s/b.mp3"), "player's own");
+  std::filesystem::create_symlink(dir / "nowhere", dir / "mp3s/c.mp3");
+  EXPECT_FALSE(copyFileIfAbsent(dir / "src.mp3", dir / "mp3s/c.mp3"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "mp3s/c.mp3"));
+  EXPECT_THROW(copyFileIfAbsent(dir / "gone.mp3", dir / "mp3s/d.mp3"), FsError);
+  // Nothing but the three names: no temporary file anywhere.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "mp3s"), {}), 3);
 }
 
 TEST(ListDir, ReportsKindsHiddenNamesAndLinksWithoutFollowing) {

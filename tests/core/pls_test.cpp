@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -49,7 +50,7 @@ TEST_F(Pls, ExampleAppendsWhatExistsInFileOrder) {
                   "File3=..\\c.mp3", "File4=" + dir / "Music/d.MP3", "NumberOfEntries=4"}),
             ImportResult::Read);
   EXPECT_EQ(state.PlaylistPaths,
-            (Lines{dir / "Music/a.mp3", in(lists, "b.mp3"), in(lists, "..\\c.mp3")}));
+            (Lines{dir / "Music/a.mp3", in(lists, "b.mp3"), in(lists, "../c.mp3")}));
   EXPECT_EQ(state.PlaylistNames, (Lines{"a.mp3", "b.mp3", "c.mp3"}));
   EXPECT_EQ(host.listLines, state.PlaylistNames);
   EXPECT_TRUE(host.messages.empty());
@@ -61,18 +62,36 @@ TEST_F(Pls, ExampleInWindowsFormResolvesThroughBackslashes) {
   writeFile(dir / "D:/Lists/mix.pls",
             crlf({"[playlist]", "File1=D:\\Music\\a.mp3", "Title1=A", "File2=b.mp3",
                   "File3=..\\c.mp3", "File4=D:\\Music\\d.MP3", "NumberOfEntries=4"}));
-  plsload(state, "D:\\Lists\\mix.pls", host);
+  plsload(state, "D:/Lists/mix.pls", host);
   EXPECT_EQ(state.PlaylistPaths,
-            (Lines{"D:\\Music\\a.mp3", in("D:\\Lists", "b.mp3"), in("D:\\Lists", "..\\c.mp3")}));
+            (Lines{"D:/Music/a.mp3", in("D:/Lists", "b.mp3"), in("D:/Lists", "../c.mp3")}));
   EXPECT_EQ(state.PlaylistNames, (Lines{"a.mp3", "b.mp3", "c.mp3"}));
 }
 
-TEST_F(Pls, PlaylistInADriveRootJoinsToTheDrive) {
-  ScopedCwd cwd(dir.str());
-  touch("D:/a.mp3");
-  writeFile(dir / "D:/mix.pls", crlf({"File1=a.mp3"}));
-  plsload(state, "D:\\mix.pls", host);
-  EXPECT_EQ(state.PlaylistPaths, Lines{in("D:", "a.mp3")});
+TEST_F(Pls, AnEntryIsTakenAsWrittenBeforeItsWindowsReading) {
+  // "AC\DC" is a Linux folder of that name, and "x\y.mp3" a file whose name
+  // holds a backslash: both are found as they stand; the playlist's own
+  // folder keeps its backslash whichever reading the entry needs.
+  std::string odd = dir / "AC\\DC";
+  writeFile(odd + "/list.pls", crlf({"File1=x\\y.mp3", "File2=sub\\z.mp3", "File3=..\\w.mp3"}));
+  writeFile(odd + "/x\\y.mp3", "literal");
+  writeFile(odd + "/x/y.mp3", "not this one");
+  writeFile(odd + "/sub/z.mp3", "z");
+  writeFile(dir / "w.mp3", "w");
+  plsload(state, odd + "/list.pls", host);
+  EXPECT_EQ(state.PlaylistPaths, (Lines{odd + "/x\\y.mp3", odd + "/sub/z.mp3", odd + "/../w.mp3"}));
+  EXPECT_EQ(state.PlaylistNames, (Lines{"x\\y.mp3", "z.mp3", "w.mp3"}));
+}
+
+TEST_F(Pls, EntriesThatAreNoRegularFilesAreNotTaken) {
+  touch("Lists/a.mp3");
+  ASSERT_EQ(::mkfifo((lists + "/pipe.mp3").c_str(), 0644), 0);
+  std::filesystem::create_symlink("/dev/zero", lists + "/zero.mp3");
+  std::filesystem::create_symlink(lists + "/a.mp3", lists + "/link.mp3");
+  ::alarm(20);
+  load({"File1=pipe.mp3", "File2=zero.mp3", "File3=link.mp3", "File4=a.mp3"});
+  ::alarm(0);
+  EXPECT_EQ(state.PlaylistPaths, (Lines{in(lists, "link.mp3"), in(lists, "a.mp3")}));
 }
 
 TEST_F(Pls, LinesThatAreNotLowerCaseFileEntriesEndingInMp3AddNothing) {
@@ -178,8 +197,8 @@ TEST(PlsFixtures, WindowsAndPosixEntriesWithTheUsualKeys) {
   RecordingHost host;
   EXPECT_EQ(plsload(state, dir / "Lists/mixed.pls", host), ImportResult::Read);
   std::string lists = dir / "Lists";
-  EXPECT_EQ(state.PlaylistPaths, (Lines{in(lists, "..\\Music\\a.mp3"), in(lists, "sub/b.mp3"),
-                                        "D:\\x.mp3", dir / "Music/c.mp3"}));
+  EXPECT_EQ(state.PlaylistPaths, (Lines{in(lists, "../Music/a.mp3"), in(lists, "sub/b.mp3"),
+                                        "D:/x.mp3", dir / "Music/c.mp3"}));
   EXPECT_EQ(state.PlaylistNames, (Lines{"a.mp3", "b.mp3", "x.mp3", "c.mp3"}));
   EXPECT_TRUE(host.messages.empty());
 }

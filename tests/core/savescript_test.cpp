@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
 
+#include "platform/folderlock.h"
 #include "recording_host.h"
 #include "test_util.h"
 
@@ -109,9 +112,23 @@ TEST_F(SaveScriptTest, OneTrailingSeparatorIsTrimmedWrittenBackAndRemembered) {
   EXPECT_EQ(host.modFolderText, mod);
   EXPECT_EQ(state.ModFolders, std::vector<std::string>{mod});
 
-  // Two separators keep one, which names no folder the lookup accepts.
-  EXPECT_EQ(save(mod + "//"), SaveResult::Refused);
+  // Two separators keep one; the folder is still found through it.
+  EXPECT_EQ(save(mod + "//"), SaveResult::Done);
   EXPECT_EQ(host.modFolderText, mod + "/");
+  EXPECT_EQ(state.ModFolders, (std::vector<std::string>{mod, mod + "/"}));
+}
+
+TEST_F(SaveScriptTest, NamesWithBackslashesAreTakenAsTheyAre) {
+  // Linux allows "\" in a name; it separates nothing, in the track's name
+  // or in the mod folder's path.
+  writeFile(dir / "games\\hl/cstrike/gfx/shell/kb_act.lst", "\"+jump\"  \"Jump\"\r\n");
+  std::string path = dir / "music/AC\\DC - Thunder.mp3";
+  writeFile(path, "thunder");
+  state.PlaylistPaths.push_back(path);
+  state.PlaylistNames.push_back("AC\\DC - Thunder.mp3");
+  ASSERT_EQ(save(dir / "games\\hl/cstrike"), SaveResult::Done) << host.messages.at(0).text;
+  EXPECT_EQ(readFile(dir / "games\\hl/cstrike/mp3s/ACDCThunder.mp3"), "thunder");
+  EXPECT_FALSE(fs::exists(dir / "games"));
 }
 
 TEST_F(SaveScriptTest, StepsRunInTheirOrderAndEndWithDone) {
@@ -185,21 +202,104 @@ TEST_F(SaveScriptTest, DeveloperModeShowsEachSourceBeforeItsCopy) {
   EXPECT_EQ(host.messages[1].caption, "Tunebelt");
 }
 
-TEST_F(SaveScriptTest, AMissingSourceStopsTheSaveAndNamesTheFile) {
+TEST_F(SaveScriptTest, TracksThatCannotBeCopiedDoNotStopTheOthers) {
   addTrack("a.mp3", "one");
-  addTrack("b.mp3", "two");
+  addTrack("gone.mp3", "vanishes");
+  addTrack("pipe.mp3");
+  addTrack("folder.mp3");
+  addTrack("e.mp3", "five");
   fs::remove(state.PlaylistPaths[1]);
+  fs::remove(state.PlaylistPaths[2]);
+  ASSERT_EQ(::mkfifo(state.PlaylistPaths[2].c_str(), 0644), 0);
+  fs::remove(state.PlaylistPaths[3]);
+  fs::create_directory(state.PlaylistPaths[3]);
+  ::alarm(20);  // a FIFO must never be waited on
+  EXPECT_EQ(save(mod), SaveResult::Failed);
+  ::alarm(0);
+
+  ASSERT_EQ(host.messages.size(), 1u);
+  const test::Message& m = host.messages[0];
+  EXPECT_EQ(m.caption, "Tunebelt - Error");
+  EXPECT_EQ(m.text.rfind("3 tracks could not be copied:", 0), 0u) << m.text;
+  EXPECT_NE(m.text.find(state.PlaylistPaths[1] + ": No such file"), std::string::npos) << m.text;
+  EXPECT_NE(m.text.find(state.PlaylistPaths[2] + ": is a FIFO"), std::string::npos) << m.text;
+  EXPECT_NE(m.text.find(state.PlaylistPaths[3] + ": Is a directory"), std::string::npos) << m.text;
+  // Every other track is there, the window does not say "Done", and the
+  // scripts, hook and controls are written as for any save.
+  EXPECT_EQ(readFile(mod + "/mp3s/a.mp3"), "one");
+  EXPECT_EQ(readFile(mod + "/mp3s/e.mp3"), "five");
+  EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 2);
+  EXPECT_EQ(host.progressValue, 5);
+  EXPECT_FALSE(contains(host.events, "caption:Done"));
+  EXPECT_EQ(host.progressCaption, kTracksMissingCaption);
+  EXPECT_TRUE(host.modFolderEnabled);
+  EXPECT_EQ(state.ModFolders, std::vector<std::string>{mod});
+  EXPECT_NE(readFile(mod + "/playlist1.cfg").find("alias track5 "), std::string::npos);
+  EXPECT_EQ(readFile(mod + "/userconfig.cfg"), "exec mp3.cfg\r\n");
+}
+
+TEST_F(SaveScriptTest, ManyFailedTracksAreNamedTenAtATime) {
+  for (int i = 0; i < 14; ++i) addTrack("t" + std::to_string(i) + ".mp3");
+  fs::remove_all(dir / "music");
   EXPECT_EQ(save(mod), SaveResult::Failed);
   ASSERT_EQ(host.messages.size(), 1u);
+  const std::string& shown = host.messages[0].text;
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 11) << shown;
+  EXPECT_NE(shown.find(state.PlaylistPaths[9]), std::string::npos);
+  EXPECT_EQ(shown.find(state.PlaylistPaths[10]), std::string::npos);
+  EXPECT_NE(shown.find("... and 4 more"), std::string::npos);
+}
+
+TEST_F(SaveScriptTest, AConfigThatIsNoRegularFileStopsTheSaveAtOnce) {
+  addTrack("a.mp3");
+  ASSERT_EQ(::mkfifo((mod + "/userconfig.cfg").c_str(), 0644), 0);
+  ::alarm(20);
+  EXPECT_EQ(save(mod), SaveResult::Failed);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find(mod + "/userconfig.cfg: is a FIFO"), std::string::npos)
+      << host.messages[0].text;
+  EXPECT_TRUE(fs::is_fifo(mod + "/userconfig.cfg"));
+
+  fs::remove(mod + "/userconfig.cfg");
+  fs::remove(mod + "/gfx/shell/kb_act.lst");
+  fs::create_symlink("/dev/zero", mod + "/gfx/shell/kb_act.lst");
+  host.messages.clear();
+  EXPECT_EQ(save(mod), SaveResult::Failed);
+  ::alarm(0);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find(mod + "/gfx/shell/kb_act.lst: is a device"),
+            std::string::npos)
+      << host.messages[0].text;
+  EXPECT_TRUE(fs::is_symlink(mod + "/gfx/shell/kb_act.lst"));
+}
+
+TEST_F(SaveScriptTest, ALinkedKeyBindingListStaysALink) {
+  addTrack("a.mp3");
+  std::string shared = dir / "shared/kb_act.lst";
+  fs::create_directories(dir / "shared");
+  fs::rename(mod + "/gfx/shell/kb_act.lst", shared);
+  fs::create_symlink(shared, mod + "/gfx/shell/kb_act.lst");
+  ASSERT_EQ(save(mod), SaveResult::Done);
+  EXPECT_TRUE(fs::is_symlink(mod + "/gfx/shell/kb_act.lst"));
+  EXPECT_NE(readFile(shared).find("MP3 Player Controls"), std::string::npos);
+}
+
+TEST_F(SaveScriptTest, ASecondSaveWaitsForTheFirstThenGivesUp) {
+  addTrack("a.mp3");
+  platform::FolderLock running(mod);
+  ASSERT_TRUE(running.tryLock());
+  SaveOptions o;
+  o.lockTimeout = std::chrono::milliseconds(300);
+  text = mod;
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(SaveScript(state, text, o, host), SaveResult::Refused);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, kModFolderBusyMessage);
   EXPECT_EQ(host.messages[0].caption, "Tunebelt - Error");
-  EXPECT_NE(host.messages[0].text.find(state.PlaylistPaths[1]), std::string::npos);
+  EXPECT_GT(host.processEventsCalls, 0);  // the window stayed alive meanwhile
+  EXPECT_FALSE(fs::exists(mod + "/userconfig.cfg"));
   EXPECT_TRUE(host.modFolderEnabled);
-  EXPECT_FALSE(contains(host.events, "caption:Done"));
-  EXPECT_TRUE(state.ModFolders.empty());
-  // What was written before the failure stays.
-  EXPECT_EQ(readFile(mod + "/mp3s/a.mp3"), "one");
-  EXPECT_TRUE(fs::exists(mod + "/mp3.cfg"));
-  EXPECT_FALSE(fs::exists(mod + "/mp3s/b.mp3"));
 }
 
 TEST_F(SaveScriptTest, AReadOnlyModFolderFailsBeforeAnyScriptIsHalfWritten) {

@@ -21,7 +21,8 @@ TEST(CleanTrackName, DropsEveryListedCharacter) {
 }
 
 TEST(CleanTrackName, KeepsOtherPunctuationAndLetters) {
-  EXPECT_EQ(CleanTrackName("a.b,c#d@e~f[g]h{i}j/k\\l?.mp3"), "a.b,c#d@e~f[g]h{i}j/k\\l?.mp3");
+  EXPECT_EQ(CleanTrackName("a.b,c#d@e~f[g]h{i}j/kl?.mp3"), "a.b,c#d@e~f[g]h{i}j/kl?.mp3");
+  EXPECT_EQ(CleanTrackName("AC\\DC - Thunder.mp3"), "ACDCThunder.mp3");
   EXPECT_EQ(CleanTrackName("Ärger über Ñandú.mp3"), "ÄrgerüberÑandú.mp3");
 }
 

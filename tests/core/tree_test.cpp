@@ -1,0 +1,285 @@
+// The walks over a player's mp3s folder against hostile trees: names that
+// would climb out if read the Windows way, links swapped in during the walk,
+// mount points, a linked mp3s. Each test builds a small game folder and
+// checks that nothing outside mp3s changed.
+#include "platform/tree.h"
+
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+
+#include "modfolder/cachesize.h"
+#include "modfolder/cleanup.h"
+#include "platform/fs.h"
+#include "state/state.h"
+#include "recording_host.h"
+#include "test_util.h"
+
+namespace tunebelt {
+namespace {
+
+namespace fs = std::filesystem;
+using test::RecordingHost;
+using test::TempDir;
+using test::writeFile;
+
+// Every regular file below a folder with its content, by relative path.
+std::map<std::string, std::string> snapshot(const fs::path& root) {
+  std::map<std::string, std::string> out;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
+       ++it) {
+    if (it->is_symlink()) {
+      out[fs::relative(it->path(), root).string()] = "-> " + fs::read_symlink(it->path()).string();
+    } else if (it->is_regular_file()) {
+      out[fs::relative(it->path(), root).string()] = test::readFile(it->path().string());
+    }
+  }
+  return out;
+}
+
+// A game folder: the engine, two mods, the mod's own maps and config, and an
+// mp3s folder that a Windows archive filled with names holding "\".
+struct HostileGame {
+  TempDir dir;
+  std::string game = dir / "Half-Life";
+  std::string mod = game + "/cstrike";
+  std::string mp3s = mod + "/mp3s";
+  std::map<std::string, std::string> outside;
+  std::uint64_t mp3sBytes = 0;
+
+  HostileGame() {
+    writeFile(game + "/hl.exe", "engine");
+    writeFile(game + "/valve/config.cfg", "bind w +forward");
+    writeFile(mod + "/maps/de_dust2.bsp", std::string(3000, 'm'));
+    writeFile(mod + "/autoexec.cfg", "exec userconfig.cfg");
+    writeFile(mod + "/gfx/shell/kb_act.lst", "\"+attack\"            \"Fire\"\r\n");
+    put("..\\maps/a.mp3", 1000);
+    put("..\\../b.mp3", 1500);
+    put("\\/c.mp3", 700);
+    put("..\\autoexec.cfg", 800);
+    put("..\\..\\valve/..\\config.cfg", 500);
+    put("ok.mp3", 500);
+    outside = snapshot(game);
+    for (auto it = outside.begin(); it != outside.end();) {
+      it = it->first.starts_with("cstrike/mp3s/") ? outside.erase(it) : std::next(it);
+    }
+  }
+  void put(const std::string& rel, std::size_t bytes) {
+    writeFile(mp3s + "/" + rel, std::string(bytes, 'x'));
+    mp3sBytes += bytes;
+  }
+  // Everything outside mp3s, as it was.
+  std::map<std::string, std::string> outsideNow() const {
+    auto now = snapshot(game);
+    for (auto it = now.begin(); it != now.end();) {
+      it = it->first.starts_with("cstrike/mp3s/") ? now.erase(it) : std::next(it);
+    }
+    return now;
+  }
+};
+
+TEST(HostileNames, SizeCountsExactlyWhatIsInsideMp3s) {
+  HostileGame g;
+  EXPECT_EQ(GetFolderSize(g.mp3s), g.mp3sBytes);  // 5,000 bytes, not the game
+  EXPECT_EQ(*CacheSizeLabel(g.mod, kEnglish), "Current mp3 cache size: 4.8828 KB");
+}
+
+TEST(HostileNames, CleanUpRemovesMp3sAndNothingElse) {
+  HostileGame g;
+  RecordingHost host;
+  EXPECT_TRUE(DeleteFolderTree(g.mp3s, host));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_FALSE(fs::exists(fs::symlink_status(g.mp3s)));
+  EXPECT_EQ(g.outsideNow(), g.outside);
+}
+
+// The clean-up runs window events between entries; a test can change the tree
+// there, as another program could at any moment.
+class SwappingHost : public RecordingHost {
+ public:
+  std::function<void()> onEvents;
+  void processEvents() override {
+    RecordingHost::processEvents();
+    if (onEvents) onEvents();
+  }
+};
+
+TEST(SwappedLinks, AFolderReplacedByALinkDuringTheCleanUpLeadsNowhere) {
+  // The swap comes before the first entry, within the first folder being
+  // emptied, and later: at every moment the walk meets a link, never the
+  // player's music behind it.
+  for (int swapAt : {1, 3, 8, 14}) {
+    SCOPED_TRACE("swapped at event " + std::to_string(swapAt));
+    TempDir dir;
+    std::string mp3s = dir / "cstrike/mp3s";
+    std::string music = dir / "player/music";
+    for (int i = 0; i < 30; ++i) writeFile(music + "/song" + std::to_string(i) + ".mp3", "keep");
+    for (const char* sub : {"a", "b", "c"}) {
+      for (int i = 0; i < 5; ++i) {
+        writeFile(mp3s + "/" + sub + "/t" + std::to_string(i) + ".mp3", "t");
+      }
+    }
+    auto before = snapshot(dir / "player");
+    SwappingHost host;
+    int calls = 0;
+    host.onEvents = [&] {
+      if (++calls != swapAt) return;
+      for (const char* sub : {"a", "b", "c"}) {
+        std::string p = mp3s + "/" + sub;
+        if (fs::is_directory(fs::symlink_status(p))) {
+          fs::rename(p, dir / (std::string("moved-") + sub));
+          fs::create_directory_symlink(music, p);
+        }
+      }
+    };
+    DeleteFolderTree(mp3s, host);
+    EXPECT_GE(calls, swapAt);
+    EXPECT_EQ(snapshot(dir / "player"), before);
+  }
+}
+
+TEST(SwappedLinks, ALinkedMp3sIsNeverWalkedOrSwept) {
+  TempDir dir;
+  std::string music = dir / "player/music";
+  writeFile(music + "/song.mp3", "keep");
+  writeFile(music + "/.tunebelt-song.mp3-123.tmp", "the player's own file");
+  std::string mp3s = dir / "cstrike/mp3s";
+  fs::create_directories(dir / "cstrike");
+  fs::create_directory_symlink(music, mp3s);
+  auto before = snapshot(dir / "player");
+
+  EXPECT_EQ(GetFolderSize(mp3s), 0u);
+  platform::removeLeftoverTempFiles(mp3s);
+  EXPECT_EQ(snapshot(dir / "player"), before);
+  RecordingHost host;
+  EXPECT_TRUE(DeleteFolderTree(mp3s, host));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(mp3s)));  // the link itself goes
+  EXPECT_EQ(snapshot(dir / "player"), before);
+}
+
+TEST(SwappedLinks, TheSweepTakesOnlyRegularTemporaryFiles) {
+  TempDir dir;
+  writeFile(dir / "keep/x.mp3", "keep");
+  writeFile(dir / "mp3s/.tunebelt-a.mp3-1.tmp", "left by a killed save");
+  writeFile(dir / "mp3s/a.mp3", "a");
+  fs::create_directory(dir / "mp3s/.tunebelt-dir-2.tmp");
+  fs::create_directory_symlink(dir / "keep", dir / "mp3s/.tunebelt-link-3.tmp");
+  platform::removeLeftoverTempFiles(dir / "mp3s");
+  EXPECT_FALSE(fs::exists(dir / "mp3s/.tunebelt-a.mp3-1.tmp"));
+  EXPECT_TRUE(fs::exists(dir / "mp3s/a.mp3"));
+  EXPECT_TRUE(fs::is_directory(dir / "mp3s/.tunebelt-dir-2.tmp"));
+  EXPECT_TRUE(fs::is_symlink(dir / "mp3s/.tunebelt-link-3.tmp"));
+  EXPECT_EQ(test::readFile(dir / "keep/x.mp3"), "keep");
+}
+
+// A bind mount of the player's music inside mp3s: a different mount, though
+// the same file system. Needs the right to mount (root); skipped otherwise.
+class BindMount {
+ public:
+  BindMount(const std::string& from, const std::string& onto) : onto_(onto) {
+    mounted_ = ::mount(from.c_str(), onto.c_str(), nullptr, MS_BIND, nullptr) == 0;
+  }
+  ~BindMount() {
+    if (mounted_) ::umount2(onto_.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  std::string onto_;
+  bool mounted_ = false;
+};
+
+TEST(MountPoints, AreNeitherCountedNorEmptied) {
+  TempDir dir;
+  std::string music = dir / "player/music";
+  writeFile(music + "/song.mp3", std::string(4000, 's'));
+  std::string mp3s = dir / "cstrike/mp3s";
+  writeFile(mp3s + "/own.mp3", std::string(100, 'o'));
+  fs::create_directories(mp3s + "/library");
+  BindMount bind(music, mp3s + "/library");
+  if (!bind.mounted()) GTEST_SKIP() << "mount --bind is not permitted here (needs root)";
+  auto before = snapshot(dir / "player");
+
+  std::vector<std::string> skipped;
+  EXPECT_EQ(GetFolderSize(mp3s, &skipped), 100u);
+  EXPECT_EQ(skipped, std::vector<std::string>{mp3s + "/library"});
+
+  RecordingHost host;
+  EXPECT_FALSE(DeleteFolderTree(mp3s, host));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_NE(host.messages[0].text.find(mp3s + "/library: is a mount point"), std::string::npos)
+      << host.messages[0].text;
+  EXPECT_FALSE(fs::exists(mp3s + "/own.mp3"));
+  EXPECT_EQ(snapshot(dir / "player"), before);
+}
+
+TEST(MountPoints, AnMp3sThatIsItselfAMountIsLeftAlone) {
+  TempDir dir;
+  std::string music = dir / "player/music";
+  writeFile(music + "/song.mp3", "keep");
+  std::string mp3s = dir / "cstrike/mp3s";
+  fs::create_directories(mp3s);
+  BindMount bind(music, mp3s);
+  if (!bind.mounted()) GTEST_SKIP() << "mount --bind is not permitted here (needs root)";
+  RecordingHost host;
+  EXPECT_FALSE(DeleteFolderTree(mp3s, host));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(test::readFile(music + "/song.mp3"), "keep");
+}
+
+// Runs with fewer open files allowed, so a deep enough tree cannot be
+// walked to its bottom: a failure the walk must report, whoever runs it.
+class FewOpenFiles {
+ public:
+  explicit FewOpenFiles(rlim_t extra) {
+    ::getrlimit(RLIMIT_NOFILE, &old_);
+    rlim_t open = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator("/proc/self/fd")) ++open;
+    rlimit lower = old_;
+    lower.rlim_cur = open + extra;
+    ::setrlimit(RLIMIT_NOFILE, &lower);
+  }
+  ~FewOpenFiles() { ::setrlimit(RLIMIT_NOFILE, &old_); }
+
+ private:
+  rlimit old_{};
+};
+
+TEST(CleanUpFailures, AreReportedOnceAndTheRestIsDeleted) {
+  TempDir dir;
+  std::string mp3s = dir / "mp3s";
+  writeFile(mp3s + "/a.mp3", "a");
+  writeFile(mp3s + "/sub/b.mp3", "b");
+  for (int i = 0; i < 7; ++i) {
+    writeFile(mp3s + "/stuck" + std::to_string(i) + "/1/2/3/4/5/6/7/8/9/10/11/12/x.mp3", "x");
+  }
+  writeFile(mp3s + "/z.mp3", "z");
+  RecordingHost host;
+  bool result;
+  {
+    FewOpenFiles few(8);
+    result = DeleteFolderTree(mp3s, host);
+  }
+  EXPECT_FALSE(result);
+  ASSERT_EQ(host.messages.size(), 1u);
+  const test::Message& m = host.messages[0];
+  EXPECT_EQ(m.caption, "Tunebelt - Error");
+  EXPECT_EQ(m.icon, MessageIcon::Exclamation);
+  EXPECT_NE(m.text.find("7 items could not be deleted"), std::string::npos) << m.text;
+  EXPECT_NE(m.text.find(mp3s + "/stuck"), std::string::npos);
+  EXPECT_NE(m.text.find("Too many open files"), std::string::npos) << m.text;
+  EXPECT_NE(m.text.find("... and 2 more"), std::string::npos);
+
+  EXPECT_FALSE(fs::exists(mp3s + "/a.mp3"));
+  EXPECT_FALSE(fs::exists(mp3s + "/sub"));
+  EXPECT_FALSE(fs::exists(mp3s + "/z.mp3"));
+  EXPECT_TRUE(fs::is_directory(mp3s));  // still holds what could not go
+}
+
+}  // namespace
+}  // namespace tunebelt
