@@ -21,7 +21,7 @@ cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" \
 cmake --build "$build" -j "${FUZZ_BUILD_JOBS:-2}"
 
 targets=(fuzz_plsload fuzz_m3uload fuzz_settings fuzz_keybindings_rewrite
-         fuzz_keybindings_file fuzz_userconfig_hook)
+         fuzz_keybindings_file fuzz_userconfig_hook fuzz_tree)
 
 # Seed folders of a target, those that exist.
 seeds() {
