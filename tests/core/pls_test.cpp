@@ -83,6 +83,17 @@ TEST_F(Pls, AnEntryIsTakenAsWrittenBeforeItsWindowsReading) {
   EXPECT_EQ(state.PlaylistNames, (Lines{"x\\y.mp3", "z.mp3", "w.mp3"}));
 }
 
+TEST_F(Pls, APlaylistThatIsAFifoIsRefusedAtOnce) {
+  std::filesystem::create_directories(lists);
+  ASSERT_EQ(::mkfifo(list.c_str(), 0644), 0);
+  ::alarm(20);
+  EXPECT_EQ(plsload(state, list, host), ImportResult::Failed);
+  ::alarm(0);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text,
+            "Could not read the playlist " + list + ": is a FIFO (named pipe), not a regular file");
+}
+
 TEST_F(Pls, EntriesThatAreNoRegularFilesAreNotTaken) {
   touch("Lists/a.mp3");
   ASSERT_EQ(::mkfifo((lists + "/pipe.mp3").c_str(), 0644), 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -244,6 +245,43 @@ TEST(Settings, AFileThatCannotBeReadThrows) {
   fs::create_directory(dir / "settings.jst");
   ProgramState state;
   EXPECT_THROW(LoadSettings(dir / "settings.jst", state), platform::FsError);
+}
+
+TEST(Settings, AFifoOrADeviceIsRefusedAtOnceAndKept) {
+  TempDir dir;
+  std::string fifo = dir / "a/settings.jst";
+  fs::create_directories(dir / "a");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  std::string zero = dir / "b/settings.jst";
+  fs::create_directories(dir / "b");
+  fs::create_symlink("/dev/zero", zero);
+  ProgramState state;
+  ::alarm(20);  // neither may ever be waited on or read without end
+  for (const std::string& file : {fifo, zero}) {
+    try {
+      LoadSettings(file, state);
+      ADD_FAILURE() << file << " was read";
+    } catch (const platform::FsError& e) {
+      EXPECT_EQ(e.path(), file);
+    }
+    EXPECT_THROW(EnsureSettingsDefaults(file), platform::FsError);
+    EXPECT_THROW(SaveSettingsOnExit(file, state, 0), platform::FsError);
+  }
+  ::alarm(0);
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_TRUE(fs::is_symlink(zero));
+}
+
+TEST(Settings, BytesBeyondTheLastRecordAreNeverRead) {
+  TempDir dir;
+  std::string file = dir / "settings.jst";
+  EnsureSettingsDefaults(file);
+  fs::resize_file(file, 1u << 30);  // a gigabyte of nothing after the records
+  ProgramState state;
+  LoadSettings(file, state);
+  EXPECT_EQ(state.Mp3Volume, 80);
+  SaveVolumes(file, state);
+  EXPECT_EQ(fs::file_size(file), 12007u * 128u);
 }
 
 }  // namespace
