@@ -7,6 +7,9 @@
 #include <QListWidget>
 #include <QTimer>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "state/settings.h"
@@ -52,6 +55,7 @@ class StartupTest : public QObject {
   void exitBeforeANormalCloseOffersItAgain();
   void storedLanguageDecidesTheInterface();
   void menuCommandsOpenOneInstanceOfEachDialog();
+  void aSettingsFileThatIsAFifoIsToldAndTheWindowStillComes();
 };
 
 void StartupTest::firstStartOffersTheSampleTrackOnce() {
@@ -171,6 +175,23 @@ void StartupTest::menuCommandsOpenOneInstanceOfEachDialog() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(t.window->findChildren<QDialog*>("frmAbout").size(), 0);
   }
+}
+
+void StartupTest::aSettingsFileThatIsAFifoIsToldAndTheWindowStillComes() {
+  AppFolder app;
+  QCOMPARE(::mkfifo((app / "settings.jst").c_str(), 0644), 0);
+  ui::MessageBox::setTestMode(true);
+  ::alarm(30);  // nothing may wait on the FIFO
+  {
+    WindowUnderTest t(app);
+    t.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(t.window.get()));
+    QCOMPARE(ui::MessageBox::shown().size(), qsizetype(1));
+    QVERIFY(ui::MessageBox::shown()[0].text.contains("is a FIFO"));
+    t.window->close();
+  }
+  ::alarm(0);
+  QVERIFY(std::filesystem::is_fifo(app / "settings.jst"));
 }
 
 QTEST_MAIN(StartupTest)
