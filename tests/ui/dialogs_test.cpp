@@ -130,11 +130,35 @@ class DialogsTest : public QObject {
     retype(mp3, "100");
     QCOMPARE(mp3->text(), QString("100"));
     retype(mp3, "4a-.");
-    QCOMPARE(mp3->text(), QString("4"));
+    QCOMPARE(mp3->text(), QString("4."));
     mp3->setText("5000");  // pasted, or set by the program
     QCOMPARE(mp3->text(), QString("50"));
     retype(mp3, "");
     QCOMPARE(mp3->text(), QString(""));
+  }
+
+  void decimalsAreTypedAndRoundedHalfToEvenOnApply() {
+    OptionsDialog dlg(state_, settings_, host_);
+    dlg.show();
+    auto* mp3 = child<QLineEdit>(&dlg, "txtMP3Vol");
+    auto* game = child<QLineEdit>(&dlg, "txtGameVol");
+    auto apply = [&] { QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton); };
+    retype(mp3, "33.5");
+    retype(game, "100.5");
+    QCOMPARE(mp3->text(), QString("33.5"));
+    QCOMPARE(game->text(), QString("100."));
+    apply();
+    QCOMPARE(state_.Mp3Volume, std::int16_t{34});
+    QCOMPARE(state_.GameVolume, std::int16_t{100});
+    QCOMPARE(record(settings_, 12005), 34);
+    QCOMPARE(record(settings_, 12006), 100);
+    retype(mp3, "0.5");
+    retype(game, "1.5");
+    apply();
+    QCOMPARE(state_.Mp3Volume, std::int16_t{0});
+    QCOMPARE(state_.GameVolume, std::int16_t{2});
+    QCOMPARE(record(settings_, 12005), 0);
+    QCOMPARE(record(settings_, 12006), 2);
   }
 
   void cancelLeavesStateAndFileAlone() {
