@@ -245,16 +245,17 @@ QFont ButtonFont(const WordFont& wf) {
   return MakeFont(gCondensedFamily, wf.size, true, wf.spacing);
 }
 
-// The largest size (at most `cap`) at which `word` fits `room` pixels; a word
-// that is tight gives up some letter spacing before it gives up size.
-WordFont FitWord(const QString& word, qreal room, qreal cap) {
-  for (qreal size = cap; size > 6; size -= 0.5) {
-    for (qreal spacing : {0.8, 0.4, 0.0}) {
-      if (QFontMetricsF(ButtonFont({size, spacing})).horizontalAdvance(word) <= room)
-        return {size, spacing};
-    }
+qreal WordWidth(const QString& word, const WordFont& wf) {
+  return QFontMetricsF(ButtonFont(wf)).horizontalAdvance(word);
+}
+
+// The widest letter spacing at which `word` fits `room` pixels at `size`;
+// the closest spacing when none does.
+WordFont FitSpacing(const QString& word, qreal room, qreal size) {
+  for (qreal spacing : {0.8, 0.4}) {
+    if (WordWidth(word, {size, spacing}) <= room) return {size, spacing};
   }
-  return {6, 0};
+  return {size, 0.4};
 }
 
 QImage PaintButton(int w, int h, const QString& word, const WordFont& wf, bool lit) {
@@ -330,6 +331,9 @@ QImage PaintArrow(bool up) {
 
 // ---- playlist background ---------------------------------------------------
 
+// The right end of the tab behind the drag caption, in window pixels.
+constexpr qreal kCaptionTabRight = 962;
+
 QPainterPath Rounded(const QRectF& r, qreal radius) {
   QPainterPath path;
   path.addRoundedRect(r, radius, radius);
@@ -344,7 +348,8 @@ void PaintShadow(QPainter& p, const QPainterPath& shape) {
   }
 }
 
-QImage PaintPlaylist() {
+// `tabLeft`: where the tab behind the drag caption begins (window pixels).
+QImage PaintPlaylist(qreal tabLeft) {
   QImage image = NewImage(1024, 553, kOrange);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
@@ -378,7 +383,7 @@ QImage PaintPlaylist() {
   p.drawPath(card);
 
   // Tab behind "Drag Files here...", rising from the body into the header.
-  const QRectF tab = ImageRect(704, 331, 258, 26);
+  const QRectF tab = ImageRect(tabLeft, 331, kCaptionTabRight - tabLeft, 26);
   p.setPen(Qt::NoPen);
   p.setBrush(kLightGrey);
   p.drawPath(Rounded(tab, 6));
@@ -438,6 +443,10 @@ constexpr qreal kButtonTextCap = 14;
 struct Language {
   const char* folder;
   QStringList words;
+  // The drag caption's left edge in the window: the program widens the
+  // label to the left until the caption fits on one line (Arial-metric
+  // faces: 712 for English, 672 for German); the tab reaches 8 px beyond.
+  qreal captionLeft;
 };
 
 // Widgets drawn over the skin in the mock, at their window positions.
@@ -460,10 +469,14 @@ void PaintMock(QPainter& p, const Language& lang) {
   p.setFont(MakeFont(gBookFamily, 27, false));
   p.drawText(QRectF(432, 290, 40, 40), Qt::AlignLeft | Qt::AlignTop, "...");
   p.setPen(kDarkGrey);
+  // The caption where the program places its label, in the program's
+  // Arial-metric face where there is one.
   QFont italic = MakeFont(gBoldFamily, 11, true);
+  italic.setFamilies({"Liberation Sans", "Arimo", "Nimbus Sans", gBoldFamily});
   italic.setItalic(true);
   p.setFont(italic);
-  p.drawText(QRectF(712, 336, 239, 19), Qt::AlignLeft | Qt::AlignTop,
+  p.drawText(QRectF(lang.captionLeft, 334, 951 - lang.captionLeft, 14),
+             Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
              german ? "Files hier her ziehen um sie in die Playlist einzufügen"
                     : "Drag Files here to add them to the playlist");
   p.fillRect(QRectF(56, 348, 889, 322), kOrange);
@@ -473,7 +486,7 @@ void PaintMock(QPainter& p, const Language& lang) {
   p.setFont(MakeFont(gBookFamily, 13, false));
   const char* tracks[] = {"velloran_glasshour.mp3", "Night Drive (Live).mp3", "Low Orbit.mp3"};
   for (int i = 0; i < 3; ++i) {
-    if (i == 1) p.fillRect(QRectF(58, 350 + i * 17, 885, 17), QColor(40, 90, 170));
+    if (i == 1) p.fillRect(QRectF(58, 350 + i * 17, 885, 17), kDarkGrey);
     p.drawText(QRectF(62, 350 + i * 17, 800, 17), Qt::AlignVCenter, tracks[i]);
   }
   p.setPen(kDarkGrey);
@@ -499,33 +512,44 @@ void PaintMock(QPainter& p, const Language& lang) {
 }
 
 bool PaintLanguage(const QString& root, const Language& lang, const QImage& title,
-                   const QImage& playlist, const QString& mockDir) {
+                   const QString& mockDir) {
   const QString dir = root + "/" + lang.folder;
   if (!QDir().mkpath(dir)) {
     std::fprintf(stderr, "paint-skin: cannot create %s\n", qPrintable(dir));
     return false;
   }
-  // Each word gets the largest size up to kButtonTextCap that leaves
-  // kTextMargin px free on both sides of its button face.
+  // All four words are lettered alike, at kButtonTextCap, with the widest
+  // spacing that leaves kTextMargin px free on both sides of the button
+  // face. A word too long even closely spaced widens its button (and its
+  // hover picture); the right-hand piece gives up the same width, so the
+  // row stays 1024 px long.
   WordFont fonts[4];
+  int widths[4];
+  int litWidths[4];
+  int rightside = 331;
   for (int i = 0; i < 4; ++i) {
     const qreal room = PillRect(kButtons[i].width, kRowHeight).width() - 2 * kTextMargin;
-    fonts[i] = FitWord(lang.words[i], room, kButtonTextCap);
-    std::printf("%s: %s at %.1f px, spacing %.1f\n", lang.folder, qPrintable(lang.words[i]),
-                fonts[i].size, fonts[i].spacing);
+    fonts[i] = FitSpacing(lang.words[i], room, kButtonTextCap);
+    const int extra =
+        std::max(0, static_cast<int>(std::ceil(WordWidth(lang.words[i], fonts[i]) - room)));
+    widths[i] = kButtons[i].width + extra;
+    litWidths[i] = kButtons[i].litWidth + extra;
+    rightside -= extra;
+    std::printf("%s: %s at %.1f px, spacing %.1f, button %d px\n", lang.folder,
+                qPrintable(lang.words[i]), fonts[i].size, fonts[i].spacing, widths[i]);
   }
 
   bool ok = Save(title, dir + "/title.jpg");
   ok = Save(PaintSide(32, kRowHeight, false), dir + "/leftside.jpg") && ok;
-  ok = Save(PaintSide(331, kRowHeight, true), dir + "/rightside.jpg") && ok;
-  ok = Save(playlist, dir + "/playlist.jpg") && ok;
+  ok = Save(PaintSide(rightside, kRowHeight, true), dir + "/rightside.jpg") && ok;
+  ok = Save(PaintPlaylist(lang.captionLeft - 8), dir + "/playlist.jpg") && ok;
   ok = Save(PaintArrow(true), dir + "/trackup.jpg") && ok;
   ok = Save(PaintArrow(false), dir + "/trackdown.jpg") && ok;
   QImage normal[4];
   QImage lit[4];
   for (int i = 0; i < 4; ++i) {
-    normal[i] = PaintButton(kButtons[i].width, kRowHeight, lang.words[i], fonts[i], false);
-    lit[i] = PaintButton(kButtons[i].litWidth, kRowHeight, lang.words[i], fonts[i], true);
+    normal[i] = PaintButton(widths[i], kRowHeight, lang.words[i], fonts[i], false);
+    lit[i] = PaintButton(litWidths[i], kRowHeight, lang.words[i], fonts[i], true);
     ok = Save(normal[i], dir + "/" + kButtons[i].file) && ok;
     ok = Save(lit[i], dir + "/" + kButtons[i].litFile) && ok;
   }
@@ -542,7 +566,7 @@ bool PaintLanguage(const QString& root, const Language& lang, const QImage& titl
   x += 32;
   for (int i = 0; i < 4; ++i) {
     p.drawImage(x, 166, load(i == 1 ? kButtons[i].litFile : kButtons[i].file));
-    x += kButtons[i].width;
+    x += widths[i];
   }
   p.drawImage(x, 166, load("rightside.jpg"));
   p.drawImage(kPlbgLeft, kPlbgTop, load("playlist.jpg"));
@@ -576,13 +600,11 @@ int main(int argc, char** argv) {
   const QString mockDir = args.size() == 4 ? args[3] : QString();
 
   const QImage title = PaintTitle();
-  const QImage playlist = PaintPlaylist();
   const Language languages[] = {
-      {"english", {"ADD TRACK", "ADD PLAYLIST", "REMOVE TRACK", "SAVE SCRIPT"}},
-      {"german", {"TITEL HINZU", "PLAYLIST HINZU", "TITEL ENTFERNEN", "SKRIPT SPEICHERN"}},
+      {"english", {"ADD TRACK", "ADD PLAYLIST", "REMOVE TRACK", "SAVE SCRIPT"}, 712},
+      {"german", {"TITEL HINZU", "PLAYLIST HINZU", "TITEL ENTFERNEN", "SKRIPT SPEICHERN"}, 672},
   };
   bool ok = true;
-  for (const Language& lang : languages)
-    ok = PaintLanguage(root, lang, title, playlist, mockDir) && ok;
+  for (const Language& lang : languages) ok = PaintLanguage(root, lang, title, mockDir) && ok;
   return ok ? 0 : 1;
 }

@@ -6,23 +6,45 @@ namespace tunebelt {
 
 namespace {
 
-// The value of a text made of digits only, capped just above the range so a
-// long text cannot overflow; nothing for any other text.
-std::optional<int> wholeNumber(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-    if (value > kMaxVolume) value = kMaxVolume + 1;
+// A text of digits with at most one ".", split at the point. The whole part
+// is capped just above the range, so a long text cannot overflow.
+struct Decimal {
+  int whole = 0;
+  std::string_view fraction;  // the digits after the point
+};
+
+std::optional<Decimal> parseDecimal(std::string_view text) {
+  Decimal d;
+  bool point = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.' && !point) {
+      point = true;
+      d.fraction = text.substr(i + 1);
+    } else if (c < '0' || c > '9') {
+      return std::nullopt;
+    } else if (!point) {
+      d.whole = d.whole * 10 + (c - '0');
+      if (d.whole > kMaxVolume) d.whole = kMaxVolume + 1;
+    }
   }
-  return value;
+  return d;
+}
+
+bool hasNonZeroDigit(std::string_view digits) {
+  return digits.find_first_not_of('0') != std::string_view::npos;
+}
+
+// Above 100 only by its whole part, or as 100 followed by a fraction that
+// is not all zeros; worked on the digits so "100.0000000001" counts.
+bool aboveRange(const Decimal& d) {
+  return d.whole > kMaxVolume || (d.whole == kMaxVolume && hasNonZeroDigit(d.fraction));
 }
 
 bool inRange(std::string_view text) {
   if (text.empty()) return true;
-  std::optional<int> value = wholeNumber(text);
-  return value && *value <= kMaxVolume;
+  const std::optional<Decimal> d = parseDecimal(text);
+  return d && !aboveRange(*d);
 }
 
 }  // namespace
@@ -33,9 +55,20 @@ std::string validvolume(std::string text) {
 }
 
 std::int16_t ApplyVolumeText(std::string_view text, std::int16_t previous) {
-  std::optional<int> value = wholeNumber(text);
-  if (!value || *value > kMaxVolume) return previous;
-  return static_cast<std::int16_t>(*value);
+  if (text.empty() || text == ".") return previous;
+  const std::optional<Decimal> d = parseDecimal(text);
+  if (!d || aboveRange(*d)) return previous;
+  // Rounding on the digits: below a half down, above a half up, exactly a
+  // half to the even neighbour.
+  int value = d->whole;
+  if (!d->fraction.empty()) {
+    const char first = d->fraction.front();
+    const bool moreThanHalf =
+        first > '5' || (first == '5' && hasNonZeroDigit(d->fraction.substr(1)));
+    const bool half = first == '5' && !moreThanHalf;
+    if (moreThanHalf || (half && value % 2 == 1)) ++value;
+  }
+  return static_cast<std::int16_t>(value);
 }
 
 }  // namespace tunebelt

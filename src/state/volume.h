@@ -11,12 +11,15 @@ namespace tunebelt {
 inline constexpr int kMaxVolume = 100;
 
 // The text with its last character removed until it is in range: empty, or a
-// whole number from 0 to 100. Any other text (a letter, a lone "-", "1.5")
-// is shortened like a value out of range. "5000" gives "50", "abc" gives "".
+// decimal number (digits with at most one ".") from 0 to 100. A lone "." is
+// the start of a number like ".5" and stays. Any other text (a letter, a
+// "-", a second ".") is shortened like a value out of range: "5000" gives
+// "50", "100.5" gives "100.", "abc" gives "".
 std::string validvolume(std::string text);
 
-// The volume a box's text stands for; an empty box (or any text that is not
-// a volume) keeps the previous value.
+// The volume a box's text stands for, rounded to the nearest whole number
+// with a half going to the even neighbour ("0.5" is 0, "1.5" is 2). An empty
+// box, a lone "." or any text that is not a volume keeps the previous value.
 std::int16_t ApplyVolumeText(std::string_view text, std::int16_t previous);
 
 }  // namespace tunebelt

@@ -4,9 +4,13 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <algorithm>
+#include <cmath>
 
 #include "modfolder/cachesize.h"
 #include "platform/fs.h"
@@ -32,6 +36,9 @@ namespace {
 
 constexpr int kClientWidth = 15330;
 constexpr int kClientHeight = 11490;
+
+// lblDragCaption as designed (left, top, width, height in twips).
+constexpr int kDragCaptionRect[] = {10680, 5040, 3585, 285};
 
 constexpr const char* kInitialModPathCaption =
     "Mod Path: (e.g. C:\\Program Files\\Steam\\steam apps\\<username>\\counter-strike\\cstrike)";
@@ -91,6 +98,9 @@ MainWindow::MainWindow(ProgramState& state, MainWindowOptions options, QWidget* 
   }
   if (!options_.exitNow) options_.exitNow = [] { QCoreApplication::exit(0); };
   if (!options_.endProgram) options_.endProgram = [] { QCoreApplication::exit(0); };
+  if (!options_.frameHeight) {
+    options_.frameHeight = [this] { return frameGeometry().height() - geometry().height(); };
+  }
 
   setObjectName("frmMain");
   setWindowTitle(kMainCaption);
@@ -213,7 +223,8 @@ void MainWindow::buildControls() {
                  twipsRect(10200, 10080, 4200, 285), designFont("Arial", 8.25, true), kDarkGrey);
   lblDragCaption_ = styleLabel(
       new TextLabel("lblDragCaption", kEnglishCaptions.dragCaption, surface_),
-      twipsRect(10680, 5040, 3585, 285), designFont("Arial", 8.25, true, true), kDarkGrey);
+      twipsRect(kDragCaptionRect[0], kDragCaptionRect[1], kDragCaptionRect[2], kDragCaptionRect[3]),
+      designFont("Arial", 8.25, true, true), kDarkGrey);
   cmdTrackup_ = image("cmdTrackup", 14280, 5280, 375, 375);
   cmdTrackDown_ = image("cmdTrackDown", 14280, 5640, 375, 375);
 
@@ -231,6 +242,17 @@ void MainWindow::buildControls() {
   lstPlaylist_->setGeometry(twipsRect(840, 5220, 13335, 4830));
   lstPlaylist_->setFont(designFont("Tahoma", 9.75));
   setColours(lstPlaylist_, kWhite, kAccentOrange);
+  {
+    // The selection in the skin's charcoal, also while another control has
+    // the focus.
+    QPalette pal = lstPlaylist_->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+      pal.setColor(group, QPalette::Highlight, kDarkGrey);
+      pal.setColor(group, QPalette::HighlightedText, kWhite);
+    }
+    lstPlaylist_->setPalette(pal);
+  }
+  placeDragCaption();
 
   chkDelete_ = new QCheckBox(kEnglishCaptions.deleteUnused, surface_);
   chkDelete_->setObjectName("chkDelete");
@@ -298,20 +320,51 @@ void MainWindow::wireRouting() {
   connect(lblVelloran_, &ClickLabel::clicked, this, &MainWindow::openArtistPage);
 }
 
+// The drag caption stands on one line just above the list. It keeps its
+// designed right edge and top where the text fits there; a wider text
+// widens it to the left, and it moves up as far as the font's descent
+// needs so that no descender reaches under the list.
+void MainWindow::placeDragCaption() {
+  const QRect designed =
+      twipsRect(kDragCaptionRect[0], kDragCaptionRect[1], kDragCaptionRect[2], kDragCaptionRect[3]);
+  const QFontMetricsF fm(lblDragCaption_->font());
+  const QString text = lblDragCaption_->text();
+  const qreal textWidth =
+      std::max(fm.horizontalAdvance(text), fm.tightBoundingRect(text).right());  // italic overhang
+  const int width = std::max(designed.width(), int(std::ceil(textWidth)) + 1);
+  const int listTop = lstPlaylist_->y();
+  const qreal textBottom = TextLabel::firstBaseline(lblDragCaption_->font()) + fm.descent();
+  const int top = std::min(designed.top(), int(std::floor(listTop - textBottom)));
+  lblDragCaption_->setGeometry(designed.left() + designed.width() - width, top, width,
+                               listTop - top);
+}
+
 void MainWindow::applyWindowSize() {
   const int menuHeight = menuBar()->sizeHint().height();
   int height = menuHeight + px(kClientHeight);
   if (shortened_) {
-    // The outer height counts the frame and title bar as well.
-    const int frame = frameGeometry().height() - geometry().height();
-    height = px(kShortenedWindowHeight) - frame;
+    // The shortened height is the outer one: title bar and borders count.
+    appliedFrame_ = options_.frameHeight();
+    height = px(kShortenedWindowHeight) - appliedFrame_;
   }
   setFixedSize(px(kClientWidth), height);
 }
 
+// The window manager frames the window after it is shown; the window then
+// moves to its place inside the frame. Each time the frame turns out other
+// than the one the height was worked out with, the height follows.
+void MainWindow::refitToFrame() {
+  if (shortened_ && options_.frameHeight() != appliedFrame_) applyWindowSize();
+}
+
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (shortened_) applyWindowSize();  // the frame is known only now
+  refitToFrame();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  refitToFrame();
 }
 
 // ---- start-up and shut-down -------------------------------------------------
@@ -506,6 +559,24 @@ ProgressWindow* MainWindow::progressWindow() {
   return progress_;
 }
 
+void MainWindow::showProgressWindow() {
+  ProgressWindow* w = progressWindow();
+  if (!w->isVisible()) {
+    const QScreen* screen = this->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const QRect frame = frameGeometry();
+    // Not framed yet, the progress window is assumed to get this window's frame.
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(),
+                           frame.bottom() - geometry().bottom());
+    const QSize outer = w->size().grownBy(margins);
+    const int menuBottom = menuBar()->mapToGlobal(QPoint(0, menuBar()->height())).y();
+    w->move(ProgressWindow::placeOver(frame, menuBottom, outer, available).topLeft());
+  }
+  w->show();
+  w->raise();
+}
+
 // ---- language ---------------------------------------------------------------
 
 void MainWindow::switchToEnglish() {
@@ -524,6 +595,7 @@ void MainWindow::switchLanguage(int language) {
   lblModPath_->setText(QString::fromUtf8(c.modPath));
   lblDragCaption_->setText(QString::fromUtf8(c.dragCaption));
   chkDelete_->setText(QString::fromUtf8(c.deleteUnused));
+  placeDragCaption();
   state_.Language = german ? kGerman : kEnglish;
   mnuEnglish_->setChecked(!german);
   mnuGerman_->setChecked(german);

@@ -33,6 +33,10 @@ struct MainWindowOptions {
   bool runStartUp = true;
   // The screen's available height in pixels; the primary screen's when empty.
   std::function<int()> screenHeight;
+  // The height the window manager's frame adds to the window (title bar and
+  // borders); read from the window when empty. It is 0 until the window
+  // manager has framed the window.
+  std::function<int()> frameHeight;
   // Menu "Exit": ends the program without the shut-down steps.
   std::function<void()> exitNow;
   // After the shut-down steps of a close: ends the program.
@@ -58,6 +62,9 @@ class MainWindow : public QMainWindow {
   QListWidget* playlistBox() const;
   QLabel* cacheLabel() const { return lblCacheSize_; }
   ProgressWindow* progressWindow();  // created on first use
+  // Shows the progress window; one that is not open yet opens centred over
+  // this window, below its menu bar.
+  void showProgressWindow();
   void hideHoverImages();
 
   void switchToEnglish();
@@ -68,6 +75,7 @@ class MainWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private slots:
   void showOptions();
@@ -82,6 +90,8 @@ class MainWindow : public QMainWindow {
   void buildMenus();
   void wireRouting();
   void applyWindowSize();
+  void refitToFrame();
+  void placeDragCaption();
 
   // The load handling, in its order.
   void startUp();
@@ -148,6 +158,7 @@ class MainWindow : public QMainWindow {
 
   bool saving_ = false;     // a Save Script is running: other commands wait
   bool shortened_ = false;  // the screen was too low for the designed height
+  int appliedFrame_ = 0;    // the frame height the shortened size was worked out with
   bool exiting_ = false;    // "Exit" chose to end without the shut-down
   bool shutDown_ = false;
   bool settingsFailureTold_ = false;

@@ -1,5 +1,10 @@
 #include "ui/messagebox.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QSpacerItem>
+
 namespace tunebelt::ui {
 
 bool MessageBox::testMode_ = false;
@@ -12,8 +17,7 @@ void MessageBox::show(QWidget* parent, const QString& text, const QString& capti
     shown_.append({text, caption, icon, false});
     return;
   }
-  QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
-  box.exec();
+  build(parent, text, caption, icon, QMessageBox::Ok)->exec();
 }
 
 bool MessageBox::askYesNo(QWidget* parent, const QString& text, const QString& caption) {
@@ -21,8 +25,29 @@ bool MessageBox::askYesNo(QWidget* parent, const QString& text, const QString& c
     shown_.append({text, caption, QMessageBox::Question, true});
     return answers_.isEmpty() ? false : answers_.takeFirst();
   }
-  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
-  return box.exec() == QMessageBox::Yes;
+  return build(parent, text, caption, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
+             ->exec() == QMessageBox::Yes;
+}
+
+std::unique_ptr<QMessageBox> MessageBox::build(QWidget* parent, const QString& text,
+                                               const QString& caption, QMessageBox::Icon icon,
+                                               QMessageBox::StandardButtons buttons) {
+  auto box = std::make_unique<QMessageBox>(icon, caption, text, buttons, parent);
+  // A box sized to a short text would have the window manager cut its
+  // caption; a spacer row across the box holds it open.
+  if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+    grid->addItem(new QSpacerItem(captionRoom(caption), 0, QSizePolicy::Fixed, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
+  return box;
+}
+
+// Title bars set the caption in a bold face; their icon and three buttons
+// take about 100 pixels more, and the rest is margin for larger themes.
+int MessageBox::captionRoom(const QString& caption) {
+  QFont font = QApplication::font();
+  font.setBold(true);
+  return QFontMetrics(font).horizontalAdvance(caption) + 160;
 }
 
 void MessageBox::setTestMode(bool on) {

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMessageBox>
 #include <QString>
+#include <memory>
 
 namespace tunebelt::ui {
 
@@ -22,6 +23,14 @@ class MessageBox {
                    QMessageBox::Icon icon);
   // A box with Yes and No; true for Yes.
   static bool askYesNo(QWidget* parent, const QString& text, const QString& caption);
+
+  // The box that show() and askYesNo() open, not yet shown. It is at least
+  // as wide as its caption needs in a window manager's title bar.
+  static std::unique_ptr<QMessageBox> build(QWidget* parent, const QString& text,
+                                            const QString& caption, QMessageBox::Icon icon,
+                                            QMessageBox::StandardButtons buttons);
+  // The width a title bar needs for the caption, its icon and its buttons.
+  static int captionRoom(const QString& caption);
 
   // ---- test hooks -----------------------------------------------------------
   // In test mode no box is shown: every box is recorded, and questions take

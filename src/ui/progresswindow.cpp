@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTextDocument>
+#include <algorithm>
 
 #include "ui/pictures.h"
 #include "ui/twips.h"
@@ -10,7 +12,35 @@
 
 namespace tunebelt::ui {
 
-ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+namespace {
+
+// txtScript: a small text box that shows one line of the script, the start
+// of it, centred in the box's height.
+class ScriptBox : public QPlainTextEdit {
+ public:
+  explicit ScriptBox(QWidget* parent) : QPlainTextEdit(parent) {
+    setReadOnly(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    document()->setDocumentMargin(1);
+  }
+
+  // Narrows the view to a single line; called once the size and font are set.
+  void showOneLine() {
+    const int inner = height() - 2 * frameWidth();
+    const int line = fontMetrics().lineSpacing() + 2 * int(document()->documentMargin());
+    const int spare = std::max(0, inner - line);
+    setViewportMargins(0, spare / 2, 0, spare - spare / 2);
+  }
+};
+
+}  // namespace
+
+// A dialog-type window: the window manager keeps it above the main window
+// (X11 marks only dialog-like windows as transient); it is not modal.
+ProgressWindow::ProgressWindow(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName("frmScript");
   setWindowTitle(kProgressCaption);
   setFixedSize(px(5565), px(1905));
@@ -32,13 +62,30 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   bar_->reset();
   bar_->setTextVisible(false);
 
-  script_ = new QPlainTextEdit(this);
+  auto* script = new ScriptBox(this);
+  script_ = script;
   script_->setObjectName("txtScript");
   script_->setGeometry(twipsRect(195, 135, 645, 360));
   QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   fixed.setPointSizeF(9);
   script_->setFont(fixed);
-  script_->setReadOnly(true);
+  script->showOneLine();
+}
+
+QRect ProgressWindow::placeOver(const QRect& owner, int menuBottom, const QSize& outer,
+                                const QRect& screen) {
+  QRect r(QPoint(0, 0), outer);
+  r.moveCenter(owner.center());
+  if (!screen.isEmpty()) {
+    r.moveRight(std::min(r.right(), screen.right()));
+    r.moveBottom(std::min(r.bottom(), screen.bottom()));
+    r.moveLeft(std::max(r.left(), screen.left()));
+    r.moveTop(std::max(r.top(), screen.top()));
+  }
+  // The owner's title bar and menu bar stay free for the next click.
+  const QRect ownerTop(owner.topLeft(), QPoint(owner.right(), menuBottom - 1));
+  if (r.intersects(ownerTop)) r.moveTop(menuBottom);
+  return r;
 }
 
 ImageWidget* ProgressWindow::addStage(const QString& name, const QString& words, int top,

@@ -18,7 +18,17 @@ inline constexpr const char* kProgressCaption = "Tunebelt - Generating...";
 class ProgressWindow : public QWidget {
   Q_OBJECT
  public:
+  // With a parent it is a window of its own that the window manager keeps
+  // above the parent (a transient of it), without blocking the parent.
   explicit ProgressWindow(QWidget* parent = nullptr);
+
+  // Where a window of the outer size `outer` goes over its owner (all in
+  // screen coordinates, frames included): centred over the owner's outer
+  // rectangle, moved into the screen's available area `screen` (when not
+  // empty), and never over the owner's title bar or menu bar, which end
+  // above `menuBottom`.
+  static QRect placeOver(const QRect& owner, int menuBottom, const QSize& outer,
+                         const QRect& screen);
 
   // Lights the current stage. The generating stage begins a save, so it
   // also puts the caption and the bar back to their start.

@@ -102,9 +102,7 @@ void UiHost::setCacheLabel(const std::string& text) {
 }
 
 void UiHost::showProgressWindow() {
-  ProgressWindow* w = window_.progressWindow();
-  w->show();
-  w->raise();
+  window_.showProgressWindow();
 }
 
 void UiHost::setStage(Stage stage) {

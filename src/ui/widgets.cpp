@@ -60,13 +60,11 @@ TextLabel::TextLabel(const QString& name, const QString& text, QWidget* parent)
   setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void TextLabel::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.setPen(palette().color(QPalette::WindowText));
-  const int size = QFontInfo(font()).pixelSize();
-  const qreal lineStep = size * 1.15;
-  const qreal firstBaseline = size * 0.905;  // the design face's ascent
-  QTextLayout layout(text(), font());
+qreal TextLabel::firstBaseline(const QFont& font) {
+  return QFontInfo(font).pixelSize() * 0.905;  // the design face's ascent
+}
+
+void TextLabel::layOut(QTextLayout& layout) const {
   QTextOption option;
   option.setWrapMode(QTextOption::WordWrap);
   layout.setTextOption(option);
@@ -75,9 +73,24 @@ void TextLabel::paintEvent(QPaintEvent*) {
     line.setLineWidth(width());
   }
   layout.endLayout();
+}
+
+int TextLabel::lineCount() const {
+  QTextLayout layout(text(), font());
+  layOut(layout);
+  return layout.lineCount();
+}
+
+void TextLabel::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setPen(palette().color(QPalette::WindowText));
+  const qreal lineStep = QFontInfo(font()).pixelSize() * 1.15;
+  const qreal baseline0 = firstBaseline(font());
+  QTextLayout layout(text(), font());
+  layOut(layout);
   for (int i = 0; i < layout.lineCount(); ++i) {
     const QTextLine line = layout.lineAt(i);
-    const qreal baseline = firstBaseline + i * lineStep;
+    const qreal baseline = baseline0 + i * lineStep;
     line.draw(&p, QPointF(0, baseline - line.ascent() - line.y()));
   }
 }

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QWidget>
 
+class QTextLayout;
+
 namespace tunebelt::ui {
 
 // A picture without a window of its own in the design: draws its pixmap at
@@ -46,8 +48,16 @@ class TextLabel : public QLabel {
  public:
   TextLabel(const QString& name, const QString& text, QWidget* parent);
 
+  // Distance from the label's top to the first line's baseline.
+  static qreal firstBaseline(const QFont& font);
+  // The number of lines the text is drawn on at the label's width.
+  int lineCount() const;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void layOut(QTextLayout& layout) const;
 };
 
 // A text label that reports clicks.

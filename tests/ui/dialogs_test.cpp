@@ -2,6 +2,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include "test_util.h"
 #include "ui/aboutdialog.h"
 #include "ui/links.h"
+#include "ui/messagebox.h"
 #include "ui/optionsdialog.h"
 #include "ui/twips.h"
 
@@ -21,6 +23,7 @@ using tunebelt::ProgramState;
 using tunebelt::test::RecordingHost;
 using tunebelt::test::TempDir;
 using tunebelt::ui::AboutDialog;
+using tunebelt::ui::MessageBox;
 using tunebelt::ui::OpenReadme;
 using tunebelt::ui::OpenWebPage;
 using tunebelt::ui::OptionsDialog;
@@ -130,11 +133,35 @@ class DialogsTest : public QObject {
     retype(mp3, "100");
     QCOMPARE(mp3->text(), QString("100"));
     retype(mp3, "4a-.");
-    QCOMPARE(mp3->text(), QString("4"));
+    QCOMPARE(mp3->text(), QString("4."));
     mp3->setText("5000");  // pasted, or set by the program
     QCOMPARE(mp3->text(), QString("50"));
     retype(mp3, "");
     QCOMPARE(mp3->text(), QString(""));
+  }
+
+  void decimalsAreTypedAndRoundedHalfToEvenOnApply() {
+    OptionsDialog dlg(state_, settings_, host_);
+    dlg.show();
+    auto* mp3 = child<QLineEdit>(&dlg, "txtMP3Vol");
+    auto* game = child<QLineEdit>(&dlg, "txtGameVol");
+    auto apply = [&] { QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton); };
+    retype(mp3, "33.5");
+    retype(game, "100.5");
+    QCOMPARE(mp3->text(), QString("33.5"));
+    QCOMPARE(game->text(), QString("100."));
+    apply();
+    QCOMPARE(state_.Mp3Volume, std::int16_t{34});
+    QCOMPARE(state_.GameVolume, std::int16_t{100});
+    QCOMPARE(record(settings_, 12005), 34);
+    QCOMPARE(record(settings_, 12006), 100);
+    retype(mp3, "0.5");
+    retype(game, "1.5");
+    apply();
+    QCOMPARE(state_.Mp3Volume, std::int16_t{0});
+    QCOMPARE(state_.GameVolume, std::int16_t{2});
+    QCOMPARE(record(settings_, 12005), 0);
+    QCOMPARE(record(settings_, 12006), 2);
   }
 
   void cancelLeavesStateAndFileAlone() {
@@ -310,6 +337,29 @@ class DialogsTest : public QObject {
     QCOMPARE(catcher.urls[1], QUrl("http://www.velloran.net/"));
     QCOMPARE(catcher.urls[2].toLocalFile(), QString::fromStdString(dir_ / "with space/readme.txt"));
     QVERIFY(host_.messages.empty());
+  }
+
+  void messageBoxesAreWideEnoughForTheirCaption() {
+    const QString caption = "Tunebelt - Error";
+    const int room = MessageBox::captionRoom(caption);
+    // A plain box sized to this text is narrower than its caption needs.
+    QMessageBox plain(QMessageBox::Critical, caption, "No items in playlist", QMessageBox::Ok);
+    plain.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plain));
+    QVERIFY(plain.width() < room);
+
+    for (auto buttons : {QMessageBox::StandardButtons(QMessageBox::Ok),
+                         QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No)}) {
+      auto box = MessageBox::build(nullptr, "No items in playlist", caption, QMessageBox::Critical,
+                                   buttons);
+      box->show();
+      QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+      QVERIFY(box->width() >= room);
+      QCOMPARE(box->windowTitle(), caption);
+      QCOMPARE(box->text(), QString("No items in playlist"));
+    }
+    // The room counts the caption's own width.
+    QVERIFY(MessageBox::captionRoom(caption + caption) > room);
   }
 
   void readmeThatCannotBeOpenedIsTold() {

@@ -10,9 +10,12 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QWindow>
 #include <QtTest>
 
 #include "ui/progresswindow.h"
+#include "ui/twips.h"
 #include "ui/widgets.h"
 #include "ui_support.h"
 
@@ -28,8 +31,13 @@ class LayoutTest : public QObject {
   void stackingPutsWindowedControlsOnTopAndHoverImagesOverButtons();
   void captionsColoursAndFocus();
   void menuBarHasEveryItemInOrder();
+  void dragCaptionFitsItsLabelInBothLanguages();
+  void listSelectionIsCharcoalWithWhiteText();
   void clientAreaIsFixedAndShortenedOnALowScreen();
+  void shortenedHeightFollowsTheFrameOnceItIsKnown();
   void progressWindowLayoutAndStages();
+  void progressWindowOpensCentredOverTheMainWindow();
+  void progressWindowPlacementKeepsClearOfMenuAndScreenEdges();
 };
 
 void LayoutTest::controlsStandAtTheirDesignedRectangles() {
@@ -64,11 +72,10 @@ void LayoutTest::controlsStandAtTheirDesignedRectangles() {
     QCOMPARE(twipsOf(w), e.rect);
   }
   const Expected others[] = {
-      {"lblModPath", {840, 3960, 6120, 525}},      {"cboSteamFolder", {810, 4560, 5610, 360}},
-      {"lblBrowse", {6480, 4440, 495, 495}},       {"lblDragCaption", {10680, 5040, 3585, 285}},
-      {"lstPlaylist", {840, 5220, 13335, 4830}},   {"chkDelete", {960, 10080, 4935, 255}},
-      {"lblCacheSize", {10200, 10080, 4200, 285}}, {"lblTunebelt", {45, 11205, 3510, 270}},
-      {"lblVelloran", {12075, 11205, 3330, 270}},
+      {"lblModPath", {840, 3960, 6120, 525}},  {"cboSteamFolder", {810, 4560, 5610, 360}},
+      {"lblBrowse", {6480, 4440, 495, 495}},   {"lstPlaylist", {840, 5220, 13335, 4830}},
+      {"chkDelete", {960, 10080, 4935, 255}},  {"lblCacheSize", {10200, 10080, 4200, 285}},
+      {"lblTunebelt", {45, 11205, 3510, 270}}, {"lblVelloran", {12075, 11205, 3330, 270}},
   };
   for (const Expected& e : others) {
     QWidget* w = t.find(e.name);
@@ -129,8 +136,6 @@ void LayoutTest::captionsColoursAndFocus() {
            QString("Delete unused mp3 files in the mod folder"));
 
   auto* drag = t.find<QLabel>("lblDragCaption");
-  QVERIFY(drag->font().bold() && drag->font().italic());
-  QCOMPARE(drag->font().pointSizeF(), 8.25);
   QCOMPARE(drag->palette().color(QPalette::WindowText), QColor(64, 64, 64));
   QCOMPARE(t.find<QLabel>("lblBrowse")->font().pointSizeF(), 20.25);
   QCOMPARE(t.find<QLabel>("lblModPath")->palette().color(QPalette::WindowText), Qt::white);
@@ -194,6 +199,77 @@ void LayoutTest::menuBarHasEveryItemInOrder() {
   QVERIFY(!dev->isChecked());
 }
 
+void LayoutTest::dragCaptionFitsItsLabelInBothLanguages() {
+  AppFolder app;
+  WindowUnderTest t(app);
+  auto* label = t.find<ui::TextLabel>("lblDragCaption");
+  const QRect list = t.find("lstPlaylist")->geometry();
+  const QRect designed = ui::twipsRect(10680, 5040, 3585, 285);
+  for (bool german : {false, true}) {
+    if (german) t.window->switchToGerman();
+    QCOMPARE(label->text(),
+             QString(german ? "Files hier her ziehen um sie in die Playlist einzuf\u00fcgen"
+                            : "Drag Files here to add them to the playlist"));
+    const QFont font = label->font();
+    QVERIFY(font.bold() && font.italic());
+    QCOMPARE(font.pointSizeF(), 8.25);
+    const QFontMetricsF fm(font);
+    const QRect box = label->geometry();
+    const qreal baseline = box.top() + ui::TextLabel::firstBaseline(font);
+    const QRectF ink = fm.tightBoundingRect(label->text()).translated(box.left(), baseline);
+    // Whole, on one line, inside the label.
+    QCOMPARE(label->lineCount(), 1);
+    QVERIFY2(fm.horizontalAdvance(label->text()) <= box.width(), german ? "de" : "en");
+    QVERIFY2(QRectF(box).contains(ink), german ? "de" : "en");
+    // No descender of the font reaches under the list box, which is drawn
+    // over the label.
+    QVERIFY2(baseline + fm.descent() <= list.top(), german ? "de" : "en");
+    QVERIFY(!box.intersects(list));
+    // As near the design as that allows: the same right edge, a top at
+    // most a few pixels higher, and the designed left where the text fits.
+    QCOMPARE(box.right(), designed.right());
+    QVERIFY(box.top() <= designed.top() && box.top() >= designed.top() - 4);
+    if (fm.horizontalAdvance(label->text()) < designed.width() - 2) {
+      QCOMPARE(box.left(), designed.left());
+    }
+  }
+  // The ink drawn agrees: nothing touches the label's edges, where it would
+  // be cut off.
+  t.window->switchToGerman();
+  const QImage drawn = label->grab().toImage();
+  QRect inked;
+  for (int y = 0; y < drawn.height(); ++y) {
+    for (int x = 0; x < drawn.width(); ++x) {
+      if (qGray(drawn.pixel(x, y)) < 140) inked |= QRect(x, y, 1, 1);
+    }
+  }
+  QVERIFY(!inked.isEmpty());
+  QVERIFY(QRect(1, 1, drawn.width() - 2, drawn.height() - 2).contains(inked));
+}
+
+void LayoutTest::listSelectionIsCharcoalWithWhiteText() {
+  AppFolder app;
+  WindowUnderTest t(app);
+  auto* list = t.find<QListWidget>("lstPlaylist");
+  list->addItems({"a.mp3", "b.mp3", "c.mp3"});
+  t.window->show();
+  QVERIFY(QTest::qWaitForWindowExposed(t.window.get()));
+  list->item(1)->setSelected(true);
+  const QImage drawn = list->viewport()->grab().toImage();
+  const QRect row = list->visualItemRect(list->item(1));
+  const QRect plain = list->visualItemRect(list->item(2));
+  // The right end of a row holds no text: the selection colour alone.
+  QCOMPARE(QColor(drawn.pixel(row.right() - 4, row.center().y())), QColor(64, 64, 64));
+  QCOMPARE(QColor(drawn.pixel(plain.right() - 4, plain.center().y())), QColor(246, 145, 16));
+  int lightest = 0;  // the text's strokes
+  for (int y = row.top(); y <= row.bottom(); ++y) {
+    for (int x = row.left(); x < row.left() + 60; ++x)
+      lightest = std::max(lightest, qGray(drawn.pixel(x, y)));
+  }
+  QVERIFY(lightest > 230);
+  QCOMPARE(list->palette().color(QPalette::Inactive, QPalette::Highlight), QColor(64, 64, 64));
+}
+
 void LayoutTest::clientAreaIsFixedAndShortenedOnALowScreen() {
   AppFolder app;
   {
@@ -210,6 +286,36 @@ void LayoutTest::clientAreaIsFixedAndShortenedOnALowScreen() {
     QCOMPARE(t.window->frameGeometry().height(), 746);
     QCOMPARE(t.window->width(), 1022);
   }
+}
+
+void LayoutTest::shortenedHeightFollowsTheFrameOnceItIsKnown() {
+  AppFolder app;
+  int frame = 0;  // the window manager has not framed the window yet
+  WindowUnderTest t(app, true, /*screenHeight=*/768, [&frame] { return frame; });
+  t.window->show();
+  QVERIFY(QTest::qWaitForWindowExposed(t.window.get()));
+  QCOMPARE(t.window->height(), 746);
+  // Framed: a title bar and borders of 31 pixels, and the window moves into
+  // its place inside the frame.
+  frame = 31;
+  t.window->move(t.window->pos() + QPoint(4, 31));
+  QTRY_COMPARE(t.window->height() + frame, 746);
+  QCOMPARE(t.window->minimumSize(), t.window->maximumSize());
+  // Moving on with the same frame changes nothing; a new frame is followed.
+  t.window->move(t.window->pos() + QPoint(10, 10));
+  QTest::qWait(10);
+  QCOMPARE(t.window->height(), 715);
+  frame = 25;
+  t.window->move(t.window->pos() + QPoint(1, 0));
+  QTRY_COMPARE(t.window->height(), 721);
+
+  // A screen high enough keeps the designed client area whatever the frame.
+  WindowUnderTest tall(app, true, /*screenHeight=*/864, [] { return 31; });
+  tall.window->show();
+  QVERIFY(QTest::qWaitForWindowExposed(tall.window.get()));
+  tall.window->move(tall.window->pos() + QPoint(3, 3));
+  QTest::qWait(10);
+  QCOMPARE(tall.window->centralWidget()->size(), QSize(1022, 766));
 }
 
 void LayoutTest::progressWindowLayoutAndStages() {
@@ -253,6 +359,74 @@ void LayoutTest::progressWindowLayoutAndStages() {
   t.window->host().setStage(Stage::Generating);
   QCOMPARE(w->windowTitle(), QString("Tunebelt - Generating..."));
   QCOMPARE(shown(), QString(".xx.x."));
+
+  // The script box shows the start of the script, without scroll bars
+  // that would make it look like a number spinner.
+  w->show();
+  QVERIFY(QTest::qWaitForWindowExposed(w));
+  t.window->host().setScriptText("alias mp3_play \"exec playlist1.cfg\"\r\nalias x\r\nalias y\r\n");
+  QVERIFY(!script->verticalScrollBar()->isVisible());
+  QVERIFY(!script->horizontalScrollBar()->isVisible());
+  const QFontMetrics fm(script->font());
+  QVERIFY(script->viewport()->width() >= fm.horizontalAdvance("alias") + 2);
+  // One whole line, not the top of a second one.
+  QVERIFY(script->viewport()->height() >= fm.height());
+  QVERIFY(script->viewport()->height() < fm.lineSpacing() + fm.height() / 2);
+}
+
+void LayoutTest::progressWindowOpensCentredOverTheMainWindow() {
+  AppFolder app;
+  WindowUnderTest t(app);
+  // Placed so that the progress window fits the offscreen screen centred.
+  t.window->move(-200, -150);
+  t.window->show();
+  QVERIFY(QTest::qWaitForWindowExposed(t.window.get()));
+  t.window->host().showProgressWindow();
+  ui::ProgressWindow* w = t.window->progressWindow();
+  QVERIFY(QTest::qWaitForWindowExposed(w));
+  // A window of its own, kept above the main window, not blocking it.
+  QVERIFY(w->isWindow());
+  QCOMPARE(w->windowType(), Qt::Dialog);  // what X11 marks as a transient
+  QCOMPARE(w->parentWidget(), t.window.get());
+  QCOMPARE(w->windowModality(), Qt::NonModal);
+  QCOMPARE(w->windowHandle()->transientParent(), t.window->windowHandle());
+
+  auto centredAndBelowTheMenu = [&] {
+    const QPoint offset = w->frameGeometry().center() - t.window->frameGeometry().center();
+    const QMenuBar* menu = t.window->menuBar();
+    return offset.manhattanLength() <= 1 &&
+           w->frameGeometry().top() >= menu->mapToGlobal(QPoint(0, menu->height())).y();
+  };
+  QVERIFY(centredAndBelowTheMenu());
+  // Moved by the user, it stays put for the next save while it is open.
+  w->move(w->pos() + QPoint(40, 20));
+  const QPoint moved = w->pos();
+  t.window->host().showProgressWindow();
+  QCOMPARE(w->pos(), moved);
+  // Closed, it opens centred again.
+  w->close();
+  t.window->host().showProgressWindow();
+  QVERIFY(QTest::qWaitForWindowExposed(w));
+  QVERIFY(centredAndBelowTheMenu());
+}
+
+void LayoutTest::progressWindowPlacementKeepsClearOfMenuAndScreenEdges() {
+  const QRect screen(0, 0, 1366, 768);
+  const QSize outer(373, 148);
+  // Centred over the owner.
+  QCOMPARE(ui::ProgressWindow::placeOver(QRect(100, 0, 1024, 746), 41, outer, screen),
+           QRect(425, 299, 373, 148));
+  // An owner half off the screen: the window stays on it.
+  QCOMPARE(ui::ProgressWindow::placeOver(QRect(1000, 500, 1024, 746), 541, outer, screen),
+           QRect(993, 620, 373, 148));
+  // A low owner, or one pushed against the screen's top: below its menu bar.
+  QCOMPARE(ui::ProgressWindow::placeOver(QRect(100, 300, 1024, 120), 341, outer, screen),
+           QRect(425, 341, 373, 148));
+  QCOMPARE(ui::ProgressWindow::placeOver(QRect(100, -700, 1024, 746), 5, outer, screen),
+           QRect(425, 5, 373, 148));
+  // Beside the owner's menu bar is no place to avoid.
+  QCOMPARE(ui::ProgressWindow::placeOver(QRect(-1100, 0, 1024, 120), 41, outer, screen),
+           QRect(0, 0, 373, 148));
 }
 
 QTEST_MAIN(LayoutTest)

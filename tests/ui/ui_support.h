@@ -13,6 +13,7 @@
 #include <QString>
 #include <QTest>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "state/state.h"
@@ -84,7 +85,10 @@ struct WindowUnderTest {
   Endings endings;
   std::unique_ptr<ui::MainWindow> window;
 
-  WindowUnderTest(const AppFolder& app, bool runStartUp = true, int screenHeight = 1024) {
+  // `frameHeight` stands for the window manager's frame; the window's own
+  // (none, offscreen) when empty.
+  WindowUnderTest(const AppFolder& app, bool runStartUp = true, int screenHeight = 1024,
+                  std::function<int()> frameHeight = {}) {
     ui::MessageBox::setTestMode(true);
     ui::MessageBox::clearShown();
     ui::FileDialog::setTestMode(true);
@@ -92,6 +96,7 @@ struct WindowUnderTest {
     ui::MainWindowOptions options;
     options.runStartUp = runStartUp;
     options.screenHeight = [screenHeight] { return screenHeight; };
+    options.frameHeight = std::move(frameHeight);
     options.exitNow = [this] { ++endings.exits; };
     options.endProgram = [this] { ++endings.ends; };
     window = std::make_unique<ui::MainWindow>(state, std::move(options));
