@@ -5,19 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/appfolders.h"
+
 namespace tunebelt::cli {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-// Runs one command line (without the program name). `applicationFolder` holds
-// the stock key-binding lists and settings.jst; `err` gets every message the
-// window would show in a box, as "caption: text", and the progress.
-int Run(const std::vector<std::string>& args, const std::string& applicationFolder,
+// Runs one command line (without the program name). `folders` says where
+// the stock key-binding lists and settings.jst are; `err` gets every message
+// the window would show in a box, as "caption: text", and the progress.
+int Run(const std::vector<std::string>& args, const platform::AppFolders& folders,
         std::ostream& out, std::ostream& err, bool errIsTerminal);
-
-// The folder that holds the running executable.
-std::string ExecutableFolder();
 
 }  // namespace tunebelt::cli

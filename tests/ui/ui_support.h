@@ -84,11 +84,18 @@ struct WindowUnderTest {
   Endings endings;
   std::unique_ptr<ui::MainWindow> window;
 
-  WindowUnderTest(const AppFolder& app, bool runStartUp = true, int screenHeight = 1024) {
+  WindowUnderTest(const AppFolder& app, bool runStartUp = true, int screenHeight = 1024)
+      : WindowUnderTest(app.str(), {}, runStartUp, screenHeight) {}
+
+  // The window with its settings in a folder of their own (empty: beside the
+  // program's files).
+  WindowUnderTest(const std::string& applicationFolder, const std::string& settingsFolder,
+                  bool runStartUp = true, int screenHeight = 1024) {
     ui::MessageBox::setTestMode(true);
     ui::MessageBox::clearShown();
     ui::FileDialog::setTestMode(true);
-    state.ApplicationFolder = app.str();
+    state.ApplicationFolder = applicationFolder;
+    state.SettingsFolder = settingsFolder;
     ui::MainWindowOptions options;
     options.runStartUp = runStartUp;
     options.screenHeight = [screenHeight] { return screenHeight; };
