@@ -216,8 +216,7 @@ void loadVolumes(ProgramState& state, Host& host) {
   if (inRange(stored.GameVolume)) state.GameVolume = stored.GameVolume;
 }
 
-int runSave(const Options& o, const platform::AppFolders& folders, Host& host,
-            std::ostream& err) {
+int runSave(const Options& o, const platform::AppFolders& folders, Host& host, std::ostream& err) {
   ProgramState state;
   state.ApplicationFolder = folders.data;
   state.SettingsFolder = folders.settings;

@@ -13,8 +13,8 @@ namespace tunebelt {
 namespace {
 
 namespace fs = std::filesystem;
-using test::readFile;
 using test::EnvGuard;
+using test::readFile;
 using test::RecordingHost;
 using test::TempDir;
 using test::writeFile;
