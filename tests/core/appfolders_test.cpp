@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "state/settings.h"
 #include "test_util.h"
 
 namespace tunebelt {
@@ -77,7 +76,9 @@ TEST_F(AppFoldersTest, AnInstalledProgramReadsShareAndKeepsSettingsInTheConfigFo
 }
 
 TEST_F(AppFoldersTest, TheConfigurationHomeFollowsTheXdgRules) {
-  ::chmod(app.c_str(), 0555);
+  ::chmod(app.c_str(), 0555);  // a read-only application folder
+  EXPECT_EQ(findAppFolders(app, false).data, app);
+  EXPECT_EQ(findAppFolders(app, false).settings, config + "/tunebelt");
   env.unset("XDG_CONFIG_HOME");
   EXPECT_EQ(findAppFolders(app, false).settings, dir / "home/.config/tunebelt");
   env.set("XDG_CONFIG_HOME", "relative/config");  // not absolute: ignored
@@ -87,6 +88,10 @@ TEST_F(AppFoldersTest, TheConfigurationHomeFollowsTheXdgRules) {
   // Nowhere else to go: the settings stay put, and writing them will tell why.
   env.unset("XDG_CONFIG_HOME");
   env.unset("HOME");
+  EXPECT_EQ(findAppFolders(app, true).settings, app);
+  // Writable again: beside the program is the first choice once more.
+  env.set("HOME", dir / "home");
+  ::chmod(app.c_str(), 0755);
   EXPECT_EQ(findAppFolders(app, true).settings, app);
 }
 
@@ -98,42 +103,6 @@ TEST_F(AppFoldersTest, WritableMeansWriteBitsAndTheSystemsConsent) {
   EXPECT_TRUE(platform::folderWritable(app));
   EXPECT_FALSE(platform::folderWritable(app + "/kb_act/cstrike/kb_act.lst"));
   EXPECT_FALSE(platform::folderWritable(dir / "missing"));
-}
-
-TEST_F(AppFoldersTest, AReadOnlyApplicationFolderRemembersItsSettingsInTheConfigFolder) {
-  ::chmod(app.c_str(), 0555);
-  ProgramState first;
-  {
-    AppFolders f = findAppFolders(app, true);
-    EXPECT_EQ(f.data, app);
-    first.ApplicationFolder = f.data;
-    first.SettingsFolder = f.settings;
-  }
-  const std::string path = SettingsFilePath(first);
-  EXPECT_EQ(path, config + "/tunebelt/settings.jst");
-  EnsureSettingsDefaults(path);
-  first.ModFolders = {"/games/hl/cstrike", "/games/hl/dod"};
-  first.Language = kGerman;
-  first.SampleTrackOffered = 1;
-  SaveSettingsOnExit(path, first, 1);
-  EXPECT_EQ(fs::file_size(path), 1536896u);
-  EXPECT_FALSE(fs::exists(app + "/settings.jst"));
-
-  // The next start finds the same file and reads it back.
-  ProgramState next;
-  AppFolders f = findAppFolders(app, true);
-  next.ApplicationFolder = f.data;
-  next.SettingsFolder = f.settings;
-  ASSERT_EQ(SettingsFilePath(next), path);
-  EXPECT_EQ(LoadSettings(SettingsFilePath(next), next), 1);
-  EXPECT_EQ(next.ModFolders, first.ModFolders);
-  EXPECT_EQ(next.Language, kGerman);
-  EXPECT_EQ(next.SampleTrackOffered, 1);
-  EXPECT_EQ(next.Mp3Volume, 80);
-
-  // Writable again: beside the program is the first choice once more.
-  ::chmod(app.c_str(), 0755);
-  EXPECT_EQ(findAppFolders(app, true).settings, app);
 }
 
 TEST(ExecutableFolder, IsTheFolderOfTheRunningTest) {
