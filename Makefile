@@ -1,9 +1,9 @@
-# The two commands of the README: `make run` and `make test`.
+# The commands of the README: `make run`, `make test` and `make package`.
 PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 APP_DIR := $(BUILD_DIR)/bin
 
-.PHONY: all deps configure build run test test-asan bench fuzz format clean
+.PHONY: all deps configure build run test test-asan package bench fuzz format clean
 
 all: build
 
@@ -30,6 +30,12 @@ test: build
 
 test-asan:
 	$(MAKE) test PRESET=asan
+
+# build/package/tunebelt_<version>_<arch>.deb (see cmake/package.cmake).
+package:
+	$(MAKE) build PRESET=package
+	cd build/package && cpack
+	@ls build/package/tunebelt_*.deb
 
 bench:
 	$(MAKE) build PRESET=release

@@ -1,12 +1,15 @@
-// Helpers shared by the tests: a temporary folder that removes itself, and
-// whole-file reads and writes.
+// Helpers shared by the tests: a temporary folder that removes itself,
+// environment variables set for one test, and whole-file reads and writes.
 #pragma once
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -43,6 +46,35 @@ class TempDir {
 
  private:
   std::filesystem::path path_;
+};
+
+// Sets environment variables for one test and puts the old values back.
+class EnvGuard {
+ public:
+  ~EnvGuard() {
+    for (const auto& [name, old] : saved_) {
+      if (old)
+        ::setenv(name.c_str(), old->c_str(), 1);
+      else
+        ::unsetenv(name.c_str());
+    }
+  }
+  void set(const std::string& name, const std::string& value) {
+    save(name);
+    ::setenv(name.c_str(), value.c_str(), 1);
+  }
+  void unset(const std::string& name) {
+    save(name);
+    ::unsetenv(name.c_str());
+  }
+
+ private:
+  void save(const std::string& name) {
+    if (saved_.count(name)) return;
+    const char* v = std::getenv(name.c_str());
+    saved_[name] = v ? std::optional<std::string>(v) : std::nullopt;
+  }
+  std::map<std::string, std::optional<std::string>> saved_;
 };
 
 inline void writeFile(const std::string& path, std::string_view content) {

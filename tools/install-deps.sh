@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  desktop-file-utils appstream
+  dpkg-dev file
 )
 
 missing=()

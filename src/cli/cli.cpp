@@ -31,7 +31,8 @@ constexpr std::string_view kUsage =
     "Each ITEM is an .mp3 file, a .pls playlist or an extended .m3u playlist, taken in\n"
     "order. save writes mp3.cfg, playlist1.cfg onward, gfx/shell/kb_act.lst and\n"
     "userconfig.cfg into the mod folder DIR and copies the tracks into DIR/mp3s.\n"
-    "Volumes default to those stored in settings.jst beside the program, else 80.\n"
+    "Volumes default to those the window stored in settings.jst (beside the program,\n"
+    "or in ~/.config/tunebelt for an installed or read-only copy), else 80.\n"
     "\n"
     "Exit status: 0 success, 1 refused or failed, 2 usage error.\n";
 
@@ -195,11 +196,11 @@ bool loadItems(ProgramState& state, const std::vector<std::string>& names, Host&
   return true;
 }
 
-// The starting volumes: those stored beside the program, else the defaults.
-void loadVolumes(ProgramState& state, const std::string& applicationFolder, Host& host) {
+// The starting volumes: those the window stored, else the defaults.
+void loadVolumes(ProgramState& state, Host& host) {
   state.Mp3Volume = kDefaultVolume;
   state.GameVolume = kDefaultVolume;
-  std::string settings = platform::joinPath(applicationFolder, kSettingsFileName);
+  const std::string settings = SettingsFilePath(state);
   if (!FileExists(settings)) return;
   ProgramState stored;
   try {
@@ -216,13 +217,14 @@ void loadVolumes(ProgramState& state, const std::string& applicationFolder, Host
   if (inRange(stored.GameVolume)) state.GameVolume = stored.GameVolume;
 }
 
-int runSave(const Options& o, const std::string& applicationFolder, Host& host, std::ostream& err) {
+int runSave(const Options& o, const platform::AppFolders& folders, Host& host, std::ostream& err) {
   ProgramState state;
-  state.ApplicationFolder = applicationFolder;
+  state.ApplicationFolder = folders.data;
+  state.SettingsFolder = folders.settings;
   state.Language = kEnglish;
   state.DebugMode = o.debug ? 1 : 0;
   if (!loadItems(state, o.items, host, err)) return kExitFailed;
-  loadVolumes(state, applicationFolder, host);
+  loadVolumes(state, host);
   if (o.mp3Volume >= 0) state.Mp3Volume = static_cast<std::int16_t>(o.mp3Volume);
   if (o.gameVolume >= 0) state.GameVolume = static_cast<std::int16_t>(o.gameVolume);
   std::string modFolder = o.modFolder;
@@ -256,7 +258,7 @@ int runCacheSize(const Options& o, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-int Run(const std::vector<std::string>& args, const std::string& applicationFolder,
+int Run(const std::vector<std::string>& args, const platform::AppFolders& folders,
         std::ostream& out, std::ostream& err, bool errIsTerminal) {
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     out << kUsage;
@@ -274,7 +276,7 @@ int Run(const std::vector<std::string>& args, const std::string& applicationFold
     return kExitUsage;
   }
   TerminalHost host(err, errIsTerminal);
-  if (o.command == "save") return runSave(o, applicationFolder, host, err);
+  if (o.command == "save") return runSave(o, folders, host, err);
   if (o.command == "list") return runList(o, host, out, err);
   return runCacheSize(o, out, err);
 }
@@ -322,15 +324,6 @@ std::string TerminalText(std::string_view text, bool keepNewlines) {
     i += n;
   }
   return out;
-}
-
-std::string ExecutableFolder() {
-  std::string buf(4096, '\0');
-  ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  if (n <= 0) return ".";
-  buf.resize(static_cast<std::size_t>(n));
-  auto slash = buf.find_last_of('/');
-  return slash == std::string::npos ? "." : buf.substr(0, slash == 0 ? 1 : slash);
 }
 
 }  // namespace tunebelt::cli

@@ -6,16 +6,18 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/appfolders.h"
+
 namespace tunebelt::cli {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-// Runs one command line (without the program name). `applicationFolder` holds
-// the stock key-binding lists and settings.jst; `err` gets every message the
-// window would show in a box, as "caption: text", and the progress.
-int Run(const std::vector<std::string>& args, const std::string& applicationFolder,
+// Runs one command line (without the program name). `folders` says where
+// the stock key-binding lists and settings.jst are; `err` gets every message
+// the window would show in a box, as "caption: text", and the progress.
+int Run(const std::vector<std::string>& args, const platform::AppFolders& folders,
         std::ostream& out, std::ostream& err, bool errIsTerminal);
 
 // Text made safe for a terminal: control characters (C0, DEL and the C1
@@ -24,8 +26,5 @@ int Run(const std::vector<std::string>& args, const std::string& applicationFold
 // `keepNewlines` is set (messages of several lines), and become "\x0a"
 // otherwise (one record per line).
 std::string TerminalText(std::string_view text, bool keepNewlines);
-
-// The folder that holds the running executable.
-std::string ExecutableFolder();
 
 }  // namespace tunebelt::cli

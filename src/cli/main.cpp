@@ -8,6 +8,7 @@
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   std::vector<std::string> args(argv + 1, argv + argc);
-  return tunebelt::cli::Run(args, tunebelt::cli::ExecutableFolder(), std::cout, std::cerr,
-                            ::isatty(STDERR_FILENO) != 0);
+  const auto folders = tunebelt::platform::findAppFolders(tunebelt::platform::executableFolder(),
+                                                          /*createSettingsFolder=*/false);
+  return tunebelt::cli::Run(args, folders, std::cout, std::cerr, ::isatty(STDERR_FILENO) != 0);
 }

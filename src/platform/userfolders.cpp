@@ -52,8 +52,7 @@ std::string readOrEmpty(const std::string& path) {
 // A user-dirs entry, else the folder of that name in the home folder.
 FolderLookup userDir(const std::string& key, const char* fallbackName) {
   std::string homeDir = home();
-  std::string config = absoluteEnv("XDG_CONFIG_HOME");
-  if (config.empty() && !homeDir.empty()) config = homeDir + "/.config";
+  std::string config = configHome();
   if (!config.empty()) {
     std::string dir = parseUserDir(readOrEmpty(config + "/user-dirs.dirs"), key, homeDir);
     if (!dir.empty()) return found(dir);
@@ -109,6 +108,12 @@ bool lineValue(std::string_view line, const std::string& key, const std::string&
 }
 
 }  // namespace
+
+std::string configHome() {
+  std::string config = absoluteEnv("XDG_CONFIG_HOME");
+  if (config.empty() && !home().empty()) config = home() + "/.config";
+  return config;
+}
 
 std::string parseUserDir(const std::string& fileText, const std::string& key,
                          const std::string& homeDir) {

@@ -39,6 +39,10 @@ struct FolderLookup {
 // An unknown identifier gives kFolderInvalidId.
 FolderLookup getSpecialFolder(int id);
 
+// The user's configuration home: $XDG_CONFIG_HOME when it is an absolute
+// path, else $HOME/.config; empty when neither gives one.
+std::string configHome();
+
 // The value of the user-dirs entry (XDG_MUSIC_DIR and the like) in the text of
 // a user-dirs.dirs file, with a leading $HOME replaced by `home`. Empty when
 // the entry is missing, malformed, or needs a home that is empty.

@@ -111,6 +111,12 @@ class Records {
 
 }  // namespace
 
+std::string SettingsFilePath(const ProgramState& state) {
+  const std::string& folder =
+      state.SettingsFolder.empty() ? state.ApplicationFolder : state.SettingsFolder;
+  return platform::joinPath(folder, kSettingsFileName);
+}
+
 void EnsureSettingsDefaults(const std::string& path) {
   Records r = Records::load(path);
   if (r.u16(kVersionRecord) != 0) return;

@@ -1,4 +1,4 @@
-// settings.jst: a random-access file of 128-byte records beside the program.
+// settings.jst: a random-access file of 128-byte records.
 #pragma once
 
 #include <string>
@@ -8,6 +8,10 @@
 namespace tunebelt {
 
 inline constexpr const char* kSettingsFileName = "settings.jst";
+
+// The settings file of this state: in its settings folder, else beside the
+// program's other files.
+std::string SettingsFilePath(const ProgramState& state);
 
 // Writes the default volumes (80, 80) and the marker unless the marker is
 // there already. Throws platform::FsError when the file cannot be written.

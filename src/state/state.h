@@ -42,8 +42,11 @@ struct ProgramState {
   std::int16_t Mp3Volume = 0;
   std::int16_t GameVolume = 0;
 
-  // The folder that holds the program and the files shipped beside it.
+  // The folder that holds the files shipped with the program: beside it, or
+  // where they were installed.
   std::string ApplicationFolder;
+  // The folder of settings.jst; empty means the application folder.
+  std::string SettingsFolder;
 };
 
 }  // namespace tunebelt

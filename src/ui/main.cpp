@@ -1,12 +1,17 @@
 #include <QApplication>
 
+#include "platform/appfolders.h"
 #include "state/state.h"
 #include "ui/mainwindow.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  QGuiApplication::setDesktopFileName("tunebelt");  // the menu entry and icon of an installation
+  const auto folders = tunebelt::platform::findAppFolders(tunebelt::platform::executableFolder(),
+                                                          /*createSettingsFolder=*/true);
   tunebelt::ProgramState state;
-  state.ApplicationFolder = QCoreApplication::applicationDirPath().toStdString();
+  state.ApplicationFolder = folders.data;
+  state.SettingsFolder = folders.settings;
   tunebelt::ui::MainWindow window(state);
   window.show();
   return app.exec();

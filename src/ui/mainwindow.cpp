@@ -122,7 +122,7 @@ Host& MainWindow::host() {
 }
 
 QString MainWindow::settingsPath() const {
-  return qs(state_.ApplicationFolder) + "/" + kSettingsFileName;
+  return qs(SettingsFilePath(state_));
 }
 
 QListWidget* MainWindow::playlistBox() const {

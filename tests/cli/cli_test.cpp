@@ -302,10 +302,44 @@ TEST_F(CliBinary, VolumesComeFromTheSettingsBesideTheProgram) {
   EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol35\r\ngvol0\r\n"), std::string::npos);
 }
 
+TEST_F(CliBinary, InstalledAndReadOnlyCopiesReadTheSettingsTheWindowKeepsInTheConfigFolder) {
+  test::EnvGuard env;
+  env.set("XDG_CONFIG_HOME", work / "config");
+  auto volumes = [](char mp3, char game) {
+    std::string bytes(12007 * 128, '\0');
+    bytes[12004 * 128] = mp3;
+    bytes[12005 * 128] = game;
+    bytes[12006 * 128] = 1;
+    return bytes;
+  };
+  const std::string settings = volumes(35, 60);
+  writeFile(work / "config/tunebelt/settings.jst", settings);
+
+  // Installed: usr/bin can be written (as root), the data is in usr/share;
+  // a stray settings file in usr/bin is not the program's.
+  fs::create_directories(work / "usr/bin");
+  fs::copy_file(TUNEBELT_CLI_BINARY, work / "usr/bin/tunebelt-cli");
+  fs::create_directories(work / "usr/share/tunebelt/kb_act");
+  writeFile(work / "usr/bin/settings.jst", volumes(10, 10));
+  Outcome r = runBinary(work / "usr/bin/tunebelt-cli", {"save", "--mod", mod, tracks[0]}, scratch);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol35\r\ngvol60\r\n"), std::string::npos);
+
+  // A read-only application folder: the same file.
+  fs::create_directories(work / "ro");
+  fs::copy_file(TUNEBELT_CLI_BINARY, work / "ro/tunebelt-cli");
+  writeFile(work / "ro/settings.jst", volumes(10, 10));
+  ::chmod((work / "ro").c_str(), 0555);
+  r = runBinary(work / "ro/tunebelt-cli", {"save", "--mod", mod, tracks[1]}, scratch);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol35\r\ngvol60\r\n"), std::string::npos);
+  EXPECT_EQ(readFile(work / "config/tunebelt/settings.jst"), settings);  // only read
+}
+
 TEST(CliArguments, UsageErrorsExitTwo) {
   std::ostringstream out, err;
   auto run = [&](std::vector<std::string> args) {
-    return cli::Run(args, "/nonexistent", out, err, false);
+    return cli::Run(args, {"/nonexistent", "/nonexistent", "/nonexistent"}, out, err, false);
   };
   EXPECT_EQ(run({}), 2);
   EXPECT_EQ(run({"play"}), 2);

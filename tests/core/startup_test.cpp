@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <optional>
 
 #include "platform/userfolders.h"
 #include "recording_host.h"
@@ -15,39 +13,11 @@ namespace tunebelt {
 namespace {
 
 namespace fs = std::filesystem;
+using test::EnvGuard;
 using test::readFile;
 using test::RecordingHost;
 using test::TempDir;
 using test::writeFile;
-
-// Sets environment variables for one test and puts the old values back.
-class EnvGuard {
- public:
-  ~EnvGuard() {
-    for (const auto& [name, old] : saved_) {
-      if (old)
-        ::setenv(name.c_str(), old->c_str(), 1);
-      else
-        ::unsetenv(name.c_str());
-    }
-  }
-  void set(const std::string& name, const std::string& value) {
-    save(name);
-    ::setenv(name.c_str(), value.c_str(), 1);
-  }
-  void unset(const std::string& name) {
-    save(name);
-    ::unsetenv(name.c_str());
-  }
-
- private:
-  void save(const std::string& name) {
-    if (saved_.count(name)) return;
-    const char* v = std::getenv(name.c_str());
-    saved_[name] = v ? std::optional<std::string>(v) : std::nullopt;
-  }
-  std::map<std::string, std::optional<std::string>> saved_;
-};
 
 // A temporary home with no XDG variables set.
 struct FolderFixture : ::testing::Test {

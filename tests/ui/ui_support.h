@@ -88,11 +88,19 @@ struct WindowUnderTest {
   // `frameHeight` stands for the window manager's frame; the window's own
   // (none, offscreen) when empty.
   WindowUnderTest(const AppFolder& app, bool runStartUp = true, int screenHeight = 1024,
+                  std::function<int()> frameHeight = {})
+      : WindowUnderTest(app.str(), {}, runStartUp, screenHeight, std::move(frameHeight)) {}
+
+  // The window with its settings in a folder of their own (empty: beside the
+  // program's files).
+  WindowUnderTest(const std::string& applicationFolder, const std::string& settingsFolder,
+                  bool runStartUp = true, int screenHeight = 1024,
                   std::function<int()> frameHeight = {}) {
     ui::MessageBox::setTestMode(true);
     ui::MessageBox::clearShown();
     ui::FileDialog::setTestMode(true);
-    state.ApplicationFolder = app.str();
+    state.ApplicationFolder = applicationFolder;
+    state.SettingsFolder = settingsFolder;
     ui::MainWindowOptions options;
     options.runStartUp = runStartUp;
     options.screenHeight = [screenHeight] { return screenHeight; };
