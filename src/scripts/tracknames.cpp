@@ -41,7 +41,10 @@ std::string Without(std::string_view name, Drop drop) {
 
 constexpr std::string_view kPound = "\xC2\xA3";
 // The ASCII characters a cleaned name never holds (besides control codes).
-constexpr std::string_view kCleanDropped = " '`=-+_!\"$%^&*();";
+// Quotes and ";" would end the quoted alias; "(", ")", "'", ",", "{", "}" and
+// ":" are words of their own to the console's tokenizer, so a path holding
+// one would reach the mp3 command cut in two.
+constexpr std::string_view kCleanDropped = " '`=-+_!\"$%^&*();,{}:";
 constexpr std::string_view kSayDropped = "\";";
 
 }  // namespace
