@@ -75,26 +75,42 @@ std::size_t ClosingBytes(std::size_t k) {
   return kCrLfBytes + kCrLfBytes + ExecLine(k + 1).size() + kCrLfBytes;
 }
 
+// A new file's text, with room for the whole file and a track that is
+// appended before it is found not to fit, so a file seldom grows by copying.
+std::string NewFileText() {
+  std::string text;
+  text.reserve(kMaxPlaylistFileBytes + 2048);
+  return text;
+}
+
 }  // namespace
 
 std::vector<std::string> BuildPlaylistScripts(const ProgramState& state) {
   const int count = state.TrackCount();
-  std::vector<std::string> texts(1);
+  std::vector<std::string> texts;
+  texts.push_back(NewFileText());
+  std::size_t closing = ClosingBytes(1);
   for (int n = 1; n <= count; ++n) {
     std::string& text = texts.back();
     const std::size_t before = text.size();
     AppendTrackLines(text, n, count, state.PlaylistNames[static_cast<std::size_t>(n - 1)]);
     // A track that takes its file over the limit moves to the next file; the
     // first track of a file stays, whatever its size.
-    if (before > 0 && text.size() + ClosingBytes(texts.size()) > kMaxPlaylistFileBytes) {
-      std::string moved = text.substr(before);
+    if (before > 0 && text.size() + closing > kMaxPlaylistFileBytes) {
+      std::string next = NewFileText();
+      next.append(text, before);
       text.resize(before);
-      texts.push_back(std::move(moved));
+      texts.push_back(std::move(next));
+      closing = ClosingBytes(texts.size());
     }
   }
   for (std::size_t f = 0; f < texts.size(); ++f) {
     texts[f] += kCrLf;
-    if (f + 1 < texts.size()) texts[f] += kCrLf + ExecLine(f + 2) + kCrLf;
+    if (f + 1 < texts.size()) {
+      texts[f] += kCrLf;
+      texts[f] += ExecLine(f + 2);
+      texts[f] += kCrLf;
+    }
   }
   return texts;
 }
