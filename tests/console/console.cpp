@@ -5,6 +5,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/fs.h"
+
 namespace tunebelt::console {
 
 namespace {
@@ -35,8 +37,10 @@ const Profile& GoldSrc() {
   return p;
 }
 
+// Xash3D reads "\" as a separator only where the file system does: on
+// Windows, not on Linux.
 const Profile& Xash3D() {
-  static const Profile p{"Xash3D", 32768, 0, false, "{}()',", 80, 0, false};
+  static const Profile p{"Xash3D", 32768, 0, false, "{}()',", 80, 0, platform::kSep == '\\'};
   return p;
 }
 
