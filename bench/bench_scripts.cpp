@@ -17,10 +17,14 @@ namespace {
 
 using tunebelt::ProgramState;
 
-ProgramState FullPlaylist() {
+// 950 tracks named "Some Artist - A Fairly Long Track Title (N).mp3", or,
+// with `longest`, padded to 255 bytes, the longest a file name can be.
+ProgramState FullPlaylist(bool longest = false) {
   ProgramState state;
   for (int i = 1; i <= tunebelt::kMaxSaveTracks; ++i) {
-    std::string name = "Some Artist - A Fairly Long Track Title (" + std::to_string(i) + ").mp3";
+    std::string name = "Some Artist - A Fairly Long Track Title (" + std::to_string(i) + ")";
+    if (longest) name.resize(251, 'x');
+    name += ".mp3";
     state.PlaylistPaths.push_back("/home/player/Music/Some Artist/" + name);
     state.PlaylistNames.push_back(name);
   }
@@ -30,7 +34,7 @@ ProgramState FullPlaylist() {
 }
 
 void BM_BuildScripts(benchmark::State& st) {
-  const ProgramState state = FullPlaylist();
+  const ProgramState state = FullPlaylist(st.range(0) != 0);
   for (auto _ : st) {
     auto playlists = tunebelt::BuildPlaylistScripts(state);
     auto control = tunebelt::BuildControlScript(state.Mp3Volume, state.GameVolume);
@@ -38,7 +42,7 @@ void BM_BuildScripts(benchmark::State& st) {
     benchmark::DoNotOptimize(control);
   }
 }
-BENCHMARK(BM_BuildScripts)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildScripts)->Unit(benchmark::kMillisecond)->ArgName("longest")->Arg(0)->Arg(1);
 
 // A folder under $TMPDIR for one benchmark, removed when it ends unless
 // BENCH_KEEP_FILES is set. bench/run.sh sets it and removes everything after
@@ -62,12 +66,12 @@ class BenchFolder {
   std::string path_;
 };
 
-// WriteControlScript writes playlist1.cfg onward and then mp3.cfg: 288 files
-// for 950 tracks. The first save: every file is new, in an empty mod folder.
-// The folders of earlier iterations stay until the end, so no deletion slows
-// the file creations being measured.
+// WriteControlScript writes playlist1.cfg onward and then mp3.cfg: 107 files
+// for 950 tracks, 239 with the longest names. The first save: every file is new, in an empty mod
+// folder. The folders of earlier iterations stay until the end, so no deletion slows the file
+// creations being measured.
 void BM_WriteScriptsIntoEmptyFolder(benchmark::State& st) {
-  const ProgramState state = FullPlaylist();
+  const ProgramState state = FullPlaylist(st.range(0) != 0);
   BenchFolder root;
   if (root.path().empty()) return st.SkipWithError("no temporary folder");
   tunebelt::Host host;
@@ -80,7 +84,12 @@ void BM_WriteScriptsIntoEmptyFolder(benchmark::State& st) {
     tunebelt::WriteControlScript(state, mod, host);
   }
 }
-BENCHMARK(BM_WriteScriptsIntoEmptyFolder)->Unit(benchmark::kMillisecond)->Iterations(30);
+BENCHMARK(BM_WriteScriptsIntoEmptyFolder)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(30)
+    ->ArgName("longest")
+    ->Arg(0)
+    ->Arg(1);
 
 // Saving the same playlist again: every file holds its new bytes already.
 void BM_WriteScriptsUnchanged(benchmark::State& st) {

@@ -41,9 +41,12 @@ std::string Without(std::string_view name, Drop drop) {
 
 constexpr std::string_view kPound = "\xC2\xA3";
 // The ASCII characters a cleaned name never holds (besides control codes).
-// A "\\" can be part of a Linux file name, but a game console that reads it
-// as a separator would look for the track in a folder that is not there.
-constexpr std::string_view kCleanDropped = " '`=-+_!\"$%^&*();\\";
+// Quotes and ";" would end the quoted alias; "(", ")", "'", ",", "{", "}" and
+// ":" are words of their own to the console's tokenizer, so a path holding
+// one would reach the mp3 command cut in two. A "\\" can be part of a Linux
+// file name, but GoldSrc's file system reads it as a separator and would look
+// for the track in a folder that is not there.
+constexpr std::string_view kCleanDropped = " '`=-+_!\"$%^&*();,{}:\\";
 constexpr std::string_view kSayDropped = "\";";
 
 }  // namespace

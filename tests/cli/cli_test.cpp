@@ -94,7 +94,7 @@ TEST_F(CliBinary, SavesAThreeTrackPlaylist) {
 
   std::string pl = readFile(mod + "/playlist1.cfg");
   EXPECT_TRUE(pl.starts_with("\r\nalias track1 "));
-  EXPECT_NE(pl.find("alias track2 \"mp3 play mp3s\\TwoWords.mp3; alias nexttracks nexttrack2; "
+  EXPECT_NE(pl.find("alias track2 \"mp3 play mp3s/TwoWords.mp3; alias nexttracks nexttrack2; "
                     "alias prevtrack prevtrack2\"\r\n"),
             std::string::npos);
   EXPECT_NE(pl.find("alias saytrack2 \"say listening to Two Words.mp3 with Tunebelt\"\r\n"),

@@ -183,16 +183,19 @@ TEST_F(Faults, DiskFullDuringTheCopiesLeavesNoPartialTrack) {
 }
 
 TEST_F(Faults, DiskFullDuringAScriptKeepsTheOldScript) {
-  // 300 tracks make a playlist1.cfg far above the limit; the hook and the
-  // key-binding list fit under it.
+  // A playlist file is up to 8,000 bytes long, above the limit; the hook and
+  // the key-binding list fit under it.
+  const rlim_t limit = 4 * 1024;
   auto tracks = makeTracks(work, 300, 16);
   auto complete = completeSave(tracks);
-  ASSERT_GT(complete.at("playlist1.cfg").size(), 64u * 1024);
+  ASSERT_GT(complete.at("playlist1.cfg").size(), limit);
+  ASSERT_LT(complete.at("gfx/shell/kb_act.lst").size(), limit);
+  ASSERT_LT(complete.at("userconfig.cfg").size(), limit);
   std::string mod = work / "hl/cstrike";
   makeOldMod(mod);
   auto before = contents(mod);
 
-  Result r = run(saveArgs(mod, tracks), scratch, {.fileSize = 64 * 1024});
+  Result r = run(saveArgs(mod, tracks), scratch, {.fileSize = limit});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(mod + "/playlist1.cfg"), std::string::npos) << r.err;
   auto after = contents(mod);

@@ -42,13 +42,24 @@ std::set<std::string> FilesIn(const test::TempDir& dir) {
   return names;
 }
 
+// The game path of a copied track: "mp3s\" on Windows, "mp3s/" elsewhere.
+const std::string kMp3s = std::string("mp3s") + platform::kSep;
+
+// Lines written with Windows' "mp3s\" in the platform's form.
+std::string ForPlatform(std::string text) {
+  for (auto at = text.find("mp3s\\"); at != std::string::npos; at = text.find("mp3s\\", at + 1)) {
+    text[at + 4] = platform::kSep;
+  }
+  return text;
+}
+
 // The six lines of track n in a playlist whose file names need no cleaning.
 std::vector<std::string> SixLines(int n, int next, int prev, const std::string& file) {
   const std::string t = std::to_string(n), x = std::to_string(next), p = std::to_string(prev);
   return {
-      "alias track" + t + " \"mp3 play mp3s\\" + file + "; alias nexttracks nexttrack" + t +
+      "alias track" + t + " \"mp3 play " + kMp3s + file + "; alias nexttracks nexttrack" + t +
           "; alias prevtrack prevtrack" + t + "\"",
-      "alias lptrack" + t + " \"mp3 loop mp3s\\" + file + "; alias nexttracks nexttrack" + t +
+      "alias lptrack" + t + " \"mp3 loop " + kMp3s + file + "; alias nexttracks nexttrack" + t +
           "; alias prevtrack prevtrack" + t + "\"",
       "alias nexttrack" + t + " \"alias looptrack lptrack" + x + "; alias playtrack track" + x +
           "; alias saytrack saytrack" + x + "; alias tsaytrack tsaytrack" + x +
@@ -67,7 +78,7 @@ TEST(WritePlaylistScripts, ThreeTracksMakeOneFile) {
   ProgramState s = Playlist({"Intro.mp3", "Two Words.mp3", "Finale!.mp3"});
   WritePlaylistScripts(s, mod.str(), host);
 
-  const std::string expected = crlf({
+  const std::string expected = ForPlatform(crlf({
       "",
       R"(alias track1 "mp3 play mp3s\Intro.mp3; alias nexttracks nexttrack1; alias prevtrack prevtrack1")",
       R"(alias lptrack1 "mp3 loop mp3s\Intro.mp3; alias nexttracks nexttrack1; alias prevtrack prevtrack1")",
@@ -87,7 +98,7 @@ TEST(WritePlaylistScripts, ThreeTracksMakeOneFile) {
       R"(alias prevtrack3 "alias looptrack lptrack2; alias playtrack track2; playtrack; alias saytrack saytrack2; alias tsaytrack tsaytrack2; echo Tunebelt: previous track;")",
       R"(alias saytrack3 "say listening to Finale!.mp3 with Tunebelt")",
       R"(alias tsaytrack3 "say_team listening to Finale!.mp3 with Tunebelt;")",
-  });
+  }));
   EXPECT_EQ(readFile(mod / "playlist1.cfg"), expected);
   EXPECT_EQ(FilesIn(mod), std::set<std::string>{"playlist1.cfg"});
   EXPECT_EQ(host.events, std::vector<std::string>{"show-progress"});
@@ -107,52 +118,108 @@ TEST(WritePlaylistScripts, OneTrackIsItsOwnNeighbour) {
   EXPECT_EQ(FilesIn(mod), std::set<std::string>{"playlist1.cfg"});
 }
 
-TEST(BuildPlaylistScripts, SixHundredSixtySixTracksFitOneFile) {
-  auto files = BuildPlaylistScripts(NumberedPlaylist(666));
-  ASSERT_EQ(files.size(), 1u);
-  EXPECT_EQ(files[0].find("exec"), std::string::npos);
-  EXPECT_NE(files[0].find("alias tsaytrack666 "), std::string::npos);
-  EXPECT_EQ(std::count(files[0].begin(), files[0].end(), '\n'), 1 + 666 * 6);
+std::string ExecLine(std::size_t number) {
+  return "exec playlist" + std::to_string(number) + ".cfg";
 }
 
-// The line count runs over the whole playlist: file 1 takes tracks 1 to 667,
-// then every track starts a file of its own and the last file holds none.
-TEST(WritePlaylistScripts, SplitsAfterLine3998AndChainsTheFiles) {
+// The empty line and the exec line that close file `number`, with CR LF.
+std::size_t ClosingOf(std::size_t number) {
+  return 2 + ExecLine(number + 1).size() + 2;
+}
+
+// Every file within the bound with its closing lines counted, tracks in
+// order, each file but the last closed by the exec line of the next, and no
+// file whose first track would have fitted into the file before it.
+void ExpectPackedInOrder(const std::vector<std::string>& files, int count) {
+  int next = 1;
+  std::size_t previousBody = 0;  // the file before without its closing lines
+  for (std::size_t number = 1; number <= files.size(); ++number) {
+    SCOPED_TRACE("playlist" + std::to_string(number) + ".cfg");
+    const std::string& text = files[number - 1];
+    const bool last = number == files.size();
+    const std::size_t body = last ? text.size() : text.size() - ClosingOf(number);
+    EXPECT_LE(body + ClosingOf(number), kMaxPlaylistFileBytes);
+    EXPECT_EQ(text.find("exec"), last ? std::string::npos : body + 2);
+    if (!last) {
+      EXPECT_EQ(text.substr(body), "\r\n" + ExecLine(number + 1) + "\r\n");
+    }
+    const auto lines = platform::splitLines(text.substr(0, body));
+    ASSERT_GE(lines.size(), 7u);
+    ASSERT_EQ((lines.size() - 1) % 6, 0u);
+    EXPECT_EQ(lines[0], "");
+    if (number > 1) {
+      std::size_t firstTrack = 0;
+      for (std::size_t i = 1; i <= 6; ++i) firstTrack += lines[i].size() + 2;
+      EXPECT_GT(previousBody + firstTrack + ClosingOf(number - 1), kMaxPlaylistFileBytes);
+    }
+    for (std::size_t i = 1; i < lines.size(); i += 6, ++next) {
+      EXPECT_EQ(lines[i].rfind("alias track" + std::to_string(next) + " ", 0), 0u) << lines[i];
+    }
+    previousBody = body;
+  }
+  EXPECT_EQ(next, count + 1);
+}
+
+TEST(BuildPlaylistScripts, FilesHoldAtMost8000BytesFilledInOrder) {
+  for (auto [count, files] : {std::pair{666, 60u}, {667, 60u}, {668, 60u}, {950, 86u}}) {
+    SCOPED_TRACE(count);
+    const auto texts = BuildPlaylistScripts(NumberedPlaylist(count));
+    EXPECT_EQ(texts.size(), files);
+    ExpectPackedInOrder(texts, count);
+  }
+}
+
+// 950 tracks of 255-byte names, the longest a file name can be: four tracks
+// a file, far below the 1,000 files the chain may have.
+TEST(BuildPlaylistScripts, LongestNamesStayWellUnderAThousandFiles) {
+  std::vector<std::string> names;
+  for (int i = 1; i <= kMaxSaveTracks; ++i) {
+    const std::string n = std::to_string(i);
+    names.push_back(n + std::string(251 - n.size(), 'x') + ".mp3");
+  }
+  const auto texts = BuildPlaylistScripts(Playlist(names));
+  EXPECT_EQ(texts.size(), 238u);
+  ExpectPackedInOrder(texts, kMaxSaveTracks);
+}
+
+// The bound is inclusive: a file of exactly 8,000 bytes (with the closing
+// lines it would have) keeps its last track; one byte more moves it on.
+TEST(BuildPlaylistScripts, AFileOfExactly8000BytesKeepsItsLastTrack) {
+  std::vector<std::string> names;
+  for (int i = 1; i <= 11; ++i) names.push_back("Track" + std::to_string(i) + ".mp3");
+  // Each "x" adds four bytes (two paths, two say lines), a space two.
+  names.push_back("Track12xxxxxxxxxxxx .mp3");
+  const std::size_t closing = 2 + std::string("exec playlist2.cfg").size() + 2;
+  auto texts = BuildPlaylistScripts(Playlist(names));
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].size() + closing, kMaxPlaylistFileBytes);
+
+  names.back() = "Track12xxxxxxxxxxxxx .mp3";
+  texts = BuildPlaylistScripts(Playlist(names));
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[1].find("alias track12 "), 2u);
+  ExpectPackedInOrder(texts, 12);
+}
+
+// The chain of a long playlist: file 1 starts it, each file runs the next,
+// and the last one ends with track N and no exec line.
+TEST(WritePlaylistScripts, ChainsTheFilesToTheLastTrack) {
   test::TempDir mod;
   test::RecordingHost host;
+  test::writeFile(mod / "playlist99.cfg", "left from a longer playlist\r\n");
   WritePlaylistScripts(NumberedPlaylist(668), mod.str(), host);
-  EXPECT_EQ(FilesIn(mod),
-            (std::set<std::string>{"playlist1.cfg", "playlist2.cfg", "playlist3.cfg"}));
+  std::set<std::string> expected = {"playlist99.cfg"};
+  for (int f = 1; f <= 60; ++f) expected.insert("playlist" + std::to_string(f) + ".cfg");
+  EXPECT_EQ(FilesIn(mod), expected);
+  EXPECT_EQ(readFile(mod / "playlist99.cfg"), "left from a longer playlist\r\n");
 
+  const std::string last = readFile(mod / "playlist60.cfg");
+  const std::string tail = crlf(SixLines(668, 1, 667, "t668.mp3"));
+  ASSERT_GE(last.size(), tail.size());
+  EXPECT_EQ(last.substr(last.size() - tail.size()), tail);
   const std::string first = readFile(mod / "playlist1.cfg");
-  EXPECT_NE(first.find("alias tsaytrack667 "), std::string::npos);
-  EXPECT_EQ(first.find("alias track668 "), std::string::npos);
-  const std::string tail = crlf(SixLines(667, 668, 666, "t667.mp3")) + "\r\nexec playlist2.cfg\r\n";
-  ASSERT_GE(first.size(), tail.size());
-  EXPECT_EQ(first.substr(first.size() - tail.size()), tail);
-
-  std::vector<std::string> second = {""};
-  for (auto& l : SixLines(668, 1, 667, "t668.mp3")) second.push_back(l);
-  second.push_back("");
-  second.push_back("exec playlist3.cfg");
-  EXPECT_EQ(readFile(mod / "playlist2.cfg"), crlf(second));
-  EXPECT_EQ(readFile(mod / "playlist3.cfg"), "\r\n");
-}
-
-TEST(BuildPlaylistScripts, SixHundredSixtySevenTracksLeaveAnEmptyLastFile) {
-  auto files = BuildPlaylistScripts(NumberedPlaylist(667));
-  ASSERT_EQ(files.size(), 2u);
-  const std::string tail = "\"\r\n\r\nexec playlist2.cfg\r\n";
-  EXPECT_EQ(files[0].substr(files[0].size() - tail.size()), tail);
-  EXPECT_EQ(files[1], "\r\n");
-}
-
-TEST(BuildPlaylistScripts, NineHundredFiftyTracksMake285Files) {
-  auto files = BuildPlaylistScripts(NumberedPlaylist(950));
-  ASSERT_EQ(files.size(), 285u);
-  EXPECT_NE(files[283].find("alias track950 "), std::string::npos);
-  EXPECT_NE(files[283].find("exec playlist285.cfg\r\n"), std::string::npos);
-  EXPECT_EQ(files[284], "\r\n");
+  EXPECT_EQ(first.substr(0, 2 + SixLines(1, 2, 668, "t1.mp3")[0].size() + 2),
+            crlf({"", SixLines(1, 2, 668, "t1.mp3")[0]}));
 }
 
 // A ";" in a file name would end the quoted alias and run the rest as a
@@ -164,10 +231,12 @@ TEST(BuildPlaylistScripts, NamesCannotBreakOutOfTheQuotedAlias) {
   ASSERT_EQ(lines.size(), 13u);
   EXPECT_EQ(
       lines[1],
-      R"(alias track1 "mp3 play mp3s\aquit.mp3; alias nexttracks nexttrack1; alias prevtrack prevtrack1")");
+      ForPlatform(
+          R"(alias track1 "mp3 play mp3s\aquit.mp3; alias nexttracks nexttrack1; alias prevtrack prevtrack1")"));
   EXPECT_EQ(
       lines[2],
-      R"(alias lptrack1 "mp3 loop mp3s\aquit.mp3; alias nexttracks nexttrack1; alias prevtrack prevtrack1")");
+      ForPlatform(
+          R"(alias lptrack1 "mp3 loop mp3s\aquit.mp3; alias nexttracks nexttrack1; alias prevtrack prevtrack1")"));
   EXPECT_EQ(lines[5], R"(alias saytrack1 "say listening to aquit.mp3 with Tunebelt")");
   EXPECT_EQ(lines[11], R"(alias saytrack2 "say listening to Say Hi quit.mp3 with Tunebelt")");
   EXPECT_EQ(lines[12],
