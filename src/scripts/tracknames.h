@@ -9,7 +9,7 @@ namespace tunebelt {
 
 // The display name with every character the game's console cannot take
 // inside a quoted alias or reads as a word of its own dropped (space, quotes,
-// the listed punctuation, ";", ",", "{", "}", ":", "\\" and control characters).
+// the listed punctuation, ";", ",", "{", "}", ":", "\" and control characters).
 // The copy target and the script lines both use it.
 std::string CleanTrackName(std::string_view displayName);
 
