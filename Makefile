@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 APP_DIR := $(BUILD_DIR)/bin
 
-.PHONY: all deps configure build run test test-asan package bench fuzz format clean
+.PHONY: all deps configure build run test test-asan test-fuzz package bench fuzz format clean
 
 all: build
 
@@ -42,8 +42,15 @@ bench:
 	./bench/run.sh build/release/bin
 	./bench/window.sh build/release/bin
 
+# The libFuzzer targets (fuzz preset, clang++): ten minutes each, or a few
+# seconds each as a smoke test.
 fuzz:
-	./fuzz/run.sh
+	$(MAKE) build PRESET=fuzz
+	./fuzz/run.sh 600 build/fuzz/fuzz
+
+test-fuzz:
+	$(MAKE) build PRESET=fuzz
+	ctest --preset fuzz
 
 format: configure
 	cmake --build --preset $(PRESET) --target format

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "scripts/controlscript.h"
-#include "scripts/playlistscripts.h"
-#include "state/host.h"
-#include "state/state.h"
+#include "core/scripts/controlscript.h"
+#include "core/scripts/playlistscripts.h"
+#include "core/state/host.h"
+#include "core/state/state.h"
 
 namespace {
 

@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "modfolder/cachesize.h"
-#include "playlist/playlist.h"
-#include "state/state.h"
+#include "core/modfolder/cachesize.h"
+#include "core/playlist/playlist.h"
+#include "core/state/state.h"
 #include "ui/mainwindow.h"
 #include "ui/messagebox.h"
 #include "ui/uihost.h"

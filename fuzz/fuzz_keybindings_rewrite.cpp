@@ -5,7 +5,7 @@
 
 #include "fuzz_util.h"
 #include "platform/fs.h"
-#include "scripts/keybindings.h"
+#include "core/scripts/keybindings.h"
 
 using namespace tunebelt;
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "fuzz_util.h"
-#include "playlist/import.h"
-#include "state/state.h"
+#include "core/playlist/import.h"
+#include "core/state/state.h"
 
 namespace tunebelt::fuzz {
 

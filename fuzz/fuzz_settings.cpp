@@ -3,7 +3,7 @@
 // text a record can hold.
 #include "fuzz_util.h"
 #include "platform/fs.h"
-#include "state/settings.h"
+#include "core/state/settings.h"
 
 using namespace tunebelt;
 

@@ -5,7 +5,7 @@
 
 #include "fuzz_util.h"
 #include "platform/fs.h"
-#include "scripts/userconfighook.h"
+#include "core/scripts/userconfighook.h"
 
 using namespace tunebelt;
 

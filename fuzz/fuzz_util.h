@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "state/host.h"
+#include "core/state/host.h"
 
 namespace tunebelt::fuzz {
 

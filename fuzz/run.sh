@@ -1,24 +1,17 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang++ and runs each for SECONDS.
-#   fuzz/run.sh [SECONDS] [BUILD_DIR]      (defaults: 600, build/fuzz)
+# Runs each libFuzzer target for SECONDS. The targets are built by the fuzz
+# preset (make fuzz builds it first):
+#   fuzz/run.sh [SECONDS] [TARGET_DIR]      (defaults: 600, build/fuzz/fuzz)
 # Every target first replays its regression inputs (fuzz/regressions/<target>),
 # then fuzzes from its seeds (fuzz/corpus/<target> and the matching fixtures).
 # FUZZ_JOBS targets run side by side (default 2). New inputs collect in
-# BUILD_DIR/corpus/<target>, crashes in BUILD_DIR/artifacts/<target>, the
-# output in BUILD_DIR/logs/<target>.log.
+# TARGET_DIR/corpus/<target>, crashes in TARGET_DIR/artifacts/<target>, the
+# output in TARGET_DIR/logs/<target>.log.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-600}"
-build="${2:-$root/build/fuzz}"
+build="${2:-$root/build/fuzz/fuzz}"
 jobs="${FUZZ_JOBS:-2}"
-cxx="${FUZZ_CXX:-$(command -v clang++ || command -v clang++-14 || true)}"
-[ -n "$cxx" ] || { echo "fuzz/run.sh: clang++ not found" >&2; exit 1; }
-
-# FUZZ_BUILD_TYPE=Smoke (no optimisation, no debug info) builds fastest; the
-# smoke test under ctest uses it.
-cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" \
-  -DCMAKE_BUILD_TYPE="${FUZZ_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
-cmake --build "$build" -j "${FUZZ_BUILD_JOBS:-2}"
 
 targets=(fuzz_plsload fuzz_m3uload fuzz_settings fuzz_keybindings_rewrite
          fuzz_keybindings_file fuzz_userconfig_hook fuzz_tree)

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "state/host.h"
+#include "core/state/host.h"
 
 namespace tunebelt::test {
 

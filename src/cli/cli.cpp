@@ -6,15 +6,15 @@
 #include <ostream>
 #include <string_view>
 
-#include "modfolder/cachesize.h"
+#include "core/modfolder/cachesize.h"
 #include "platform/fs.h"
-#include "playlist/import.h"
-#include "playlist/playlist.h"
-#include "scripts/savescript.h"
-#include "state/exists.h"
-#include "state/host.h"
-#include "state/settings.h"
-#include "state/state.h"
+#include "core/playlist/import.h"
+#include "core/playlist/playlist.h"
+#include "core/scripts/savescript.h"
+#include "core/state/exists.h"
+#include "core/state/host.h"
+#include "core/state/settings.h"
+#include "core/state/state.h"
 
 namespace tunebelt::cli {
 

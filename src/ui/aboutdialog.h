@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <string>
 
-#include "state/credits.h"
+#include "core/state/credits.h"
 
 class QLabel;
 class QTimer;

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QStorageInfo>
 
-#include "state/exists.h"
+#include "core/state/exists.h"
 #include "ui/twips.h"
 
 namespace tunebelt::ui {

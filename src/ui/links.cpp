@@ -5,7 +5,7 @@
 #include <QUrl>
 
 #include "platform/fs.h"
-#include "state/exists.h"
+#include "core/state/exists.h"
 
 namespace tunebelt::ui {
 

@@ -1,7 +1,7 @@
 #include <QApplication>
 
 #include "platform/appfolders.h"
-#include "state/state.h"
+#include "core/state/state.h"
 #include "ui/mainwindow.h"
 
 int main(int argc, char** argv) {

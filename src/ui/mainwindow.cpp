@@ -12,12 +12,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "modfolder/cachesize.h"
+#include "core/modfolder/cachesize.h"
 #include "platform/fs.h"
-#include "playlist/import.h"
-#include "scripts/savescript.h"
-#include "state/settings.h"
-#include "state/startup.h"
+#include "core/playlist/import.h"
+#include "core/scripts/savescript.h"
+#include "core/state/settings.h"
+#include "core/state/startup.h"
 #include "ui/aboutdialog.h"
 #include "ui/browsedialog.h"
 #include "ui/links.h"

@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
-#include "playlist/playlist.h"
-#include "state/state.h"
+#include "core/playlist/playlist.h"
+#include "core/state/state.h"
 
 class QAction;
 class QCheckBox;

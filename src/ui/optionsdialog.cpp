@@ -5,8 +5,8 @@
 #include <QPushButton>
 
 #include "platform/fs.h"
-#include "state/settings.h"
-#include "state/volume.h"
+#include "core/state/settings.h"
+#include "core/state/volume.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
 

@@ -5,8 +5,8 @@
 #include <QDialog>
 #include <string>
 
-#include "state/host.h"
-#include "state/state.h"
+#include "core/state/host.h"
+#include "core/state/state.h"
 
 class QLineEdit;
 class QPushButton;

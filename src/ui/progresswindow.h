@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "state/host.h"
+#include "core/state/host.h"
 
 class QPlainTextEdit;
 class QProgressBar;

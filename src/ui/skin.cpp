@@ -2,7 +2,7 @@
 
 #include <QPixmap>
 
-#include "state/skinlayout.h"
+#include "core/state/skinlayout.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
 

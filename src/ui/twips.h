@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "state/skinlayout.h"
+#include "core/state/skinlayout.h"
 
 namespace tunebelt::ui {
 

@@ -2,7 +2,7 @@
 // the open dialog, the window's controls and the progress window.
 #pragma once
 
-#include "state/host.h"
+#include "core/state/host.h"
 
 namespace tunebelt::ui {
 

@@ -17,8 +17,8 @@
 #include <set>
 
 #include "platform/fs.h"
-#include "scripts/keybindings.h"
-#include "scripts/tracknames.h"
+#include "core/scripts/keybindings.h"
+#include "core/scripts/tracknames.h"
 #include "test_util.h"
 
 namespace tunebelt {

@@ -14,8 +14,8 @@
 #include "console/console.h"
 #include "platform/fs.h"
 #include "recording_host.h"
-#include "scripts/playlistscripts.h"
-#include "scripts/savescript.h"
+#include "core/scripts/playlistscripts.h"
+#include "core/scripts/savescript.h"
 #include "test_util.h"
 
 namespace tunebelt::console {

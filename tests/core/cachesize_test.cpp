@@ -1,4 +1,4 @@
-#include "modfolder/cachesize.h"
+#include "core/modfolder/cachesize.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "modfolder/cleanup.h"
+#include "core/modfolder/cleanup.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "scripts/controlscript.h"
+#include "core/scripts/controlscript.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "state/credits.h"
+#include "core/state/credits.h"
 
 #include <gtest/gtest.h>
 

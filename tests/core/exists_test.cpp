@@ -1,4 +1,4 @@
-#include "state/exists.h"
+#include "core/state/exists.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -5,9 +5,9 @@
 
 #include <random>
 
-#include "playlist/import.h"
+#include "core/playlist/import.h"
 #include "recording_host.h"
-#include "state/settings.h"
+#include "core/state/settings.h"
 #include "test_util.h"
 
 namespace tunebelt {

@@ -1,4 +1,4 @@
-#include "playlist/import.h"
+#include "core/playlist/import.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/fs.h"
-#include "playlist/playlist.h"
+#include "core/playlist/playlist.h"
 #include "recording_host.h"
 #include "test_util.h"
 

@@ -1,4 +1,4 @@
-#include "scripts/keybindings.h"
+#include "core/scripts/keybindings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

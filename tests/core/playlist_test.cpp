@@ -1,4 +1,4 @@
-#include "playlist/playlist.h"
+#include "core/playlist/playlist.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scripts/playlistscripts.h"
+#include "core/scripts/playlistscripts.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/fs.h"
-#include "playlist/import.h"
-#include "playlist/playlist.h"
+#include "core/playlist/import.h"
+#include "core/playlist/playlist.h"
 #include "recording_host.h"
 #include "test_util.h"
 

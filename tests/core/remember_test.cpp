@@ -1,4 +1,4 @@
-#include "modfolder/remember.h"
+#include "core/modfolder/remember.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scripts/savescript.h"
+#include "core/scripts/savescript.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "state/settings.h"
+#include "core/state/settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

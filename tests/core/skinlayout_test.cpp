@@ -1,4 +1,4 @@
-#include "state/skinlayout.h"
+#include "core/state/skinlayout.h"
 
 #include <gtest/gtest.h>
 

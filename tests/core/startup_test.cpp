@@ -1,4 +1,4 @@
-#include "state/startup.h"
+#include "core/state/startup.h"
 
 #include <gtest/gtest.h>
 

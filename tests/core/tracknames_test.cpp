@@ -1,4 +1,4 @@
-#include "scripts/tracknames.h"
+#include "core/scripts/tracknames.h"
 
 #include <gtest/gtest.h>
 

@@ -13,10 +13,10 @@
 #include <filesystem>
 #include <map>
 
-#include "modfolder/cachesize.h"
-#include "modfolder/cleanup.h"
+#include "core/modfolder/cachesize.h"
+#include "core/modfolder/cleanup.h"
 #include "platform/fs.h"
-#include "state/state.h"
+#include "core/state/state.h"
 #include "recording_host.h"
 #include "test_util.h"
 

@@ -1,4 +1,4 @@
-#include "scripts/userconfighook.h"
+#include "core/scripts/userconfighook.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "state/volume.h"
+#include "core/state/volume.h"
 
 #include <gtest/gtest.h>
 

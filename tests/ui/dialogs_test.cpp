@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "recording_host.h"
-#include "state/settings.h"
+#include "core/state/settings.h"
 #include "test_util.h"
 #include "ui/aboutdialog.h"
 #include "ui/links.h"

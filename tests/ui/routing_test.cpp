@@ -5,7 +5,7 @@
 #include <QListWidget>
 #include <QtTest>
 
-#include "state/settings.h"
+#include "core/state/settings.h"
 #include "ui/progresswindow.h"
 #include "ui_support.h"
 

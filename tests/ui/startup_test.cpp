@@ -12,7 +12,7 @@
 
 #include <filesystem>
 
-#include "state/settings.h"
+#include "core/state/settings.h"
 #include "ui_support.h"
 
 using namespace tunebelt;

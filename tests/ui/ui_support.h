@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-#include "state/state.h"
+#include "core/state/state.h"
 #include "test_util.h"
 #include "ui/filedialog.h"
 #include "ui/mainwindow.h"

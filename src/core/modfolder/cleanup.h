@@ -1,0 +1,22 @@
+// Deleting the mod's mp3s folder before a save.
+#pragma once
+
+#include <string_view>
+
+#include "core/state/host.h"
+
+namespace tunebelt {
+
+// Removes the folder with everything in it: files of any permission, hidden
+// files, subfolders; a link is removed itself, never followed. Pending events
+// run between entries. Files that cannot be deleted are reported once through
+// the host (path and reason) and the rest is still deleted; returns false
+// then. A bare root is never removed.
+bool DeleteFolderTree(std::string_view folder, Host& host);
+
+// Whether DeleteFolderTree removes the folder itself once it is empty: not for
+// a text of two characters or less after the one trailing separator is cut
+// (a bare drive such as "C:"), nor for a bare root such as "/".
+bool RemovesFolderItself(std::string_view folder);
+
+}  // namespace tunebelt

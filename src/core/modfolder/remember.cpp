@@ -1,0 +1,20 @@
+#include "core/modfolder/remember.h"
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+
+namespace tunebelt {
+
+bool RememberModFolder(ProgramState& state, const std::string& folder, Host& host) {
+  auto& folders = state.ModFolders;
+  if (std::find(folders.begin(), folders.end(), folder) != folders.end()) return false;
+  if (state.ModFolderCount() >= kMaxModFolders) return false;
+  // A longer path would run into the next record of the settings file.
+  if (platform::toCodePage(folder).size() > kMaxStoredPathBytes) return false;
+  folders.push_back(folder);
+  host.modFolderRemembered(folder);
+  return true;
+}
+
+}  // namespace tunebelt

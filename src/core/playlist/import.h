@@ -1,0 +1,39 @@
+// Reading PLS and extended M3U playlists into the playlist.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/state/host.h"
+#include "core/state/state.h"
+
+namespace tunebelt {
+
+inline constexpr std::string_view kNotExtendedM3u = "This is not a valid extented M3U playlist";
+
+enum class ImportResult {
+  Read,     // the file was read; what exists was appended
+  Full,     // the playlist filled up on the way (the user was told)
+  Refused,  // not an extended M3U (the user was told)
+  Failed,   // the file could not be read (the user was told)
+};
+
+ImportResult plsload(ProgramState& state, const std::string& path, Host& host);
+ImportResult m3uload(ProgramState& state, const std::string& path, Host& host);
+
+// Resolves a relative M3U entry against state.ImportFolder, climbing once per
+// "..\" and leaving ImportFolder at the folder reached.
+std::string getm3upath(ProgramState& state, std::string_view entry);
+// The parent of a folder path; the path itself when it has no separator
+// before its last character.
+std::string NavUp(std::string_view dirPath);
+
+// Hands a path to the reader its last four characters name: ".pls", ".m3u";
+// anything else gets the "not selected" error. Used by the import command and
+// the terminal front end.
+ImportResult ImportPlaylistFile(ProgramState& state, const std::string& path, Host& host);
+
+// The import command: hover images hidden, the open dialog, then the reader.
+void ImportPlaylistCommand(ProgramState& state, Host& host);
+
+}  // namespace tunebelt

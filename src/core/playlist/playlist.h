@@ -1,0 +1,57 @@
+// The playlist tables and the editing commands over them. The list box only
+// mirrors what these functions return.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/state/host.h"
+#include "core/state/state.h"
+
+namespace tunebelt {
+
+inline constexpr std::string_view kTrackFilter = "MP3 Files (*.mp3)|*.mp3";
+inline constexpr std::string_view kPlaylistFilter = "Playlist Files (*.pls,*.m3u)|*.pls; *.m3u";
+inline constexpr std::string_view kPlaylistFullMessage = "The playlist is full (10000 tracks).";
+
+// The file-name part of a path (the last character is never examined).
+std::string GetFileName(std::string_view path);
+// The folder part of a file path, without its final separator.
+std::string getPath(std::string_view filePath);
+
+enum class AppendResult { Added, Ignored, Full };
+
+// Appends one entry (path and display name) and tells the host about the new
+// list line; Full when the tables hold kMaxTracks entries already.
+AppendResult AppendEntry(ProgramState& state, const std::string& path, Host& host);
+
+// Appends the path when it ends in ".mp3" exactly; in developer mode the
+// added entry's file name is shown. Ignored for any other path.
+AppendResult AddTrack(ProgramState& state, const std::string& path, Host& host);
+
+void MoveTrackUp(ProgramState& state, int index);
+void MoveTrackDown(ProgramState& state, int index);
+
+// The list box's lines: PlaylistNames in order.
+std::vector<std::string> PlaylistLines(const ProgramState& state);
+
+// A selection: one flag per list line.
+using Selection = std::vector<bool>;
+
+struct EditResult {
+  bool rebuilt = false;    // the list box must be rebuilt from PlaylistLines
+  Selection selection;     // the selection after the rebuild
+  int current = -1;        // the line that becomes current, -1 for none
+};
+
+EditResult RemoveSelected(ProgramState& state, const Selection& selected);
+EditResult MoveSelectedUp(ProgramState& state, const Selection& selected);
+EditResult MoveSelectedDown(ProgramState& state, const Selection& selected);
+
+// The commands of the window. Each tells the user once when the playlist
+// became full on the way.
+void AddTrackCommand(ProgramState& state, Host& host);  // the open dialog
+void DropCommand(ProgramState& state, const std::vector<std::string>& names, Host& host);
+
+}  // namespace tunebelt

@@ -1,0 +1,55 @@
+#include "core/playlist/reader.h"
+
+#include "platform/codepage.h"
+#include "platform/fs.h"
+#include "core/playlist/playlist.h"
+#include "core/state/exists.h"
+
+namespace tunebelt::reader {
+
+std::optional<std::vector<std::string>> readPlaylist(const std::string& path, Host& host) {
+  try {
+    std::vector<std::string> lines = platform::readTextLines(path);
+    for (std::string& line : lines) line = platform::fromCodePage(line);
+    return lines;
+  } catch (const platform::FsError& e) {
+    host.showMessage("Could not read the playlist " + path + ": " + e.reason(), kErrorCaption,
+                     MessageIcon::Critical);
+    return std::nullopt;
+  }
+}
+
+bool isAbsoluteEntry(std::string_view entry) {
+  if (entry.size() >= 3 && entry[1] == ':' && entry[2] == '\\') return true;
+#ifndef _WIN32
+  if (!entry.empty() && entry[0] == '/') return true;
+#endif
+  return false;
+}
+
+bool entryExists(std::string_view path) {
+  if (path.size() > kLongestPath || path.find('\0') != std::string_view::npos) return false;
+  if (!FileExists(path)) return false;
+  // FileExists matches "*" and "?" as a pattern, and takes a FIFO or a device
+  // for a file: an entry must be a regular file of exactly that name.
+  return platform::isRegularFile(path);
+}
+
+std::optional<std::string> findEntry(std::string_view folder, std::string_view entry) {
+  auto place = [folder](std::string_view e) {
+    return folder.empty() ? std::string(e) : platform::joinPath(folder, e);
+  };
+  std::string literal = place(entry);
+  if (entryExists(literal)) return literal;
+  std::string windows = place(platform::windowsReading(entry));
+  if (windows != literal && entryExists(windows)) return windows;
+  return std::nullopt;
+}
+
+bool append(ProgramState& state, const std::string& path, Host& host) {
+  if (AppendEntry(state, path, host) == AppendResult::Added) return true;
+  host.showMessage(kPlaylistFullMessage, kCaption, MessageIcon::None);
+  return false;
+}
+
+}  // namespace tunebelt::reader

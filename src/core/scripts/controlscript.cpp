@@ -1,0 +1,91 @@
+#include "core/scripts/controlscript.h"
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+#include "platform/fs.h"
+#include "core/scripts/playlistscripts.h"
+
+namespace tunebelt {
+
+namespace {
+
+constexpr std::array<int, 23> kLadder = {0,  2,  5,  9,  13, 15, 20, 25, 30, 35, 40, 45,
+                                         50, 55, 60, 65, 70, 75, 80, 85, 90, 95, 100};
+
+// A ladder step as the game's volume: s / 100 with two decimals and a point.
+std::string Level(int step) {
+  std::string cents = std::to_string(step % 100);
+  if (cents.size() < 2) cents.insert(0, "0");
+  return std::to_string(step / 100) + "." + cents;
+}
+
+// One ladder: for "vol" and "mp3volume", lines such as
+// alias vol13 "mp3volume 0.13; alias mp3volup vol15; alias mp3voldown vol9;"
+void AppendLadder(std::vector<std::string>& lines, const std::string& alias,
+                  const std::string& command, const std::string& upDown) {
+  for (std::size_t i = 0; i < kLadder.size(); ++i) {
+    const int step = kLadder[i];
+    const int up = kLadder[i + 1 < kLadder.size() ? i + 1 : i];
+    const int down = kLadder[i > 0 ? i - 1 : 0];
+    lines.push_back("alias " + alias + std::to_string(step) + " \"" + command + " " + Level(step) +
+                    "; alias " + upDown + "up " + alias + std::to_string(up) + "; alias " + upDown +
+                    "down " + alias + std::to_string(down) + ";\"");
+  }
+}
+
+std::string JoinCrLf(const std::vector<std::string>& lines) {
+  std::string out;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) out += "\r\n";
+    out += lines[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string BuildControlScript(std::int16_t mp3Volume, std::int16_t gameVolume) {
+  std::vector<std::string> lines = {
+      "alias looptrack \"lptrack1\"",
+      "alias playtrack \"track1\"",
+      "alias nexttracks \"nexttrack1\"",
+      "alias prevtrack \"prevtrack1\"",
+      "",
+  };
+  AppendLadder(lines, "vol", "mp3volume", "mp3vol");
+  lines.emplace_back();
+  AppendLadder(lines, "gvol", "volume", "gvol");
+  lines.insert(lines.end(), {
+                                "",
+                                "vol" + std::to_string(mp3Volume),
+                                "gvol" + std::to_string(gameVolume),
+                                "",
+                                "alias saytrack saytrack1",
+                                "alias tsaytrack tsaytrack1",
+                                "",
+                                "exec playlist1.cfg",
+                                "",
+                                "echo Tunebelt Script Loaded",
+                            });
+  return JoinCrLf(lines);
+}
+
+void WriteControlScript(const ProgramState& state, const std::string& modFolder, Host& host) {
+  std::string text;
+  if (state.TrackCount() >= kMaxTracks) {
+    host.showMessage("Sorry playlists greater than 10000 items are not supported", kCaption,
+                     MessageIcon::None);
+  } else {
+    text = BuildControlScript(state.Mp3Volume, state.GameVolume);
+  }
+  host.setScriptText(text);
+  WritePlaylistScripts(state, modFolder, host);
+  host.setStage(Stage::Copying);
+  host.processEvents();
+  platform::writeFileAtomic(platform::joinPath(modFolder, "mp3.cfg"), text + "\r\n");
+  host.setProgressMaximum(state.TrackCount());
+}
+
+}  // namespace tunebelt

@@ -1,0 +1,99 @@
+#include "core/scripts/keybindings.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <string_view>
+
+#include "platform/fs.h"
+#include "core/scripts/tracknames.h"
+#include "core/state/exists.h"
+
+namespace tunebelt {
+
+namespace {
+
+constexpr std::string_view kHeading = "MP3 Player Controls";
+
+// The first line of a section: its characters 2 to 6 read "blank".
+bool StartsSection(const std::string& line) {
+  return line.size() >= 6 && std::string_view(line).substr(1, 5) == "blank";
+}
+
+std::string Entry(const std::string& command, const std::string& caption) {
+  return "\"" + command + "\"" + std::string(12, ' ') + "\"" + caption + "\"";
+}
+
+// Copies the stock list of the mod when the mod folder's name is one of the
+// shipped ones; true when it did.
+bool CopyStockList(const std::string& modFolder, const std::string& applicationFolder,
+                   const std::string& list) {
+  const std::string mod = ModFolderName(modFolder);
+  const auto& stock = StockListMods();
+  if (std::find(stock.begin(), stock.end(), mod) == stock.end()) return false;
+  using platform::joinPath;
+  platform::copyFileAtomic(
+      joinPath(joinPath(joinPath(applicationFolder, "kb_act"), mod), "kb_act.lst"), list);
+  return true;
+}
+
+void MakeDirIfMissing(const std::string& dir) {
+  if (!FolderExists(dir)) platform::makeDir(dir);
+}
+
+}  // namespace
+
+std::vector<std::string> ControlsSection() {
+  const std::string rule(25, '=');
+  return {
+      Entry("blank", rule),
+      Entry("blank", std::string(kHeading)),
+      Entry("blank", rule),
+      Entry("playtrack", "Play Track"),
+      Entry("looptrack", "Loop Track"),
+      Entry("mp3 stop", "Stop Playback"),
+      Entry("nexttracks", "Next Track"),
+      Entry("prevtrack", "Previous Track"),
+      Entry("saytrack", "Say Track"),
+      Entry("tsaytrack", "Team Say Track"),
+      Entry("mp3volup", "MP3 Volume Up"),
+      Entry("mp3voldown", "MP3 Volume Down"),
+      Entry("gvolup", "Game Volume Up"),
+      Entry("gvoldown", "Game Volume Down"),
+  };
+}
+
+std::vector<std::string> RewriteKeyBindings(const std::vector<std::string>& oldLines) {
+  std::vector<std::string> kept;
+  std::size_t i = 0;
+  while (i < oldLines.size()) {
+    const std::string& line = oldLines[i++];
+    if (line.find(kHeading) != std::string::npos) {
+      if (!kept.empty()) kept.pop_back();  // the rule line above the heading
+      if (i < oldLines.size()) ++i;        // the rule line below it
+      while (i < oldLines.size() && !StartsSection(oldLines[i])) ++i;  // the old entries
+      continue;  // a section line that ends the old section is read next, by the same rule
+    }
+    if (!line.empty()) kept.push_back(line);
+  }
+  for (std::string& l : ControlsSection()) kept.push_back(std::move(l));
+  return kept;
+}
+
+void WriteKeyBindings(const std::string& modFolder, const std::string& applicationFolder) {
+  using platform::joinPath;
+  const std::string gfx = joinPath(modFolder, "gfx");
+  const std::string shell = joinPath(gfx, "shell");
+  MakeDirIfMissing(gfx);
+  MakeDirIfMissing(shell);
+
+  const std::string list = joinPath(shell, "kb_act.lst");
+  const bool present = FileExists(list) || CopyStockList(modFolder, applicationFolder, list);
+  std::vector<std::string> oldLines;
+  if (present) oldLines = platform::readTextLines(list);
+
+  std::string out;
+  for (const std::string& line : RewriteKeyBindings(oldLines)) out += line + "\r\n";
+  platform::writeFileAtomic(list, out, platform::Durability::Synced);
+}
+
+}  // namespace tunebelt

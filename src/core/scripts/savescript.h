@@ -1,0 +1,35 @@
+// Save Script: validate, write every script the game reads, copy the tracks.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "core/state/host.h"
+#include "core/state/state.h"
+
+namespace tunebelt {
+
+inline constexpr std::string_view kModFolderBusyMessage =
+    "Another save into this mod folder is still running. Please try again when it has "
+    "finished.";
+// The progress window's caption when the scripts were written but some
+// tracks could not be copied.
+inline constexpr std::string_view kTracksMissingCaption = "Finished - some tracks were not copied";
+
+struct SaveOptions {
+  bool deleteUnused = false;  // the "Delete unused mp3 files" box
+  char decimalSeparator = '.';
+  // How long a save waits for another save into the same mod folder.
+  std::chrono::milliseconds lockTimeout = std::chrono::seconds(60);
+};
+
+enum class SaveResult { Done, Refused, Failed };
+
+// Runs the whole command. `modFolder` is the mod folder box's text; a trailing
+// separator is trimmed and written back through the host. Every message goes
+// through the host; nothing throws.
+SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOptions& options,
+                      Host& host);
+
+}  // namespace tunebelt

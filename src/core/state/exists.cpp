@@ -1,0 +1,30 @@
+#include "core/state/exists.h"
+
+#include "platform/fs.h"
+
+namespace tunebelt {
+
+namespace {
+
+template <typename Accept>
+bool anyMatch(std::string_view path, Accept accept) {
+  try {
+    for (const platform::DirEntry& e : platform::listMatching(path)) {
+      if (!e.isHidden && accept(e)) return true;
+    }
+  } catch (const platform::FsError&) {
+  }
+  return false;
+}
+
+}  // namespace
+
+bool FileExists(std::string_view path) {
+  return anyMatch(path, [](const platform::DirEntry& e) { return !e.isDir; });
+}
+
+bool FolderExists(std::string_view path) {
+  return anyMatch(path, [](const platform::DirEntry&) { return true; });
+}
+
+}  // namespace tunebelt

@@ -1,0 +1,36 @@
+// settings.jst: a random-access file of 128-byte records.
+#pragma once
+
+#include <string>
+
+#include "core/state/state.h"
+
+namespace tunebelt {
+
+inline constexpr const char* kSettingsFileName = "settings.jst";
+
+// The settings file of this state: in its settings folder, else beside the
+// program's other files.
+std::string SettingsFilePath(const ProgramState& state);
+
+// Writes the default volumes (80, 80) and the marker unless the marker is
+// there already. Throws platform::FsError when the file cannot be written.
+void EnsureSettingsDefaults(const std::string& path);
+
+// True when the marker says the volumes have been written (by the defaults
+// or since). Throws platform::FsError when the file cannot be read.
+bool SettingsHoldVolumes(const std::string& path);
+
+// Reads the folder list, language, sample-track flag, volumes; returns the
+// stored value of the "Delete unused" box (0 or 1). A missing file reads as
+// zeros. Throws platform::FsError when the file exists but cannot be read.
+int LoadSettings(const std::string& path, ProgramState& state);
+
+// Writes Mp3Volume and GameVolume. Throws platform::FsError.
+void SaveVolumes(const std::string& path, const ProgramState& state);
+
+// Writes the folder list, language, sample-track flag and the box's value.
+// Throws platform::FsError.
+void SaveSettingsOnExit(const std::string& path, const ProgramState& state, int deleteUnused);
+
+}  // namespace tunebelt
