@@ -1,6 +1,5 @@
 #include "cli/cli.h"
 
-#include <unistd.h>
 
 #include <clocale>
 #include <ostream>
@@ -161,24 +160,13 @@ char localeDecimalSeparator() {
 }
 
 // Takes each item the way the window would: playlists to their reader, any
-// other name to AddTrack. False when an item was refused.
-// An item as the window's open dialog would hand it over: a full path.
-std::string absoluteItem(const std::string& item) {
-  if (item.empty() || platform::isSep(item[0])) return item;
-#ifdef _WIN32
-  if (item.size() > 2 && item[1] == ':') return item;
-#endif
-  std::string cwd(4096, '\0');
-  if (::getcwd(cwd.data(), cwd.size()) == nullptr) return item;
-  cwd.resize(std::char_traits<char>::length(cwd.c_str()));
-  return platform::joinPath(cwd == "/" ? "" : cwd, item);
-}
-
+// other name to AddTrack, each as a full path the way the window's open
+// dialog hands it over. False when an item was refused.
 bool loadItems(ProgramState& state, const std::vector<std::string>& names, Host& host,
                std::ostream& err) {
   bool fullTold = false;
   for (const std::string& name : names) {
-    const std::string item = absoluteItem(name);
+    const std::string item = platform::absolutePath(name);
     if (item.ends_with(".pls") || item.ends_with(".m3u")) {
       ImportResult r = ImportPlaylistFile(state, item, host);
       if (r == ImportResult::Refused || r == ImportResult::Failed) return false;

@@ -45,6 +45,18 @@ std::string windowsReading(std::string_view path) {
   return out;
 }
 
+std::string currentFolder() {
+  std::unique_ptr<char, void (*)(void*)> cwd(::getcwd(nullptr, 0), std::free);
+  return cwd ? std::string(cwd.get()) : std::string();
+}
+
+std::string absolutePath(std::string_view path) {
+  if (path.empty() || path.front() == '/') return std::string(path);
+  const std::string cwd = currentFolder();
+  if (cwd.empty()) return std::string(path);
+  return joinPath(cwd == "/" ? "" : cwd, path);
+}
+
 namespace detail {
 
 std::string notRegularReason(unsigned mode) {

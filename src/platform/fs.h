@@ -40,6 +40,13 @@ inline std::string joinPath(std::string_view folder, std::string_view name) {
 // "/" form, on Windows the path itself.
 std::string windowsReading(std::string_view path);
 
+// The process's current folder; empty when it cannot be told.
+std::string currentFolder();
+
+// The path as a full path: an absolute one as it stands, a relative one
+// joined to the current folder (as a file dialog would hand it over).
+std::string absolutePath(std::string_view path);
+
 // A file-system failure the user must hear about: which file, and the
 // system's reason.
 class FsError : public std::runtime_error {
