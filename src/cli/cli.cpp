@@ -1,6 +1,5 @@
 #include "cli/cli.h"
 
-
 #include <clocale>
 #include <ostream>
 #include <string_view>
