@@ -23,6 +23,7 @@ class RecordingHost : public Host {
   std::deque<bool> answers;          // next answers to askYesNo (default No)
   std::deque<std::string> openFiles; // next files the open dialog returns
   std::vector<std::string> lastFilters;
+  std::vector<std::string> startFolders;  // where each open dialog started
   std::string modFolderText;
   bool modFolderEnabled = true;
   std::string cacheLabel;
@@ -32,6 +33,7 @@ class RecordingHost : public Host {
   int progressValue = 0;
   int processEventsCalls = 0;
   std::vector<std::string> listLines;
+  PlaylistChange lastChange;
   std::vector<std::string> rememberedFolders;
 
   void showMessage(std::string_view text, std::string_view caption, MessageIcon icon) override {
@@ -46,37 +48,17 @@ class RecordingHost : public Host {
     answers.pop_front();
     return a;
   }
-  void processEvents() override { ++processEventsCalls; }
-  std::string chooseOpenFile(std::string_view filter) override {
+  std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) override {
     lastFilters.emplace_back(filter);
+    startFolders.emplace_back(startFolder);
     events.push_back("open-dialog");
     if (openFiles.empty()) return {};
     std::string f = openFiles.front();
     openFiles.pop_front();
     return f;
   }
-  void hideHoverImages() override { events.push_back("hide-hover"); }
-  void setModFolderText(const std::string& text) override {
-    modFolderText = text;
-    events.push_back("mod-folder-text:" + text);
-  }
-  void setModFolderEnabled(bool enabled) override {
-    modFolderEnabled = enabled;
-    events.push_back(enabled ? "mod-folder-enabled" : "mod-folder-disabled");
-  }
-  void playlistAppended(const std::string& name) override { listLines.push_back(name); }
-  void playlistReloaded(const std::vector<std::string>& lines) override {
-    listLines = lines;
-    events.push_back("playlist-reloaded");
-  }
-  void modFolderRemembered(const std::string& folder) override {
-    rememberedFolders.push_back(folder);
-    events.push_back("remembered:" + folder);
-  }
-  void setCacheLabel(const std::string& text) override {
-    cacheLabel = text;
-    events.push_back("cache-label:" + text);
-  }
+
+  void processEvents() override { ++processEventsCalls; }
   void showProgressWindow() override { events.push_back("show-progress"); }
   void setStage(Stage stage) override {
     events.push_back(stage == Stage::Generating ? "stage:generating"
@@ -92,6 +74,31 @@ class RecordingHost : public Host {
   void setProgressCaption(const std::string& caption) override {
     progressCaption = caption;
     events.push_back("caption:" + caption);
+  }
+
+  void playlistChanged(const std::vector<std::string>& lines,
+                       const PlaylistChange& change) override {
+    listLines = lines;
+    lastChange = change;
+    // A change that sets the selection rebuilds the list box; an append
+    // only adds lines.
+    if (change.selection) events.push_back("playlist-reloaded");
+  }
+  void modFolderTextChanged(const std::string& text) override {
+    modFolderText = text;
+    events.push_back("mod-folder-text:" + text);
+  }
+  void modFolderEnabledChanged(bool enabled) override {
+    modFolderEnabled = enabled;
+    events.push_back(enabled ? "mod-folder-enabled" : "mod-folder-disabled");
+  }
+  void modFolderRemembered(const std::string& folder) override {
+    rememberedFolders.push_back(folder);
+    events.push_back("remembered:" + folder);
+  }
+  void cacheLabelChanged(const std::string& text) override {
+    cacheLabel = text;
+    events.push_back("cache-label:" + text);
   }
 };
 

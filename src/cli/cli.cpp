@@ -58,6 +58,22 @@ class TerminalHost : public Host {
         break;
     }
   }
+  bool askYesNo(std::string_view text, std::string_view caption) override {
+    // Nobody to answer at a terminal the program drives: the question is
+    // shown and taken as No.
+    showMessage(std::string(text) + " (No)", caption, MessageIcon::Question);
+    return false;
+  }
+  std::string chooseOpenFile(std::string_view, std::string_view) override { return {}; }
+  void processEvents() override {}
+  void showProgressWindow() override {}
+  void setScriptText(const std::string&) override {}
+  void setProgressCaption(const std::string&) override {}
+  void playlistChanged(const std::vector<std::string>&, const PlaylistChange&) override {}
+  void modFolderTextChanged(const std::string&) override {}
+  void modFolderEnabledChanged(bool) override {}
+  void modFolderRemembered(const std::string&) override {}
+  void cacheLabelChanged(const std::string&) override {}
   void setProgressMaximum(int maximum) override { maximum_ = maximum; }
   void setProgressValue(int value) override {
     if (!terminal_ || maximum_ <= 0) return;
@@ -158,50 +174,38 @@ char localeDecimalSeparator() {
   return (lc && lc->decimal_point && lc->decimal_point[0]) ? lc->decimal_point[0] : '.';
 }
 
-// Takes each item the way the window would: playlists to their reader, any
-// other name to AddTrack, each as a full path the way the window's open
-// dialog hands it over. False when an item was refused.
+// Takes each item the way the window does, each as a full path the way the
+// window's open dialog hands it over. False when an item was refused.
 bool loadItems(ProgramState& state, const std::vector<std::string>& names, Host& host,
                std::ostream& err) {
-  bool fullTold = false;
-  for (const std::string& name : names) {
-    const std::string item = platform::absolutePath(name);
-    if (item.ends_with(".pls") || item.ends_with(".m3u")) {
-      ImportResult r = ImportPlaylistFile(state, item, host);
-      if (r == ImportResult::Refused || r == ImportResult::Failed) return false;
-      fullTold = fullTold || r == ImportResult::Full;
-      continue;
-    }
-    AppendResult r = AddTrack(state, item, host);
-    if (r == AppendResult::Ignored) {
-      err << "tunebelt-cli: skipped (not a .mp3 file): " << TerminalText(item, false) << '\n';
-    } else if (r == AppendResult::Full && !fullTold) {
-      host.showMessage(kPlaylistFullMessage, kCaption, MessageIcon::None);
-      fullTold = true;
-    }
+  std::vector<std::string> paths;
+  paths.reserve(names.size());
+  for (const std::string& name : names) paths.push_back(platform::absolutePath(name));
+  AddItemsResult result = AddItems(state, paths, host);
+  for (const std::string& skipped : result.skipped) {
+    err << "tunebelt-cli: skipped (not a .mp3 file): " << TerminalText(skipped, false) << '\n';
   }
-  return true;
+  return !result.refused;
 }
 
-// The starting volumes: those the window stored, else the defaults.
+// The starting volumes the window would start from (the settings file only
+// read, never written).
 void loadVolumes(ProgramState& state, Host& host) {
-  state.Mp3Volume = kDefaultVolume;
-  state.GameVolume = kDefaultVolume;
   const std::string settings = SettingsFilePath(state);
-  if (!FileExists(settings)) return;
   ProgramState stored;
-  try {
-    // A file the window never finished setting up holds no volumes yet.
-    if (!SettingsHoldVolumes(settings)) return;
-    LoadSettings(settings, stored);
-  } catch (const platform::FsError& e) {
-    host.showMessage("Could not read " + e.path() + ": " + e.reason(), kErrorCaption,
-                     MessageIcon::Exclamation);
-    return;
+  bool volumesStored = false;
+  if (FileExists(settings)) {
+    try {
+      LoadSettings(settings, stored);
+      volumesStored = SettingsHoldVolumes(settings);
+    } catch (const platform::FsError& e) {
+      host.showMessage("Could not read " + e.path() + ": " + e.reason(), kErrorCaption,
+                       MessageIcon::Exclamation);
+    }
   }
-  auto inRange = [](std::int16_t v) { return v >= 0 && v <= 100; };
-  if (inRange(stored.Mp3Volume)) state.Mp3Volume = stored.Mp3Volume;
-  if (inRange(stored.GameVolume)) state.GameVolume = stored.GameVolume;
+  NormalizeVolumes(stored, volumesStored);
+  state.Mp3Volume = stored.Mp3Volume;
+  state.GameVolume = stored.GameVolume;
 }
 
 int runSave(const Options& o, const platform::AppFolders& folders, Host& host, std::ostream& err) {
@@ -216,7 +220,7 @@ int runSave(const Options& o, const platform::AppFolders& folders, Host& host, s
   if (o.gameVolume >= 0) state.GameVolume = static_cast<std::int16_t>(o.gameVolume);
   std::string modFolder = o.modFolder;
   SaveOptions options;
-  options.deleteUnused = o.deleteUnused;
+  options.plan.deleteUnused = o.deleteUnused;
   options.decimalSeparator = localeDecimalSeparator();
   return SaveScript(state, modFolder, options, host) == SaveResult::Done ? kExitOk : kExitFailed;
 }

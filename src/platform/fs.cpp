@@ -477,7 +477,8 @@ std::vector<std::string> readTextLines(std::string_view path) {
   return splitLines(readFile(path));
 }
 
-void writeFileAtomic(std::string_view path, std::string_view content, Durability durability) {
+WriteResult writeFileAtomic(std::string_view path, std::string_view content,
+                            Durability durability) {
   const std::string shown(path);
   const std::string target = writeTarget(nativePath(path), shown);
   const std::string parent = checkedParent(target);
@@ -487,13 +488,16 @@ void writeFileAtomic(std::string_view path, std::string_view content, Durability
   // playlist again then replaces no file (on ext4 each replacement costs a
   // new inode and a flush of its data). The checks above still refuse a
   // read-only file or folder, exactly as a write would.
-  if (mode >= 0 && oldSize == content.size() && holdsExactly(target, content)) return;
+  if (mode >= 0 && oldSize == content.size() && holdsExactly(target, content)) {
+    return WriteResult::Unchanged;
+  }
   TempFile tmp(target, shown);
   detail::writeAll(tmp.fd(), content.data(), content.size(), shown);
   const bool synced = durability == Durability::Synced;
   if (synced && ::fsync(tmp.fd()) != 0) throwErrno(shown, errno);
   tmp.commit(target, mode, shown);
   if (synced) syncFolder(parent, shown);
+  return mode >= 0 ? WriteResult::Replaced : WriteResult::Created;
 }
 
 void copyFileAtomic(std::string_view source, std::string_view target) {

@@ -117,6 +117,9 @@ std::vector<std::string> readTextLines(std::string_view path);
 // and until the rename is on the disk after it.
 enum class Durability { Normal, Synced };
 
+// What a write found at its target.
+enum class WriteResult { Created, Replaced, Unchanged };
+
 // Writes a file completely to a temporary file in the same folder and renames
 // it over the target, so the target is always either the old or the new
 // file. The new file keeps an old file's permission bits; an old file that is
@@ -124,8 +127,8 @@ enum class Durability { Normal, Synced };
 // that is not a regular file is not replaced. A target that is a symbolic
 // link is replaced where the link points, so the link stays a link. A target
 // that holds exactly `content` already is left untouched. Throws FsError.
-void writeFileAtomic(std::string_view path, std::string_view content,
-                     Durability durability = Durability::Normal);
+WriteResult writeFileAtomic(std::string_view path, std::string_view content,
+                            Durability durability = Durability::Normal);
 
 // Copies a regular file the same way: to a temporary name beside the target,
 // renamed over it only once complete. Throws FsError naming the file that

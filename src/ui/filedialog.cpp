@@ -32,8 +32,11 @@ QString FileDialog::toQtFilter(const QString& filter) {
 }
 
 void FileDialog::setTestMode(bool on) {
+  if (on != testMode_) names_.clear();  // names queued in test mode stay
   testMode_ = on;
-  names_.clear();
+}
+
+void FileDialog::clearOpened() {
   opened_.clear();
 }
 

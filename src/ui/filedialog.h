@@ -22,9 +22,12 @@ class FileDialog {
 
   // ---- test hooks -----------------------------------------------------------
   // In test mode no dialog is shown: each opening takes the next queued name
-  // (cancelled once the queue is empty) and is recorded.
+  // (cancelled once the queue is empty) and is recorded. As for MessageBox,
+  // names queued in test mode stay until taken; turning the mode on or off
+  // drops them.
   static void setTestMode(bool on);
   static void queueFileName(const QString& path);
+  static void clearOpened();
   struct Opened {
     QString caption;
     QString folder;

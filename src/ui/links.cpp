@@ -15,7 +15,7 @@ void OpenWebPage(std::string_view address) {
   QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(url)));
 }
 
-bool OpenReadme(const std::string& applicationFolder, Host& host) {
+bool OpenReadme(const std::string& applicationFolder, Prompts& host) {
   std::string path = platform::joinPath(applicationFolder, kReadmeFile);
   if (!FileExists(path)) {
     host.showMessage("Could not open " + path + ":\nthe file does not exist.", kErrorCaption,

@@ -20,6 +20,6 @@ void OpenWebPage(std::string_view address);
 // Opens readme.txt in the application folder with the desktop's handler for
 // text files. A missing file, or one that cannot be opened, is told through
 // the host; returns whether it was opened.
-bool OpenReadme(const std::string& applicationFolder, Host& host);
+bool OpenReadme(const std::string& applicationFolder, Prompts& host);
 
 }  // namespace tunebelt::ui

@@ -88,7 +88,10 @@ QLabel* styleLabel(QLabel* label, const QRect& rect, const QFont& font, const QC
 }  // namespace
 
 MainWindow::MainWindow(ProgramState& state, MainWindowOptions options, QWidget* parent)
-    : QMainWindow(parent), state_(state), options_(std::move(options)) {
+    : QMainWindow(parent),
+      state_(state),
+      options_(std::move(options)),
+      settings_(SettingsFilePath(state)) {
   host_ = std::make_unique<UiHost>(*this);
   if (!options_.screenHeight) {
     options_.screenHeight = [] {
@@ -112,7 +115,7 @@ MainWindow::MainWindow(ProgramState& state, MainWindowOptions options, QWidget* 
   buildControls();
   wireRouting();
   applyWindowSize();
-  if (options_.runStartUp) startUp();
+  if (options_.runStartUp) RunStartUp(state_, settings_, *host_, *this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -122,7 +125,7 @@ Host& MainWindow::host() {
 }
 
 QString MainWindow::settingsPath() const {
-  return qs(SettingsFilePath(state_));
+  return qs(settings_.path());
 }
 
 QListWidget* MainWindow::playlistBox() const {
@@ -369,88 +372,54 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 
 // ---- start-up and shut-down -------------------------------------------------
 
-void MainWindow::startUp() {
-  state_.DebugMode = 0;
+void MainWindow::turnOffDeveloperMenu() {
   mnuDev_->setChecked(false);
+}
 
+void MainWindow::placeHoverImages() {
   imgAddb_->move(imgAdd_->pos());
   imgPlaylistb_->move(imgPlaylist_->pos());
   imgRemoveb_->move(imgRemove_->pos());
   imgWriteScriptb_->move(imgWriteScript_->pos());
-
-  if (ShortenedHeight(twips(options_.screenHeight()))) {
-    shortened_ = true;
-    applyWindowSize();
-  }
-
-  lookUpSpecialFolders();
-  readSettings();
-  NormalizeLanguage(state_);
-  if (state_.Language == kGerman) {
-    switchToGerman();
-  } else {
-    switchToEnglish();
-  }
-  offerSampleTrack();
-  installFont();
 }
 
-void MainWindow::lookUpSpecialFolders() {
-  GetSpecialFolders(state_, *host_);
+int MainWindow::screenHeightTwips() {
+  return twips(options_.screenHeight());
 }
 
-void MainWindow::readSettings() {
-  const std::string path = settingsPath().toStdString();
-  try {
-    EnsureSettingsDefaults(path);
-  } catch (const std::exception& e) {
-    tellSettingsFailure(e);
-  }
-  int deleteUnused = 0;
-  try {
-    deleteUnused = LoadSettings(path, state_);
-  } catch (const std::exception& e) {
-    tellSettingsFailure(e);
-  }
+void MainWindow::shortenTo(int) {
+  // applyWindowSize takes the outer height from the core's constant and
+  // follows the window manager's frame once it is known.
+  shortened_ = true;
+  applyWindowSize();
+}
+
+void MainWindow::showSettings(const std::vector<std::string>& folders, bool deleteUnused) {
   {
     const QSignalBlocker block(cboSteamFolder_);
-    for (const std::string& folder : state_.ModFolders) cboSteamFolder_->addItem(qs(folder));
+    for (const std::string& folder : folders) cboSteamFolder_->addItem(qs(folder));
     cboSteamFolder_->setCurrentIndex(-1);
     cboSteamFolder_->clearEditText();
   }
-  chkDelete_->setChecked(deleteUnused == 1);
+  chkDelete_->setChecked(deleteUnused);
 }
 
-void MainWindow::offerSampleTrack() {
-  OfferSampleTrack(state_, *host_);
-}
-
-void MainWindow::installFont() {
-  InstallFont(state_, *host_);
-}
-
-void MainWindow::tellSettingsFailure(const std::exception& error) {
-  if (settingsFailureTold_) return;
-  settingsFailureTold_ = true;
-  QString text;
-  if (const auto* fs = dynamic_cast<const platform::FsError*>(&error)) {
-    text = "The settings file " + qs(fs->path()) + " could not be used: " + qs(fs->reason());
-  } else {
-    text = "The settings file " + settingsPath() + " could not be used: " + error.what();
-  }
-  MessageBox::show(this, text, qs(std::string(kErrorCaption)), QMessageBox::Critical);
+void MainWindow::applyLanguage(int language) {
+  switchLanguage(language);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (saving_) {
+    // The close comes once the save is done, so the settings it writes hold
+    // the folder the save remembers.
+    closeAfterSave_ = true;
+    event->ignore();
+    return;
+  }
   event->accept();
   if (exiting_ || shutDown_) return;
   shutDown_ = true;
-  settingsFailureTold_ = false;  // a failure at start-up does not hide this one
-  try {
-    SaveSettingsOnExit(settingsPath().toStdString(), state_, chkDelete_->isChecked() ? 1 : 0);
-  } catch (const std::exception& e) {
-    tellSettingsFailure(e);
-  }
+  RunShutDown(state_, settings_, chkDelete_->isChecked(), *host_);
   // Every other window ends with the program, without closing steps of its own.
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (w != this) w->hide();
@@ -459,6 +428,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::exitProgram() {
+  if (saving_) {
+    exitAfterSave_ = true;
+    return;
+  }
   exiting_ = true;
   options_.exitNow();
 }
@@ -473,11 +446,13 @@ void MainWindow::hideHoverImages() {
 
 void MainWindow::addTrack() {
   if (saving_) return;
+  hideHoverImages();
   AddTrackCommand(state_, *host_);
 }
 
 void MainWindow::importPlaylist() {
   if (saving_) return;
+  hideHoverImages();
   ImportPlaylistCommand(state_, *host_);
 }
 
@@ -492,17 +467,17 @@ void MainWindow::dropFiles(const QStringList& paths) {
 void MainWindow::removeTracks() {
   if (saving_) return;
   hideHoverImages();
-  applyEdit(RemoveSelected(state_, selection()));
+  RemoveSelected(state_, selection(), *host_);
 }
 
 void MainWindow::moveUp() {
   if (saving_) return;
-  applyEdit(MoveSelectedUp(state_, selection()));
+  MoveSelectedUp(state_, selection(), *host_);
 }
 
 void MainWindow::moveDown() {
   if (saving_) return;
-  applyEdit(MoveSelectedDown(state_, selection()));
+  MoveSelectedDown(state_, selection(), *host_);
 }
 
 Selection MainWindow::selection() const {
@@ -512,31 +487,37 @@ Selection MainWindow::selection() const {
   return sel;
 }
 
-void MainWindow::reloadPlaylist() {
-  lstPlaylist_->clear();
-  for (const std::string& line : PlaylistLines(state_)) lstPlaylist_->addItem(qs(line));
-}
-
-void MainWindow::applyEdit(const EditResult& result) {
-  if (!result.rebuilt) return;
-  reloadPlaylist();
-  if (result.current >= 0 && result.current < lstPlaylist_->count()) {
-    lstPlaylist_->setCurrentRow(result.current, QItemSelectionModel::NoUpdate);
+void MainWindow::showPlaylist(const std::vector<std::string>& lines,
+                              const PlaylistChange& change) {
+  // Lines before the first changed one stay, with their selection.
+  const int keep = std::clamp(change.firstChanged, 0, lstPlaylist_->count());
+  while (lstPlaylist_->count() > keep) delete lstPlaylist_->takeItem(lstPlaylist_->count() - 1);
+  for (std::size_t i = size_t(keep); i < lines.size(); ++i) lstPlaylist_->addItem(qs(lines[i]));
+  if (!change.selection) return;
+  if (change.current >= 0 && change.current < lstPlaylist_->count()) {
+    lstPlaylist_->setCurrentRow(change.current, QItemSelectionModel::NoUpdate);
   }
-  for (int i = 0; i < lstPlaylist_->count() && size_t(i) < result.selection.size(); ++i) {
-    lstPlaylist_->item(i)->setSelected(result.selection[size_t(i)]);
+  for (int i = 0; i < lstPlaylist_->count(); ++i) {
+    const bool selected = size_t(i) < change.selection->size() && (*change.selection)[size_t(i)];
+    lstPlaylist_->item(i)->setSelected(selected);
   }
 }
 
 void MainWindow::saveScript() {
   if (saving_) return;
   saving_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{saving_};
   std::string modFolder = cboSteamFolder_->currentText().toStdString();
-  SaveScript(state_, modFolder, {chkDelete_->isChecked(), decimalSeparator()}, *host_);
+  SaveOptions options;
+  options.plan.deleteUnused = chkDelete_->isChecked();
+  options.decimalSeparator = decimalSeparator();
+  SaveScript(state_, modFolder, options, *host_);
+  saving_ = false;
+  // What the user asked for while the save ran.
+  if (exitAfterSave_) {
+    exitProgram();
+  } else if (closeAfterSave_) {
+    close();
+  }
 }
 
 void MainWindow::refreshCacheSize() {
@@ -605,6 +586,7 @@ void MainWindow::switchLanguage(int language) {
 // ---- small commands wired elsewhere -----------------------------------------
 
 void MainWindow::showOptions() {
+  if (saving_) return;
   if (!options_dialog_) {
     options_dialog_ = new OptionsDialog(state_, settingsPath().toStdString(), *host_, this);
   }
@@ -612,6 +594,7 @@ void MainWindow::showOptions() {
 }
 
 void MainWindow::showAbout() {
+  if (saving_) return;
   if (!about_) about_ = new AboutDialog(state_.ApplicationFolder, this);
   about_->exec();
 }
@@ -621,6 +604,10 @@ void MainWindow::openReadme() {
 }
 
 void MainWindow::toggleDeveloper() {
+  if (saving_) {
+    mnuDev_->setChecked(state_.DebugMode == 1);  // the check mark stays as it was
+    return;
+  }
   if (state_.DebugMode == 1) {
     state_.DebugMode = 0;
     mnuDev_->setChecked(false);

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/playlist/playlist.h"
+#include "core/state/startup.h"
 #include "core/state/state.h"
 
 class QAction;
@@ -45,7 +46,7 @@ struct MainWindowOptions {
 
 inline constexpr const char* kMainCaption = "Tunebelt - Your Game. Your Music.";
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private StartUpWindow {
   Q_OBJECT
  public:
   explicit MainWindow(ProgramState& state, MainWindowOptions options = {},
@@ -69,8 +70,8 @@ class MainWindow : public QMainWindow {
 
   void switchToEnglish();
   void switchToGerman();
-  // Rebuilds the list box from the playlist tables; the selection is cleared.
-  void reloadPlaylist();
+  // The list box shows the playlist's lines after a change.
+  void showPlaylist(const std::vector<std::string>& lines, const PlaylistChange& change);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -93,12 +94,13 @@ class MainWindow : public QMainWindow {
   void refitToFrame();
   void placeDragCaption();
 
-  // The load handling, in its order.
-  void startUp();
-  void lookUpSpecialFolders();
-  void readSettings();
-  void offerSampleTrack();
-  void installFont();
+  // The window's own steps of the start-up (the core runs the sequence).
+  void turnOffDeveloperMenu() override;
+  void placeHoverImages() override;
+  int screenHeightTwips() override;
+  void shortenTo(int outerHeightTwips) override;
+  void showSettings(const std::vector<std::string>& folders, bool deleteUnused) override;
+  void applyLanguage(int language) override;
 
   // The commands of the window.
   void addTrack();
@@ -114,13 +116,14 @@ class MainWindow : public QMainWindow {
   void switchLanguage(int language);
 
   Selection selection() const;
-
-  void applyEdit(const EditResult& result);
-  void tellSettingsFailure(const std::exception& error);
+  // Runs a command unless a save is running; a save's end runs what the user
+  // asked for meanwhile that cannot wait (closing, Exit).
+  bool busy() const { return saving_; }
 
   ProgramState& state_;
   MainWindowOptions options_;
   std::unique_ptr<UiHost> host_;
+  SettingsFile settings_;
 
   ImageWidget* surface_ = nullptr;
   ImageWidget* imgTitle_ = nullptr;
@@ -161,7 +164,9 @@ class MainWindow : public QMainWindow {
   int appliedFrame_ = 0;    // the frame height the shortened size was worked out with
   bool exiting_ = false;    // "Exit" chose to end without the shut-down
   bool shutDown_ = false;
-  bool settingsFailureTold_ = false;
+  // Asked for while a save ran; done when it ends.
+  bool closeAfterSave_ = false;
+  bool exitAfterSave_ = false;
 };
 
 }  // namespace tunebelt::ui

@@ -34,7 +34,8 @@ class MessageBox {
 
   // ---- test hooks -----------------------------------------------------------
   // In test mode no box is shown: every box is recorded, and questions take
-  // the queued answers (No once the queue is empty).
+  // the queued answers (No once the queue is empty). Answers queued in test
+  // mode stay until taken; turning the mode on or off drops them.
   static void setTestMode(bool on);
   static void queueAnswer(bool yes);
   static const QList<Shown>& shown();

@@ -53,13 +53,13 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, const Q
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Host& host,
+OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prompts& prompts,
                              QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       state_(state),
       settingsPath_(std::move(settingsPath)),
-      host_(host) {
+      host_(prompts) {
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(QStringLiteral("Tunebelt - Options"));
   setModal(true);
@@ -107,14 +107,8 @@ void OptionsDialog::validate(QLineEdit* box) {
 }
 
 void OptionsDialog::apply() {
-  state_.Mp3Volume = ApplyVolumeText(txtMP3Vol_->text().toStdString(), state_.Mp3Volume);
-  state_.GameVolume = ApplyVolumeText(txtGameVol_->text().toStdString(), state_.GameVolume);
-  try {
-    SaveVolumes(settingsPath_, state_);
-  } catch (const platform::FsError& e) {
-    host_.showMessage("Could not save the volumes to " + e.path() + ":\n" + e.reason(),
-                      kErrorCaption, MessageIcon::Critical);
-  }
+  ApplyVolumes(state_, txtMP3Vol_->text().toStdString(), txtGameVol_->text().toStdString(),
+               settingsPath_, host_);
 }
 
 void OptionsDialog::cmdApply_Click() {

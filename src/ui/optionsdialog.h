@@ -19,7 +19,7 @@ class OptionsDialog : public QDialog {
  public:
   // Fills the boxes from the state. Closing through the title bar deletes
   // the dialog; the owner keeps a QPointer and makes a new one next time.
-  OptionsDialog(ProgramState& state, std::string settingsPath, Host& host,
+  OptionsDialog(ProgramState& state, std::string settingsPath, Prompts& prompts,
                 QWidget* parent = nullptr);
 
   // Escape and Cancel: the boxes go back to the stored volumes, then hide.
@@ -39,7 +39,7 @@ class OptionsDialog : public QDialog {
 
   ProgramState& state_;
   std::string settingsPath_;
-  Host& host_;
+  Prompts& host_;
   QLineEdit* txtMP3Vol_;
   QLineEdit* txtGameVol_;
   bool validating_ = false;

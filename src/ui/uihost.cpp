@@ -11,14 +11,11 @@
 #include "ui/mainwindow.h"
 #include "ui/messagebox.h"
 #include "ui/progresswindow.h"
+#include "ui/twips.h"
 
 namespace tunebelt::ui {
 
 namespace {
-
-QString qs(std::string_view s) {
-  return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 QMessageBox::Icon boxIcon(MessageIcon icon) {
   switch (icon) {
@@ -54,51 +51,14 @@ bool UiHost::askYesNo(std::string_view text, std::string_view caption) {
   return MessageBox::askYesNo(&window_, qs(text), qs(caption));
 }
 
-void UiHost::processEvents() {
-  QCoreApplication::processEvents();
-}
-
-std::string UiHost::chooseOpenFile(std::string_view filter) {
-  const QString chosen =
-      FileDialog::getOpenFileName(&window_, "Tunebelt - Open", qs(window_.state().MusicFolder),
-                                  FileDialog::toQtFilter(qs(filter)));
+std::string UiHost::chooseOpenFile(std::string_view filter, std::string_view startFolder) {
+  const QString chosen = FileDialog::getOpenFileName(&window_, "Tunebelt - Open", qs(startFolder),
+                                                     FileDialog::toQtFilter(qs(filter)));
   return chosen.toStdString();
 }
 
-void UiHost::hideHoverImages() {
-  window_.hideHoverImages();
-}
-
-void UiHost::setModFolderText(const std::string& text) {
-  window_.modFolderBox()->setEditText(qs(text));
-}
-
-void UiHost::setModFolderEnabled(bool enabled) {
-  window_.modFolderBox()->setEnabled(enabled);
-}
-
-void UiHost::playlistAppended(const std::string& name) {
-  window_.playlistBox()->addItem(qs(name));
-}
-
-void UiHost::playlistReloaded(const std::vector<std::string>&) {
-  window_.reloadPlaylist();
-}
-
-void UiHost::modFolderRemembered(const std::string& folder) {
-  // Adding the first item to a combo box selects it; the text stays the
-  // mod folder the user has, and no item becomes current.
-  QComboBox* box = window_.modFolderBox();
-  const QSignalBlocker block(box);
-  const QString text = box->currentText();
-  const int index = box->currentIndex();
-  box->addItem(qs(folder));
-  if (box->currentIndex() != index) box->setCurrentIndex(index);
-  if (box->currentText() != text) box->setEditText(text);
-}
-
-void UiHost::setCacheLabel(const std::string& text) {
-  window_.cacheLabel()->setText(qs(text));
+void UiHost::processEvents() {
+  QCoreApplication::processEvents();
 }
 
 void UiHost::showProgressWindow() {
@@ -106,6 +66,8 @@ void UiHost::showProgressWindow() {
 }
 
 void UiHost::setStage(Stage stage) {
+  // A save has begun: the buttons' hover images go, as for every command.
+  if (stage == Stage::Generating) window_.hideHoverImages();
   window_.progressWindow()->setStage(stage);
 }
 
@@ -123,6 +85,34 @@ void UiHost::setProgressValue(int value) {
 
 void UiHost::setProgressCaption(const std::string& caption) {
   window_.progressWindow()->setWindowTitle(qs(caption));
+}
+
+void UiHost::playlistChanged(const std::vector<std::string>& lines, const PlaylistChange& change) {
+  window_.showPlaylist(lines, change);
+}
+
+void UiHost::modFolderTextChanged(const std::string& text) {
+  window_.modFolderBox()->setEditText(qs(text));
+}
+
+void UiHost::modFolderEnabledChanged(bool enabled) {
+  window_.modFolderBox()->setEnabled(enabled);
+}
+
+void UiHost::modFolderRemembered(const std::string& folder) {
+  // Adding the first item to a combo box selects it; the text stays the
+  // mod folder the user has, and no item becomes current.
+  QComboBox* box = window_.modFolderBox();
+  const QSignalBlocker block(box);
+  const QString text = box->currentText();
+  const int index = box->currentIndex();
+  box->addItem(qs(folder));
+  if (box->currentIndex() != index) box->setCurrentIndex(index);
+  if (box->currentText() != text) box->setEditText(text);
+}
+
+void UiHost::cacheLabelChanged(const std::string& text) {
+  window_.cacheLabel()->setText(qs(text));
 }
 
 }  // namespace tunebelt::ui

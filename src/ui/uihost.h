@@ -16,25 +16,27 @@ class UiHost : public Host {
  public:
   explicit UiHost(MainWindow& window) : window_(window) {}
 
+  // Prompts
   void showMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
   bool askYesNo(std::string_view text, std::string_view caption) override;
+  std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) override;
+
+  // Progress
   void processEvents() override;
-  std::string chooseOpenFile(std::string_view filter) override;
-
-  void hideHoverImages() override;
-  void setModFolderText(const std::string& text) override;
-  void setModFolderEnabled(bool enabled) override;
-  void playlistAppended(const std::string& name) override;
-  void playlistReloaded(const std::vector<std::string>& lines) override;
-  void modFolderRemembered(const std::string& folder) override;
-  void setCacheLabel(const std::string& text) override;
-
   void showProgressWindow() override;
   void setStage(Stage stage) override;
   void setScriptText(const std::string& text) override;
   void setProgressMaximum(int maximum) override;
   void setProgressValue(int value) override;
   void setProgressCaption(const std::string& caption) override;
+
+  // StateObserver
+  void playlistChanged(const std::vector<std::string>& lines,
+                       const PlaylistChange& change) override;
+  void modFolderTextChanged(const std::string& text) override;
+  void modFolderEnabledChanged(bool enabled) override;
+  void modFolderRemembered(const std::string& folder) override;
+  void cacheLabelChanged(const std::string& text) override;
 
  private:
   MainWindow& window_;

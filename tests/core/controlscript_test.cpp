@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/scripts/applyplan.h"
+#include "plan_helpers.h"
 #include "platform/fs.h"
 #include "recording_host.h"
 #include "test_util.h"
@@ -127,7 +129,7 @@ TEST(BuildControlScript, StartingVolumesAreWrittenUnchanged) {
 TEST(WriteControlScript, WritesPlaylistThenMp3CfgAndPreparesTheCopy) {
   test::TempDir mod;
   test::RecordingHost host;
-  WriteControlScript(Playlist({"a b.mp3", "c.mp3"}, 80, 80), mod.str(), host);
+  WriteControlScript(test::PlanInto(Playlist({"a b.mp3", "c.mp3"}, 80, 80), mod.str()), host, nullptr);
 
   const std::string text = BuildControlScript(80, 80);
   EXPECT_EQ(host.scriptText, text);
@@ -142,8 +144,8 @@ TEST(WriteControlScript, WritesPlaylistThenMp3CfgAndPreparesTheCopy) {
 TEST(WriteControlScript, Mp3CfgDoesNotDependOnTheTracks) {
   test::TempDir one, other;
   test::RecordingHost host;
-  WriteControlScript(Playlist({"x.mp3"}, 35, 60), one.str(), host);
-  WriteControlScript(Playlist({"y y.mp3", "z.mp3", "w.mp3"}, 35, 60), other.str(), host);
+  WriteControlScript(test::PlanInto(Playlist({"x.mp3"}, 35, 60), one.str()), host, nullptr);
+  WriteControlScript(test::PlanInto(Playlist({"y y.mp3", "z.mp3", "w.mp3"}, 35, 60), other.str()), host, nullptr);
   EXPECT_EQ(readFile(one / "mp3.cfg"), readFile(other / "mp3.cfg"));
   EXPECT_NE(readFile(one / "playlist1.cfg"), readFile(other / "playlist1.cfg"));
 }
@@ -152,7 +154,7 @@ TEST(WriteControlScript, RefusesToBuildTenThousandTracks) {
   test::TempDir mod;
   test::RecordingHost host;
   std::vector<std::string> names(10000, "t.mp3");
-  WriteControlScript(Playlist(names, 80, 80), mod.str(), host);
+  WriteControlScript(test::PlanInto(Playlist(names, 80, 80), mod.str()), host, nullptr);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, "Sorry playlists greater than 10000 items are not supported");
   EXPECT_EQ(host.messages[0].caption, "Tunebelt");
@@ -165,7 +167,7 @@ TEST(WriteControlScript, AMissingModFolderThrowsNamingTheFile) {
   test::RecordingHost host;
   const std::string mod = base / "gone";
   try {
-    WriteControlScript(Playlist({"a.mp3"}, 80, 80), mod, host);
+    WriteControlScript(test::PlanInto(Playlist({"a.mp3"}, 80, 80), mod), host, nullptr);
     FAIL() << "no FsError";
   } catch (const platform::FsError& e) {
     EXPECT_NE(e.path().find(mod), std::string::npos);

@@ -69,11 +69,13 @@ TEST_F(Import, OtherNamesGetTheNotSelectedError) {
 TEST_F(Import, CommandAppendsBehindTheTracksThereAndTwiceDoubles) {
   for (auto t : {"/m/t1.mp3", "/m/t2.mp3", "/m/t3.mp3"}) AddTrack(state, t, host);
   host.openFiles = {dir / "mix.m3u", dir / "mix.m3u"};
+  state.MusicFolder = "/home/p/Music";
   ImportPlaylistCommand(state, host);
   ImportPlaylistCommand(state, host);
   EXPECT_EQ(state.PlaylistNames, (Lines{"t1.mp3", "t2.mp3", "t3.mp3", "a.mp3", "a.mp3"}));
-  EXPECT_EQ(host.events, (Lines{"hide-hover", "open-dialog", "hide-hover", "open-dialog"}));
+  EXPECT_EQ(host.events, (Lines{"open-dialog", "open-dialog"}));
   EXPECT_EQ(host.lastFilters[0], "Playlist Files (*.pls,*.m3u)|*.pls; *.m3u");
+  EXPECT_EQ(host.startFolders, (Lines{"/home/p/Music", "/home/p/Music"}));
 }
 
 TEST_F(Import, CancelledOrBlankChoiceIsSilent) {

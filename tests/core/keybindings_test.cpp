@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "platform/fs.h"
+#include "core/scripts/applyplan.h"
+#include "plan_helpers.h"
 #include "test_util.h"
 
 namespace tunebelt {
@@ -127,19 +129,19 @@ class WriteKeyBindingsTest : public ::testing::Test {
 TEST_F(WriteKeyBindingsTest, WorkedExample) {
   const std::string mod = dir / "cstrike";
   writeFile(ListOf(mod), "\"+forward\"\t\"Forward\"\r\n\r\n\"+back\"\t\"Back\"");
-  WriteKeyBindings(mod, app);
+  WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
   EXPECT_EQ(readFile(ListOf(mod)),
             crlf(Plus({"\"+forward\"\t\"Forward\"", "\"+back\"\t\"Back\""}, kSection)));
   // A second save gives the same bytes.
   const std::string once = readFile(ListOf(mod));
-  WriteKeyBindings(mod, app);
+  WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
   EXPECT_EQ(readFile(ListOf(mod)), once);
 }
 
 TEST_F(WriteKeyBindingsTest, MissingListOfAStockModIsCopiedFirst) {
   const std::string mod = dir / "cstrike";
   std::filesystem::create_directory(mod);
-  WriteKeyBindings(mod, app);
+  WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
   EXPECT_EQ(readFile(ListOf(mod)),
             crlf(Plus({R"("blank"	"Stock")", R"("+attack"	"Fire")"}, kSection)));
   EXPECT_EQ(readFile(app + "/kb_act/cstrike/kb_act.lst"), stock);  // the stock list stays
@@ -149,7 +151,7 @@ TEST_F(WriteKeyBindingsTest, MissingListWithoutAStockListGetsTheSectionAlone) {
   for (const char* name : {"Cstrike", "cstrike2", "mymod"}) {
     const std::string mod = dir / name;
     std::filesystem::create_directory(mod);
-    WriteKeyBindings(mod, app);
+    WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
     EXPECT_EQ(readFile(ListOf(mod)), crlf(kSection)) << name;
   }
 }
@@ -157,7 +159,7 @@ TEST_F(WriteKeyBindingsTest, MissingListWithoutAStockListGetsTheSectionAlone) {
 TEST_F(WriteKeyBindingsTest, AnExistingListIsNeverReplacedByTheStockOne) {
   const std::string mod = dir / "cstrike";
   writeFile(ListOf(mod), "\"+use\"\t\"Use\"\r\n");
-  WriteKeyBindings(mod, app);
+  WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
   EXPECT_EQ(readFile(ListOf(mod)), crlf(Plus({"\"+use\"\t\"Use\""}, kSection)));
 }
 
@@ -165,7 +167,7 @@ TEST_F(WriteKeyBindingsTest, AMissingStockFileThrowsNamingIt) {
   const std::string mod = dir / "dod";
   std::filesystem::create_directory(mod);
   try {
-    WriteKeyBindings(mod, app);
+    WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
     FAIL() << "no FsError";
   } catch (const platform::FsError& e) {
     EXPECT_EQ(e.path(), app + "/kb_act/dod/kb_act.lst");
@@ -178,7 +180,7 @@ TEST_F(WriteKeyBindingsTest, AReadOnlyListThrowsAndKeepsItsBytes) {
   writeFile(ListOf(mod), content);
   ASSERT_EQ(::chmod(ListOf(mod).c_str(), 0444), 0);
   try {
-    WriteKeyBindings(mod, app);
+    WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
     FAIL() << "no FsError";
   } catch (const platform::FsError& e) {
     EXPECT_EQ(e.path(), ListOf(mod));

@@ -88,14 +88,16 @@ TEST(AddTrack, DeveloperModeShowsTheAddedFileName) {
   EXPECT_EQ(host.messages[0].icon, MessageIcon::None);
 }
 
-TEST(AddTrack, CommandHidesHoverImagesAndUsesTheTrackFilter) {
+TEST(AddTrack, CommandOpensTheDialogInTheMusicFolderWithTheTrackFilter) {
   ProgramState s;
+  s.MusicFolder = "/home/p/Music";
   RecordingHost host;
   host.openFiles = {"/m/a.mp3"};
   AddTrackCommand(s, host);
   AddTrackCommand(s, host);  // cancelled: empty name
-  EXPECT_EQ(host.events, (Lines{"hide-hover", "open-dialog", "hide-hover", "open-dialog"}));
+  EXPECT_EQ(host.events, (Lines{"open-dialog", "open-dialog"}));
   EXPECT_EQ(host.lastFilters[0], "MP3 Files (*.mp3)|*.mp3");
+  EXPECT_EQ(host.startFolders, (Lines{"/home/p/Music", "/home/p/Music"}));
   EXPECT_EQ(s.PlaylistNames, Lines{"a.mp3"});
 }
 
@@ -128,36 +130,44 @@ TEST(Limit, TheTablesStopAt10000AndTheUserIsToldOnce) {
 }
 
 TEST(Remove, SelectsTheLineAboveTheLastRemovedOne) {
+  test::RecordingHost host;
   ProgramState s = withTracks({"T1", "T2", "T3", "T4", "T5"});
-  EditResult r = RemoveSelected(s, select(5, {1, 3}));
+  EditResult r = RemoveSelected(s, select(5, {1, 3}), host);
   expectPlaylist(s, {"T1", "T3", "T5"});
   EXPECT_TRUE(r.rebuilt);
   EXPECT_EQ(r.selection, select(3, {2}));
   EXPECT_EQ(r.current, 2);
+  // The list box learns the same through the observer.
+  EXPECT_EQ(host.listLines, s.PlaylistNames);
+  EXPECT_EQ(host.lastChange.firstChanged, 0);
+  EXPECT_EQ(host.lastChange.selection, r.selection);
+  EXPECT_EQ(host.lastChange.current, 2);
 
   s = withTracks({"T1", "T2", "T3", "T4"});
-  r = RemoveSelected(s, select(4, {2}));
+  r = RemoveSelected(s, select(4, {2}), host);
   expectPlaylist(s, {"T1", "T2", "T4"});
   EXPECT_EQ(r.selection, select(3, {1}));
   EXPECT_EQ(r.current, 1);
 }
 
 TEST(Remove, FirstLineSelectsTheNewFirstLineAndTheLastLineTheNewLast) {
+  test::RecordingHost host;
   ProgramState s = withTracks({"T1", "T2", "T3"});
-  EditResult r = RemoveSelected(s, select(3, {0}));
+  EditResult r = RemoveSelected(s, select(3, {0}), host);
   expectPlaylist(s, {"T2", "T3"});
   EXPECT_EQ(r.current, 0);
 
   s = withTracks({"T1", "T2", "T3"});
-  r = RemoveSelected(s, select(3, {1, 2}));
+  r = RemoveSelected(s, select(3, {1, 2}), host);
   expectPlaylist(s, {"T1"});
   EXPECT_EQ(r.selection, select(1, {0}));
   EXPECT_EQ(r.current, 0);
 }
 
 TEST(Remove, NothingSelectedRebuildsAndSelectsTheFirstLine) {
+  test::RecordingHost host;
   ProgramState s = withTracks({"T1", "T2"});
-  EditResult r = RemoveSelected(s, {});
+  EditResult r = RemoveSelected(s, {}, host);
   expectPlaylist(s, {"T1", "T2"});
   EXPECT_TRUE(r.rebuilt);
   EXPECT_EQ(r.selection, select(2, {0}));
@@ -165,51 +175,56 @@ TEST(Remove, NothingSelectedRebuildsAndSelectsTheFirstLine) {
 }
 
 TEST(Remove, TheOnlyEntryLeavesAnEmptyListWithoutSelection) {
+  test::RecordingHost host;
   ProgramState s = withTracks({"T1"});
-  EditResult r = RemoveSelected(s, select(1, {0}));
+  EditResult r = RemoveSelected(s, select(1, {0}), host);
   EXPECT_EQ(s.TrackCount(), 0);
   EXPECT_TRUE(s.PlaylistNames.empty());
   EXPECT_TRUE(r.rebuilt);
   EXPECT_TRUE(r.selection.empty());
   EXPECT_EQ(r.current, -1);
 
-  EXPECT_FALSE(RemoveSelected(s, {}).rebuilt);  // an empty list is left alone
+  EXPECT_FALSE(RemoveSelected(s, {}, host).rebuilt);  // an empty list is left alone
 }
 
 TEST(Move, UpCarriesABlockOfSelectedLinesAndTheSelectionFollows) {
+  test::RecordingHost host;
   ProgramState s = withTracks({"T1", "T2", "T3", "T4"});
-  EditResult r = MoveSelectedUp(s, select(4, {1, 2}));
+  EditResult r = MoveSelectedUp(s, select(4, {1, 2}), host);
   expectPlaylist(s, {"T2", "T3", "T1", "T4"});
   EXPECT_TRUE(r.rebuilt);
   EXPECT_EQ(r.selection, select(4, {0, 1}));
 }
 
 TEST(Move, DownCarriesABlockOfSelectedLinesAndTheSelectionFollows) {
+  test::RecordingHost host;
   ProgramState s = withTracks({"T1", "T2", "T3", "T4"});
-  EditResult r = MoveSelectedDown(s, select(4, {1, 2}));
+  EditResult r = MoveSelectedDown(s, select(4, {1, 2}), host);
   expectPlaylist(s, {"T1", "T4", "T2", "T3"});
   EXPECT_TRUE(r.rebuilt);
   EXPECT_EQ(r.selection, select(4, {2, 3}));
 }
 
 TEST(Move, SeparateSelectedLinesEachMoveOnePlace) {
+  test::RecordingHost host;
   ProgramState s = withTracks({"T1", "T2", "T3", "T4", "T5"});
-  EditResult r = MoveSelectedUp(s, select(5, {1, 4}));
+  EditResult r = MoveSelectedUp(s, select(5, {1, 4}), host);
   expectPlaylist(s, {"T2", "T1", "T3", "T5", "T4"});
   EXPECT_EQ(r.selection, select(5, {0, 3}));
 }
 
 TEST(Move, FirstLineSelectedBlocksUpAndLastLineBlocksDown) {
+  test::RecordingHost host;
   ProgramState s = withTracks({"T1", "T2", "T3"});
-  EditResult up = MoveSelectedUp(s, select(3, {0, 2}));
-  EditResult down = MoveSelectedDown(s, select(3, {0, 2}));
+  EditResult up = MoveSelectedUp(s, select(3, {0, 2}), host);
+  EditResult down = MoveSelectedDown(s, select(3, {0, 2}), host);
   expectPlaylist(s, {"T1", "T2", "T3"});
   EXPECT_FALSE(up.rebuilt);
   EXPECT_FALSE(down.rebuilt);
 
   ProgramState empty;
-  EXPECT_FALSE(MoveSelectedUp(empty, {}).rebuilt);
-  EXPECT_FALSE(MoveSelectedDown(empty, {}).rebuilt);
+  EXPECT_FALSE(MoveSelectedUp(empty, {}, host).rebuilt);
+  EXPECT_FALSE(MoveSelectedDown(empty, {}, host).rebuilt);
 }
 
 TEST(Move, SingleSwapsIgnoreIndexesAtTheEnds) {

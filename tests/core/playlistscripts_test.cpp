@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/scripts/applyplan.h"
+#include "plan_helpers.h"
 #include "platform/fs.h"
 #include "recording_host.h"
 #include "test_util.h"
@@ -76,7 +78,7 @@ TEST(WritePlaylistScripts, ThreeTracksMakeOneFile) {
   test::TempDir mod;
   test::RecordingHost host;
   ProgramState s = Playlist({"Intro.mp3", "Two Words.mp3", "Finale!.mp3"});
-  WritePlaylistScripts(s, mod.str(), host);
+  WritePlaylistScripts(test::PlanInto(s, mod.str()), host, nullptr);
 
   const std::string expected = ForPlatform(crlf({
       "",
@@ -104,14 +106,14 @@ TEST(WritePlaylistScripts, ThreeTracksMakeOneFile) {
   EXPECT_EQ(host.events, std::vector<std::string>{"show-progress"});
 
   // A second save replaces the file with the same bytes.
-  WritePlaylistScripts(s, mod.str(), host);
+  WritePlaylistScripts(test::PlanInto(s, mod.str()), host, nullptr);
   EXPECT_EQ(readFile(mod / "playlist1.cfg"), expected);
 }
 
 TEST(WritePlaylistScripts, OneTrackIsItsOwnNeighbour) {
   test::TempDir mod;
   test::RecordingHost host;
-  WritePlaylistScripts(Playlist({"solo.mp3"}), mod.str(), host);
+  WritePlaylistScripts(test::PlanInto(Playlist({"solo.mp3"}), mod.str()), host, nullptr);
   std::vector<std::string> lines = {""};
   for (auto& l : SixLines(1, 1, 1, "solo.mp3")) lines.push_back(l);
   EXPECT_EQ(readFile(mod / "playlist1.cfg"), crlf(lines));
@@ -207,7 +209,7 @@ TEST(WritePlaylistScripts, ChainsTheFilesToTheLastTrack) {
   test::TempDir mod;
   test::RecordingHost host;
   test::writeFile(mod / "playlist99.cfg", "left from a longer playlist\r\n");
-  WritePlaylistScripts(NumberedPlaylist(668), mod.str(), host);
+  WritePlaylistScripts(test::PlanInto(NumberedPlaylist(668), mod.str()), host, nullptr);
   std::set<std::string> expected = {"playlist99.cfg"};
   for (int f = 1; f <= 60; ++f) expected.insert("playlist" + std::to_string(f) + ".cfg");
   EXPECT_EQ(FilesIn(mod), expected);
@@ -250,7 +252,7 @@ TEST(WritePlaylistScripts, AReadOnlyFileThrowsNamingItAndKeepsItsBytes) {
   test::writeFile(file, "old\r\n");
   ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
   try {
-    WritePlaylistScripts(Playlist({"a.mp3"}), mod.str(), host);
+    WritePlaylistScripts(test::PlanInto(Playlist({"a.mp3"}), mod.str()), host, nullptr);
     FAIL() << "no FsError";
   } catch (const platform::FsError& e) {
     EXPECT_EQ(e.path(), file);

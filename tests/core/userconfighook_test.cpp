@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "core/scripts/applyplan.h"
+#include "plan_helpers.h"
 #include "platform/fs.h"
 #include "test_util.h"
 
@@ -17,14 +19,14 @@ using test::writeFile;
 
 TEST(WriteUserConfigHook, CreatesAMissingFile) {
   test::TempDir mod;
-  WriteUserConfigHook(mod.str());
+  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), nullptr);
   EXPECT_EQ(readFile(mod / "userconfig.cfg"), "exec mp3.cfg\r\n");
 }
 
 TEST(WriteUserConfigHook, AppendsAfterEveryLineKeptInPlace) {
   test::TempDir mod;
   writeFile(mod / "userconfig.cfg", "bind x jump\r\n\nsensitivity 3");
-  WriteUserConfigHook(mod.str());
+  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), nullptr);
   EXPECT_EQ(readFile(mod / "userconfig.cfg"),
             "bind x jump\r\n\r\nsensitivity 3\r\nexec mp3.cfg\r\n");
 }
@@ -32,7 +34,7 @@ TEST(WriteUserConfigHook, AppendsAfterEveryLineKeptInPlace) {
 TEST(WriteUserConfigHook, NearMissesAreNoHook) {
   test::TempDir mod;
   writeFile(mod / "userconfig.cfg", "exec mp3.cfg \rExec mp3.cfg\r\n exec mp3.cfg\r\n");
-  WriteUserConfigHook(mod.str());
+  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), nullptr);
   EXPECT_EQ(readFile(mod / "userconfig.cfg"),
             "exec mp3.cfg \r\nExec mp3.cfg\r\n exec mp3.cfg\r\nexec mp3.cfg\r\n");
 }
@@ -48,7 +50,7 @@ TEST(WriteUserConfigHook, AHookedFileIsNotWrittenAtAll) {
   struct stat before {};
   ASSERT_EQ(::stat(file.c_str(), &before), 0);
 
-  WriteUserConfigHook(mod.str());
+  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), nullptr);
 
   struct stat after {};
   ASSERT_EQ(::stat(file.c_str(), &after), 0);
@@ -64,7 +66,7 @@ TEST(WriteUserConfigHook, AReadOnlyFileThrowsAndKeepsItsBytes) {
   writeFile(file, "name p\r\n");
   ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
   try {
-    WriteUserConfigHook(mod.str());
+    WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), nullptr);
     FAIL() << "no FsError";
   } catch (const platform::FsError& e) {
     EXPECT_EQ(e.path(), file);

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "ui/progresswindow.h"
+#include "core/state/settings.h"
 #include "ui_support.h"
 
 using namespace tunebelt;
@@ -65,6 +66,9 @@ class PlaylistTest : public QObject {
   void moveButtonsKeepTheSelection();
   void saveScriptThroughTheWindow();
   void commandsWaitWhileASaveRuns();
+  void menusAndClosingWaitForTheSave();
+  void closingDuringASaveStoresTheFolderItRemembers();
+  void theWindowHidesItsHoverImagesForEachCommand();
 
  private:
   void addTracks(const QStringList& names);
@@ -208,6 +212,71 @@ void PlaylistTest::commandsWaitWhileASaveRuns() {
   // Afterwards they work again.
   QTest::mouseClick(t_->find("cmdTrackDown"), Qt::LeftButton);
   QCOMPARE(lines(list()), QStringList({"B.mp3", "A.mp3", "C.mp3"}));
+}
+
+void PlaylistTest::menusAndClosingWaitForTheSave() {
+  addTracks({"A.mp3"});
+  TempDir mod;
+  writeFile(mod / "gfx/shell/kb_act.lst", "");
+  t_->find<QComboBox>("cboSteamFolder")->setEditText(QString::fromStdString(mod.str()));
+
+  int dialogsDuringSave = -1;
+  QTimer::singleShot(0, this, [&] {
+    QVERIFY(t_->window->isSaving());
+    t_->find<QAction>("mnuOptions")->trigger();
+    t_->find<QAction>("mnuAbout")->trigger();
+    t_->find<QAction>("mnuDev")->trigger();
+    t_->find<QAction>("mnuExit")->trigger();
+    t_->window->close();
+    dialogsDuringSave = int(t_->window->findChildren<QDialog*>().size());
+    QCOMPARE(t_->endings.exits + t_->endings.ends, 0);  // nothing ended mid-save
+  });
+  t_->find<QAction>("mnuSaveScript")->trigger();
+  QCOMPARE(dialogsDuringSave, 0);
+  QCOMPARE(t_->state.DebugMode, 0);
+  QVERIFY(!t_->find<QAction>("mnuDev")->isChecked());
+  // Exit was asked for during the save: it ends the program once the save
+  // is done, without the close's settings.
+  QCOMPARE(t_->endings.exits, 1);
+  QCOMPARE(t_->state.ModFolders, std::vector<std::string>{mod.str()});
+}
+
+void PlaylistTest::closingDuringASaveStoresTheFolderItRemembers() {
+  addTracks({"A.mp3"});
+  TempDir mod;
+  writeFile(mod / "gfx/shell/kb_act.lst", "");
+  t_->find<QComboBox>("cboSteamFolder")->setEditText(QString::fromStdString(mod.str()));
+  QTimer::singleShot(0, this, [&] { t_->window->close(); });
+  t_->find<QAction>("mnuSaveScript")->trigger();
+  QCOMPARE(t_->endings.ends, 1);
+  ProgramState stored;
+  LoadSettings(*app_ / "settings.jst", stored);
+  QCOMPARE(stored.ModFolders, std::vector<std::string>{mod.str()});
+}
+
+void PlaylistTest::theWindowHidesItsHoverImagesForEachCommand() {
+  auto* hover = t_->find("imgAddb");
+  hover->show();  // no file queued: each dialog is cancelled
+  t_->find<QAction>("mnuAddTrack")->trigger();
+  QVERIFY(hover->isHidden());
+  hover->show();
+  t_->find<QAction>("mnuAddPlaylist")->trigger();
+  QVERIFY(hover->isHidden());
+  hover->show();
+  t_->find<QAction>("mnuRemove")->trigger();
+  QVERIFY(hover->isHidden());
+
+  // A save hides them once it begins, not when it is refused.
+  hover->show();
+  t_->find<QAction>("mnuSaveScript")->trigger();  // an empty playlist: refused
+  QVERIFY(!hover->isHidden());
+  addTracks({"A.mp3"});
+  TempDir mod;
+  writeFile(mod / "gfx/shell/kb_act.lst", "");
+  t_->find<QComboBox>("cboSteamFolder")->setEditText(QString::fromStdString(mod.str()));
+  ui::MessageBox::clearShown();
+  t_->find<QAction>("mnuSaveScript")->trigger();
+  QVERIFY(hover->isHidden());
 }
 
 QTEST_MAIN(PlaylistTest)

@@ -99,6 +99,7 @@ struct WindowUnderTest {
     ui::MessageBox::setTestMode(true);
     ui::MessageBox::clearShown();
     ui::FileDialog::setTestMode(true);
+    ui::FileDialog::clearOpened();
     state.ApplicationFolder = applicationFolder;
     state.SettingsFolder = settingsFolder;
     ui::MainWindowOptions options;

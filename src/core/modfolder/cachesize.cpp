@@ -1,5 +1,6 @@
 #include "core/modfolder/cachesize.h"
 
+#include "core/scripts/modlayout.h"
 #include "platform/fs.h"
 #include "platform/tree.h"
 #include "core/state/exists.h"
@@ -67,7 +68,7 @@ std::optional<std::string> CacheSizeLabel(std::string_view modFolder, int langua
                                           std::vector<std::string>* skippedMounts) {
   if (language != kEnglish && language != kGerman) return std::nullopt;
   const bool english = language == kEnglish;
-  std::string cache = std::string(modFolder) + platform::kSep + "mp3s";
+  const std::string cache = ModLayout(std::string(modFolder)).tracks();
   if (!FolderExists(cache)) {
     return english ? "Current mp3 cache size: <no mp3 folder>"
                    : "Strömung mp3 Größe cache < kein Verzeichnis >";
@@ -76,9 +77,10 @@ std::optional<std::string> CacheSizeLabel(std::string_view modFolder, int langua
   return prefix + FormatSize(GetFolderSize(cache, skippedMounts), decimalSeparator);
 }
 
-void RefreshCacheSize(std::string_view modFolder, int language, char decimalSeparator, Host& host) {
+void RefreshCacheSize(std::string_view modFolder, int language, char decimalSeparator,
+                      StateObserver& observer) {
   if (auto label = CacheSizeLabel(modFolder, language, decimalSeparator)) {
-    host.setCacheLabel(*label);
+    observer.cacheLabelChanged(*label);
   }
 }
 

@@ -28,9 +28,9 @@ std::optional<std::string> CacheSizeLabel(std::string_view modFolder, int langua
                                           char decimalSeparator = '.',
                                           std::vector<std::string>* skippedMounts = nullptr);
 
-// Recomputes the label and hands it to the host (unchanged for a language
-// other than 1 or 2).
+// Recomputes the label and hands it to the observer (unchanged for a
+// language other than 1 or 2).
 void RefreshCacheSize(std::string_view modFolder, int language, char decimalSeparator,
-                      Host& host);
+                      StateObserver& observer);
 
 }  // namespace tunebelt

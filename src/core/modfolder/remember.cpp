@@ -6,14 +6,14 @@
 
 namespace tunebelt {
 
-bool RememberModFolder(ProgramState& state, const std::string& folder, Host& host) {
+bool RememberModFolder(ProgramState& state, const std::string& folder, StateObserver& observer) {
   auto& folders = state.ModFolders;
   if (std::find(folders.begin(), folders.end(), folder) != folders.end()) return false;
   if (state.ModFolderCount() >= kMaxModFolders) return false;
   // A longer path would run into the next record of the settings file.
   if (platform::toCodePage(folder).size() > kMaxStoredPathBytes) return false;
   folders.push_back(folder);
-  host.modFolderRemembered(folder);
+  observer.modFolderRemembered(folder);
   return true;
 }
 

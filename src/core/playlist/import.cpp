@@ -26,10 +26,33 @@ ImportResult ImportPlaylistFile(ProgramState& state, const std::string& path, Ho
 }
 
 void ImportPlaylistCommand(ProgramState& state, Host& host) {
-  host.hideHoverImages();
-  std::string path = host.chooseOpenFile(kPlaylistFilter);
+  std::string path = host.chooseOpenFile(kPlaylistFilter, state.MusicFolder);
   if (trimBlanks(path).empty()) return;
   ImportPlaylistFile(state, path, host);
+}
+
+AddItemsResult AddItems(ProgramState& state, const std::vector<std::string>& paths, Host& host) {
+  AddItemsResult result;
+  bool fullTold = false;
+  for (const std::string& path : paths) {
+    if (path.ends_with(".pls") || path.ends_with(".m3u")) {
+      ImportResult r = ImportPlaylistFile(state, path, host);
+      if (r == ImportResult::Refused || r == ImportResult::Failed) {
+        result.refused = true;
+        return result;
+      }
+      fullTold = fullTold || r == ImportResult::Full;
+      continue;
+    }
+    AppendResult r = AddTrack(state, path, host);
+    if (r == AppendResult::Ignored) {
+      result.skipped.push_back(path);
+    } else if (r == AppendResult::Full && !fullTold) {
+      host.showMessage(kPlaylistFullMessage, kCaption, MessageIcon::None);
+      fullTold = true;
+    }
+  }
+  return result;
 }
 
 }  // namespace tunebelt

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/state/host.h"
 #include "core/state/state.h"
@@ -33,7 +34,18 @@ std::string NavUp(std::string_view dirPath);
 // the terminal front end.
 ImportResult ImportPlaylistFile(ProgramState& state, const std::string& path, Host& host);
 
-// The import command: hover images hidden, the open dialog, then the reader.
+// The import command: the open dialog (in the music folder), then the reader.
 void ImportPlaylistCommand(ProgramState& state, Host& host);
+
+struct AddItemsResult {
+  bool refused = false;               // a playlist was refused or could not be read
+  std::vector<std::string> skipped;  // names that are neither a playlist nor an .mp3
+};
+
+// Takes full paths the way the window takes them: an ".pls" or ".m3u" to its
+// reader, any other name to AddTrack, in order. Stops at a playlist that was
+// refused or could not be read (the user was told). A playlist that fills up
+// on the way is told once.
+AddItemsResult AddItems(ProgramState& state, const std::vector<std::string>& paths, Host& host);
 
 }  // namespace tunebelt

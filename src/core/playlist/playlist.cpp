@@ -26,7 +26,13 @@ EditResult unchanged(const Selection& selected) {
   return {false, selected, -1};
 }
 
-void tellFull(Host& host) {
+// An edit that changed the list: the observer gets the new lines and selection.
+EditResult told(const ProgramState& state, EditResult r, StateObserver& observer) {
+  observer.playlistChanged(state.PlaylistNames, {0, r.selection, r.current});
+  return r;
+}
+
+void tellFull(Prompts& host) {
   host.showMessage(kPlaylistFullMessage, kCaption, MessageIcon::None);
 }
 
@@ -47,11 +53,11 @@ std::string getPath(std::string_view filePath) {
   return {};
 }
 
-AppendResult AppendEntry(ProgramState& state, const std::string& path, Host& host) {
+AppendResult AppendEntry(ProgramState& state, const std::string& path, StateObserver& observer) {
   if (state.TrackCount() >= kMaxTracks) return AppendResult::Full;
   state.PlaylistPaths.push_back(path);
   state.PlaylistNames.push_back(GetFileName(path));
-  host.playlistAppended(state.PlaylistNames.back());
+  observer.playlistChanged(state.PlaylistNames, {state.TrackCount() - 1, std::nullopt, -1});
   return AppendResult::Added;
 }
 
@@ -80,7 +86,7 @@ std::vector<std::string> PlaylistLines(const ProgramState& state) {
   return state.PlaylistNames;
 }
 
-EditResult RemoveSelected(ProgramState& state, const Selection& selected) {
+EditResult RemoveSelected(ProgramState& state, const Selection& selected, StateObserver& observer) {
   const int n = state.TrackCount();
   if (n == 0) return unchanged(selected);
   int last = 0;
@@ -105,10 +111,10 @@ EditResult RemoveSelected(ProgramState& state, const Selection& selected) {
     r.current = std::min(last, kept - 1);
     r.selection[r.current] = true;
   }
-  return r;
+  return told(state, std::move(r), observer);
 }
 
-EditResult MoveSelectedUp(ProgramState& state, const Selection& selected) {
+EditResult MoveSelectedUp(ProgramState& state, const Selection& selected, StateObserver& observer) {
   const int n = state.TrackCount();
   if (n == 0 || isSelected(selected, 0)) return unchanged(selected);
   const Selection before = snapshot(state, selected);
@@ -117,10 +123,10 @@ EditResult MoveSelectedUp(ProgramState& state, const Selection& selected) {
   }
   EditResult r{true, Selection(static_cast<std::size_t>(n), false), -1};
   for (int i = 1; i < n; ++i) r.selection[i - 1] = before[i];
-  return r;
+  return told(state, std::move(r), observer);
 }
 
-EditResult MoveSelectedDown(ProgramState& state, const Selection& selected) {
+EditResult MoveSelectedDown(ProgramState& state, const Selection& selected, StateObserver& observer) {
   const int n = state.TrackCount();
   if (n == 0 || isSelected(selected, n - 1)) return unchanged(selected);
   const Selection before = snapshot(state, selected);
@@ -129,12 +135,11 @@ EditResult MoveSelectedDown(ProgramState& state, const Selection& selected) {
   }
   EditResult r{true, Selection(static_cast<std::size_t>(n), false), -1};
   for (int i = 0; i < n - 1; ++i) r.selection[i + 1] = before[i];
-  return r;
+  return told(state, std::move(r), observer);
 }
 
 void AddTrackCommand(ProgramState& state, Host& host) {
-  host.hideHoverImages();
-  std::string path = host.chooseOpenFile(kTrackFilter);
+  std::string path = host.chooseOpenFile(kTrackFilter, state.MusicFolder);
   if (AddTrack(state, path, host) == AppendResult::Full) tellFull(host);
 }
 

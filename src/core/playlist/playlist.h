@@ -1,5 +1,5 @@
 // The playlist tables and the editing commands over them. The list box only
-// mirrors what these functions return.
+// mirrors what these functions tell the state observer.
 #pragma once
 
 #include <string>
@@ -22,9 +22,9 @@ std::string getPath(std::string_view filePath);
 
 enum class AppendResult { Added, Ignored, Full };
 
-// Appends one entry (path and display name) and tells the host about the new
-// list line; Full when the tables hold kMaxTracks entries already.
-AppendResult AppendEntry(ProgramState& state, const std::string& path, Host& host);
+// Appends one entry (path and display name) and tells the observer about the
+// new list line; Full when the tables hold kMaxTracks entries already.
+AppendResult AppendEntry(ProgramState& state, const std::string& path, StateObserver& observer);
 
 // Appends the path when it ends in ".mp3" exactly; in developer mode the
 // added entry's file name is shown. Ignored for any other path.
@@ -36,22 +36,22 @@ void MoveTrackDown(ProgramState& state, int index);
 // The list box's lines: PlaylistNames in order.
 std::vector<std::string> PlaylistLines(const ProgramState& state);
 
-// A selection: one flag per list line.
-using Selection = std::vector<bool>;
-
 struct EditResult {
-  bool rebuilt = false;    // the list box must be rebuilt from PlaylistLines
-  Selection selection;     // the selection after the rebuild
+  bool rebuilt = false;    // the list changed and was told to the observer
+  Selection selection;     // the selection after the change
   int current = -1;        // the line that becomes current, -1 for none
 };
 
-EditResult RemoveSelected(ProgramState& state, const Selection& selected);
-EditResult MoveSelectedUp(ProgramState& state, const Selection& selected);
-EditResult MoveSelectedDown(ProgramState& state, const Selection& selected);
+// Each edit of the selection tells the observer the new lines and selection
+// when it changed anything, and returns what it told.
+EditResult RemoveSelected(ProgramState& state, const Selection& selected, StateObserver& observer);
+EditResult MoveSelectedUp(ProgramState& state, const Selection& selected, StateObserver& observer);
+EditResult MoveSelectedDown(ProgramState& state, const Selection& selected,
+                            StateObserver& observer);
 
 // The commands of the window. Each tells the user once when the playlist
 // became full on the way.
-void AddTrackCommand(ProgramState& state, Host& host);  // the open dialog
+void AddTrackCommand(ProgramState& state, Host& host);  // the open dialog, in the music folder
 void DropCommand(ProgramState& state, const std::vector<std::string>& names, Host& host);
 
 }  // namespace tunebelt

@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/fs.h"
-#include "core/scripts/playlistscripts.h"
 
 namespace tunebelt {
 
@@ -70,22 +68,6 @@ std::string BuildControlScript(std::int16_t mp3Volume, std::int16_t gameVolume) 
                                 "echo Tunebelt Script Loaded",
                             });
   return JoinCrLf(lines);
-}
-
-void WriteControlScript(const ProgramState& state, const std::string& modFolder, Host& host) {
-  std::string text;
-  if (state.TrackCount() >= kMaxTracks) {
-    host.showMessage("Sorry playlists greater than 10000 items are not supported", kCaption,
-                     MessageIcon::None);
-  } else {
-    text = BuildControlScript(state.Mp3Volume, state.GameVolume);
-  }
-  host.setScriptText(text);
-  WritePlaylistScripts(state, modFolder, host);
-  host.setStage(Stage::Copying);
-  host.processEvents();
-  platform::writeFileAtomic(platform::joinPath(modFolder, "mp3.cfg"), text + "\r\n");
-  host.setProgressMaximum(state.TrackCount());
 }
 
 }  // namespace tunebelt

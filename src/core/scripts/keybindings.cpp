@@ -1,12 +1,7 @@
 #include "core/scripts/keybindings.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <string_view>
-
-#include "platform/fs.h"
-#include "core/scripts/tracknames.h"
-#include "core/state/exists.h"
 
 namespace tunebelt {
 
@@ -21,23 +16,6 @@ bool StartsSection(const std::string& line) {
 
 std::string Entry(const std::string& command, const std::string& caption) {
   return "\"" + command + "\"" + std::string(12, ' ') + "\"" + caption + "\"";
-}
-
-// Copies the stock list of the mod when the mod folder's name is one of the
-// shipped ones; true when it did.
-bool CopyStockList(const std::string& modFolder, const std::string& applicationFolder,
-                   const std::string& list) {
-  const std::string mod = ModFolderName(modFolder);
-  const auto& stock = StockListMods();
-  if (std::find(stock.begin(), stock.end(), mod) == stock.end()) return false;
-  using platform::joinPath;
-  platform::copyFileAtomic(
-      joinPath(joinPath(joinPath(applicationFolder, "kb_act"), mod), "kb_act.lst"), list);
-  return true;
-}
-
-void MakeDirIfMissing(const std::string& dir) {
-  if (!FolderExists(dir)) platform::makeDir(dir);
 }
 
 }  // namespace
@@ -79,21 +57,10 @@ std::vector<std::string> RewriteKeyBindings(const std::vector<std::string>& oldL
   return kept;
 }
 
-void WriteKeyBindings(const std::string& modFolder, const std::string& applicationFolder) {
-  using platform::joinPath;
-  const std::string gfx = joinPath(modFolder, "gfx");
-  const std::string shell = joinPath(gfx, "shell");
-  MakeDirIfMissing(gfx);
-  MakeDirIfMissing(shell);
-
-  const std::string list = joinPath(shell, "kb_act.lst");
-  const bool present = FileExists(list) || CopyStockList(modFolder, applicationFolder, list);
-  std::vector<std::string> oldLines;
-  if (present) oldLines = platform::readTextLines(list);
-
+std::string KeyBindingsText(const std::vector<std::string>& oldLines) {
   std::string out;
   for (const std::string& line : RewriteKeyBindings(oldLines)) out += line + "\r\n";
-  platform::writeFileAtomic(list, out, platform::Durability::Synced);
+  return out;
 }
 
 }  // namespace tunebelt

@@ -20,8 +20,7 @@ std::vector<std::string> ControlsSection();
 // an old controls section, then the section.
 std::vector<std::string> RewriteKeyBindings(const std::vector<std::string>& oldLines);
 
-// Creates gfx/shell when missing, copies a stock list when the mod has none,
-// then rewrites the list with the section at its end. Throws platform::FsError.
-void WriteKeyBindings(const std::string& modFolder, const std::string& applicationFolder);
+// The new list file: the rewritten lines, each followed by CR LF.
+std::string KeyBindingsText(const std::vector<std::string>& oldLines);
 
 }  // namespace tunebelt

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "platform/fs.h"
+#include "core/scripts/modlayout.h"
 #include "core/scripts/tracknames.h"
 
 namespace tunebelt {
@@ -26,7 +26,6 @@ class Text {
   }
 
  private:
-  void add(char piece) { out_ += piece; }
   void add(std::string_view piece) { out_.append(piece); }
   void add(const char* piece) { out_.append(piece); }
   void add(const std::string& piece) { out_.append(piece); }
@@ -40,16 +39,17 @@ class Text {
 };
 
 // The six alias lines of track n of N, each preceded by CR LF.
-void AppendTrackLines(std::string& out, int n, int count, const std::string& displayName) {
+void AppendTrackLines(std::string& out, int n, int count, const std::string& displayName,
+                      char separator) {
   const int next = n < count ? n + 1 : 1;
   const int prev = n > 1 ? n - 1 : count;
-  const std::string file = CleanTrackName(displayName);
+  const std::string file = ModLayout::GameTrackPath(CleanTrackName(displayName), separator);
   const std::string say = SayTrackName(displayName);
   Text t(out);
-  t.line("alias track", n, " \"mp3 play mp3s", platform::kSep, file, "; alias nexttracks nexttrack",
-         n, "; alias prevtrack prevtrack", n, "\"");
-  t.line("alias lptrack", n, " \"mp3 loop mp3s", platform::kSep, file,
-         "; alias nexttracks nexttrack", n, "; alias prevtrack prevtrack", n, "\"");
+  t.line("alias track", n, " \"mp3 play ", file, "; alias nexttracks nexttrack", n,
+         "; alias prevtrack prevtrack", n, "\"");
+  t.line("alias lptrack", n, " \"mp3 loop ", file, "; alias nexttracks nexttrack", n,
+         "; alias prevtrack prevtrack", n, "\"");
   t.line("alias nexttrack", n, " \"alias looptrack lptrack", next, "; alias playtrack track", next,
          "; alias saytrack saytrack", next, "; alias tsaytrack tsaytrack", next,
          "; echo Tunebelt: next track; playtrack;\"");
@@ -60,12 +60,8 @@ void AppendTrackLines(std::string& out, int n, int count, const std::string& dis
   t.line("alias tsaytrack", n, " \"say_team listening to ", say, " with Tunebelt;\"");
 }
 
-std::string FileName(std::size_t number) {
-  return "playlist" + std::to_string(number) + ".cfg";
-}
-
 std::string ExecLine(std::size_t number) {
-  return "exec " + FileName(number);
+  return "exec " + ModLayout::PlaylistFileName(number);
 }
 
 // What ends file k besides its tracks: the CR LF of its last line, then the
@@ -85,7 +81,7 @@ std::string NewFileText() {
 
 }  // namespace
 
-std::vector<std::string> BuildPlaylistScripts(const ProgramState& state) {
+std::vector<std::string> BuildPlaylistScripts(const ProgramState& state, char gamePathSeparator) {
   const int count = state.TrackCount();
   std::vector<std::string> texts;
   texts.push_back(NewFileText());
@@ -93,7 +89,8 @@ std::vector<std::string> BuildPlaylistScripts(const ProgramState& state) {
   for (int n = 1; n <= count; ++n) {
     std::string& text = texts.back();
     const std::size_t before = text.size();
-    AppendTrackLines(text, n, count, state.PlaylistNames[static_cast<std::size_t>(n - 1)]);
+    AppendTrackLines(text, n, count, state.PlaylistNames[static_cast<std::size_t>(n - 1)],
+                     gamePathSeparator);
     // A track that takes its file over the limit moves to the next file; the
     // first track of a file stays, whatever its size.
     if (before > 0 && text.size() + closing > kMaxPlaylistFileBytes) {
@@ -113,14 +110,6 @@ std::vector<std::string> BuildPlaylistScripts(const ProgramState& state) {
     }
   }
   return texts;
-}
-
-void WritePlaylistScripts(const ProgramState& state, const std::string& modFolder, Host& host) {
-  host.showProgressWindow();
-  const std::vector<std::string> texts = BuildPlaylistScripts(state);
-  for (std::size_t f = 0; f < texts.size(); ++f) {
-    platform::writeFileAtomic(platform::joinPath(modFolder, FileName(f + 1)), texts[f]);
-  }
 }
 
 }  // namespace tunebelt

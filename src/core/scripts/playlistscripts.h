@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/state/host.h"
 #include "core/state/state.h"
+#include "platform/fs.h"
 
 namespace tunebelt {
 
@@ -18,11 +18,9 @@ inline constexpr std::size_t kMaxPlaylistFileBytes = 8000;
 // The text of every playlist file, entry k-1 for playlist<k>.cfg, exactly
 // as written (each file's lines, the exec line of all but the last, CR LF).
 // Tracks fill the files in order; a file takes the next track only while it
-// stays within kMaxPlaylistFileBytes, counting its closing lines.
-std::vector<std::string> BuildPlaylistScripts(const ProgramState& state);
-
-// Shows the progress window and writes playlist1.cfg onward into the mod
-// folder. Throws platform::FsError naming the file that failed.
-void WritePlaylistScripts(const ProgramState& state, const std::string& modFolder, Host& host);
+// stays within kMaxPlaylistFileBytes, counting its closing lines. The play
+// and loop lines name a track with `gamePathSeparator` after "mp3s".
+std::vector<std::string> BuildPlaylistScripts(const ProgramState& state,
+                                              char gamePathSeparator = platform::kSep);
 
 }  // namespace tunebelt

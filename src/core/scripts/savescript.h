@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/scripts/applyplan.h"
+#include "core/scripts/saveplan.h"
 #include "core/state/host.h"
 #include "core/state/state.h"
 
@@ -18,8 +20,9 @@ inline constexpr std::string_view kModFolderBusyMessage =
 inline constexpr std::string_view kTracksMissingCaption = "Finished - some tracks were not copied";
 
 struct SaveOptions {
-  bool deleteUnused = false;  // the "Delete unused mp3 files" box
+  PlanOptions plan;  // the "Delete unused mp3 files" box, the game's path form
   char decimalSeparator = '.';
+  Journal* journal = nullptr;  // when given, what the save did
   // How long a save waits for another save into the same mod folder.
   std::chrono::milliseconds lockTimeout = std::chrono::seconds(60);
 };

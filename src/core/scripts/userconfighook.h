@@ -1,14 +1,17 @@
 // The "exec mp3.cfg" line in the mod's userconfig.cfg.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tunebelt {
 
 inline constexpr const char* kHookLine = "exec mp3.cfg";
 
-// Appends the hook line to userconfig.cfg unless a line already equals it,
-// in which case the file is not touched. Throws platform::FsError.
-void WriteUserConfigHook(const std::string& modFolder);
+// The new userconfig.cfg for the old one's lines (nothing: no file): every
+// old line with CR LF, then the hook line. Nothing when a line already
+// equals the hook line: the file is then not written at all.
+std::optional<std::string> HookedUserConfig(const std::optional<std::vector<std::string>>& lines);
 
 }  // namespace tunebelt

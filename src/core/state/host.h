@@ -1,8 +1,11 @@
-// How the core reaches the user and the window around it. The window, the
-// terminal front end and the tests each implement this; every member has a
-// harmless default so an implementation overrides only what it shows.
+// How the core reaches the user. Three roles, each implemented by the window,
+// the terminal front end and the tests: the prompts (message boxes, Yes/No
+// questions, the open dialog), the progress of a long command, and one
+// observer of the state a front end mirrors. Every member is pure virtual, so
+// a front end that forgets one does not compile.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,55 +20,65 @@ enum class Stage { Generating, Copying, Complete };
 inline constexpr std::string_view kCaption = "Tunebelt";
 inline constexpr std::string_view kErrorCaption = "Tunebelt - Error";
 
-class Host {
+// A selection of playlist lines: one flag per line.
+using Selection = std::vector<bool>;
+
+class Prompts {
  public:
-  virtual ~Host() = default;
-
-  // ---- messages -----------------------------------------------------------
+  virtual ~Prompts() = default;
   // A message box with an OK button.
-  virtual void showMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
-    (void)text, (void)caption, (void)icon;
-  }
+  virtual void showMessage(std::string_view text, std::string_view caption, MessageIcon icon) = 0;
   // A message box with Yes and No; true for Yes.
-  virtual bool askYesNo(std::string_view text, std::string_view caption) {
-    (void)text, (void)caption;
-    return false;
-  }
+  virtual bool askYesNo(std::string_view text, std::string_view caption) = 0;
+  // The open dialog with a filter such as "MP3 Files (*.mp3)|*.mp3", first
+  // showing `startFolder`; the chosen path, or an empty string when cancelled.
+  virtual std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) = 0;
+};
 
+// What a long command shows while it runs: the progress window of a save,
+// and the pending window events it lets run between its steps.
+class Progress {
+ public:
+  virtual ~Progress() = default;
   // Lets pending window events run, so the windows repaint during long work.
-  virtual void processEvents() {}
-
-  // ---- the open-file dialog ----------------------------------------------
-  // Shows the open dialog with a filter such as "MP3 Files (*.mp3)|*.mp3";
-  // returns the chosen path, or an empty string when cancelled.
-  virtual std::string chooseOpenFile(std::string_view filter) {
-    (void)filter;
-    return {};
-  }
-
-  // ---- the main window ---------------------------------------------------
-  virtual void hideHoverImages() {}
-  // The mod folder box: its text, written back by the trim; enabled state.
-  virtual void setModFolderText(const std::string& text) { (void)text; }
-  virtual void setModFolderEnabled(bool enabled) { (void)enabled; }
-  // A line appended to the playlist list box (the selection is untouched).
-  virtual void playlistAppended(const std::string& name) { (void)name; }
-  // The playlist list box rebuilt from these lines (nothing selected).
-  virtual void playlistReloaded(const std::vector<std::string>& lines) { (void)lines; }
-  // A folder appended to the mod folder box's item list.
-  virtual void modFolderRemembered(const std::string& folder) { (void)folder; }
-  virtual void setCacheLabel(const std::string& text) { (void)text; }
-
-  // ---- the progress window -----------------------------------------------
-  virtual void showProgressWindow() {}
-  // Generating: GENERATING lit, the other two plain.
+  virtual void processEvents() = 0;
+  virtual void showProgressWindow() = 0;
+  // Generating: GENERATING lit, the other two plain (a save has begun).
   // Copying: GENERATING plain, COPYING lit (COMPLETE untouched).
   // Complete: COPYING plain, COMPLETE lit (GENERATING untouched).
-  virtual void setStage(Stage stage) { (void)stage; }
-  virtual void setScriptText(const std::string& text) { (void)text; }
-  virtual void setProgressMaximum(int maximum) { (void)maximum; }
-  virtual void setProgressValue(int value) { (void)value; }
-  virtual void setProgressCaption(const std::string& caption) { (void)caption; }
+  virtual void setStage(Stage stage) = 0;
+  virtual void setScriptText(const std::string& text) = 0;
+  virtual void setProgressMaximum(int maximum) = 0;
+  virtual void setProgressValue(int value) = 0;
+  virtual void setProgressCaption(const std::string& caption) = 0;
 };
+
+// How the playlist changed: the lines from `firstChanged` on are new (an
+// append) or the whole list is new (firstChanged 0). The selection after the
+// change, when the change sets one; nothing keeps the list's own selection.
+struct PlaylistChange {
+  int firstChanged = 0;
+  std::optional<Selection> selection;
+  int current = -1;  // the line that becomes current, -1 for none
+};
+
+// The state a front end mirrors: the playlist's lines, the mod folder box,
+// the remembered folders and the cache label. Every change reaches it here.
+class StateObserver {
+ public:
+  virtual ~StateObserver() = default;
+  virtual void playlistChanged(const std::vector<std::string>& lines,
+                               const PlaylistChange& change) = 0;
+  // The mod folder box's text, written back by the trim.
+  virtual void modFolderTextChanged(const std::string& text) = 0;
+  // The mod folder box is disabled while a save runs.
+  virtual void modFolderEnabledChanged(bool enabled) = 0;
+  // A folder appended to the remembered mod folders.
+  virtual void modFolderRemembered(const std::string& folder) = 0;
+  virtual void cacheLabelChanged(const std::string& text) = 0;
+};
+
+// All three roles, for the commands that need more than one.
+class Host : public Prompts, public Progress, public StateObserver {};
 
 }  // namespace tunebelt

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "core/state/volume.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
 
@@ -145,6 +146,14 @@ int LoadSettings(const std::string& path, ProgramState& state) {
   state.Mp3Volume = r.i16(kMp3VolumeRecord);
   state.GameVolume = r.i16(kGameVolumeRecord);
   return deleteUnused;
+}
+
+void NormalizeVolumes(ProgramState& state, bool volumesStored) {
+  auto normal = [volumesStored](std::int16_t v) {
+    return volumesStored && v >= 0 && v <= kMaxVolume ? v : std::int16_t{kDefaultVolume};
+  };
+  state.Mp3Volume = normal(state.Mp3Volume);
+  state.GameVolume = normal(state.GameVolume);
 }
 
 void SaveVolumes(const std::string& path, const ProgramState& state) {

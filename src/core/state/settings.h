@@ -26,6 +26,12 @@ bool SettingsHoldVolumes(const std::string& path);
 // zeros. Throws platform::FsError when the file exists but cannot be read.
 int LoadSettings(const std::string& path, ProgramState& state);
 
+// The starting volumes as the program uses them, window and terminal alike:
+// each stored volume when the marker says they were written and it lies
+// within 0..100; otherwise the default 80 (a file never set up, or a damaged
+// one).
+void NormalizeVolumes(ProgramState& state, bool volumesStored);
+
 // Writes Mp3Volume and GameVolume. Throws platform::FsError.
 void SaveVolumes(const std::string& path, const ProgramState& state);
 

@@ -5,12 +5,13 @@
 #include "platform/fs.h"
 #include "platform/userfolders.h"
 #include "core/state/exists.h"
+#include "core/state/settings.h"
 
 namespace tunebelt {
 
 namespace {
 
-std::string lookUp(int id, ProgramState& state, Host& host) {
+std::string lookUp(int id, ProgramState& state, Prompts& host) {
   platform::FolderLookup folder = platform::getSpecialFolder(id);
   state.FolderResult = folder.result;
   if (folder.result == platform::kFolderFound) return folder.path;
@@ -23,7 +24,7 @@ std::string lookUp(int id, ProgramState& state, Host& host) {
 }
 
 // Copies a file; a failure is told to the user, naming the files and why.
-void copyOrReport(const std::string& source, const std::string& target, Host& host) {
+void copyOrReport(const std::string& source, const std::string& target, Prompts& host) {
   try {
     platform::copyFileAtomic(source, target);
   } catch (const platform::FsError& e) {
@@ -34,7 +35,7 @@ void copyOrReport(const std::string& source, const std::string& target, Host& ho
 
 }  // namespace
 
-void GetSpecialFolders(ProgramState& state, Host& host) {
+void GetSpecialFolders(ProgramState& state, Prompts& host) {
   state.DocumentsFolder = lookUp(platform::kFolderDocuments, state, host);
   state.SystemFolder = lookUp(platform::kFolderSystem, state, host);
   state.MusicFolder = lookUp(platform::kFolderMusic, state, host);
@@ -56,7 +57,7 @@ bool OfferSampleTrack(ProgramState& state, Host& host) {
 
   state.PlaylistPaths.assign(1, track);
   state.PlaylistNames.assign(1, std::string(kSampleTrackFile));
-  host.playlistReloaded(state.PlaylistNames);
+  host.playlistChanged(state.PlaylistNames, {0, Selection(1, false), -1});
   state.SampleTrackOffered = 1;
 
   // Without a music folder there is nowhere to copy to, so nothing is asked.
@@ -67,11 +68,57 @@ bool OfferSampleTrack(ProgramState& state, Host& host) {
   return true;
 }
 
-void InstallFont(ProgramState& state, Host& host) {
+void InstallFont(ProgramState& state, Prompts& host) {
   if (state.FontsFolder.empty()) return;
   std::string target = platform::joinPath(state.FontsFolder, kFontFile);
   if (FileExists(target)) return;
   copyOrReport(platform::joinPath(state.ApplicationFolder, kFontFile), target, host);
+}
+
+void SettingsFile::tellFailure(const std::exception& error, Prompts& prompts) {
+  if (told_) return;
+  told_ = true;
+  std::string text;
+  if (const auto* fs = dynamic_cast<const platform::FsError*>(&error)) {
+    text = "The settings file " + fs->path() + " could not be used: " + fs->reason();
+  } else {
+    text = "The settings file " + path_ + " could not be used: " + error.what();
+  }
+  prompts.showMessage(text, kErrorCaption, MessageIcon::Critical);
+}
+
+void RunStartUp(ProgramState& state, SettingsFile& settings, Host& host, StartUpWindow& window) {
+  state.DebugMode = 0;
+  window.turnOffDeveloperMenu();
+  window.placeHoverImages();
+  if (auto height = ShortenedHeight(window.screenHeightTwips())) window.shortenTo(*height);
+  // The open dialog starts in the music folder: the commands pass it.
+  GetSpecialFolders(state, host);
+  settings.use([](const std::string& path) { EnsureSettingsDefaults(path); }, host);
+  // No components to install here: the window system has the file dialog
+  // and the progress bar.
+  int deleteUnused = 0;
+  bool volumesStored = false;
+  settings.use(
+      [&](const std::string& path) {
+        deleteUnused = LoadSettings(path, state);
+        volumesStored = SettingsHoldVolumes(path);
+      },
+      host);
+  NormalizeVolumes(state, volumesStored);
+  window.showSettings(state.ModFolders, deleteUnused == 1);
+  NormalizeLanguage(state);
+  window.applyLanguage(state.Language);
+  OfferSampleTrack(state, host);
+  InstallFont(state, host);
+}
+
+void RunShutDown(const ProgramState& state, SettingsFile& settings, bool deleteUnused,
+                 Prompts& prompts) {
+  settings.tellNextFailure();
+  settings.use(
+      [&](const std::string& path) { SaveSettingsOnExit(path, state, deleteUnused ? 1 : 0); },
+      prompts);
 }
 
 }  // namespace tunebelt

@@ -1,11 +1,15 @@
-// The parts of start-up that need no window: the special folders, the stored
-// language, the small-screen height, the first-start sample track and the
-// font. Each tells the user through the host and never stops the start-up.
+// Start-up and shut-down: the sequence, in its order, with the steps that
+// need a window handed to the window (StartUpWindow); the special folders,
+// the settings file and its failure policy, the stored language and volumes,
+// the first-start sample track and the font. Nothing here stops the start-up:
+// what fails is told to the user.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/state/host.h"
 #include "core/state/state.h"
@@ -29,7 +33,7 @@ inline constexpr int kShortenedWindowHeight = 11190;
 // keeping the last result code in FolderResult. A folder that is not found
 // is told to the user and its path stays empty; the steps that need it are
 // then skipped.
-void GetSpecialFolders(ProgramState& state, Host& host);
+void GetSpecialFolders(ProgramState& state, Prompts& prompts);
 
 // A stored Language other than English or German becomes English.
 void NormalizeLanguage(ProgramState& state);
@@ -40,11 +44,68 @@ void NormalizeLanguage(ProgramState& state);
 std::optional<int> ShortenedHeight(int screenHeightTwips);
 
 // On the first start with the sample track beside the program: makes it the
-// only track (the host gets the rebuilt list), marks it offered and asks
+// only track (the observer gets the new list), marks it offered and asks
 // whether to copy it into the music folder. Returns true when it was offered.
 bool OfferSampleTrack(ProgramState& state, Host& host);
 
 // Copies the font into the fonts folder when it is not there yet.
-void InstallFont(ProgramState& state, Host& host);
+void InstallFont(ProgramState& state, Prompts& prompts);
+
+// settings.jst as the window uses it: a failure to read or write it is told
+// once, naming the file and the reason; the program goes on without it.
+class SettingsFile {
+ public:
+  explicit SettingsFile(std::string path) : path_(std::move(path)) {}
+  const std::string& path() const { return path_; }
+
+  // Runs one operation on the file; a failure is told (once) and false.
+  template <typename Operation>
+  bool use(Operation operation, Prompts& prompts) {
+    try {
+      operation(path_);
+      return true;
+    } catch (const std::exception& e) {
+      tellFailure(e, prompts);
+      return false;
+    }
+  }
+  // The next failure is told even when one was told already (at shut-down,
+  // after a failure at start-up).
+  void tellNextFailure() { told_ = false; }
+
+ private:
+  void tellFailure(const std::exception& error, Prompts& prompts);
+
+  std::string path_;
+  bool told_ = false;
+};
+
+// The steps of the start-up that are the window's own, in the order the
+// start-up calls them.
+class StartUpWindow {
+ public:
+  virtual ~StartUpWindow() = default;
+  virtual void turnOffDeveloperMenu() = 0;       // the menu's check mark
+  virtual void placeHoverImages() = 0;           // each over its button
+  virtual int screenHeightTwips() = 0;
+  virtual void shortenTo(int outerHeightTwips) = 0;
+  // The remembered folders into the mod folder box's list (its text stays
+  // empty), and the stored value of the "Delete unused" box.
+  virtual void showSettings(const std::vector<std::string>& folders, bool deleteUnused) = 0;
+  // Captions, skin and cache label of the language (1 English, 2 German).
+  virtual void applyLanguage(int language) = 0;
+};
+
+// The whole start-up, in order: developer mode off, hover images placed, the
+// window shortened on a small screen, the special folders, the settings
+// (defaults, then read: folders, language, sample-track flag, the box,
+// volumes), the language, the first-start sample track, the font.
+void RunStartUp(ProgramState& state, SettingsFile& settings, Host& host, StartUpWindow& window);
+
+// The shut-down of a normal close: the folder list, language, sample-track
+// flag and the box's value are written (a failure is told even if one was at
+// start-up).
+void RunShutDown(const ProgramState& state, SettingsFile& settings, bool deleteUnused,
+                 Prompts& prompts);
 
 }  // namespace tunebelt

@@ -2,6 +2,9 @@
 
 #include <optional>
 
+#include "core/state/settings.h"
+#include "platform/fs.h"
+
 namespace tunebelt {
 
 namespace {
@@ -69,6 +72,18 @@ std::int16_t ApplyVolumeText(std::string_view text, std::int16_t previous) {
     if (moreThanHalf || (half && value % 2 == 1)) ++value;
   }
   return static_cast<std::int16_t>(value);
+}
+
+void ApplyVolumes(ProgramState& state, std::string_view mp3Text, std::string_view gameText,
+                  const std::string& settingsPath, Prompts& prompts) {
+  state.Mp3Volume = ApplyVolumeText(mp3Text, state.Mp3Volume);
+  state.GameVolume = ApplyVolumeText(gameText, state.GameVolume);
+  try {
+    SaveVolumes(settingsPath, state);
+  } catch (const platform::FsError& e) {
+    prompts.showMessage("Could not save the volumes to " + e.path() + ":\n" + e.reason(),
+                        kErrorCaption, MessageIcon::Critical);
+  }
 }
 
 }  // namespace tunebelt

@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/state/host.h"
+#include "core/state/state.h"
+
 namespace tunebelt {
 
 inline constexpr int kMaxVolume = 100;
@@ -21,5 +24,11 @@ std::string validvolume(std::string text);
 // with a half going to the even neighbour ("0.5" is 0, "1.5" is 2). An empty
 // box, a lone "." or any text that is not a volume keeps the previous value.
 std::int16_t ApplyVolumeText(std::string_view text, std::int16_t previous);
+
+// Apply in the options dialog: each box's text into its volume (an empty
+// or unusable box keeps the volume), then both written to the settings file.
+// A failure to write is told, naming the file and the reason.
+void ApplyVolumes(ProgramState& state, std::string_view mp3Text, std::string_view gameText,
+                  const std::string& settingsPath, Prompts& prompts);
 
 }  // namespace tunebelt

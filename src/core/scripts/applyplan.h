@@ -1,0 +1,54 @@
+// Carries out a save plan in the order the game's files depend on: clean-up,
+// userconfig.cfg, kb_act.lst, the playlist files, mp3.cfg, the mp3s folder,
+// the track copies; with the progress window's calls at their places. Each
+// step is a function of its own, and each can note what it did in a journal.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/scripts/saveplan.h"
+#include "core/state/host.h"
+
+namespace tunebelt {
+
+enum class JournalAction {
+  Created,       // a file that was not there
+  Replaced,      // a file whose bytes changed
+  Unchanged,     // a file that held these bytes already
+  FolderMade,    // a folder that was not there
+  Copied,        // a track copied into mp3s
+  AlreadyThere,  // a track whose copy was there already
+  CleanedUp,     // the mp3s folder deleted before the save
+};
+
+struct JournalEntry {
+  JournalAction action;
+  std::string path;
+  bool operator==(const JournalEntry&) const = default;
+};
+
+// What a save did, step by step, in order.
+using Journal = std::vector<JournalEntry>;
+
+// The steps, in their order. Each throws platform::FsError naming the file
+// that failed, but for the copies: a track that cannot be copied is noted in
+// the result and the others are copied all the same.
+void DeleteUnusedTracks(const SavePlan& plan, Host& host, Journal* journal);
+void WriteUserConfigHook(const SavePlan& plan, Journal* journal);
+void WriteKeyBindings(const SavePlan& plan, Journal* journal);
+// Shows the progress window, then writes playlist1.cfg onward.
+void WritePlaylistScripts(const SavePlan& plan, Progress& progress, Journal* journal);
+// Puts the script into the progress window, writes the playlist files,
+// switches to the copying stage, writes mp3.cfg and sets the progress maximum.
+void WriteControlScript(const SavePlan& plan, Host& host, Journal* journal);
+void CreateTrackFolder(const SavePlan& plan, Progress& progress, Journal* journal);
+// Copies each track whose copy is not there yet; returns one line per track
+// that could not be copied (which, where to, and why).
+std::vector<std::string> CopyTracks(const SavePlan& plan, Host& host, Journal* journal);
+
+// All the steps in order. Returns the tracks that could not be copied.
+std::vector<std::string> ApplySavePlan(const SavePlan& plan, Host& host,
+                                       Journal* journal = nullptr);
+
+}  // namespace tunebelt
