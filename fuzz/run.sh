@@ -22,12 +22,12 @@ seeds() {
   case "$t" in
     fuzz_plsload) dirs+=("$root/tests/fixtures/pls") ;;
     fuzz_m3uload) dirs+=("$root/tests/fixtures/m3u") ;;
-    fuzz_settings) dirs+=("$root/tests/fixtures/settings") ;;
-    fuzz_keybindings_*) dirs+=("$root/tests/fixtures/kb_act" "$root"/data/kb_act/*/) ;;
-    fuzz_userconfig_hook) dirs+=("$root/tests/fixtures/userconfig") ;;
+    fuzz_keybindings_*) dirs+=("$root"/data/kb_act/*/) ;;
   esac
-  for d in "${dirs[@]}"; do [ -d "$d" ] && echo "$d"; done
-  return 0
+  for d in "${dirs[@]}"; do
+    [ -d "$d" ] || { echo "fuzz/run.sh: seed folder $d is missing" >&2; return 1; }
+    echo "$d"
+  done
 }
 
 run_one() {
@@ -41,7 +41,9 @@ run_one() {
     fi
   fi
   local -a dirs
-  mapfile -t dirs < <(seeds "$t")
+  local seedlist
+  seedlist="$(seeds "$t")" || return 1
+  mapfile -t dirs <<<"$seedlist"
   if "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=16384 \
       -print_final_stats=1 -artifact_prefix="$art" "$work" "${dirs[@]}" >>"$log" 2>&1; then
     local runs

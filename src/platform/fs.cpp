@@ -137,7 +137,6 @@ DirEntry entryFromStat(std::string name, const struct stat& st, bool isLink) {
   e.name = std::move(name);
   e.isLink = isLink;
   e.isDir = !isLink && S_ISDIR(st.st_mode);
-  e.isReadOnly = (st.st_mode & kWriteBits) == 0;
   e.size = (!isLink && S_ISREG(st.st_mode)) ? static_cast<std::uint64_t>(st.st_size) : 0;
   return e;
 }
@@ -433,12 +432,6 @@ bool isRegularFile(std::string_view path) {
 bool isSymlink(std::string_view path) {
   struct stat st {};
   return statPath(path, st, false) && S_ISLNK(st.st_mode);
-}
-
-std::uint64_t fileSize(std::string_view path) {
-  struct stat st {};
-  if (::stat(nativePath(path).c_str(), &st) != 0) throwErrno(std::string(path), errno);
-  return static_cast<std::uint64_t>(st.st_size);
 }
 
 std::string readFile(std::string_view path, std::uint64_t maxBytes) {

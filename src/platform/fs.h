@@ -72,7 +72,6 @@ struct DirEntry {
   bool isDir = false;      // a real folder (a link to a folder is not one)
   bool isLink = false;     // a symbolic link, whatever it points to
   bool isHidden = false;   // the name begins with "."
-  bool isReadOnly = false; // no write permission bit set
   std::uint64_t size = 0;  // length of a regular file, 0 otherwise
 };
 
@@ -94,7 +93,6 @@ bool entryPresent(std::string_view path);  // anything at all, a dangling link t
 bool isDirectory(std::string_view path);
 bool isRegularFile(std::string_view path);
 bool isSymlink(std::string_view path);
-std::uint64_t fileSize(std::string_view path);
 
 // The most a text file (playlist, key-binding list, config) is read into
 // memory; a longer one is refused with a message naming it.

@@ -69,17 +69,17 @@ std::vector<std::string> readCredits(const std::string& applicationFolder) {
   }
 }
 
-// The outer height in twips: the frame's, once the window system gave one.
-int outerHeightTwips(const QWidget& window) {
-  return twips(window.frameGeometry().height());
-}
-
 }  // namespace
 
-AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent)
+AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent,
+                         std::function<int()> frameHeight)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
+      frameHeight_(std::move(frameHeight)),
       roll_({}, 0) {
+  if (!frameHeight_) {
+    frameHeight_ = [this] { return frameGeometry().height() - geometry().height(); };
+  }
   setObjectName(QStringLiteral("frmAbout"));
   setWindowTitle(QStringLiteral("Tunebelt - About"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -97,8 +97,7 @@ AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent)
       label(this, "lblName", "Name", console(14.25),
             twipsRect(kLabelLeft, CreditsRoll::kNameTop, kLabelWidth, CreditsRoll::kNameHeight));
 
-  roll_ = CreditsRoll(readCredits(applicationFolder),
-                      CreditsRoll::startTopFor(outerHeightTwips(*this)));
+  roll_ = CreditsRoll(readCredits(applicationFolder), CreditsRoll::startTopFor(twips(height())));
   showRoll();
 
   timCredits_ = new QTimer(this);
@@ -106,6 +105,25 @@ AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent)
   timCredits_->setInterval(40);
   connect(timCredits_, &QTimer::timeout, this, &AboutDialog::timCredits_Timer);
   if (!roll_.empty()) timCredits_->start();
+}
+
+void AboutDialog::placeRollStart() {
+  const int start = CreditsRoll::startTopFor(twips(height() + frameHeight_()));
+  if (start == roll_.startTop()) return;
+  roll_.setStartTop(start);
+  showRoll();
+}
+
+void AboutDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  placeRollStart();
+}
+
+// The window manager frames the window after it is shown and then moves it
+// inside the frame: the outer height is known from then on.
+void AboutDialog::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  placeRollStart();
 }
 
 void AboutDialog::timCredits_Timer() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <string>
 
 #include "core/state/credits.h"
@@ -18,7 +19,10 @@ class AboutDialog : public QDialog {
  public:
   // Reads the credits at once; a missing or empty file leaves the roll out.
   // Closing through the title bar deletes the dialog.
-  explicit AboutDialog(const std::string& applicationFolder, QWidget* parent = nullptr);
+  // `frameHeight` is what the window manager's frame adds to the height
+  // (read from the window when empty; 0 until it has framed the window).
+  explicit AboutDialog(const std::string& applicationFolder, QWidget* parent = nullptr,
+                       std::function<int()> frameHeight = {});
 
   const CreditsRoll& roll() const { return roll_; }
 
@@ -26,8 +30,17 @@ class AboutDialog : public QDialog {
   // One step of the roll; timCredits calls it every 40 ms.
   void timCredits_Timer();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
  private:
   void showRoll();
+  // The roll starts at the outer height, which includes the frame once the
+  // window manager gave one.
+  void placeRollStart();
+
+  std::function<int()> frameHeight_;
 
   CreditsRoll roll_;
   QLabel* lblPosition_;

@@ -120,9 +120,12 @@ TEST_F(CliBinary, RefusedSavesWriteNothing) {
   EXPECT_NE(empty.err.find("Tunebelt - Error: No items in playlist"), std::string::npos);
   EXPECT_NE(empty.err.find("skipped"), std::string::npos);
 
+  EXPECT_EQ(snapshot(work.path()), before);
+
   Outcome missing = cli({"save", "--mod", work / "hl/none", tracks[0]});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("Tunebelt: Mod Folder can not be found"), std::string::npos);
+  EXPECT_EQ(snapshot(work.path()), before);
 
   fs::create_directories(work / "hl/valve");
   before = snapshot(work.path());

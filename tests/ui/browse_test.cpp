@@ -54,17 +54,13 @@ void BrowseTest::cleanupTestCase() {
 
 QString BrowseTest::browse(WindowUnderTest& t, const std::function<void(ui::BrowseDialog*)>& act) {
   QString shown;
-  bool ran = false;
-  QTimer::singleShot(0, this, [&] {
-    auto* dialog = qobject_cast<ui::BrowseDialog*>(QApplication::activeModalWidget());
-    if (!dialog) dialog = t.window->findChild<ui::BrowseDialog*>("frmBrowse");
-    if (!dialog) return;
-    ran = true;
-    shown = dialog->findChild<QLineEdit*>("txtPath")->text();
-    act(dialog);
-  });
-  QTest::mouseClick(t.find("lblBrowse"), Qt::LeftButton);
-  if (!ran) qWarning("the browse dialog did not open");
+  test::inModalDialog([&] { QTest::mouseClick(t.find("lblBrowse"), Qt::LeftButton); },
+                      [&](QWidget* w) {
+                        auto* dialog = qobject_cast<ui::BrowseDialog*>(w);
+                        QVERIFY(dialog != nullptr);
+                        shown = dialog->findChild<QLineEdit*>("txtPath")->text();
+                        act(dialog);
+                      });
   return shown;
 }
 

@@ -272,10 +272,27 @@ class DialogsTest : public QObject {
     QCOMPARE(child<QLabel>(&dlg, "lblName")->font().pointSizeF(), 14.25);
   }
 
+  // The roll starts at the bottom of the outer window, frame included; the
+  // frame is known only once the window manager has framed the dialog.
+  void aboutRollStartsAtTheFramedOuterHeight() {
+    tunebelt::test::writeFile(dir_ / "credits.txt", tunebelt::test::crlf({"Code", "Ann"}));
+    int frame = 0;
+    AboutDialog dlg(dir_.str(), nullptr, [&] { return frame; });
+    dlg.show();
+    auto* position = child<QLabel>(&dlg, "lblPosition");
+    QCOMPARE(position->y(), px(6450 - 375 - 1335));
+    frame = 30;  // the title bar and borders arrive; the window moves into them
+    dlg.move(dlg.pos() + QPoint(0, 1));
+    QCOMPARE(dlg.roll().startTop(), (430 + 30) * 15 - 375 - 1335);
+    QCOMPARE(position->y(), px((430 + 30) * 15 - 375 - 1335));
+    dlg.timCredits_Timer();
+    QCOMPARE(position->y(), px((430 + 30) * 15 - 375 - 1335 - 20));
+  }
+
   void aboutRollsTwoCredits() {
     tunebelt::test::writeFile(dir_ / "credits.txt",
                               tunebelt::test::crlf({"Code", "Ann <b>A</b>", "Music", "Velloran"}));
-    AboutDialog dlg(dir_.str());
+    AboutDialog dlg(dir_.str(), nullptr, [] { return 0; });  // no frame
     dlg.show();
     auto* position = child<QLabel>(&dlg, "lblPosition");
     auto* name = child<QLabel>(&dlg, "lblName");

@@ -146,32 +146,27 @@ void StartupTest::menuCommandsOpenOneInstanceOfEachDialog() {
   AppFolder app;
   test::writeFile(app / "credits.txt", "Lead\r\nAda\r\n");
   WindowUnderTest t(app);
-  QPointer<QDialog> first;
-  // Each dialog is modal: look at it from inside its own event loop, then hide it.
-  auto inspect = [&](const char* name) {
-    QTimer::singleShot(0, [&, name] {
-      auto* d = t.window->findChild<QDialog*>(name);
-      QVERIFY(d && d->isVisible());
-      if (!first) first = d;
-      QCOMPARE(d, first.data());
-      d->hide();
-    });
-  };
+  QPointer<QWidget> first;
+  // Each dialog is modal: look at it from inside its own event loop; it is
+  // hidden after the look.
   for (int round = 0; round < 2; ++round) {
-    inspect("frmOptions");
-    t.find<QAction>("mnuOptions")->trigger();
+    test::inModalDialog([&] { t.find<QAction>("mnuOptions")->trigger(); },
+                        [&](QWidget* d) {
+                          QCOMPARE(d->objectName(), QString("frmOptions"));
+                          if (!first) first = d;
+                          QCOMPARE(d, first.data());
+                        });
   }
   QVERIFY(first);
 
   // The about box is closed through its title bar only, which discards it:
   // the next opening builds it afresh and the roll starts again.
   for (int round = 0; round < 2; ++round) {
-    QTimer::singleShot(0, [&] {
-      auto* d = t.window->findChild<QDialog*>("frmAbout");
-      QVERIFY(d && d->isVisible());
-      d->close();
-    });
-    t.find<QAction>("mnuAbout")->trigger();
+    test::inModalDialog([&] { t.find<QAction>("mnuAbout")->trigger(); },
+                        [&](QWidget* d) {
+                          QCOMPARE(d->objectName(), QString("frmAbout"));
+                          d->close();
+                        });
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCOMPARE(t.window->findChildren<QDialog*>("frmAbout").size(), 0);
   }

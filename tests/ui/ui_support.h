@@ -12,6 +12,7 @@
 #include <QSize>
 #include <QString>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -111,13 +112,34 @@ struct WindowUnderTest {
     window = std::make_unique<ui::MainWindow>(state, std::move(options));
   }
 
+  // A control the window must have; a missing one ends the test program
+  // with its name (a renamed control would otherwise crash on a null pointer).
   template <typename T = QWidget>
   T* find(const char* name) const {
     T* w = window->findChild<T*>(name);
-    if (!w) qWarning("no control named %s", name);
+    if (!w) qFatal("the window has no control named %s", name);
     return w;
   }
 };
+
+// Looks at the modal dialog that `open` shows, from inside the dialog's own
+// event loop, then hides it whatever the look found: a failed check fails
+// the test instead of leaving the dialog, and the test, waiting for ever. A
+// dialog that never opens fails the test too. `look` may close the dialog
+// itself (through its title bar, say).
+inline void inModalDialog(const std::function<void()>& open,
+                          const std::function<void(QWidget*)>& look) {
+  bool opened = false;
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog == nullptr) return;
+    opened = true;
+    look(dialog);
+    if (dialog->isVisible()) dialog->hide();
+  });
+  open();
+  if (!opened) QTest::qFail("no modal dialog opened", __FILE__, __LINE__);
+}
 
 // A pointer movement without buttons over the middle of the widget.
 inline void moveOver(QWidget* w) {

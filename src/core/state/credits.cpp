@@ -23,8 +23,14 @@ void CreditsRoll::readCredit() {
   creditName_ = nextLine();
 }
 
+void CreditsRoll::setStartTop(int startTop) {
+  startTop_ = startTop;
+  if (!ticked_ && !empty()) positionTop_ = startTop;
+}
+
 void CreditsRoll::tick() {
   if (empty()) return;
+  ticked_ = true;
   positionCaption_ = creditPosition_;
   nameCaption_ = creditName_;
   visible_ = true;

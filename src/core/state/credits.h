@@ -29,6 +29,11 @@ class CreditsRoll {
   CreditsRoll(std::vector<std::string> lines, int startTop);
 
   void tick();
+  // The start top once the window's outer height is known (it is only once
+  // the window system has framed the window). Before the first tick the
+  // current credit moves there too.
+  void setStartTop(int startTop);
+  int startTop() const { return startTop_; }
 
   bool empty() const { return lines_.empty(); }
   bool visible() const { return visible_; }  // both labels together
@@ -48,6 +53,7 @@ class CreditsRoll {
   int positionTop_ = kPositionTop;
   int nameTop_ = kNameTop;
   bool visible_ = false;
+  bool ticked_ = false;
   std::string creditPosition_;
   std::string creditName_;
   std::string positionCaption_ = "Position";

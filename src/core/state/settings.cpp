@@ -26,7 +26,6 @@ constexpr int kVersionRecord = 12007;
 // The file ends with the last record the program writes; bytes beyond it
 // are never read.
 constexpr std::size_t kFileBytes = kVersionRecord * kRecordSize;
-constexpr std::uint16_t kTagEmpty = 0;
 constexpr std::uint16_t kTagInteger = 2;
 
 // The whole file in memory, addressed by record number (from 1). Reads past
