@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "platform/fs.h"
-#include "ui/twips.h"
+#include "ui/style.h"
+#include "ui/units.h"
 #include "ui/widgets.h"
 
 namespace tunebelt::ui {
@@ -18,10 +19,6 @@ constexpr int kHeight = 6450;
 constexpr int kLabelLeft = 480;
 constexpr int kLabelWidth = 6975;
 
-QFont arial(double points) {
-  return designFont(QStringLiteral("Arial"), points);
-}
-
 // Lucida Console where it is installed, else the system's fixed-width font.
 QFont console(double points) {
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -30,22 +27,6 @@ QFont console(double points) {
   font.setFixedPitch(true);
   font.setPointSizeF(points);
   return font;
-}
-
-void whiteText(QLabel* l) {
-  QPalette p = l->palette();
-  p.setColor(QPalette::WindowText, Qt::white);
-  l->setPalette(p);
-}
-
-// A wrapping label of the design.
-QLabel* label(QWidget* parent, const char* name, const char* text, const QFont& font,
-              const QRect& rect) {
-  auto* l = new TextLabel(QString::fromUtf8(name), QString::fromUtf8(text), parent);
-  l->setFont(font);
-  l->setGeometry(rect);
-  whiteText(l);
-  return l;
 }
 
 // The position line: one line, cut at the label's edge.
@@ -57,7 +38,7 @@ QLabel* lineLabel(QWidget* parent, const char* name, const char* text, const QFo
   l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   l->setFont(font);
   l->setGeometry(rect);
-  whiteText(l);
+  setTextColour(l, kWhite);
   return l;
 }
 
@@ -73,7 +54,7 @@ std::vector<std::string> readCredits(const std::string& applicationFolder) {
 
 AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent,
                          std::function<int()> frameHeight)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+    : SecondaryDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       frameHeight_(std::move(frameHeight)),
       roll_({}, 0) {
@@ -82,19 +63,18 @@ AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent,
   }
   setObjectName(QStringLiteral("frmAbout"));
   setWindowTitle(QStringLiteral("Tunebelt - About"));
-  setAttribute(Qt::WA_DeleteOnClose);
   setModal(true);
   setFixedSize(px(kWidth), px(kHeight));
   fillWithAccentOrange(this);
 
-  label(this, "Label1", "TUNEBELT", arial(36), twipsRect(120, 120, 7215, 855));
-  label(this, "Label2", "YOUR GAME. YOUR MUSIC", arial(21.75), twipsRect(1800, 840, 7215, 495));
-  label(this, "Label3", "CREDITS:", arial(14.25), twipsRect(240, 1680, 1455, 375));
+  designLabel(this, "Label1", "TUNEBELT", arial(36), twipsRect(120, 120, 7215, 855));
+  designLabel(this, "Label2", "YOUR GAME. YOUR MUSIC", arial(21.75), twipsRect(1800, 840, 7215, 495));
+  designLabel(this, "Label3", "CREDITS:", arial(14.25), twipsRect(240, 1680, 1455, 375));
   lblPosition_ = lineLabel(
       this, "lblPosition", "Position", console(12.75),
       twipsRect(kLabelLeft, CreditsRoll::kPositionTop, kLabelWidth, CreditsRoll::kPositionHeight));
   lblName_ =
-      label(this, "lblName", "Name", console(14.25),
+      designLabel(this, "lblName", "Name", console(14.25),
             twipsRect(kLabelLeft, CreditsRoll::kNameTop, kLabelWidth, CreditsRoll::kNameHeight));
 
   roll_ = CreditsRoll(readCredits(applicationFolder), CreditsRoll::startTopFor(twips(height())));
@@ -115,14 +95,14 @@ void AboutDialog::placeRollStart() {
 }
 
 void AboutDialog::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
+  SecondaryDialog::showEvent(event);
   placeRollStart();
 }
 
 // The window manager frames the window after it is shown and then moves it
 // inside the frame: the outer height is known from then on.
 void AboutDialog::moveEvent(QMoveEvent* event) {
-  QDialog::moveEvent(event);
+  SecondaryDialog::moveEvent(event);
   placeRollStart();
 }
 

@@ -2,7 +2,7 @@
 // from credits.txt beside the program.
 #pragma once
 
-#include <QDialog>
+#include "ui/secondarydialog.h"
 #include <functional>
 #include <string>
 
@@ -13,7 +13,7 @@ class QTimer;
 
 namespace tunebelt::ui {
 
-class AboutDialog : public QDialog {
+class AboutDialog : public SecondaryDialog {
   Q_OBJECT
 
  public:

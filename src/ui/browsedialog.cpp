@@ -10,7 +10,8 @@
 #include <QStorageInfo>
 
 #include "core/state/exists.h"
-#include "ui/twips.h"
+#include "ui/style.h"
+#include "ui/units.h"
 
 namespace tunebelt::ui {
 
@@ -18,24 +19,13 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
-void paintOrange(QWidget* w) {
-  QPalette pal = w->palette();
-  pal.setColor(QPalette::Base, kAccentOrange);
-  pal.setColor(QPalette::Button, kAccentOrange);
-  pal.setColor(QPalette::Window, kAccentOrange);
-  pal.setColor(QPalette::Text, kWhite);
-  pal.setColor(QPalette::ButtonText, kWhite);
-  pal.setColor(QPalette::WindowText, kWhite);
-  w->setPalette(pal);
-}
-
 QString driveOf(const QString& folder) {
   return QStorageInfo(folder).rootPath();
 }
 
 }  // namespace
 
-BrowseDialog::BrowseDialog(QWidget* parent) : QDialog(parent) {
+BrowseDialog::BrowseDialog(QWidget* parent) : SecondaryDialog(parent) {
   setObjectName("frmBrowse");
   setWindowTitle("Tunebelt - Browse Folders");
   setFixedSize(px(4815), px(5700));
@@ -48,17 +38,17 @@ BrowseDialog::BrowseDialog(QWidget* parent) : QDialog(parent) {
   path_ = new QLineEdit(this);
   path_->setObjectName("txtPath");
   path_->setGeometry(twipsRect(240, 360, 4335, 360));
-  paintOrange(path_);
+  setColours(path_, kWhite, kAccentOrange);
 
   drives_ = new QComboBox(this);
   drives_->setObjectName("Drive1");
   drives_->setGeometry(twipsRect(360, 840, 4095, 360));
-  paintOrange(drives_);
+  setColours(drives_, kWhite, kAccentOrange);
 
   folders_ = new QListWidget(this);
   folders_->setObjectName("dirBrowse");
   folders_->setGeometry(twipsRect(360, 1320, 4095, 3690));
-  paintOrange(folders_);
+  setColours(folders_, kWhite, kAccentOrange);
 
   ok_ = new QPushButton("Ok", this);
   ok_->setObjectName("cmdOk");
@@ -151,11 +141,6 @@ void BrowseDialog::folderActivated(QListWidgetItem* item) {
 
 void BrowseDialog::reject() {
   hide();
-}
-
-void BrowseDialog::closeEvent(QCloseEvent* event) {
-  discarded_ = true;
-  QDialog::closeEvent(event);
 }
 
 }  // namespace tunebelt::ui

@@ -1,9 +1,10 @@
 // frmBrowse: picks a folder for the mod folder box. Ok and Cancel only hide
 // it, so the next opening shows it as it was; closing it through its title
-// bar marks it discarded, and the owner then builds a fresh one.
+// bar discards it, as every dialog of the program, and the next opening
+// builds a fresh one.
 #pragma once
 
-#include <QDialog>
+#include "ui/secondarydialog.h"
 #include <QHash>
 #include <QString>
 
@@ -15,7 +16,7 @@ class QPushButton;
 
 namespace tunebelt::ui {
 
-class BrowseDialog : public QDialog {
+class BrowseDialog : public SecondaryDialog {
   Q_OBJECT
  public:
   explicit BrowseDialog(QWidget* parent = nullptr);
@@ -23,7 +24,6 @@ class BrowseDialog : public QDialog {
   // The folder the folder list stands in.
   QString currentFolder() const { return current_; }
   void setCurrentFolder(const QString& folder);
-  bool discarded() const { return discarded_; }
 
   // Where the dialog starts: the first existing Steam library folder, else
   // the process's current folder.
@@ -37,7 +37,6 @@ class BrowseDialog : public QDialog {
   void reject() override;  // Escape: the same as Cancel
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
 
  private:
   void fillDrives();
@@ -52,7 +51,6 @@ class BrowseDialog : public QDialog {
   QPushButton* cancel_;
   QString current_;
   QHash<QString, QString> driveFolders_;  // each drive's current folder
-  bool discarded_ = false;
 };
 
 }  // namespace tunebelt::ui

@@ -26,7 +26,8 @@
 #include "ui/pictures.h"
 #include "ui/progresswindow.h"
 #include "ui/skin.h"
-#include "ui/twips.h"
+#include "ui/style.h"
+#include "ui/units.h"
 #include "ui/uihost.h"
 #include "ui/widgets.h"
 
@@ -57,23 +58,6 @@ constexpr Captions kGermanCaptions = {
     "Pfad: (e.g. C:\\Program Files\\Steam\\steam apps\\counter-strike\\cstrike)",
     "Files hier her ziehen um sie in die Playlist einzuf\u00fcgen",
     "Unbenutzte mp3 Dateien im Mod Verzeichnis l\u00f6schen"};
-
-void setColours(QWidget* w, const QColor& text, const QColor& background) {
-  QPalette pal = w->palette();
-  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-    pal.setColor(role, text);
-  }
-  for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
-    pal.setColor(role, background);
-  }
-  w->setPalette(pal);
-}
-
-void setTextColour(QWidget* w, const QColor& text) {
-  QPalette pal = w->palette();
-  pal.setColor(QPalette::WindowText, text);
-  w->setPalette(pal);
-}
 
 QLabel* styleLabel(QLabel* label, const QRect& rect, const QFont& font, const QColor& text) {
   label->setGeometry(rect);
@@ -107,9 +91,7 @@ MainWindow::MainWindow(ProgramState& state, MainWindowOptions options, QWidget* 
 
   setObjectName("frmMain");
   setWindowTitle(kMainCaption);
-  QPalette pal = palette();
-  pal.setColor(QPalette::Window, kAccentOrange);
-  setPalette(pal);
+  fillWithAccentOrange(this);
 
   buildMenus();
   buildControls();
@@ -245,16 +227,7 @@ void MainWindow::buildControls() {
   lstPlaylist_->setGeometry(twipsRect(840, 5220, 13335, 4830));
   lstPlaylist_->setFont(designFont("Tahoma", 9.75));
   setColours(lstPlaylist_, kWhite, kAccentOrange);
-  {
-    // The selection in the skin's charcoal, also while another control has
-    // the focus.
-    QPalette pal = lstPlaylist_->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive}) {
-      pal.setColor(group, QPalette::Highlight, kDarkGrey);
-      pal.setColor(group, QPalette::HighlightedText, kWhite);
-    }
-    lstPlaylist_->setPalette(pal);
-  }
+  setSelectionColours(lstPlaylist_, kWhite, kDarkGrey);  // the skin's charcoal
   placeDragCaption();
 
   chkDelete_ = new QCheckBox(kEnglishCaptions.deleteUnused, surface_);
@@ -531,8 +504,7 @@ void MainWindow::browseForModFolder() {
     browse_ = new BrowseDialog(this);
     connect(browse_, &BrowseDialog::folderChosen, cboSteamFolder_, &QComboBox::setEditText);
   }
-  browse_->exec();
-  if (browse_ && browse_->discarded()) delete browse_;
+  SecondaryDialog::runModal(browse_);
 }
 
 ProgressWindow* MainWindow::progressWindow() {
@@ -585,18 +557,19 @@ void MainWindow::switchLanguage(int language) {
 
 // ---- small commands wired elsewhere -----------------------------------------
 
+
 void MainWindow::showOptions() {
   if (saving_) return;
   if (!options_dialog_) {
     options_dialog_ = new OptionsDialog(state_, settingsPath().toStdString(), *host_, this);
   }
-  options_dialog_->exec();
+  SecondaryDialog::runModal(options_dialog_);
 }
 
 void MainWindow::showAbout() {
   if (saving_) return;
   if (!about_) about_ = new AboutDialog(state_.ApplicationFolder, this);
-  about_->exec();
+  SecondaryDialog::runModal(about_);
 }
 
 void MainWindow::openReadme() {

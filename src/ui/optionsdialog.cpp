@@ -7,25 +7,16 @@
 #include "platform/fs.h"
 #include "core/state/settings.h"
 #include "core/state/volume.h"
-#include "ui/twips.h"
+#include "ui/style.h"
+#include "ui/units.h"
 #include "ui/widgets.h"
 
 namespace tunebelt::ui {
 
 namespace {
 
-QFont arial(double points) {
-  return designFont(QStringLiteral("Arial"), points);
-}
-
 QLabel* label(QWidget* parent, const char* name, const char* text, const QRect& rect) {
-  auto* l = new TextLabel(QString::fromUtf8(name), QString::fromUtf8(text), parent);
-  l->setGeometry(rect);
-  l->setFont(arial(9.75));
-  QPalette p = l->palette();
-  p.setColor(QPalette::WindowText, Qt::white);
-  l->setPalette(p);
-  return l;
+  return designLabel(parent, name, text, arial(9.75), rect);
 }
 
 QLineEdit* volumeBox(QWidget* parent, const char* name, const QRect& rect) {
@@ -33,10 +24,7 @@ QLineEdit* volumeBox(QWidget* parent, const char* name, const QRect& rect) {
   box->setObjectName(QString::fromUtf8(name));
   box->setGeometry(rect);
   box->setFont(arial(8.25));
-  QPalette p = box->palette();
-  p.setColor(QPalette::Base, kAccentOrange);
-  p.setColor(QPalette::Text, Qt::white);
-  box->setPalette(p);
+  setColours(box, kWhite, kAccentOrange);
   return box;
 }
 
@@ -45,9 +33,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, const Q
   b->setObjectName(QString::fromUtf8(name));
   b->setGeometry(rect);
   b->setFont(arial(9.75));
-  QPalette p = b->palette();
-  p.setColor(QPalette::Button, kAccentOrange);
-  b->setPalette(p);
+  setBackgroundColour(b, kAccentOrange);
   return b;
 }
 
@@ -55,7 +41,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, const Q
 
 OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prompts& prompts,
                              QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+    : SecondaryDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       state_(state),
       settingsPath_(std::move(settingsPath)),
@@ -125,12 +111,6 @@ void OptionsDialog::cmdOk_Click() {
 void OptionsDialog::reject() {
   loadBoxes();
   hide();
-}
-
-// Closing through the title bar discards the dialog.
-void OptionsDialog::closeEvent(QCloseEvent* event) {
-  QDialog::closeEvent(event);
-  deleteLater();
 }
 
 }  // namespace tunebelt::ui

@@ -2,7 +2,7 @@
 // user types; Apply stores them in the state and in the settings file.
 #pragma once
 
-#include <QDialog>
+#include "ui/secondarydialog.h"
 #include <string>
 
 #include "core/state/host.h"
@@ -13,7 +13,7 @@ class QPushButton;
 
 namespace tunebelt::ui {
 
-class OptionsDialog : public QDialog {
+class OptionsDialog : public SecondaryDialog {
   Q_OBJECT
 
  public:
@@ -26,7 +26,6 @@ class OptionsDialog : public QDialog {
   void reject() override;
 
  protected:
-  void closeEvent(QCloseEvent* event) override;
 
  private slots:
   void cmdApply_Click();

@@ -4,7 +4,8 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
-#include "ui/twips.h"
+#include "ui/style.h"
+#include "ui/units.h"
 
 namespace tunebelt::ui {
 

@@ -7,7 +7,8 @@
 #include <algorithm>
 
 #include "ui/pictures.h"
-#include "ui/twips.h"
+#include "ui/style.h"
+#include "ui/units.h"
 #include "ui/widgets.h"
 
 namespace tunebelt::ui {

@@ -3,7 +3,8 @@
 #include <QPixmap>
 
 #include "core/state/skinlayout.h"
-#include "ui/twips.h"
+#include "ui/style.h"
+#include "ui/units.h"
 #include "ui/widgets.h"
 
 namespace tunebelt::ui {

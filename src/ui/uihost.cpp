@@ -11,7 +11,8 @@
 #include "ui/mainwindow.h"
 #include "ui/messagebox.h"
 #include "ui/progresswindow.h"
-#include "ui/twips.h"
+#include "ui/style.h"
+#include "ui/units.h"
 
 namespace tunebelt::ui {
 

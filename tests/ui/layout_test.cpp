@@ -15,7 +15,8 @@
 #include <QtTest>
 
 #include "ui/progresswindow.h"
-#include "ui/twips.h"
+#include "ui/style.h"
+#include "ui/units.h"
 #include "ui/widgets.h"
 #include "ui_support.h"
 

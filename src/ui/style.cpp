@@ -1,0 +1,78 @@
+#include "ui/style.h"
+
+#include <QPalette>
+#include <QStringList>
+
+#include "ui/widgets.h"
+
+namespace tunebelt::ui {
+
+QString qs(std::string_view s) {
+  return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+void setTextColour(QWidget* w, const QColor& text) {
+  QPalette pal = w->palette();
+  for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    pal.setColor(role, text);
+  }
+  w->setPalette(pal);
+}
+
+void setBackgroundColour(QWidget* w, const QColor& background) {
+  QPalette pal = w->palette();
+  for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+    pal.setColor(role, background);
+  }
+  w->setPalette(pal);
+}
+
+void setColours(QWidget* w, const QColor& text, const QColor& background) {
+  setTextColour(w, text);
+  setBackgroundColour(w, background);
+}
+
+void setSelectionColours(QWidget* w, const QColor& text, const QColor& background) {
+  QPalette pal = w->palette();
+  for (auto group : {QPalette::Active, QPalette::Inactive}) {
+    pal.setColor(group, QPalette::Highlight, background);
+    pal.setColor(group, QPalette::HighlightedText, text);
+  }
+  w->setPalette(pal);
+}
+
+void fillWithAccentOrange(QWidget* w) {
+  QPalette pal = w->palette();
+  pal.setColor(QPalette::Window, kAccentOrange);
+  w->setPalette(pal);
+  w->setAutoFillBackground(true);
+}
+
+QFont designFont(const QString& family, double points, bool bold, bool italic) {
+  QFont f;
+  QStringList families{family};
+  if (family == "Arial") families << "Liberation Sans" << "Arimo" << "Nimbus Sans";
+  if (family == "Verdana") families << "DejaVu Sans" << "Bitstream Vera Sans";
+  if (family == "Tahoma") families << "DejaVu Sans Condensed" << "DejaVu Sans";
+  f.setFamilies(families);
+  f.setStyleHint(QFont::SansSerif);
+  f.setPointSizeF(points);
+  f.setBold(bold);
+  f.setItalic(italic);
+  return f;
+}
+
+QFont arial(double points) {
+  return designFont(QStringLiteral("Arial"), points);
+}
+
+QLabel* designLabel(QWidget* parent, const char* name, const char* text, const QFont& font,
+                    const QRect& rect) {
+  auto* l = new TextLabel(QString::fromUtf8(name), QString::fromUtf8(text), parent);
+  l->setFont(font);
+  l->setGeometry(rect);
+  setTextColour(l, kWhite);
+  return l;
+}
+
+}  // namespace tunebelt::ui
