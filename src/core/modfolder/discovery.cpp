@@ -27,12 +27,6 @@ bool isNumber(std::string_view s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 std::string_view trimBlanks(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
@@ -148,7 +142,7 @@ std::optional<std::vector<std::string>> LibraryFoldersFromVdf(std::string_view t
   if (!pairs) return std::nullopt;
   std::vector<std::string> out;
   auto top = std::find_if(pairs->begin(), pairs->end(), [](const VdfNode& n) {
-    return n.isBlock && equalsIgnoringCase(n.key, "libraryfolders");
+    return n.isBlock && KeysMatch(n.key, "libraryfolders");
   });
   if (top == pairs->end()) return out;
   for (const VdfNode& entry : top->children) {
@@ -165,7 +159,7 @@ std::string GameNameFromLiblist(std::string_view text) {
   for (const std::string& raw : platform::splitLines(text)) {
     std::string_view line = trimBlanks(raw);
     std::size_t keyEnd = line.find_first_of(" \t\"");
-    if (keyEnd == std::string_view::npos || !equalsIgnoringCase(line.substr(0, keyEnd), "game")) {
+    if (keyEnd == std::string_view::npos || !KeysMatch(line.substr(0, keyEnd), "game")) {
       continue;
     }
     std::string_view value = trimBlanks(line.substr(keyEnd));

@@ -1,5 +1,6 @@
 #include "core/modfolder/vdf.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tunebelt {
@@ -8,10 +9,6 @@ namespace {
 
 bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-char asciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 struct Damage {
@@ -125,14 +122,15 @@ class Reader {
 
 }  // namespace
 
+bool KeysMatch(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 const VdfNode* VdfNode::find(std::string_view name) const {
   for (const VdfNode& child : children) {
-    if (child.key.size() != name.size()) continue;
-    bool same = true;
-    for (std::size_t i = 0; i < name.size() && same; ++i) {
-      same = asciiLower(child.key[i]) == asciiLower(name[i]);
-    }
-    if (same) return &child;
+    if (KeysMatch(child.key, name)) return &child;
   }
   return nullptr;
 }

@@ -44,6 +44,10 @@ struct VdfNode {
   const VdfNode* find(std::string_view name) const;
 };
 
+// Whether two keys are the same as Valve's look-ups (and the game's reading
+// of liblist.gam) take them: ignoring ASCII case.
+bool KeysMatch(std::string_view a, std::string_view b);
+
 // Where and why a text was found damaged; line numbers count from 1.
 struct VdfError {
   int line = 0;
