@@ -14,7 +14,7 @@ build="${2:-$root/build/fuzz/fuzz}"
 jobs="${FUZZ_JOBS:-2}"
 
 targets=(fuzz_plsload fuzz_m3uload fuzz_settings fuzz_keybindings_rewrite
-         fuzz_keybindings_file fuzz_userconfig_hook fuzz_tree)
+         fuzz_keybindings_file fuzz_userconfig_hook fuzz_tree fuzz_vdf)
 
 # Seed folders of a target, those that exist.
 seeds() {

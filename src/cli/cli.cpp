@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/modfolder/cachesize.h"
+#include "core/modfolder/discovery.h"
 #include "platform/fs.h"
 #include "core/playlist/import.h"
 #include "core/playlist/playlist.h"
@@ -24,6 +25,7 @@ constexpr std::string_view kUsage =
     "                    [--debug] ITEM...\n"
     "  tunebelt-cli list ITEM...\n"
     "  tunebelt-cli cache-size --mod DIR [--german]\n"
+    "  tunebelt-cli mods\n"
     "  tunebelt-cli --help | --version\n"
     "\n"
     "Each ITEM is an .mp3 file, a .pls playlist or an extended .m3u playlist, taken in\n"
@@ -31,6 +33,9 @@ constexpr std::string_view kUsage =
     "userconfig.cfg into the mod folder DIR and copies the tracks into DIR/mp3s.\n"
     "Volumes default to those the window stored in settings.jst (beside the program,\n"
     "or in ~/.config/tunebelt for an installed or read-only copy), else 80.\n"
+    "mods lists the Half-Life mod folders found in the Steam libraries of the home\n"
+    "folder, one a line: the game's name, a tab, the folder, a tab, and \"kb_act.lst\"\n"
+    "or \"no kb_act.lst\" (save needs the mod's gfx/shell/kb_act.lst).\n"
     "\n"
     "Exit status: 0 success, 1 refused or failed, 2 usage error.\n";
 
@@ -247,6 +252,24 @@ int runCacheSize(const Options& o, std::ostream& out, std::ostream& err) {
   return kExitOk;
 }
 
+// The mod folders of the Steam libraries in the home folder. Files that
+// were left out, and finding none, are told on standard error.
+int runMods(std::ostream& out, std::ostream& err) {
+  const GameDiscovery found = DiscoverGames();
+  for (const std::string& problem : found.problems) {
+    err << "tunebelt-cli: left out: " << TerminalText(problem, false) << '\n';
+  }
+  for (const DiscoveredMod& mod : found.mods) {
+    out << TerminalText(mod.game, false) << '\t' << TerminalText(mod.folder, false) << '\t'
+        << (mod.hasKeyBindings ? "kb_act.lst" : "no kb_act.lst") << '\n';
+  }
+  if (found.mods.empty()) {
+    err << "tunebelt-cli: no Half-Life mod folder found in the Steam libraries of the home "
+           "folder\n";
+  }
+  return kExitOk;
+}
+
 }  // namespace
 
 int Run(const std::vector<std::string>& args, const platform::AppFolders& folders,
@@ -258,6 +281,13 @@ int Run(const std::vector<std::string>& args, const platform::AppFolders& folder
   if (!args.empty() && args[0] == "--version") {
     out << "tunebelt-cli " << TUNEBELT_VERSION << '\n';
     return kExitOk;
+  }
+  if (!args.empty() && args[0] == "mods") {
+    if (args.size() > 1) {
+      err << "tunebelt-cli: mods takes no arguments\n\n" << kUsage;
+      return kExitUsage;
+    }
+    return runMods(out, err);
   }
   Options o;
   try {

@@ -50,11 +50,22 @@ std::string currentFolder() {
   return cwd ? std::string(cwd.get()) : std::string();
 }
 
+bool isAbsolutePath(std::string_view path) {
+  return !path.empty() && path.front() == '/';
+}
+
 std::string absolutePath(std::string_view path) {
-  if (path.empty() || path.front() == '/') return std::string(path);
+  if (path.empty() || isAbsolutePath(path)) return std::string(path);
   const std::string cwd = currentFolder();
   if (cwd.empty()) return std::string(path);
   return joinPath(cwd == "/" ? "" : cwd, path);
+}
+
+std::string realPath(std::string_view path) {
+  const std::string native = nativePath(path);
+  std::unique_ptr<char, void (*)(void*)> resolved(::realpath(native.c_str(), nullptr), std::free);
+  if (!resolved) throwErrno(native, errno);
+  return resolved.get();
 }
 
 namespace detail {

@@ -40,12 +40,21 @@ inline std::string joinPath(std::string_view folder, std::string_view name) {
 // "/" form, on Windows the path itself.
 std::string windowsReading(std::string_view path);
 
+// Whether the path is a full path rather than one relative to the current
+// folder.
+bool isAbsolutePath(std::string_view path);
+
 // The process's current folder; empty when it cannot be told.
 std::string currentFolder();
 
 // The path as a full path: an absolute one as it stands, a relative one
 // joined to the current folder (as a file dialog would hand it over).
 std::string absolutePath(std::string_view path);
+
+// The path with every link, "." and ".." resolved, as an absolute path: one
+// folder reached through different links gives one text. Throws FsError when
+// the path, or a folder on the way, does not exist or cannot be read.
+std::string realPath(std::string_view path);
 
 // A file-system failure the user must hear about: which file, and the
 // system's reason.

@@ -138,6 +138,10 @@ FolderLookup getSpecialFolder(int id) {
 
 #else
 
+std::string homeFolder() {
+  return absoluteEnv("HOME");
+}
+
 FolderLookup getSpecialFolder(int id) {
   switch (id) {
     case kFolderDocuments:

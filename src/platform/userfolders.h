@@ -39,6 +39,10 @@ struct FolderLookup {
 // An unknown identifier gives kFolderInvalidId.
 FolderLookup getSpecialFolder(int id);
 
+// The user's home folder: $HOME when it is an absolute path; empty
+// otherwise.
+std::string homeFolder();
+
 // The user's configuration home: $XDG_CONFIG_HOME when it is an absolute
 // path, else $HOME/.config; empty when neither gives one.
 std::string configHome();

@@ -339,6 +339,38 @@ TEST_F(CliBinary, InstalledAndReadOnlyCopiesReadTheSettingsTheWindowKeepsInTheCo
   EXPECT_EQ(readFile(work / "config/tunebelt/settings.jst"), settings);  // only read
 }
 
+TEST_F(CliBinary, ModsListsTheGamesOfTheSteamLibrariesInTheHomeFolder) {
+  test::EnvGuard env;
+  env.set("HOME", work / "home");
+  Outcome none = cli({"mods"});
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.out, "");
+  EXPECT_NE(none.err.find("no Half-Life mod folder found"), std::string::npos) << none.err;
+
+  const std::string root = work / "home/.local/share/Steam";
+  const std::string common = root + "/steamapps/common/Half-Life";
+  writeFile(common + "/cstrike/liblist.gam", "game \"Counter-Strike\"\r\n");
+  writeFile(common + "/cstrike/gfx/shell/kb_act.lst", "\"+attack\" \"Fire\"\r\n");
+  writeFile(common + "/odd/liblist.gam", "game \"Tab\tand \x1b[31m\"\r\n");
+  writeFile(root + "/steamapps/libraryfolders.vdf",
+            "\"libraryfolders\" { \"1\" \"" + work / "lib" + "\" }");
+  writeFile(work / "lib/steamapps/common/Half-Life/dod/liblist.gam", "gamedll \"dod.so\"\r\n");
+  writeFile(root + "/config/libraryfolders.vdf", "\"libraryfolders\" {");
+  const std::string realRoot = fs::canonical(root).string();
+  const std::string realLib = fs::canonical(work / "lib").string();
+
+  Outcome r = cli({"mods"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Counter-Strike\t" + realRoot +
+                       "/steamapps/common/Half-Life/cstrike\tkb_act.lst\n" +
+                       "Tab\\x09and \\x1b[31m\t" + realRoot +
+                       "/steamapps/common/Half-Life/odd\tno kb_act.lst\n" + "dod\t" + realLib +
+                       "/steamapps/common/Half-Life/dod\tno kb_act.lst\n");
+  EXPECT_EQ(r.err, "tunebelt-cli: left out: " + realRoot +
+                       "/config/libraryfolders.vdf: damaged at line 1 (a block is not closed), no "
+                       "library taken from it\n");
+}
+
 TEST(CliArguments, UsageErrorsExitTwo) {
   std::ostringstream out, err;
   auto run = [&](std::vector<std::string> args) {
@@ -353,6 +385,7 @@ TEST(CliArguments, UsageErrorsExitTwo) {
   EXPECT_EQ(run({"save", "--mod", "x", "--game-volume"}), 2);
   EXPECT_EQ(run({"save", "a.mp3"}), 2);  // no --mod
   EXPECT_EQ(run({"cache-size", "--mod", "x", "--delete-unused"}), 2);
+  EXPECT_EQ(run({"mods", "--mod", "x"}), 2);
   EXPECT_NE(err.str().find("--mp3-volume takes a whole number from 0 to 100"), std::string::npos);
   out.str("");
   EXPECT_EQ(run({"--version"}), 0);

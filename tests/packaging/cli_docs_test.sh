@@ -20,7 +20,7 @@ check() {  # check NAME EXPECTED ACTUAL
 
 # Commands and options as the program's own usage names them.
 usage=$("$cli" --help)
-mapfile -t words < <(grep -oE -- '(^|[[ |])--?[a-z0-9-]+|\b(save|list|cache-size)\b' <<<"$usage" |
+mapfile -t words < <(grep -oE -- '(^|[[ |])--?[a-z0-9-]+|\b(save|list|cache-size|mods)\b' <<<"$usage" |
   sed 's/^[[ |]//' | sort -u)
 [ ${#words[@]} -ge 10 ] || { echo "FAIL the usage names too few words: ${words[*]}"; exit 1; }
 man_text=$(sed 's/\\-/-/g' "$manpage")
@@ -64,6 +64,7 @@ check "items: tracks and playlists" "music/a.mp3 music/b.pls music/c.m3u" \
 check "items: folders on the way" "music" "$(complete_line list mu)"
 check "after -- a dash is a name" "" "$(complete_line list -- --)"
 check "unknown command" "" "$(complete_line play '')"
+check "mods takes nothing" "" "$(complete_line mods '')"
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
