@@ -25,7 +25,8 @@ QString driveOf(const QString& folder) {
 
 }  // namespace
 
-BrowseDialog::BrowseDialog(QWidget* parent) : SecondaryDialog(parent) {
+BrowseDialog::BrowseDialog(const QString& startFolder, QWidget* parent)
+    : SecondaryDialog(parent) {
   setObjectName("frmBrowse");
   setWindowTitle("Tunebelt - Browse Folders");
   setFixedSize(px(4815), px(5700));
@@ -68,16 +69,7 @@ BrowseDialog::BrowseDialog(QWidget* parent) : SecondaryDialog(parent) {
   connect(folders_, &QListWidget::itemActivated, this, &BrowseDialog::folderActivated);
 
   fillDrives();
-  setCurrentFolder(startFolder());
-}
-
-QString BrowseDialog::startFolder() {
-  const QString home = QDir::homePath();
-  for (const QString& candidate :
-       {home + "/.steam/steam/steamapps", home + "/.local/share/Steam/steamapps"}) {
-    if (FolderExists(candidate.toStdString())) return candidate;
-  }
-  return QDir::currentPath();
+  setCurrentFolder(startFolder);
 }
 
 void BrowseDialog::fillDrives() {

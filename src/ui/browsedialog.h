@@ -19,15 +19,12 @@ namespace tunebelt::ui {
 class BrowseDialog : public SecondaryDialog {
   Q_OBJECT
  public:
-  explicit BrowseDialog(QWidget* parent = nullptr);
+  // Starts in `startFolder` (where the player's games are, when found).
+  explicit BrowseDialog(const QString& startFolder, QWidget* parent = nullptr);
 
   // The folder the folder list stands in.
   QString currentFolder() const { return current_; }
   void setCurrentFolder(const QString& folder);
-
-  // Where the dialog starts: the first existing Steam library folder, else
-  // the process's current folder.
-  static QString startFolder();
 
  signals:
   // Ok: txtPath's text, unchanged.

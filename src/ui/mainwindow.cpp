@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "core/modfolder/cachesize.h"
+#include "core/modfolder/discovery.h"
 #include "platform/fs.h"
 #include "core/playlist/import.h"
 #include "core/scripts/savescript.h"
@@ -374,7 +375,30 @@ void MainWindow::showSettings(const std::vector<std::string>& folders, bool dele
     cboSteamFolder_->setCurrentIndex(-1);
     cboSteamFolder_->clearEditText();
   }
+  rememberedItems_ = int(folders.size());
   chkDelete_->setChecked(deleteUnused);
+}
+
+void MainWindow::offerModFolders(const std::vector<std::string>& folders) {
+  const QSignalBlocker block(cboSteamFolder_);
+  const QString text = cboSteamFolder_->currentText();
+  for (const std::string& folder : folders) cboSteamFolder_->addItem(qs(folder));
+  cboSteamFolder_->setCurrentIndex(-1);
+  cboSteamFolder_->setEditText(text);
+}
+
+void MainWindow::addRememberedFolder(const QString& folder) {
+  // Adding an item may select it; the text stays the mod folder the user
+  // has, and no item becomes current.
+  QComboBox* box = cboSteamFolder_;
+  const QSignalBlocker block(box);
+  const QString text = box->currentText();
+  const int index = box->currentIndex();
+  const int offered = box->findText(folder, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (offered >= rememberedItems_) box->removeItem(offered);
+  box->insertItem(rememberedItems_++, folder);
+  if (box->currentIndex() != index) box->setCurrentIndex(index);
+  if (box->currentText() != text) box->setEditText(text);
 }
 
 void MainWindow::applyLanguage(int language) {
@@ -501,7 +525,7 @@ void MainWindow::refreshCacheSize() {
 void MainWindow::browseForModFolder() {
   if (saving_) return;  // the mod folder stays as the running save has it
   if (!browse_) {
-    browse_ = new BrowseDialog(this);
+    browse_ = new BrowseDialog(qs(BrowseStartFolder()), this);
     connect(browse_, &BrowseDialog::folderChosen, cboSteamFolder_, &QComboBox::setEditText);
   }
   SecondaryDialog::runModal(browse_);

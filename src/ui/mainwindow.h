@@ -58,6 +58,10 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   QString settingsPath() const;
   bool isSaving() const { return saving_; }
 
+  // A remembered folder joins the box's list after the remembered ones,
+  // before the offered ones (one of which it may have been).
+  void addRememberedFolder(const QString& folder);
+
   // The controls the host writes to.
   QComboBox* modFolderBox() const { return cboSteamFolder_; }
   QListWidget* playlistBox() const;
@@ -100,6 +104,7 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   int screenHeightTwips() override;
   void shortenTo(int outerHeightTwips) override;
   void showSettings(const std::vector<std::string>& folders, bool deleteUnused) override;
+  void offerModFolders(const std::vector<std::string>& folders) override;
   void applyLanguage(int language) override;
 
   // The commands of the window.
@@ -159,6 +164,7 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   QPointer<OptionsDialog> options_dialog_;
   QPointer<AboutDialog> about_;
 
+  int rememberedItems_ = 0;  // the box's first items; offered folders follow
   bool saving_ = false;     // a Save Script is running: other commands wait
   bool shortened_ = false;  // the screen was too low for the designed height
   int appliedFrame_ = 0;    // the frame height the shortened size was worked out with

@@ -101,15 +101,7 @@ void UiHost::modFolderEnabledChanged(bool enabled) {
 }
 
 void UiHost::modFolderRemembered(const std::string& folder) {
-  // Adding the first item to a combo box selects it; the text stays the
-  // mod folder the user has, and no item becomes current.
-  QComboBox* box = window_.modFolderBox();
-  const QSignalBlocker block(box);
-  const QString text = box->currentText();
-  const int index = box->currentIndex();
-  box->addItem(qs(folder));
-  if (box->currentIndex() != index) box->setCurrentIndex(index);
-  if (box->currentText() != text) box->setEditText(text);
+  window_.addRememberedFolder(qs(folder));
 }
 
 void UiHost::cacheLabelChanged(const std::string& text) {

@@ -1,5 +1,6 @@
 // frmBrowse opened from the main window: where it starts, what Ok, Cancel
 // and closing it do.
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,12 +10,14 @@
 #include <QtTest>
 #include <functional>
 
+#include "core/state/settings.h"
 #include "ui/browsedialog.h"
 #include "ui_support.h"
 
 using namespace tunebelt;
 using tunebelt::test::AppFolder;
 using tunebelt::test::TempDir;
+using tunebelt::test::writeFile;
 using tunebelt::test::WindowUnderTest;
 
 class BrowseTest : public QObject {
@@ -25,6 +28,7 @@ class BrowseTest : public QObject {
   void startsInTheSteamLibraryOrTheCurrentFolder();
   void cancelKeepsTheFolderClosingStartsAfresh();
   void okPutsTheTextIntoTheModFolderBox();
+  void discoveredModFoldersAreOfferedAndSaveLikeAnyOther();
 
  private:
   // Clicks lblBrowse and, once the dialog runs modally, hands it to `act`,
@@ -87,12 +91,13 @@ void BrowseTest::startsInTheSteamLibraryOrTheCurrentFolder() {
                   }),
            work);
 
-  std::filesystem::create_directories(*home_ / ".local/share/Steam/steamapps");
-  const QString library = QString::fromStdString(*home_ / ".local/share/Steam/steamapps");
-  QCOMPARE(browse(t, [](ui::BrowseDialog* d) { d->close(); }), library);
-  std::filesystem::create_directories(*home_ / ".steam/steam/steamapps");
+  // The first Steam library found: its steamapps/common, or the library.
+  std::filesystem::create_directories(*home_ / ".local/share/Steam/steamapps/common");
   QCOMPARE(browse(t, [](ui::BrowseDialog* d) { d->close(); }),
-           QString::fromStdString(*home_ / ".steam/steam/steamapps"));
+           QString::fromStdString(*home_ / ".local/share/Steam/steamapps/common"));
+  std::filesystem::create_directories(*home_ / ".steam/steam");
+  QCOMPARE(browse(t, [](ui::BrowseDialog* d) { d->close(); }),
+           QString::fromStdString(*home_ / ".steam/steam"));
   std::filesystem::remove_all(*home_ / ".steam");
   std::filesystem::remove_all(*home_ / ".local");
 }
@@ -153,6 +158,50 @@ void BrowseTest::okPutsTheTextIntoTheModFolderBox() {
   });
   QCOMPARE(box->currentText(), QString("/no/such/place "));
   QCOMPARE(cache->text(), QString("Current mp3 cache size: <no mp3 folder>"));
+}
+
+// A Steam installation in the home folder with a second library elsewhere:
+// the mod folder box offers its mod folders after the remembered ones, one of
+// them saves like any folder, and it is then remembered like any folder.
+void BrowseTest::discoveredModFoldersAreOfferedAndSaveLikeAnyOther() {
+  const std::string steam = *home_ / ".local/share/Steam";
+  const std::string other = *home_ / "games/SteamLibrary";
+  writeFile(steam + "/steamapps/libraryfolders.vdf",
+            "\"libraryfolders\"\n{\n \"0\" { \"path\" \"" + steam + "\" }\n \"1\" { \"path\" \"" +
+                other + "\" }\n}\n");
+  const std::string cstrike = other + "/steamapps/common/Half-Life/cstrike";
+  writeFile(cstrike + "/liblist.gam", "game \"Counter-Strike\"\n");
+  writeFile(cstrike + "/gfx/shell/kb_act.lst", "\"+attack\"            \"Fire\"\r\n");
+  writeFile(steam + "/steamapps/common/Half-Life/valve/liblist.gam", "game \"Half-Life\"\n");
+
+  AppFolder app;
+  ProgramState stored;
+  stored.ModFolders = {"/srv/remembered/tfc"};
+  SaveSettingsOnExit(app / "settings.jst", stored, 0);
+  EnsureSettingsDefaults(app / "settings.jst");
+  WindowUnderTest t(app);
+  auto* box = t.find<QComboBox>("cboSteamFolder");
+  const QString valve = QString::fromStdString(steam + "/steamapps/common/Half-Life/valve");
+  QCOMPARE(box->count(), 3);
+  QCOMPARE(box->itemText(0), QString("/srv/remembered/tfc"));
+  QCOMPARE(box->itemText(1), valve);
+  QCOMPARE(box->itemText(2), QString::fromStdString(cstrike));
+  QCOMPARE(box->currentText(), QString());
+
+  box->setCurrentIndex(2);
+  writeFile(*home_ / "music/Song.mp3", "song");
+  t.state.PlaylistPaths = {*home_ / "music/Song.mp3"};
+  t.state.PlaylistNames = {"Song.mp3"};
+  t.find<QAction>("mnuSaveScript")->trigger();
+  QVERIFY2(ui::MessageBox::shown().isEmpty(), qPrintable(ui::MessageBox::shown().value(0).text));
+  QCOMPARE(tunebelt::test::readFile(cstrike + "/mp3s/Song.mp3"), std::string("song"));
+  // Now remembered: among the remembered folders, no longer offered twice.
+  QCOMPARE(t.state.ModFolders, (std::vector<std::string>{"/srv/remembered/tfc", cstrike}));
+  QCOMPARE(box->count(), 3);
+  QCOMPARE(box->itemText(1), QString::fromStdString(cstrike));
+  QCOMPARE(box->itemText(2), valve);
+  std::filesystem::remove_all(*home_ / ".local");
+  std::filesystem::remove_all(*home_ / "games");
 }
 
 QTEST_MAIN(BrowseTest)

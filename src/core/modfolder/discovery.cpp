@@ -192,4 +192,20 @@ std::string BrowseStartFolder(const GameDiscovery& found) {
   return platform::isDirectory(common) ? common : found.libraries.front();
 }
 
+std::string BrowseStartFolder() {
+  std::string start = BrowseStartFolder(DiscoverGames());
+  return start.empty() ? platform::currentFolder() : start;
+}
+
+std::vector<std::string> ModFoldersToOffer(const GameDiscovery& found,
+                                           const std::vector<std::string>& remembered) {
+  std::vector<std::string> offered;
+  for (const DiscoveredMod& mod : found.mods) {
+    if (std::find(remembered.begin(), remembered.end(), mod.folder) == remembered.end()) {
+      offered.push_back(mod.folder);
+    }
+  }
+  return offered;
+}
+
 }  // namespace tunebelt

@@ -55,4 +55,13 @@ GameDiscovery DiscoverGames();
 // the library itself when it has none; empty when no library was found.
 std::string BrowseStartFolder(const GameDiscovery& found);
 
+// Where the mod folder browser starts for this user: the first Steam library
+// found, else the process's current folder.
+std::string BrowseStartFolder();
+
+// The discovered mod folders the mod folder box offers after the remembered
+// ones: each discovered folder that is not remembered already, in order.
+std::vector<std::string> ModFoldersToOffer(const GameDiscovery& found,
+                                           const std::vector<std::string>& remembered);
+
 }  // namespace tunebelt

@@ -4,6 +4,7 @@
 
 #include "platform/fs.h"
 #include "platform/userfolders.h"
+#include "core/modfolder/discovery.h"
 #include "core/state/exists.h"
 #include "core/state/settings.h"
 
@@ -107,6 +108,7 @@ void RunStartUp(ProgramState& state, SettingsFile& settings, Host& host, StartUp
       host);
   NormalizeVolumes(state, volumesStored);
   window.showSettings(state.ModFolders, deleteUnused == 1);
+  window.offerModFolders(ModFoldersToOffer(DiscoverGames(), state.ModFolders));
   NormalizeLanguage(state);
   window.applyLanguage(state.Language);
   OfferSampleTrack(state, host);

@@ -92,6 +92,9 @@ class StartUpWindow {
   // The remembered folders into the mod folder box's list (its text stays
   // empty), and the stored value of the "Delete unused" box.
   virtual void showSettings(const std::vector<std::string>& folders, bool deleteUnused) = 0;
+  // The mod folders found in the player's Steam libraries, offered after the
+  // remembered ones (and not stored unless a save uses one).
+  virtual void offerModFolders(const std::vector<std::string>& folders) = 0;
   // Captions, skin and cache label of the language (1 English, 2 German).
   virtual void applyLanguage(int language) = 0;
 };
@@ -99,7 +102,8 @@ class StartUpWindow {
 // The whole start-up, in order: developer mode off, hover images placed, the
 // window shortened on a small screen, the special folders, the settings
 // (defaults, then read: folders, language, sample-track flag, the box,
-// volumes), the language, the first-start sample track, the font.
+// volumes), the mod folders found in the Steam libraries, the language, the
+// first-start sample track, the font.
 void RunStartUp(ProgramState& state, SettingsFile& settings, Host& host, StartUpWindow& window);
 
 // The shut-down of a normal close: the folder list, language, sample-track
