@@ -70,6 +70,17 @@ std::string realPath(std::string_view path) {
 
 namespace detail {
 
+void splitParent(const std::string& native, std::string& parent, std::string& last) {
+  auto pos = native.find_last_of('/');
+  if (pos == std::string::npos) {
+    parent = ".";
+    last = native;
+  } else {
+    parent = pos == 0 ? "/" : native.substr(0, pos);
+    last = native.substr(pos + 1);
+  }
+}
+
 std::string notRegularReason(unsigned mode) {
   if (S_ISDIR(mode)) return std::strerror(EISDIR);
   if (S_ISFIFO(mode)) return "is a FIFO (named pipe), not a regular file";
@@ -139,6 +150,7 @@ void copyContent(int in, int out, const std::string& source, const std::string& 
 namespace {
 
 using detail::FdCloser;
+using detail::splitParent;
 
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
@@ -152,17 +164,6 @@ DirEntry entryFromStat(std::string name, const struct stat& st, bool isLink) {
   return e;
 }
 
-// Splits a native path into its folder (with "." for none) and last component.
-void splitParent(const std::string& native, std::string& parent, std::string& last) {
-  auto pos = native.find_last_of('/');
-  if (pos == std::string::npos) {
-    parent = ".";
-    last = native;
-  } else {
-    parent = pos == 0 ? "/" : native.substr(0, pos);
-    last = native.substr(pos + 1);
-  }
-}
 
 bool hasWildcard(std::string_view s) {
   return s.find_first_of("*?") != std::string_view::npos;

@@ -19,6 +19,10 @@ struct FdCloser {
   }
 };
 
+// Splits a native path into its folder ("." for none, "/" for the root) and
+// its last component.
+void splitParent(const std::string& native, std::string& parent, std::string& last);
+
 // Why an entry of this mode is not read or replaced as a file.
 std::string notRegularReason(unsigned mode);
 

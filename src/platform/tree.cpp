@@ -79,14 +79,7 @@ int openSubfolder(int dfd, const char* name) {
 bool splitLast(std::string_view path, std::string& parent, std::string& last) {
   std::string p(path);
   while (p.size() > 1 && p.back() == '/') p.pop_back();
-  auto pos = p.find_last_of('/');
-  if (pos == std::string::npos) {
-    parent = ".";
-    last = p;
-  } else {
-    parent = pos == 0 ? "/" : p.substr(0, pos);
-    last = p.substr(pos + 1);
-  }
+  detail::splitParent(p, parent, last);
   return !last.empty() && last != "/";
 }
 
