@@ -44,7 +44,7 @@ std::optional<std::string> resolvedFolder(const std::string& path) {
 }
 
 // The largest liblist.gam read; its game line is at the top.
-constexpr std::uint64_t kLiblistHeadBytes = 64 * 1024;
+constexpr std::uint64_t kLiblistHeadBytes = std::uint64_t{64} * 1024;
 
 class Search {
  public:
@@ -66,7 +66,7 @@ class Search {
     try {
       entries = platform::listDir(halfLife);
     } catch (const platform::FsError& e) {
-      out_.problems.push_back(e.what());
+      out_.problems.emplace_back(e.what());
       return;
     }
     std::sort(entries.begin(), entries.end(),
@@ -97,7 +97,7 @@ class Search {
     try {
       text = platform::readFile(vdf);
     } catch (const platform::FsError& e) {
-      out_.problems.push_back(e.what());
+      out_.problems.emplace_back(e.what());
       return;
     }
     VdfError error;

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstddef>
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 
@@ -19,6 +21,12 @@ std::string Level(int step) {
   return std::to_string(step / 100) + "." + cents;
 }
 
+std::string Joined(std::initializer_list<std::string_view> pieces) {
+  std::string out;
+  for (std::string_view piece : pieces) out += piece;
+  return out;
+}
+
 // One ladder: for "vol" and "mp3volume", lines such as
 // alias vol13 "mp3volume 0.13; alias mp3volup vol15; alias mp3voldown vol9;"
 void AppendLadder(std::vector<std::string>& lines, const std::string& alias,
@@ -27,9 +35,9 @@ void AppendLadder(std::vector<std::string>& lines, const std::string& alias,
     const int step = kLadder[i];
     const int up = kLadder[i + 1 < kLadder.size() ? i + 1 : i];
     const int down = kLadder[i > 0 ? i - 1 : 0];
-    lines.push_back("alias " + alias + std::to_string(step) + " \"" + command + " " + Level(step) +
-                    "; alias " + upDown + "up " + alias + std::to_string(up) + "; alias " + upDown +
-                    "down " + alias + std::to_string(down) + ";\"");
+    lines.push_back(Joined({"alias ", alias, std::to_string(step), " \"", command, " ", Level(step),
+                            "; alias ", upDown, "up ", alias, std::to_string(up), "; alias ",
+                            upDown, "down ", alias, std::to_string(down), ";\""}));
   }
 }
 

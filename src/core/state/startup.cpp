@@ -12,35 +12,35 @@ namespace tunebelt {
 
 namespace {
 
-std::string lookUp(int id, ProgramState& state, Prompts& host) {
+std::string lookUp(int id, ProgramState& state, Prompts& prompts) {
   platform::FolderLookup folder = platform::getSpecialFolder(id);
   state.FolderResult = folder.result;
   if (folder.result == platform::kFolderFound) return folder.path;
   if (folder.result == platform::kFolderMissing) {
-    host.showMessage(kFolderMissingMessage, kCaption, MessageIcon::None);
+    prompts.showMessage(kFolderMissingMessage, kCaption, MessageIcon::None);
   } else if (folder.result == platform::kFolderInvalidId) {
-    host.showMessage(kInvalidFolderIdMessage, kCaption, MessageIcon::None);
+    prompts.showMessage(kInvalidFolderIdMessage, kCaption, MessageIcon::None);
   }
   return {};
 }
 
 // Copies a file; a failure is told to the user, naming the files and why.
-void copyOrReport(const std::string& source, const std::string& target, Prompts& host) {
+void copyOrReport(const std::string& source, const std::string& target, Prompts& prompts) {
   try {
     platform::copyFileAtomic(source, target);
   } catch (const platform::FsError& e) {
-    host.showMessage("Could not copy " + source + " to " + target + ":\n" + e.what(), kErrorCaption,
+    prompts.showMessage("Could not copy " + source + " to " + target + ":\n" + e.what(), kErrorCaption,
                      MessageIcon::Critical);
   }
 }
 
 }  // namespace
 
-void GetSpecialFolders(ProgramState& state, Prompts& host) {
-  state.DocumentsFolder = lookUp(platform::kFolderDocuments, state, host);
-  state.SystemFolder = lookUp(platform::kFolderSystem, state, host);
-  state.MusicFolder = lookUp(platform::kFolderMusic, state, host);
-  state.FontsFolder = lookUp(platform::kFolderFonts, state, host);
+void GetSpecialFolders(ProgramState& state, Prompts& prompts) {
+  state.DocumentsFolder = lookUp(platform::kFolderDocuments, state, prompts);
+  state.SystemFolder = lookUp(platform::kFolderSystem, state, prompts);
+  state.MusicFolder = lookUp(platform::kFolderMusic, state, prompts);
+  state.FontsFolder = lookUp(platform::kFolderFonts, state, prompts);
 }
 
 void NormalizeLanguage(ProgramState& state) {
@@ -69,11 +69,11 @@ bool OfferSampleTrack(ProgramState& state, Host& host) {
   return true;
 }
 
-void InstallFont(ProgramState& state, Prompts& host) {
+void InstallFont(ProgramState& state, Prompts& prompts) {
   if (state.FontsFolder.empty()) return;
   std::string target = platform::joinPath(state.FontsFolder, kFontFile);
   if (FileExists(target)) return;
-  copyOrReport(platform::joinPath(state.ApplicationFolder, kFontFile), target, host);
+  copyOrReport(platform::joinPath(state.ApplicationFolder, kFontFile), target, prompts);
 }
 
 void SettingsFile::tellFailure(const std::exception& error, Prompts& prompts) {
