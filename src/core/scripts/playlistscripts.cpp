@@ -4,8 +4,9 @@
 #include <cstddef>
 #include <string_view>
 
-#include "platform/fs.h"
 #include "core/scripts/tracknames.h"
+#include "platform/codepage.h"
+#include "platform/fs.h"
 
 namespace tunebelt {
 
@@ -119,7 +120,14 @@ void WritePlaylistScripts(const ProgramState& state, const std::string& modFolde
   host.showProgressWindow();
   const std::vector<std::string> texts = BuildPlaylistScripts(state);
   for (std::size_t f = 0; f < texts.size(); ++f) {
+#ifdef _WIN32
+    // The game reads its scripts in the ANSI code page. No character takes
+    // more bytes there than in UTF-8, so every file stays within its limit.
+    platform::writeFileAtomic(platform::joinPath(modFolder, FileName(f + 1)),
+                              platform::toCodePage(texts[f]));
+#else
     platform::writeFileAtomic(platform::joinPath(modFolder, FileName(f + 1)), texts[f]);
+#endif
   }
 }
 
