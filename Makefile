@@ -3,7 +3,7 @@ PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 APP_DIR := $(BUILD_DIR)/bin
 
-.PHONY: all deps configure build run test test-asan test-fuzz package bench fuzz format clean
+.PHONY: all deps configure build run test test-asan test-fuzz package windows bench fuzz format clean
 
 all: build
 
@@ -36,6 +36,16 @@ package:
 	$(MAKE) build PRESET=package
 	cd build/package && cpack
 	@ls build/package/tunebelt_*.deb
+
+# The Windows build, cross-built with MinGW-w64: every core and CLI test
+# under Wine, then build/windows/Tunebelt-<version>-win64.zip and .exe (NSIS).
+windows:
+	@./tools/install-deps.sh --windows
+	cmake --preset windows
+	cmake --build --preset windows
+	ctest --preset windows
+	cd build/windows && cpack
+	@ls build/windows/Tunebelt-*-win64.*
 
 bench:
 	$(MAKE) build PRESET=release

@@ -1,10 +1,25 @@
 // Helpers shared by the tests: a temporary folder that removes itself,
-// environment variables set for one test, and whole-file reads and writes.
+// environment variables set for one test, whole-file reads and writes, and
+// the few file facts the tests set or read, on POSIX and on Windows alike.
+// Paths are UTF-8 strings, as inside the program.
 #pragma once
 
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,6 +32,127 @@
 #include <vector>
 
 namespace tunebelt::test {
+
+// A UTF-8 path as std::filesystem takes it, and back. A plain std::string
+// would be read in the ANSI code page on Windows.
+inline std::filesystem::path fsPath(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string utf8(const std::filesystem::path& p) {
+  std::u8string s = p.u8string();
+  return std::string(s.begin(), s.end());
+}
+
+// True when the tests run under Wine, whose file system differs from
+// Windows in a few places the tests name when they skip.
+inline bool underWine() {
+#ifdef _WIN32
+  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+#else
+  return false;
+#endif
+}
+
+// Makes a file read-only, or writable again: the write permission bits on
+// POSIX, the read-only attribute on Windows.
+inline bool setReadOnly(const std::string& path, bool readOnly) {
+  std::error_code ec;
+  using std::filesystem::perms;
+  std::filesystem::permissions(
+      fsPath(path),
+      readOnly ? perms::owner_read | perms::group_read | perms::others_read
+               : perms::owner_read | perms::owner_write | perms::group_read | perms::others_read,
+      ec);
+  return !ec;
+}
+
+#ifdef _WIN32
+// Sets a file's or folder's attributes (FILE_ATTRIBUTE_HIDDEN and the like).
+inline bool setAttributes(const std::string& path, DWORD attributes) {
+  std::wstring w = fsPath(path).wstring();
+  return ::SetFileAttributesW(w.c_str(), attributes) != 0;
+}
+inline DWORD attributesOf(const std::string& path) {
+  std::wstring w = fsPath(path).wstring();
+  return ::GetFileAttributesW(w.c_str());
+}
+#endif
+
+// The path with the separator the program uses: "/" becomes "\\" on Windows.
+inline std::string native(std::string path) {
+#ifdef _WIN32
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+#endif
+  return path;
+}
+
+// Which file a path names now: a rewrite by rename gives another identity.
+inline std::uint64_t fileIdentity(const std::string& path) {
+#ifdef _WIN32
+  std::wstring w = fsPath(path).wstring();
+  HANDLE h = ::CreateFileW(w.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION info{};
+  bool ok = ::GetFileInformationByHandle(h, &info) != 0;
+  ::CloseHandle(h);
+  return ok ? (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow : 0;
+#else
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_ino) : 0;
+#endif
+}
+
+// Makes `link` a link to the folder `target`: a symbolic link on POSIX, a
+// junction on Windows (which needs no privilege). Empty on success, else why
+// not, for the test to skip with.
+inline std::string linkFolder(const std::string& target, const std::string& link) {
+#ifdef _WIN32
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(fsPath(target), ec);
+  std::wstring substitute = L"\\??\\" + full.wstring();
+  std::wstring print = full.wstring();
+  std::wstring linkW = fsPath(link).wstring();
+  if (!::CreateDirectoryW(linkW.c_str(), nullptr)) return "cannot create " + link;
+  HANDLE h = ::CreateFileW(linkW.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return "cannot open " + link;
+  // The mount-point reparse data: tag, lengths, then both names, each with
+  // its NUL.
+  std::vector<unsigned char> data(16 + (substitute.size() + print.size() + 2) * sizeof(wchar_t));
+  auto put16 = [&](std::size_t at, std::size_t v) {
+    data[at] = static_cast<unsigned char>(v & 0xFF);
+    data[at + 1] = static_cast<unsigned char>(v >> 8);
+  };
+  const DWORD tag = IO_REPARSE_TAG_MOUNT_POINT;
+  std::memcpy(data.data(), &tag, sizeof tag);
+  put16(4, data.size() - 8);
+  put16(8, 0);
+  put16(10, substitute.size() * sizeof(wchar_t));
+  put16(12, (substitute.size() + 1) * sizeof(wchar_t));
+  put16(14, print.size() * sizeof(wchar_t));
+  std::memcpy(data.data() + 16, substitute.c_str(), (substitute.size() + 1) * sizeof(wchar_t));
+  std::memcpy(data.data() + 16 + (substitute.size() + 1) * sizeof(wchar_t), print.c_str(),
+              (print.size() + 1) * sizeof(wchar_t));
+  DWORD got = 0;
+  BOOL ok = ::DeviceIoControl(h, 0x000900A4 /* FSCTL_SET_REPARSE_POINT */, data.data(),
+                              static_cast<DWORD>(data.size()), nullptr, 0, &got, nullptr);
+  DWORD err = ::GetLastError();
+  ::CloseHandle(h);
+  if (ok) return {};
+  ::RemoveDirectoryW(linkW.c_str());
+  return "this system cannot make junctions (error " + std::to_string(err) +
+         (underWine() ? "; Wine does not support reparse points" : "") + ")";
+#else
+  std::error_code ec;
+  std::filesystem::create_directory_symlink(fsPath(target), fsPath(link), ec);
+  return ec ? ec.message() : std::string();
+#endif
+}
 
 class TempDir {
  public:
@@ -35,14 +171,26 @@ class TempDir {
     // Give write permission back first, so read-only test folders go too.
     for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
          it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-      if (!it->is_symlink()) ::chmod(it->path().c_str(), 0755);
+      if (it->is_symlink()) continue;
+#ifdef _WIN32
+      ::SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+#else
+      ::chmod(it->path().c_str(), 0755);
+#endif
     }
     std::filesystem::remove_all(path_, ec);
   }
-  const std::filesystem::path& path() const { return path_; }
-  std::string str() const { return path_.string(); }
+  const std::filesystem::path& path() const {
+    return path_;
+  }
+  std::string str() const {
+    return utf8(path_);
+  }
   // A path inside the folder, as a string.
-  std::string operator/(std::string_view rel) const { return (path_ / rel).string(); }
+  // On Windows with "\\" throughout, as the program builds its paths there.
+  std::string operator/(std::string_view rel) const {
+    return utf8((path_ / fsPath(rel)).make_preferred());
+  }
 
  private:
   std::filesystem::path path_;
@@ -54,21 +202,37 @@ class EnvGuard {
   ~EnvGuard() {
     for (const auto& [name, old] : saved_) {
       if (old)
-        ::setenv(name.c_str(), old->c_str(), 1);
+        put(name, *old);
       else
-        ::unsetenv(name.c_str());
+        remove(name);
     }
   }
   void set(const std::string& name, const std::string& value) {
     save(name);
-    ::setenv(name.c_str(), value.c_str(), 1);
+    put(name, value);
   }
   void unset(const std::string& name) {
     save(name);
-    ::unsetenv(name.c_str());
+    remove(name);
   }
 
  private:
+#ifdef _WIN32
+  // The C runtime keeps the narrow and the wide environment in step.
+  static void put(const std::string& name, const std::string& value) {
+    ::_putenv_s(name.c_str(), value.c_str());
+  }
+  static void remove(const std::string& name) {
+    ::_putenv_s(name.c_str(), "");
+  }
+#else
+  static void put(const std::string& name, const std::string& value) {
+    ::setenv(name.c_str(), value.c_str(), 1);
+  }
+  static void remove(const std::string& name) {
+    ::unsetenv(name.c_str());
+  }
+#endif
   void save(const std::string& name) {
     if (saved_.count(name)) return;
     const char* v = std::getenv(name.c_str());
@@ -78,13 +242,13 @@ class EnvGuard {
 };
 
 inline void writeFile(const std::string& path, std::string_view content) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  std::filesystem::create_directories(fsPath(path).parent_path());
+  std::ofstream f(fsPath(path), std::ios::binary | std::ios::trunc);
   f.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
 inline std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
+  std::ifstream f(fsPath(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
@@ -100,7 +264,7 @@ inline std::string crlf(const std::vector<std::string>& lines) {
 class ScopedCwd {
  public:
   explicit ScopedCwd(const std::string& dir) : old_(std::filesystem::current_path()) {
-    std::filesystem::current_path(dir);
+    std::filesystem::current_path(fsPath(dir));
   }
   ~ScopedCwd() { std::filesystem::current_path(old_); }
 

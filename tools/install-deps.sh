@@ -1,17 +1,29 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tunebelt builds and tests with, and nothing
-# when they are all there already (one dpkg-query, no network).
+# when they are all there already (one dpkg-query, no network). With
+# --windows: those of the Windows cross-build instead (make windows).
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ make
-  qt6-base-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
-  xvfb xauth
-  desktop-file-utils appstream
-  dpkg-dev file
-)
+if [ "${1:-}" = --windows ]; then
+  packages=(
+    cmake ninja-build make
+    g++-mingw-w64-x86-64-posix
+    googletest
+    wine64
+    nsis
+    util-linux
+  )
+else
+  packages=(
+    cmake ninja-build g++ make
+    qt6-base-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-14-dev
+    xvfb xauth
+    desktop-file-utils appstream
+    dpkg-dev file
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,9 @@
 #include "platform/appfolders.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 
 #include "platform/fs.h"
+#include "platform/fsdetail.h"
 #include "platform/userfolders.h"
 
 namespace tunebelt::platform {
@@ -23,32 +20,16 @@ bool holdsData(const std::string& folder) {
   return false;
 }
 
-// Makes a folder and any missing parents, each private to the user, as the
-// XDG base-directory rules ask. False when it is not a folder afterwards.
-bool makeFolders(const std::string& path) {
-  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-    const std::string part = path.substr(0, slash);
-    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    if (slash == std::string::npos) break;
-  }
-  return isDirectory(path);
+// "a/bin/../share" as "a/share". The path goes through std::filesystem as
+// UTF-8 explicitly: a plain std::string would be read in the ANSI code page
+// on Windows.
+std::string lexicallyNormal(const std::string& path) {
+  std::u8string in(path.begin(), path.end());
+  std::u8string out = std::filesystem::path(in).lexically_normal().u8string();
+  return std::string(out.begin(), out.end());
 }
 
 }  // namespace
-
-std::string executableFolder() {
-  std::error_code ec;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec || !exe.has_parent_path()) return ".";
-  return exe.parent_path().string();
-}
-
-bool folderWritable(const std::string& folder) {
-  struct stat st {};
-  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
-  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
-  return ::access(folder.c_str(), W_OK) == 0;
-}
 
 AppFolders findAppFolders(const std::string& programFolder, bool createSettingsFolder) {
   AppFolders out;
@@ -56,8 +37,7 @@ AppFolders findAppFolders(const std::string& programFolder, bool createSettingsF
   out.data = programFolder;
   out.settings = programFolder;
   if (!holdsData(programFolder)) {
-    std::string installed =
-        std::filesystem::path(joinPath(programFolder, kInstalledDataFolder)).lexically_normal();
+    std::string installed = lexicallyNormal(joinPath(programFolder, kInstalledDataFolder));
     if (holdsData(installed)) out.data = installed;
   }
   if (out.data == programFolder && folderWritable(programFolder)) return out;
@@ -65,7 +45,7 @@ AppFolders findAppFolders(const std::string& programFolder, bool createSettingsF
   const std::string config = configHome();
   if (config.empty()) return out;
   out.settings = joinPath(config, kConfigFolderName);
-  if (createSettingsFolder) makeFolders(out.settings);
+  if (createSettingsFolder) detail::makePrivateFolders(out.settings);
   return out;
 }
 

@@ -7,7 +7,9 @@
 //   settings then live in ${XDG_CONFIG_HOME:-~/.config}/tunebelt.
 //
 // An application folder that cannot be written keeps its settings in that
-// same configuration folder, so a read-only copy still remembers them.
+// same configuration folder, so a read-only copy still remembers them. On
+// Windows the configuration folder is %APPDATA%\Tunebelt (an installation
+// under Program Files, which a user cannot write, keeps its settings there).
 #pragma once
 
 #include <string>
@@ -18,7 +20,11 @@ namespace tunebelt::platform {
 // The installed data folder, relative to the program's folder.
 inline constexpr std::string_view kInstalledDataFolder = "../share/tunebelt";
 // The settings folder's name inside the configuration home.
+#ifdef _WIN32
+inline constexpr std::string_view kConfigFolderName = "Tunebelt";
+#else
 inline constexpr std::string_view kConfigFolderName = "tunebelt";
+#endif
 
 struct AppFolders {
   std::string program;   // the folder that holds the running executable

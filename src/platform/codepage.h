@@ -1,6 +1,7 @@
 // The system's code page for text files and the settings file. On POSIX it
-// is UTF-8, the program's own encoding, so both conversions are the identity;
-// a Windows build converts to and from the ANSI code page here.
+// is UTF-8, the program's own encoding, so both conversions are the identity.
+// On Windows it is the ANSI code page (CP_ACP): the game reads its scripts in
+// it, and file names go to the system as UTF-16.
 #pragma once
 
 #include <string>
@@ -8,7 +9,37 @@
 
 namespace tunebelt::platform {
 
-inline std::string toCodePage(std::string_view utf8) { return std::string(utf8); }
-inline std::string fromCodePage(std::string_view bytes) { return std::string(bytes); }
+#ifdef _WIN32
+
+// UTF-8 to the ANSI code page. A character the code page has no byte form
+// for becomes "?" (never a look-alike letter: a file name written so would
+// name another file).
+std::string toCodePage(std::string_view utf8);
+// The ANSI code page to UTF-8.
+std::string fromCodePage(std::string_view bytes);
+// True when every character of the text has its own form in the ANSI code
+// page, so that it comes back unchanged from toCodePage and fromCodePage.
+bool fitsCodePage(std::string_view utf8);
+
+// UTF-8 and the UTF-16 of the system's wide calls. A lone surrogate (a name
+// Windows allows, though no text holds one) goes through both directions
+// unchanged in its three-byte form, so a name listed from the disk always
+// names the same entry again; a byte that is no UTF-8 becomes U+FFFD.
+std::wstring toWide(std::string_view utf8);
+std::string fromWide(std::wstring_view wide);
+
+#else
+
+inline std::string toCodePage(std::string_view utf8) {
+  return std::string(utf8);
+}
+inline std::string fromCodePage(std::string_view bytes) {
+  return std::string(bytes);
+}
+inline bool fitsCodePage(std::string_view) {
+  return true;
+}
+
+#endif
 
 }  // namespace tunebelt::platform

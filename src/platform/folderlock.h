@@ -1,6 +1,9 @@
 // A lock on a folder, held by one program at a time: two saves into one mod
 // folder take turns instead of writing over each other. The folder itself is
-// locked (opened for reading), so no lock file is ever left behind.
+// locked, so no lock file is ever left behind: on POSIX an flock on the
+// folder opened for reading; on Windows a second handle on the folder whose
+// share mode admits no other such handle (listing and writing inside the
+// folder stay open to everybody).
 #pragma once
 
 #include <string_view>
@@ -19,7 +22,12 @@ class FolderLock {
   bool tryLock();
 
  private:
+#ifdef _WIN32
+  void* folder_ = nullptr;  // HANDLE of the folder
+  void* lock_ = nullptr;    // HANDLE that holds the lock
+#else
   int fd_ = -1;
+#endif
   bool held_ = false;
 };
 

@@ -6,6 +6,8 @@
 // Windows produce such names), so a path the player gives and every name
 // listed from the disk mean exactly what they say. Only entries read from
 // playlist files are also tried in their Windows reading (windowsReading).
+// On Windows both "\" and "/" separate, as the system reads them, and names
+// travel as UTF-8 inside the program and as UTF-16 to the system.
 #pragma once
 
 #include <cstdint>
@@ -20,10 +22,14 @@ namespace tunebelt::platform {
 // that separate components of a path the program is given.
 #ifdef _WIN32
 inline constexpr char kSep = '\\';
-inline bool isSep(char c) { return c == '\\' || c == '/'; }
+inline bool isSep(char c) {
+  return c == '\\' || c == '/';
+}
 #else
 inline constexpr char kSep = '/';
-inline bool isSep(char c) { return c == '/'; }
+inline bool isSep(char c) {
+  return c == '/';
+}
 #endif
 
 // Joins a folder and a name with the program's separator, by plain
@@ -40,12 +46,12 @@ inline std::string joinPath(std::string_view folder, std::string_view name) {
 // "/" form, on Windows the path itself.
 std::string windowsReading(std::string_view path);
 
-// Whether the path is a full path rather than one relative to the current
-// folder.
-bool isAbsolutePath(std::string_view path);
-
 // The process's current folder; empty when it cannot be told.
 std::string currentFolder();
+
+// Whether the path is a full path rather than one relative to the current
+// folder (and, on Windows, drive).
+bool isAbsolutePath(std::string_view path);
 
 // The path as a full path: an absolute one as it stands, a relative one
 // joined to the current folder (as a file dialog would hand it over).
@@ -78,10 +84,11 @@ std::string nativePath(std::string_view path);
 
 struct DirEntry {
   std::string name;
-  bool isDir = false;      // a real folder (a link to a folder is not one)
-  bool isLink = false;     // a symbolic link, whatever it points to
-  bool isHidden = false;   // the name begins with "."
-  std::uint64_t size = 0;  // length of a regular file, 0 otherwise
+  bool isDir = false;       // a real folder (a link to a folder is not one)
+  bool isLink = false;      // a symbolic link (Windows: a junction too), whatever it points to
+  bool isHidden = false;    // POSIX: the name begins with "."; Windows: the attribute
+  bool isSystem = false;    // the system attribute (Windows only)
+  std::uint64_t size = 0;   // length of a regular file, 0 otherwise
 };
 
 // Lists a folder's entries, "." and ".." left out, links not followed. An

@@ -2,10 +2,20 @@
 // src/platform includes this.
 #pragma once
 
+#include <string>
+
+namespace tunebelt::platform::detail {
+
+// Makes a folder and any missing parents, each private to the user. False
+// when it is not a folder afterwards.
+bool makePrivateFolders(const std::string& path);
+
+}  // namespace tunebelt::platform::detail
+
+#ifndef _WIN32
+
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <string>
 
 namespace tunebelt::platform::detail {
 
@@ -37,3 +47,5 @@ void writeAll(int fd, const char* data, std::size_t size, const std::string& sho
 void copyContent(int in, int out, const std::string& source, const std::string& target);
 
 }  // namespace tunebelt::platform::detail
+
+#endif  // _WIN32

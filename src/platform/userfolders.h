@@ -37,6 +37,10 @@ struct FolderLookup {
 //   there: the look-up succeeds (kFolderFound) with an empty path, so no
 //   message is shown and every step that needs the folder is skipped.
 // An unknown identifier gives kFolderInvalidId.
+//
+// On Windows the shell's known folders (SHGetKnownFolderPath, creating a
+// missing one): a folder that is not there gives kFolderMissing, another
+// failure the shell's result code.
 FolderLookup getSpecialFolder(int id);
 
 // The user's home folder: $HOME when it is an absolute path; empty
@@ -44,7 +48,8 @@ FolderLookup getSpecialFolder(int id);
 std::string homeFolder();
 
 // The user's configuration home: $XDG_CONFIG_HOME when it is an absolute
-// path, else $HOME/.config; empty when neither gives one.
+// path, else $HOME/.config; empty when neither gives one. On Windows:
+// %APPDATA% when it is a full path, else the roaming application-data folder.
 std::string configHome();
 
 // The value of the user-dirs entry (XDG_MUSIC_DIR and the like) in the text of

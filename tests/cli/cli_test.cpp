@@ -1,9 +1,9 @@
 // The terminal front end, run as the built binary on temporary mod folders,
 // and in-process for its argument handling.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <utime.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +11,8 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "platform/fs.h"
+#include "process_util.h"
 #include "test_util.h"
 
 namespace tunebelt {
@@ -27,21 +29,21 @@ struct Outcome {
   std::string err;
 };
 
-std::string quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
+// The built binary, as a full path taken before any test changes folders.
+const std::string kCli = test::utf8(fs::absolute(test::fsPath(TUNEBELT_CLI_BINARY)));
+#ifdef _WIN32
+const std::string kExe = ".exe";
+#else
+const std::string kExe;
+#endif
+// The separator the program puts into the paths it builds and the scripts.
+const std::string kSep(1, platform::kSep);
 
 Outcome runBinary(const std::string& binary, const std::vector<std::string>& args,
-                  const TempDir& scratch, const std::string& cwd = ".") {
-  std::string cmd = "cd " + quote(cwd) + " && " + quote(binary);
-  for (const auto& a : args) cmd += " " + quote(a);
+                  const TempDir& scratch, const std::string& cwd = {}) {
   std::string out = scratch / "stdout.txt", err = scratch / "stderr.txt";
-  cmd += " > " + quote(out) + " 2> " + quote(err) + " < /dev/null";
   Outcome r;
-  int raw = std::system(cmd.c_str());
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.status = test::Child(binary, args, out, err, cwd).wait();
   r.out = readFile(out);
   r.err = readFile(err);
   return r;
@@ -52,7 +54,7 @@ std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> snapshot(
     const fs::path& root) {
   std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> out;
   for (auto& e : fs::recursive_directory_iterator(root)) {
-    out[e.path().string()] = {e.is_regular_file() ? e.file_size() : 0, e.last_write_time()};
+    out[test::utf8(e.path())] = {e.is_regular_file() ? e.file_size() : 0, e.last_write_time()};
   }
   return out;
 }
@@ -67,9 +69,7 @@ class CliBinary : public ::testing::Test {
     writeFile(work / "music/Finale!.mp3", "finale bytes");
     tracks = {work / "music/Intro.mp3", work / "music/Two Words.mp3", work / "music/Finale!.mp3"};
   }
-  Outcome cli(std::vector<std::string> args) {
-    return runBinary(TUNEBELT_CLI_BINARY, args, scratch);
-  }
+  Outcome cli(std::vector<std::string> args) { return runBinary(kCli, args, scratch); }
   Outcome save(std::vector<std::string> extra, const std::vector<std::string>& items) {
     std::vector<std::string> args = {"save", "--mod",         mod, "--mp3-volume",
                                      "80",   "--game-volume", "80"};
@@ -94,7 +94,8 @@ TEST_F(CliBinary, SavesAThreeTrackPlaylist) {
 
   std::string pl = readFile(mod + "/playlist1.cfg");
   EXPECT_TRUE(pl.starts_with("\r\nalias track1 "));
-  EXPECT_NE(pl.find("alias track2 \"mp3 play mp3s/TwoWords.mp3; alias nexttracks nexttrack2; "
+  EXPECT_NE(pl.find("alias track2 \"mp3 play mp3s" + kSep +
+                    "TwoWords.mp3; alias nexttracks nexttrack2; "
                     "alias prevtrack prevtrack2\"\r\n"),
             std::string::npos);
   EXPECT_NE(pl.find("alias saytrack2 \"say listening to Two Words.mp3 with Tunebelt\"\r\n"),
@@ -167,10 +168,9 @@ TEST_F(CliBinary, SameCleanedNameCopiesOnceAndASecondSaveCopiesNothing) {
   EXPECT_EQ(readFile(mod + "/mp3s/TwoWords.mp3"), "two words bytes");
 
   // Age the copies, save again, and see that none was touched.
-  struct utimbuf old {
-    1000000000, 1000000000
-  };
-  for (auto& e : fs::directory_iterator(mod + "/mp3s")) ::utime(e.path().c_str(), &old);
+  for (auto& e : fs::directory_iterator(mod + "/mp3s")) {
+    fs::last_write_time(e.path(), e.last_write_time() - std::chrono::hours(240));
+  }
   auto before = snapshot(mod + "/mp3s");
   ASSERT_EQ(save({}, {tracks[1], work / "other/Two-Words.mp3"}).status, 0);
   EXPECT_EQ(snapshot(mod + "/mp3s"), before);
@@ -178,6 +178,7 @@ TEST_F(CliBinary, SameCleanedNameCopiesOnceAndASecondSaveCopiesNothing) {
 
 TEST_F(CliBinary, FileFailuresExitOneNameTheFileAndLeaveNoHalfFile) {
   fs::create_directories(mod + "/mp3s");
+#ifndef _WIN32  // a folder's read-only attribute means nothing to Windows
   ::chmod((mod + "/mp3s").c_str(), 0555);
   Outcome ro = save({}, tracks);
   ::chmod((mod + "/mp3s").c_str(), 0755);
@@ -187,6 +188,7 @@ TEST_F(CliBinary, FileFailuresExitOneNameTheFileAndLeaveNoHalfFile) {
             std::string::npos)
       << ro.err;
   EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 0);
+#endif
 
   fs::remove(tracks[2]);
   Outcome gone = save({}, tracks);
@@ -208,19 +210,18 @@ TEST_F(CliBinary, TwoSavesIntoOneModFolderAtOnceBothSucceed) {
     second.push_back(work / ("b/Second " + std::to_string(i) + ".mp3"));
     writeFile(second.back(), std::string(20000, static_cast<char>('A' + i % 20)));
   }
-  auto command = [&](const std::vector<std::string>& items, bool deleteUnused) {
-    std::string cmd = quote(TUNEBELT_CLI_BINARY) + " save --mod " + quote(mod);
-    if (deleteUnused) cmd += " --delete-unused";
-    for (const auto& t : items) cmd += " " + quote(t);
-    return cmd + " >/dev/null 2>>" + quote(scratch / "errors.txt");
+  auto arguments = [&](const std::vector<std::string>& items, bool deleteUnused) {
+    std::vector<std::string> args = {"save", "--mod", mod};
+    if (deleteUnused) args.push_back("--delete-unused");
+    args.insert(args.end(), items.begin(), items.end());
+    return args;
   };
-  const std::string both = command(first, true) + " & a=$!; " + command(second, false) +
-                           " & b=$!; wait $a; ea=$?; wait $b; eb=$?; echo $ea $eb > " +
-                           quote(scratch / "status.txt");
   for (int round = 0; round < 20; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    ASSERT_EQ(std::system(("bash -c " + quote(both)).c_str()), 0);
-    EXPECT_EQ(readFile(scratch / "status.txt"), "0 0\n") << readFile(scratch / "errors.txt");
+    test::Child a(kCli, arguments(first, true), scratch / "a.out", scratch / "a.err");
+    test::Child b(kCli, arguments(second, false), scratch / "b.out", scratch / "b.err");
+    EXPECT_EQ(a.wait(), 0) << readFile(scratch / "a.err");
+    EXPECT_EQ(b.wait(), 0) << readFile(scratch / "b.err");
     // Whichever came last, its playlist plays tracks that are all there.
     std::string playlist = readFile(mod + "/playlist1.cfg");
     for (const auto& e : fs::recursive_directory_iterator(mod)) {
@@ -230,13 +231,16 @@ TEST_F(CliBinary, TwoSavesIntoOneModFolderAtOnceBothSucceed) {
     while ((at = playlist.find("mp3 play mp3s", at)) != std::string::npos) {
       at += 14;
       std::string name = playlist.substr(at, playlist.find(';', at) - at);
-      EXPECT_EQ(fs::file_size(mod + "/mp3s/" + name), 20000u) << name;
+      EXPECT_EQ(fs::file_size(test::fsPath(mod + "/mp3s/" + name)), 20000u) << name;
     }
   }
 }
 
 TEST_F(CliBinary, NamesWithControlCharactersReachTheTerminalEscaped) {
-  std::string evil = work / "music/red\x1b[31m\x9b" "2J\tname\xc2\x9b.mp3";
+#ifndef _WIN32  // Windows takes no control characters in names
+  std::string evil = work /
+                     "music/red\x1b[31m\x9b"
+                     "2J\tname\xc2\x9b.mp3";
   writeFile(evil, "x");
   Outcome r = cli({"list", evil});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -244,6 +248,7 @@ TEST_F(CliBinary, NamesWithControlCharactersReachTheTerminalEscaped) {
   EXPECT_EQ(r.out.find("\xc2\x9b"), std::string::npos);
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\t'), 1);
   EXPECT_NE(r.out.find("red\\x1b[31m\\x9b2J\\x09name\\u009b.mp3\t"), std::string::npos) << r.out;
+#endif
 
   EXPECT_EQ(cli::TerminalText("two\nlines\x07", true), "two\nlines\\x07");
   EXPECT_EQ(cli::TerminalText("two\nlines", false), "two\\x0alines");
@@ -254,18 +259,18 @@ TEST_F(CliBinary, ListPrintsNameTabPathInOrder) {
   writeFile(work / "music/list.pls", "[playlist]\r\nFile1=Finale!.mp3\r\nFile2=nothere.mp3\r\n");
   Outcome r = cli({"list", tracks[0], work / "music/list.pls", work / "music/cover.jpg"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out,
-            "Intro.mp3\t" + tracks[0] + "\nFinale!.mp3\t" + work.str() + "/music/Finale!.mp3\n");
+  EXPECT_EQ(r.out, "Intro.mp3\t" + tracks[0] + "\nFinale!.mp3\t" + work.str() + kSep + "music" +
+                       kSep + "Finale!.mp3\n");
   EXPECT_NE(r.err.find("skipped (not a .mp3 file): " + work / "music/cover.jpg"),
             std::string::npos);
 }
 
 TEST_F(CliBinary, RelativeItemsAreTakenFromTheCurrentFolder) {
   writeFile(work / "music/list.pls", "File1=Finale!.mp3\r\n");
-  Outcome r =
-      runBinary(TUNEBELT_CLI_BINARY, {"list", "Intro.mp3", "list.pls"}, scratch, work / "music");
+  Outcome r = runBinary(kCli, {"list", "Intro.mp3", "list.pls"}, scratch, work / "music");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "Intro.mp3\t" + tracks[0] + "\nFinale!.mp3\t" + tracks[2] + "\n");
+  const std::string music = work.str() + kSep + "music" + kSep;
+  EXPECT_EQ(r.out, "Intro.mp3\t" + music + "Intro.mp3\nFinale!.mp3\t" + music + "Finale!.mp3\n");
 }
 
 TEST_F(CliBinary, CacheSizeInBothLanguages) {
@@ -281,30 +286,31 @@ TEST_F(CliBinary, CacheSizeInBothLanguages) {
 TEST_F(CliBinary, VolumesComeFromTheSettingsBesideTheProgram) {
   // A private application folder: the binary and a settings file with 35/60.
   fs::create_directories(work / "app");
-  fs::copy_file(TUNEBELT_CLI_BINARY, work / "app/tunebelt-cli");
+  const std::string app = work / ("app/tunebelt-cli" + kExe);
+  fs::copy_file(test::fsPath(kCli), test::fsPath(app));
   std::string settings(12007 * 128, '\0');
   settings[12004 * 128] = 35;
   settings[12005 * 128] = 60;
   settings[12006 * 128] = 1;
   writeFile(work / "app/settings.jst", settings);
-  Outcome r = runBinary(work / "app/tunebelt-cli", {"save", "--mod", mod, tracks[0]}, scratch);
+  Outcome r = runBinary(app, {"save", "--mod", mod, tracks[0]}, scratch);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol35\r\ngvol60\r\n"), std::string::npos);
   EXPECT_EQ(readFile(work / "app/settings.jst"), settings);  // never written
 
   // A file without the marker holds no volumes: the defaults apply.
   writeFile(work / "app/settings.jst", std::string(3 * 128, '\0'));
-  Outcome fresh = runBinary(work / "app/tunebelt-cli", {"save", "--mod", mod, tracks[0]}, scratch);
+  Outcome fresh = runBinary(app, {"save", "--mod", mod, tracks[0]}, scratch);
   ASSERT_EQ(fresh.status, 0) << fresh.err;
   EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol80\r\ngvol80\r\n"), std::string::npos);
   writeFile(work / "app/settings.jst", settings);
 
-  Outcome given = runBinary(work / "app/tunebelt-cli",
-                            {"save", "--mod", mod, "--game-volume", "0", tracks[0]}, scratch);
+  Outcome given = runBinary(app, {"save", "--mod", mod, "--game-volume", "0", tracks[0]}, scratch);
   ASSERT_EQ(given.status, 0);
   EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol35\r\ngvol0\r\n"), std::string::npos);
 }
 
+#ifndef _WIN32  // the XDG layout; on Windows appfolders_test covers %APPDATA%
 TEST_F(CliBinary, InstalledAndReadOnlyCopiesReadTheSettingsTheWindowKeepsInTheConfigFolder) {
   test::EnvGuard env;
   env.set("XDG_CONFIG_HOME", work / "config");
@@ -338,6 +344,71 @@ TEST_F(CliBinary, InstalledAndReadOnlyCopiesReadTheSettingsTheWindowKeepsInTheCo
   EXPECT_NE(readFile(mod + "/mp3.cfg").find("\r\nvol35\r\ngvol60\r\n"), std::string::npos);
   EXPECT_EQ(readFile(work / "config/tunebelt/settings.jst"), settings);  // only read
 }
+#endif
+
+#ifdef _WIN32
+// What the game reads on Windows: "mp3s\\" paths, CR LF, and the text in the
+// ANSI code page.
+TEST_F(CliBinary, WindowsGameFilesAreTheDesignsBytes) {
+  if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page here is " << ::GetACP();
+  ASSERT_EQ(save({}, tracks).status, 0);
+  EXPECT_EQ(
+      readFile(mod + "/playlist1.cfg"),
+      "\r\n" +
+          test::crlf({
+              "alias track1 \"mp3 play mp3s\\Intro.mp3; alias nexttracks nexttrack1; alias "
+              "prevtrack prevtrack1\"",
+              "alias lptrack1 \"mp3 loop mp3s\\Intro.mp3; alias nexttracks nexttrack1; alias "
+              "prevtrack prevtrack1\"",
+              "alias nexttrack1 \"alias looptrack lptrack2; alias playtrack track2; alias saytrack "
+              "saytrack2; alias tsaytrack tsaytrack2; echo Tunebelt: next track; playtrack;\"",
+              "alias prevtrack1 \"alias looptrack lptrack3; alias playtrack track3; playtrack; "
+              "alias saytrack saytrack3; alias tsaytrack tsaytrack3; echo Tunebelt: previous "
+              "track;\"",
+              "alias saytrack1 \"say listening to Intro.mp3 with Tunebelt\"",
+              "alias tsaytrack1 \"say_team listening to Intro.mp3 with Tunebelt;\"",
+              "alias track2 \"mp3 play mp3s\\TwoWords.mp3; alias nexttracks nexttrack2; alias "
+              "prevtrack prevtrack2\"",
+              "alias lptrack2 \"mp3 loop mp3s\\TwoWords.mp3; alias nexttracks nexttrack2; alias "
+              "prevtrack prevtrack2\"",
+              "alias nexttrack2 \"alias looptrack lptrack3; alias playtrack track3; alias saytrack "
+              "saytrack3; alias tsaytrack tsaytrack3; echo Tunebelt: next track; playtrack;\"",
+              "alias prevtrack2 \"alias looptrack lptrack1; alias playtrack track1; playtrack; "
+              "alias saytrack saytrack1; alias tsaytrack tsaytrack1; echo Tunebelt: previous "
+              "track;\"",
+              "alias saytrack2 \"say listening to Two Words.mp3 with Tunebelt\"",
+              "alias tsaytrack2 \"say_team listening to Two Words.mp3 with Tunebelt;\"",
+              "alias track3 \"mp3 play mp3s\\Finale.mp3; alias nexttracks nexttrack3; alias "
+              "prevtrack prevtrack3\"",
+              "alias lptrack3 \"mp3 loop mp3s\\Finale.mp3; alias nexttracks nexttrack3; alias "
+              "prevtrack prevtrack3\"",
+              "alias nexttrack3 \"alias looptrack lptrack1; alias playtrack track1; alias saytrack "
+              "saytrack1; alias tsaytrack tsaytrack1; echo Tunebelt: next track; playtrack;\"",
+              "alias prevtrack3 \"alias looptrack lptrack2; alias playtrack track2; playtrack; "
+              "alias saytrack saytrack2; alias tsaytrack tsaytrack2; echo Tunebelt: previous "
+              "track;\"",
+              "alias saytrack3 \"say listening to Finale!.mp3 with Tunebelt\"",
+              "alias tsaytrack3 \"say_team listening to Finale!.mp3 with Tunebelt;\"",
+          }));
+
+  writeFile(work / "music/Caf\xC3\xA9.mp3", "cafe");
+  // Three letters of code page 1252 and two it does not have.
+  writeFile(work / "music/\xC3\x86r\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC.mp3", "aero");
+  Outcome r = save({}, {work / "music/Caf\xC3\xA9.mp3",
+                        work / "music/\xC3\x86r\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC.mp3"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string pl = readFile(mod + "/playlist1.cfg");
+  EXPECT_NE(pl.find("alias track1 \"mp3 play mp3s\\Caf\xE9.mp3;"), std::string::npos) << pl;
+  EXPECT_NE(pl.find("alias saytrack1 \"say listening to Caf\xE9.mp3 with Tunebelt\"\r\n"),
+            std::string::npos);
+  // The copy's name keeps only what the game can name; the chat line shows
+  // the rest as "?".
+  EXPECT_NE(pl.find("alias track2 \"mp3 play mp3s\\\xC6r\xF8.mp3;"), std::string::npos) << pl;
+  EXPECT_NE(pl.find("say listening to \xC6r\xF8 ??.mp3 with Tunebelt\""), std::string::npos);
+  EXPECT_EQ(readFile(mod + "/mp3s/Caf\xC3\xA9.mp3"), "cafe");
+  EXPECT_EQ(readFile(mod + "/mp3s/\xC3\x86r\xC3\xB8.mp3"), "aero");
+}
+#endif
 
 TEST_F(CliBinary, ModsListsTheGamesOfTheSteamLibrariesInTheHomeFolder) {
   test::EnvGuard env;

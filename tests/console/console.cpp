@@ -5,7 +5,9 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/codepage.h"
 #include "platform/fs.h"
+#include "test_util.h"
 
 namespace tunebelt::console {
 
@@ -120,9 +122,13 @@ std::optional<std::string> Console::alias(std::string_view name) const {
 
 std::optional<std::filesystem::path> Console::resolve(std::string_view gamePath) const {
   std::string rel(gamePath);
+#ifdef _WIN32
+  // The game names its files in the ANSI code page.
+  rel = platform::fromCodePage(rel);
+#endif
   if (profile_.backslashSeparates) std::replace(rel.begin(), rel.end(), '\\', '/');
   if (rel.empty() || rel.front() == '/') return std::nullopt;
-  std::filesystem::path full = modFolder_ / rel;
+  std::filesystem::path full = modFolder_ / test::fsPath(rel);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(full, ec)) return std::nullopt;
   return full;

@@ -12,10 +12,11 @@
 #include <vector>
 
 #include "console/console.h"
-#include "platform/fs.h"
-#include "recording_host.h"
 #include "core/scripts/playlistscripts.h"
 #include "core/scripts/savescript.h"
+#include "platform/codepage.h"
+#include "platform/fs.h"
+#include "recording_host.h"
 #include "test_util.h"
 
 namespace tunebelt::console {
@@ -63,14 +64,15 @@ class SavedPlaylist {
 };
 
 // What a say line must show of a display name: all of it but the characters
-// that cannot stand inside a quoted alias ('"', ";" and control codes).
+// that cannot stand inside a quoted alias ('"', ";" and control codes), in
+// the code page the game reads (on Windows the ANSI one).
 std::string Shown(const std::string& name) {
   std::string out;
   for (char c : name) {
     auto u = static_cast<unsigned char>(c);
     if (c != '"' && c != ';' && u >= 0x20 && u != 0x7F) out += c;
   }
-  return out;
+  return platform::toCodePage(out);
 }
 
 // Presses a key bound to `command` and returns the recorded calls it made.
@@ -236,12 +238,22 @@ TEST(PlaylistInConsoles, FilesGoInWholeWithEightKilobytesStillWaiting) {
 // another seed.
 std::vector<std::string> RandomNames(std::mt19937& rng, std::size_t count) {
   std::vector<std::string> alphabet;
+#ifdef _WIN32
+  // Windows takes none of these in a file name, nor control characters.
+  const std::string forbidden = "/\\<>:\"|?*";
+#else
+  const std::string forbidden = "/\\";
+#endif
   for (char c = ' '; c <= '~'; ++c) {
-    if (c != '/' && c != '\\') alphabet.emplace_back(1, c);
+    if (forbidden.find(c) == std::string::npos) alphabet.emplace_back(1, c);
   }
+#ifndef _WIN32
+  alphabet.emplace_back("\t");
+  alphabet.emplace_back("\x01");
+#endif
   for (const char* extra :
-       {"\t", "\x01", "\x7F", "\u00e9", "\u00c4", "\u00df", "\u00a3", "\u00a2", "\u00f1", "\u03a9",
-        "\u0416", "\u6771", "\u4eac", "\u2019", "\u20ac", "\U0001F3B5", "\u00a0"}) {
+       {"\x7F", "\u00e9", "\u00c4", "\u00df", "\u00a3", "\u00a2", "\u00f1", "\u03a9", "\u0416",
+        "\u6771", "\u4eac", "\u2019", "\u20ac", "\U0001F3B5", "\u00a0"}) {
     alphabet.emplace_back(extra);
   }
   std::uniform_int_distribution<std::size_t> letter(0, alphabet.size() - 1), length(1, 40);

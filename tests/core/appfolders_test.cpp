@@ -1,7 +1,10 @@
 #include "platform/appfolders.h"
+#include "platform/userfolders.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <filesystem>
 
@@ -17,10 +20,12 @@ using test::EnvGuard;
 using test::TempDir;
 using test::writeFile;
 
+#ifndef _WIN32
 int modeOf(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
 }
+#endif
 
 // A temporary home and configuration home; `app` is a program folder with
 // the shipped data beside it.
@@ -35,6 +40,9 @@ struct AppFoldersTest : ::testing::Test {
     writeFile(app + "/kb_act/cstrike/kb_act.lst", "\"+attack\" \"Fire\"\r\n");
     env.set("HOME", dir / "home");
     env.set("XDG_CONFIG_HOME", config);
+#ifdef _WIN32
+    env.set("APPDATA", config);
+#endif
   }
 };
 
@@ -52,6 +60,7 @@ TEST_F(AppFoldersTest, AWritableApplicationFolderKeepsEverythingBesideTheProgram
   EXPECT_EQ(f.settings, dir / "lone");
 }
 
+#ifndef _WIN32
 TEST_F(AppFoldersTest, AnInstalledProgramReadsShareAndKeepsSettingsInTheConfigFolder) {
   // prefix/bin can be written here (the tests run as root, as a package
   // install does), yet nothing may be kept there.
@@ -105,8 +114,37 @@ TEST_F(AppFoldersTest, WritableMeansWriteBitsAndTheSystemsConsent) {
   EXPECT_FALSE(platform::folderWritable(dir / "missing"));
 }
 
+#else
+TEST_F(AppFoldersTest, AFolderThatCannotBeWrittenKeepsSettingsInAppData) {
+  EXPECT_EQ(platform::configHome(), config);
+  // A folder that cannot be written, as Program Files is to a user: here
+  // one that is not there at all.
+  const std::string programFiles = dir / "Program Files/Tunebelt";
+  AppFolders quiet = findAppFolders(programFiles, false);
+  EXPECT_EQ(quiet.settings, config + "\\Tunebelt");
+  EXPECT_FALSE(fs::exists(test::fsPath(config))) << "a reading front end made the folder";
+  AppFolders f = findAppFolders(programFiles, true);
+  EXPECT_TRUE(fs::is_directory(test::fsPath(f.settings)));
+  // %APPDATA% must be a full path; otherwise the shell's folder counts.
+  env.set("APPDATA", "relative\\appdata");
+  EXPECT_NE(platform::configHome(), "relative\\appdata");
+  EXPECT_FALSE(platform::configHome().empty());
+}
+
+TEST_F(AppFoldersTest, WritableIsAskedOfTheSystemAndLeavesNothingBehind) {
+  EXPECT_TRUE(platform::folderWritable(app));
+  EXPECT_FALSE(platform::folderWritable(app + "/kb_act/cstrike/kb_act.lst"));
+  EXPECT_FALSE(platform::folderWritable(dir / "missing"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(test::fsPath(app)), {}), 1);  // kb_act only
+}
+#endif
+
 TEST(ExecutableFolder, IsTheFolderOfTheRunningTest) {
+#ifdef _WIN32
+  EXPECT_TRUE(fs::is_regular_file(test::fsPath(platform::executableFolder() + "/core_tests.exe")));
+#else
   EXPECT_TRUE(fs::is_regular_file(platform::executableFolder() + "/core_tests"));
+#endif
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 #include "core/modfolder/cachesize.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -73,14 +71,13 @@ TEST(GetFolderSize, WhatCannotBeListedCountsZero) {
 TEST(GetFolderSize, FilesOfTwoGigabytesOrMoreCountTheirFullLength) {
   TempDir dir;
   std::string big = dir / "big.mp3";
-  int fd = ::open(big.c_str(), O_WRONLY | O_CREAT, 0644);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(::ftruncate(fd, 3221225472LL), 0);  // sparse: no disk used
-  ::close(fd);
+  writeFile(big, "");
+  fs::resize_file(test::fsPath(big), 3221225472ULL);  // sparse on Linux: no disk used
   writeFile(dir / "small.mp3", "12");
   EXPECT_EQ(GetFolderSize(dir.str()), 3221225474u);
 }
 
+#ifndef _WIN32  // links to files need a privilege on Windows
 TEST(GetFolderSize, LinksAreNeitherCountedNorFollowed) {
   TempDir dir;
   writeFile(dir / "elsewhere/huge.mp3", std::string(1000, 'x'));
@@ -93,6 +90,7 @@ TEST(GetFolderSize, LinksAreNeitherCountedNorFollowed) {
   EXPECT_EQ(GetFolderSize(dir / "mp3s"), 10u);
   EXPECT_EQ(GetFolderSize(dir / "mp3s/dirlink"), 0u);  // a link given itself
 }
+#endif
 
 TEST(CacheSizeLabel, BothLanguagesBothCases) {
   TempDir dir;

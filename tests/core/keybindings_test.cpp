@@ -1,7 +1,6 @@
 #include "core/scripts/keybindings.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -123,7 +122,7 @@ class WriteKeyBindingsTest : public ::testing::Test {
   const std::string stock = crlf({R"("blank"	"Stock")", "", R"("+attack"	"Fire")"});
 
   void SetUp() override { writeFile(app + "/kb_act/cstrike/kb_act.lst", stock); }
-  std::string ListOf(const std::string& mod) { return mod + "/gfx/shell/kb_act.lst"; }
+  std::string ListOf(const std::string& mod) { return test::native(mod + "/gfx/shell/kb_act.lst"); }
 };
 
 TEST_F(WriteKeyBindingsTest, WorkedExample) {
@@ -170,7 +169,7 @@ TEST_F(WriteKeyBindingsTest, AMissingStockFileThrowsNamingIt) {
     WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
     FAIL() << "no FsError";
   } catch (const platform::FsError& e) {
-    EXPECT_EQ(e.path(), app + "/kb_act/dod/kb_act.lst");
+    EXPECT_EQ(e.path(), test::native(app + "/kb_act/dod/kb_act.lst"));
   }
 }
 
@@ -178,7 +177,7 @@ TEST_F(WriteKeyBindingsTest, AReadOnlyListThrowsAndKeepsItsBytes) {
   const std::string mod = dir / "cstrike";
   const std::string content = "\"+use\"\t\"Use\"\n\n";
   writeFile(ListOf(mod), content);
-  ASSERT_EQ(::chmod(ListOf(mod).c_str(), 0444), 0);
+  ASSERT_TRUE(test::setReadOnly(ListOf(mod), true));
   try {
     WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
     FAIL() << "no FsError";

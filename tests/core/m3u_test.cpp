@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fs.h"
 #include "core/playlist/import.h"
 #include "core/playlist/playlist.h"
+#include "platform/fs.h"
 #include "recording_host.h"
 #include "test_util.h"
 
@@ -16,8 +16,8 @@ namespace {
 using platform::kSep;
 using test::copyFixture;
 using test::crlf;
-using test::ScopedCwd;
 using test::RecordingHost;
+using test::ScopedCwd;
 using test::TempDir;
 using test::writeFile;
 using Lines = std::vector<std::string>;
@@ -26,6 +26,7 @@ std::string in(const std::string& folder, const std::string& name) {
   return folder + kSep + name;
 }
 
+#ifndef _WIN32  // "\\" in names and its Windows reading are POSIX's
 TEST(NavUp, DropsTheLastComponentButNeverLooksAtTheLastCharacter) {
   EXPECT_EQ(NavUp("/home/p/Music"), "/home/p");
   EXPECT_EQ(NavUp("/home/p/Music/"), "/home/p");
@@ -42,6 +43,7 @@ TEST(NavUp, DropsTheLastComponentButNeverLooksAtTheLastCharacter) {
   EXPECT_EQ(NavUp("D:"), "D:");
 #endif
 }
+#endif
 
 TEST(M3uPath, EachBackslashClimbDropsThreeCharactersAndMovesTheFolderUp) {
   ProgramState s;
@@ -58,6 +60,7 @@ TEST(M3uPath, EachBackslashClimbDropsThreeCharactersAndMovesTheFolderUp) {
   EXPECT_EQ(s.ImportFolder, "/m/Lists");
 }
 
+#ifndef _WIN32  // "\\" in names and its Windows reading are POSIX's
 TEST(M3uPath, ClimbingPastTheTopStaysThere) {
   ProgramState s;
   s.ImportFolder = "/home/p";
@@ -65,6 +68,7 @@ TEST(M3uPath, ClimbingPastTheTopStaysThere) {
   s.ImportFolder = "Lists";
   EXPECT_EQ(getm3upath(s, "..\\..\\a.mp3"), in("Lists", "a.mp3"));
 }
+#endif
 
 class M3u : public ::testing::Test {
  protected:
@@ -81,6 +85,7 @@ class M3u : public ::testing::Test {
   RecordingHost host;
 };
 
+#ifndef _WIN32  // "\\" in names and its Windows reading are POSIX's
 TEST_F(M3u, WorkedExampleTakesOnlyLinesAfterExtinf) {
   ScopedCwd cwd(dir.str());
   std::string rock = dir / "Music/Lists/Rock";
@@ -99,6 +104,7 @@ TEST_F(M3u, WorkedExampleTakesOnlyLinesAfterExtinf) {
   EXPECT_EQ(state.ImportFolder, rock);
   EXPECT_TRUE(host.messages.empty());
 }
+#endif
 
 TEST_F(M3u, PosixEntriesAreJoinedOrTakenAsTheyStand) {
   for (auto f : {"a.mp3", "Lists/sub/b.mp3", "Music/c.mp3"}) touch(f);
@@ -108,6 +114,7 @@ TEST_F(M3u, PosixEntriesAreJoinedOrTakenAsTheyStand) {
             (Lines{in(lists, "../a.mp3"), in(lists, "sub/b.mp3"), dir / "Music/c.mp3"}));
 }
 
+#ifndef _WIN32  // "\\" in names and its Windows reading are POSIX's
 TEST_F(M3u, ClimbCountsEveryBackslashDotDotAnywhere) {
   touch("a.mp3");
   writeFile(dir / "A/B/list.m3u", crlf({"#EXTM3U", "#EXTINF:1,A", "sub\\..\\a.mp3"}));
@@ -116,6 +123,7 @@ TEST_F(M3u, ClimbCountsEveryBackslashDotDotAnywhere) {
   EXPECT_EQ(state.PlaylistPaths, Lines{in(dir / "A", "/../a.mp3")});
   EXPECT_EQ(state.PlaylistNames, Lines{"a.mp3"});
 }
+#endif
 
 TEST_F(M3u, EveryExtinfResetsTheFolder) {
   touch("Lists/a.mp3");
@@ -208,6 +216,7 @@ TEST_F(M3u, HostileEntriesFindNothing) {
   EXPECT_TRUE(state.PlaylistPaths.empty());
 }
 
+#ifndef _WIN32  // "\\" in names and its Windows reading are POSIX's
 TEST(M3uFixtures, OptionLinesAndMixedEntryStyles) {
   TempDir dir;
   ScopedCwd cwd(dir.str());
@@ -225,6 +234,7 @@ TEST(M3uFixtures, OptionLinesAndMixedEntryStyles) {
                    dir / "Music/e.mp3"}));
   EXPECT_EQ(state.PlaylistNames, (Lines{"a.mp3", "b.mp3", "x.mp3", "e.mp3"}));
 }
+#endif
 
 TEST(M3uFixtures, LoneLfAndLoneCrEndLinesToo) {
   for (auto name : {"m3u/lf.m3u", "m3u/cr.m3u"}) {

@@ -1,7 +1,6 @@
 #include "core/scripts/playlistscripts.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -250,7 +249,7 @@ TEST(WritePlaylistScripts, AReadOnlyFileThrowsNamingItAndKeepsItsBytes) {
   test::RecordingHost host;
   const std::string file = mod / "playlist1.cfg";
   test::writeFile(file, "old\r\n");
-  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  ASSERT_TRUE(test::setReadOnly(file, true));
   try {
     WritePlaylistScripts(test::PlanInto(Playlist({"a.mp3"}), mod.str()), host, nullptr);
     FAIL() << "no FsError";

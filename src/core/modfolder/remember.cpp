@@ -12,6 +12,11 @@ bool RememberModFolder(ProgramState& state, const std::string& folder, StateObse
   if (state.ModFolderCount() >= kMaxModFolders) return false;
   // A longer path would run into the next record of the settings file.
   if (platform::toCodePage(folder).size() > kMaxStoredPathBytes) return false;
+#ifdef _WIN32
+  // The settings file holds the ANSI code page: a folder it cannot spell
+  // would come back as another path.
+  if (!platform::fitsCodePage(folder)) return false;
+#endif
   folders.push_back(folder);
   observer.modFolderRemembered(folder);
   return true;

@@ -8,6 +8,7 @@
 #include "core/scripts/tracknames.h"
 #include "core/scripts/userconfighook.h"
 #include "core/state/exists.h"
+#include "platform/codepage.h"
 
 namespace tunebelt {
 
@@ -60,7 +61,10 @@ SavePlan PlanSave(const ProgramState& state, const ModLayout& layout, const ModF
   const std::vector<std::string> playlists =
       BuildPlaylistScripts(state, options.gamePathSeparator);
   for (std::size_t f = 0; f < playlists.size(); ++f) {
-    plan.playlistFiles.push_back({layout.playlistFile(f + 1), playlists[f]});
+    // The game reads its scripts in the system's code page (the identity on
+    // POSIX). No character takes more bytes there than in UTF-8, so every
+    // file stays within its limit.
+    plan.playlistFiles.push_back({layout.playlistFile(f + 1), platform::toCodePage(playlists[f])});
   }
   plan.controlScript = {layout.controlScript(), plan.scriptText + "\r\n"};
 

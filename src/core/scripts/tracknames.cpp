@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "platform/codepage.h"
+
 namespace tunebelt {
 
 namespace {
@@ -54,6 +56,15 @@ constexpr std::string_view kSayDropped = "\";";
 std::string CleanTrackName(std::string_view displayName) {
   return Without(displayName, [](std::string_view ch) {
     if (ch == kPound || IsControl(ch)) return true;
+#ifdef _WIN32
+    // The game opens its tracks by names in the ANSI code page: a letter the
+    // code page has no byte for would name a file it cannot find.
+    if (ch.size() > 1 && !platform::fitsCodePage(ch)) return true;
+    // Nor may a Windows file name hold these.
+    if (ch.size() == 1 && std::string_view("<>|?").find(ch[0]) != std::string_view::npos) {
+      return true;
+    }
+#endif
     return ch.size() == 1 && kCleanDropped.find(ch[0]) != std::string_view::npos;
   });
 }

@@ -6,11 +6,19 @@ namespace tunebelt {
 
 namespace {
 
+// Hidden entries are never found; on Windows neither are system entries.
+bool listed(const platform::DirEntry& e) {
+#ifdef _WIN32
+  if (e.isSystem) return false;
+#endif
+  return !e.isHidden;
+}
+
 template <typename Accept>
 bool anyMatch(std::string_view path, Accept accept) {
   try {
     for (const platform::DirEntry& e : platform::listMatching(path)) {
-      if (!e.isHidden && accept(e)) return true;
+      if (listed(e) && accept(e)) return true;
     }
   } catch (const platform::FsError&) {
   }

@@ -1,0 +1,510 @@
+#include "platform/fs.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
+
+#include "platform/fsdetail.h"
+
+namespace tunebelt::platform {
+
+std::string nativePath(std::string_view path) {
+  // A NUL byte would silently cut the name short at the system call: such a
+  // path names nothing.
+  if (path.find('\0') != std::string_view::npos)
+    throw FsError(std::string(path), "Invalid argument");
+  return std::string(path);
+}
+
+std::string currentFolder() {
+  std::unique_ptr<char, void (*)(void*)> cwd(::getcwd(nullptr, 0), std::free);
+  return cwd ? std::string(cwd.get()) : std::string();
+}
+
+bool isAbsolutePath(std::string_view path) {
+  return !path.empty() && path.front() == '/';
+}
+
+std::string absolutePath(std::string_view path) {
+  if (path.empty() || isAbsolutePath(path)) return std::string(path);
+  const std::string cwd = currentFolder();
+  if (cwd.empty()) return std::string(path);
+  return joinPath(cwd == "/" ? "" : cwd, path);
+}
+
+std::string realPath(std::string_view path) {
+  const std::string native = nativePath(path);
+  std::unique_ptr<char, void (*)(void*)> resolved(::realpath(native.c_str(), nullptr), std::free);
+  if (!resolved) throwErrno(native, errno);
+  return resolved.get();
+}
+
+namespace detail {
+
+void splitParent(const std::string& native, std::string& parent, std::string& last) {
+  auto pos = native.find_last_of('/');
+  if (pos == std::string::npos) {
+    parent = ".";
+    last = native;
+  } else {
+    parent = pos == 0 ? "/" : native.substr(0, pos);
+    last = native.substr(pos + 1);
+  }
+}
+
+std::string notRegularReason(unsigned mode) {
+  if (S_ISDIR(mode)) return std::strerror(EISDIR);
+  if (S_ISFIFO(mode)) return "is a FIFO (named pipe), not a regular file";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device, not a regular file";
+  if (S_ISSOCK(mode)) return "is a socket, not a regular file";
+  return "is not a regular file";
+}
+
+int openRegularForReading(const std::string& native, const std::string& shown, struct stat& st) {
+  // The type is checked before the open, so a FIFO is never waited on and a
+  // device never opened, and again on the open file, in case the entry was
+  // swapped in between. O_NONBLOCK keeps even that open from waiting.
+  if (::stat(native.c_str(), &st) != 0) throwErrno(shown, errno);
+  if (!S_ISREG(st.st_mode)) throw FsError(shown, notRegularReason(st.st_mode));
+  int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) throwErrno(shown, errno);
+  if (::fstat(fd, &st) != 0) {
+    int err = errno;
+    ::close(fd);
+    throwErrno(shown, err);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw FsError(shown, notRegularReason(st.st_mode));
+  }
+  return fd;
+}
+
+void writeAll(int fd, const char* data, std::size_t size, const std::string& shown) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throwErrno(shown, errno);
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
+// Moves the bytes of one open file into another: copy_file_range lets the
+// kernel do it; read and write where the file systems cannot.
+void copyContent(int in, int out, const std::string& source, const std::string& target) {
+  for (;;) {
+    ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+    if (n == 0) return;
+    if (n > 0) continue;
+    if (errno == EINTR) continue;
+    if (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL) break;
+    throwErrno(target, errno);
+  }
+  char buf[1 << 16];
+  for (;;) {
+    ssize_t n = ::read(in, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throwErrno(source, errno);
+    }
+    if (n == 0) return;
+    writeAll(out, buf, static_cast<std::size_t>(n), target);
+  }
+}
+
+}  // namespace detail
+
+namespace {
+
+using detail::FdCloser;
+using detail::splitParent;
+
+constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+DirEntry entryFromStat(std::string name, const struct stat& st, bool isLink) {
+  DirEntry e;
+  e.isHidden = !name.empty() && name[0] == '.' && name != "." && name != "..";
+  e.name = std::move(name);
+  e.isLink = isLink;
+  e.isDir = !isLink && S_ISDIR(st.st_mode);
+  e.size = (!isLink && S_ISREG(st.st_mode)) ? static_cast<std::uint64_t>(st.st_size) : 0;
+  return e;
+}
+
+bool hasWildcard(std::string_view s) {
+  return s.find_first_of("*?") != std::string_view::npos;
+}
+
+// The folder a temporary file for `target` goes in, checked for writability.
+std::string checkedParent(const std::string& target) {
+  std::string parent, last;
+  splitParent(target, parent, last);
+  struct stat st {};
+  if (::stat(parent.c_str(), &st) != 0) throwErrno(parent, errno);
+  if (!S_ISDIR(st.st_mode)) throwErrno(parent, ENOTDIR);
+  // A folder without write permission is read-only for everybody, root too:
+  // the program never writes into a folder the player has protected.
+  if ((st.st_mode & kWriteBits) == 0) throwErrno(parent, EACCES);
+  return parent;
+}
+
+// Mode of an existing target, or -1 when there is none. A read-only target is
+// refused exactly as a direct write would refuse it, and anything but a
+// regular file is never replaced.
+int existingMode(const std::string& target, const std::string& shown,
+                 std::uint64_t* size = nullptr) {
+  struct stat st {};
+  if (::stat(target.c_str(), &st) != 0) {
+    if (errno == ENOENT) return -1;
+    throwErrno(shown, errno);
+  }
+  if (!S_ISREG(st.st_mode)) throw FsError(shown, detail::notRegularReason(st.st_mode));
+  if ((st.st_mode & kWriteBits) == 0) throwErrno(shown, EACCES);
+  if (size != nullptr) *size = static_cast<std::uint64_t>(st.st_size);
+  return static_cast<int>(st.st_mode & 07777);
+}
+
+// Where a write to `target` lands: the target itself, or, for a symbolic
+// link, the file it points to, so that the player's link stays a link.
+std::string writeTarget(const std::string& target, const std::string& shown) {
+  struct stat st {};
+  if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return target;
+  std::unique_ptr<char, void (*)(void*)> resolved(::realpath(target.c_str(), nullptr), std::free);
+  if (!resolved) {
+    if (errno == ENOENT) throw FsError(shown, "is a link to a file that does not exist");
+    throwErrno(shown, errno);
+  }
+  return resolved.get();
+}
+
+// True when the file at `target` holds exactly `content`. Any doubt (it
+// cannot be read, it is longer or shorter) answers false.
+bool holdsExactly(const std::string& target, std::string_view content) {
+  FdCloser f{::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+  if (f.fd < 0) return false;
+  struct stat st {};
+  if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  char buf[65536];
+  std::size_t pos = 0;
+  for (;;) {
+    ssize_t n = ::read(f.fd, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return pos == content.size();
+    auto got = static_cast<std::size_t>(n);
+    if (pos + got > content.size() || content.compare(pos, got, buf, got) != 0) return false;
+    pos += got;
+  }
+}
+
+void syncFolder(const std::string& folder, const std::string& shown) {
+  FdCloser d{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  if (d.fd < 0) throwErrno(shown, errno);
+  if (::fsync(d.fd) != 0 && errno != EINVAL) throwErrno(shown, errno);
+}
+
+// A temporary file beside `target`; removed again unless released.
+class TempFile {
+ public:
+  TempFile(const std::string& target, const std::string& shown) {
+    std::string parent, last;
+    splitParent(target, parent, last);
+    std::string base = (parent == "/" ? "" : parent) + "/.tunebelt-" + last.substr(0, 40);
+    static thread_local std::mt19937_64 rng{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ = base + "-" + std::to_string(rng() % 1000000000ULL) + ".tmp";
+      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd_ >= 0) return;
+      if (errno != EEXIST) {
+        path_.clear();
+        throwErrno(shown, errno);
+      }
+    }
+    path_.clear();
+    throwErrno(shown, EEXIST);
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  ~TempFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+  int fd() const { return fd_; }
+
+  // Closes the file, sets its mode and renames it over the target.
+  void commit(const std::string& target, int mode, const std::string& shown) {
+    if (mode >= 0) ::fchmod(fd_, static_cast<mode_t>(mode));
+    close(shown);
+    if (::rename(path_.c_str(), target.c_str()) != 0) throwErrno(shown, errno);
+    path_.clear();
+  }
+
+  // Closes the file and gives it the target's name unless that name is
+  // taken; false, with the temporary file removed, when it is.
+  bool commitIfAbsent(const std::string& target, const std::string& shown) {
+    close(shown);
+    if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+      path_.clear();
+      return true;
+    }
+    if (errno == EEXIST) return false;
+    if (errno != EINVAL && errno != ENOSYS) throwErrno(shown, errno);
+    // A file system without a no-replace rename: a hard link never replaces.
+    if (::link(path_.c_str(), target.c_str()) != 0) {
+      if (errno == EEXIST) return false;
+      throwErrno(shown, errno);
+    }
+    return true;  // the destructor removes the temporary name
+  }
+
+ private:
+  void close(const std::string& shown) {
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) throwErrno(shown, errno);
+  }
+
+  std::string path_;
+  int fd_ = -1;
+};
+
+// Links an unnamed file (O_TMPFILE) into place under `target`; false when the
+// name is taken.
+bool linkUnnamed(int fd, const std::string& target, const std::string& shown) {
+  std::string self = "/proc/self/fd/" + std::to_string(fd);
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    return true;
+  }
+  if (errno == EEXIST) return false;
+  throwErrno(shown, errno);
+}
+
+// An unnamed file in `folder`, or -1 where the file system or the system
+// cannot make one (the caller then uses a temporary name).
+int openUnnamed(const std::string& folder, const std::string& shown) {
+  // Linking the file into place goes through /proc.
+  static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
+  if (!procMounted) return -1;
+  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd >= 0) return fd;
+  if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL || errno == ENOENT) return -1;
+  throwErrno(shown, errno);
+}
+
+std::string readOpenFile(int fd, std::uint64_t maxBytes, bool refuseLonger,
+                         const std::string& shown, std::uint64_t sizeHint) {
+  std::string out;
+  if (sizeHint > 0) out.reserve(static_cast<std::size_t>(std::min(sizeHint, maxBytes)));
+  char buf[65536];
+  for (;;) {
+    std::uint64_t room = maxBytes - out.size();
+    // One byte beyond the limit tells a longer file from one that fits.
+    std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof buf, room + 1));
+    ssize_t n = ::read(fd, buf, want);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throwErrno(shown, errno);
+    }
+    if (n == 0) return out;
+    auto got = static_cast<std::size_t>(n);
+    if (got > room) {
+      if (refuseLonger) {
+        throw FsError(shown, "is larger than " + std::to_string(maxBytes >> 20) +
+                                 " MiB; such a file is not read");
+      }
+      out.append(buf, static_cast<std::size_t>(room));
+      return out;
+    }
+    out.append(buf, got);
+  }
+}
+
+}  // namespace
+
+std::vector<DirEntry> listDir(std::string_view dir) {
+  std::string native = nativePath(dir);
+  if (native.empty()) throwErrno(std::string(dir), ENOENT);
+  int dfd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd < 0) throwErrno(std::string(dir), errno);
+  std::unique_ptr<DIR, int (*)(DIR*)> d(::fdopendir(dfd), ::closedir);
+  if (!d) {
+    int err = errno;
+    ::close(dfd);
+    throwErrno(std::string(dir), err);
+  }
+  std::vector<DirEntry> out;
+  for (;;) {
+    errno = 0;
+    struct dirent* de = ::readdir(d.get());
+    if (de == nullptr) break;
+    std::string name = de->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat st {};
+    if (::fstatat(dfd, de->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // vanished
+    out.push_back(entryFromStat(std::move(name), st, S_ISLNK(st.st_mode)));
+  }
+  if (errno != 0) throwErrno(std::string(dir), errno);
+  return out;
+}
+
+std::vector<DirEntry> listMatching(std::string_view path) {
+  std::string native = nativePath(path);
+  // "a/b/" and "a/b//" name the entry "b"; "/" alone stays the root.
+  while (native.size() > 1 && native.back() == '/') native.pop_back();
+  std::string parent, last;
+  splitParent(native, parent, last);
+  if (last.empty()) {
+    if (native != "/") throwErrno(std::string(path), ENOENT);
+    last = "/";
+  }
+  std::vector<DirEntry> out;
+  if (!hasWildcard(last)) {
+    struct stat st {};
+    if (::stat(native.c_str(), &st) != 0) throwErrno(std::string(path), errno);
+    out.push_back(entryFromStat(last, st, false));
+    return out;
+  }
+  for (DirEntry& e : listDir(parent)) {
+    if (::fnmatch(last.c_str(), e.name.c_str(), 0) != 0) continue;
+    if (e.isLink) {
+      // A lookup by name follows the link: report what it points to.
+      struct stat st {};
+      if (::stat((parent + "/" + e.name).c_str(), &st) != 0) continue;
+      e = entryFromStat(e.name, st, false);
+    }
+    out.push_back(std::move(e));
+  }
+  return out;
+}
+
+namespace {
+
+bool statPath(std::string_view path, struct stat& st, bool follow) {
+  if (path.find('\0') != std::string_view::npos) return false;
+  std::string native(path);
+  return (follow ? ::stat(native.c_str(), &st) : ::lstat(native.c_str(), &st)) == 0;
+}
+
+}  // namespace
+
+bool pathExists(std::string_view path) {
+  struct stat st {};
+  return statPath(path, st, true);
+}
+
+bool entryPresent(std::string_view path) {
+  struct stat st {};
+  return statPath(path, st, false);
+}
+
+bool isDirectory(std::string_view path) {
+  struct stat st {};
+  return statPath(path, st, true) && S_ISDIR(st.st_mode);
+}
+
+bool isRegularFile(std::string_view path) {
+  struct stat st {};
+  return statPath(path, st, true) && S_ISREG(st.st_mode);
+}
+
+bool isSymlink(std::string_view path) {
+  struct stat st {};
+  return statPath(path, st, false) && S_ISLNK(st.st_mode);
+}
+
+std::string readFile(std::string_view path, std::uint64_t maxBytes) {
+  const std::string shown(path);
+  struct stat st {};
+  FdCloser f{detail::openRegularForReading(nativePath(path), shown, st)};
+  if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+    throw FsError(shown, "is larger than " + std::to_string(maxBytes >> 20) +
+                             " MiB; such a file is not read");
+  }
+  return readOpenFile(f.fd, maxBytes, true, shown, static_cast<std::uint64_t>(st.st_size));
+}
+
+std::string readFileHead(std::string_view path, std::uint64_t maxBytes) {
+  const std::string shown(path);
+  struct stat st {};
+  FdCloser f{detail::openRegularForReading(nativePath(path), shown, st)};
+  return readOpenFile(f.fd, maxBytes, false, shown, static_cast<std::uint64_t>(st.st_size));
+}
+
+WriteResult writeFileAtomic(std::string_view path, std::string_view content,
+                            Durability durability) {
+  const std::string shown(path);
+  const std::string target = writeTarget(nativePath(path), shown);
+  const std::string parent = checkedParent(target);
+  std::uint64_t oldSize = 0;
+  int mode = existingMode(target, shown, &oldSize);
+  // A file that holds these bytes already stays as it is: saving an unchanged
+  // playlist again then replaces no file (on ext4 each replacement costs a
+  // new inode and a flush of its data). The checks above still refuse a
+  // read-only file or folder, exactly as a write would.
+  if (mode >= 0 && oldSize == content.size() && holdsExactly(target, content)) {
+    return WriteResult::Unchanged;
+  }
+  TempFile tmp(target, shown);
+  detail::writeAll(tmp.fd(), content.data(), content.size(), shown);
+  const bool synced = durability == Durability::Synced;
+  if (synced && ::fsync(tmp.fd()) != 0) throwErrno(shown, errno);
+  tmp.commit(target, mode, shown);
+  if (synced) syncFolder(parent, shown);
+  return mode >= 0 ? WriteResult::Replaced : WriteResult::Created;
+}
+
+void copyFileAtomic(std::string_view source, std::string_view target) {
+  const std::string from(source), to(target);
+  struct stat st {};
+  FdCloser in{detail::openRegularForReading(nativePath(source), from, st)};
+  const std::string dst = nativePath(target);
+  checkedParent(dst);
+  int mode = existingMode(dst, to);
+  TempFile tmp(dst, to);
+  detail::copyContent(in.fd, tmp.fd(), from, to);
+  tmp.commit(dst, mode, to);
+}
+
+bool copyFileIfAbsent(std::string_view source, std::string_view target) {
+  const std::string from(source), to(target);
+  const std::string dst = nativePath(target);
+  if (entryPresent(dst)) return false;
+  struct stat st {};
+  FdCloser in{detail::openRegularForReading(nativePath(source), from, st)};
+  const std::string parent = checkedParent(dst);
+  FdCloser unnamed{openUnnamed(parent, to)};
+  if (unnamed.fd >= 0) {
+    detail::copyContent(in.fd, unnamed.fd, from, to);
+    return linkUnnamed(unnamed.fd, dst, to);
+  }
+  TempFile tmp(dst, to);
+  detail::copyContent(in.fd, tmp.fd(), from, to);
+  return tmp.commitIfAbsent(dst, to);
+}
+
+void makeDir(std::string_view path) {
+  if (::mkdir(nativePath(path).c_str(), 0777) != 0) throwErrno(std::string(path), errno);
+}
+
+void removeFile(std::string_view path) {
+  if (::unlink(nativePath(path).c_str()) != 0) throwErrno(std::string(path), errno);
+}
+
+void removeDir(std::string_view path) {
+  if (::rmdir(nativePath(path).c_str()) != 0) throwErrno(std::string(path), errno);
+}
+
+}  // namespace tunebelt::platform

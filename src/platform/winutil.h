@@ -1,0 +1,109 @@
+// Pieces the Windows files of the platform layer share; nothing outside
+// src/platform includes this.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// after windows.h
+#include <winioctl.h>
+#include <winternl.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tunebelt::platform::detail {
+
+// Owns a handle and closes it.
+class Handle {
+ public:
+  Handle() = default;
+  explicit Handle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  Handle(Handle&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
+  Handle& operator=(Handle&& o) noexcept {
+    if (this != &o) {
+      reset();
+      h_ = o.h_;
+      o.h_ = nullptr;
+    }
+    return *this;
+  }
+  ~Handle() { reset(); }
+  void reset() {
+    if (h_ != nullptr) ::CloseHandle(h_);
+    h_ = nullptr;
+  }
+  HANDLE get() const { return h_; }
+  // Gives the handle up without closing it.
+  HANDLE release() {
+    HANDLE h = h_;
+    h_ = nullptr;
+    return h;
+  }
+  explicit operator bool() const { return h_ != nullptr; }
+
+ private:
+  HANDLE h_ = nullptr;
+};
+
+// The path as the wide calls take it. A NUL byte makes it name nothing
+// (FsError, as a POSIX path would). A full path too long for the classic
+// limit gets the "\\?\" form, which the system then takes up to 32,767
+// characters.
+std::wstring widePath(std::string_view path);
+
+// The system's reason for a Win32 error, worded like the C library's where
+// the error has a C counterpart ("No such file or directory"), so the user
+// reads the same words on every system.
+std::string win32Reason(DWORD err);
+[[noreturn]] void throwWin32(const std::string& path, DWORD err);
+// The same for the status code of an NT call.
+DWORD ntToWin32(NTSTATUS status);
+
+// True for a reparse point that stands for another place (a symbolic link,
+// a junction, a volume mount point): what a walk never follows.
+bool isNameSurrogate(DWORD attributes, DWORD reparseTag);
+
+// True for a junction whose target is a whole volume ("\??\Volume{...}"):
+// a mount point, which walks leave alone and report.
+bool isVolumeMountPoint(HANDLE h);
+
+// The attributes and reparse tag of an open file.
+bool attributeTag(HANDLE h, DWORD& attributes, DWORD& reparseTag);
+
+// Opens `name` inside the folder open as `parent`, never through a link in
+// `name`'s own place (the call stands in for openat with O_NOFOLLOW).
+NTSTATUS openRelative(HANDLE parent, std::wstring_view name, ACCESS_MASK access, ULONG share,
+                      ULONG options, Handle& out);
+
+// One entry of a folder listed by handle.
+struct WideEntry {
+  std::wstring name;
+  DWORD attributes = 0;
+  std::uint64_t size = 0;
+};
+// The entries of the folder open as `dir` (with FILE_LIST_DIRECTORY), "."
+// and ".." left out. False when the listing failed part-way; what was read
+// is kept.
+bool listHandle(HANDLE dir, std::vector<WideEntry>& out);
+
+// Marks an open file or empty folder for deletion (it goes when the handle
+// closes), read-only or not. False, with GetLastError set, when refused.
+bool deleteByHandle(HANDLE h);
+
+// Read-only, hidden and system cleared, so the entry can go.
+bool clearAttributes(HANDLE h, DWORD attributes);
+
+// Parent folder and last component of a path; either separator counts.
+// Trailing separators are ignored. "C:" stands for itself.
+bool splitLast(std::string_view path, std::string& parent, std::string& last);
+
+}  // namespace tunebelt::platform::detail
