@@ -2,8 +2,10 @@
 PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 APP_DIR := $(BUILD_DIR)/bin
+JOBS := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test test-asan test-fuzz package windows bench fuzz format clean
+.PHONY: all deps configure build run test test-slow test-asan test-fuzz tidy format format-check \
+	package windows bench fuzz clean
 
 all: build
 
@@ -25,8 +27,13 @@ run: build
 	  echo "Built into $(APP_DIR):"; ls $(APP_DIR); \
 	fi
 
+# Every test but those labelled slow, side by side; `make test-slow` runs
+# those (CI runs both).
 test: build
-	ctest --preset $(PRESET)
+	ctest --preset $(PRESET) -LE slow -j$(JOBS)
+
+test-slow: build
+	ctest --preset $(PRESET) -L slow
 
 test-asan:
 	$(MAKE) test PRESET=asan
@@ -48,6 +55,7 @@ windows:
 	@ls build/windows/Tunebelt-*-win64.*
 
 bench:
+	@./tools/install-deps.sh --bench
 	$(MAKE) build PRESET=release
 	./bench/run.sh build/release/bin
 	./bench/window.sh build/release/bin
@@ -62,8 +70,15 @@ test-fuzz:
 	$(MAKE) build PRESET=fuzz
 	ctest --preset fuzz
 
+# clang-tidy (.clang-tidy) over the core, the platform layer and the CLI.
+tidy: build
+	cmake --build --preset $(PRESET) --target tidy
+
 format: configure
 	cmake --build --preset $(PRESET) --target format
+
+format-check: configure
+	cmake --build --preset $(PRESET) --target format-check
 
 clean:
 	rm -rf build

@@ -14,11 +14,7 @@ out="${BENCH_OUT:-$root/build/bench-results}"
 mkdir -p "$out"
 [ -x "$cli" ] || { echo "bench/run.sh: no $cli" >&2; exit 1; }
 
-if ! command -v hyperfine >/dev/null; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get install -y hyperfine
-fi
+"$root/tools/install-deps.sh" --bench
 
 tmp="$(mktemp -d "${TMPDIR:-/tmp}/tunebelt-bench-XXXXXX")"
 trap 'rm -rf "$tmp"' EXIT

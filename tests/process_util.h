@@ -10,20 +10,34 @@
 #include <unistd.h>
 #endif
 
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "test_util.h"
 
 namespace tunebelt::test {
 
+// The one way the tests run a program of the build.
 class Child {
  public:
   // Starts `program` with `args`; standard input is empty, standard output
   // and error go to the files named. An empty `cwd` keeps the current folder.
+  // `fileSizeLimit` (POSIX) caps every file it writes, SIGXFSZ ignored, so a
+  // write past it fails as on a full disk.
   Child(const std::string& program, const std::vector<std::string>& args,
-        const std::string& outPath, const std::string& errPath, const std::string& cwd = {}) {
+        const std::string& outPath, const std::string& errPath, const std::string& cwd = {},
+        std::optional<std::uint64_t> fileSizeLimit = std::nullopt) {
 #ifdef _WIN32
+    (void)fileSizeLimit;  // the tests that limit file sizes are POSIX ones
     std::wstring line = quoted(fsPath(program).wstring());
     for (const std::string& a : args) line += L" " + quoted(fsPath(a).wstring());
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -63,6 +77,14 @@ class Child {
     int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in < 0 || out < 0 || err < 0 || (!cwd.empty() && ::chdir(cwd.c_str()) != 0)) ::_exit(126);
     ::dup2(in, 0), ::dup2(out, 1), ::dup2(err, 2);
+    if (fileSizeLimit) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const auto limit = static_cast<rlim_t>(*fileSizeLimit);
+      struct rlimit rl {
+        limit, limit
+      };
+      ::setrlimit(RLIMIT_FSIZE, &rl);
+    }
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
 #endif
@@ -71,6 +93,27 @@ class Child {
   Child& operator=(const Child&) = delete;
   ~Child() {
     wait();
+  }
+
+  // Ends the program at once, as a power cut or a crash would.
+  void kill() {
+#ifdef _WIN32
+    if (process_ != nullptr) ::TerminateProcess(process_, 137);
+#else
+    if (pid_ > 0) ::kill(pid_, SIGKILL);
+#endif
+    wait();
+  }
+
+  // The exit status when the program ends within `limit`; nothing (and the
+  // program still running) otherwise.
+  std::optional<int> waitFor(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (running()) {
+      if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return wait();
   }
 
   // The exit status; -1 when the program could not start or a signal ended it.
@@ -93,6 +136,19 @@ class Child {
   }
 
  private:
+  bool running() {
+#ifdef _WIN32
+    return process_ != nullptr && ::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+#else
+    if (pid_ <= 0) return false;
+    int raw = 0;
+    if (::waitpid(pid_, &raw, WNOHANG) != pid_) return true;
+    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    pid_ = -1;
+    return false;
+#endif
+  }
+
 #ifdef _WIN32
   // One argument as the C runtime's command-line parser reads it back.
   static std::wstring quoted(const std::wstring& arg) {

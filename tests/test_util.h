@@ -252,6 +252,35 @@ inline std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
+// Bytes of no particular sense, the same for the same seed.
+inline std::string randomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::string out(size, '\0');
+  for (char& c : out) c = static_cast<char>(rng() & 0xFF);
+  return out;
+}
+
+// The bytes of a settings.jst as the window leaves it after its first start:
+// 12007 records of 128 bytes, the volume marker set, and what a test sets.
+class SettingsBytes {
+ public:
+  SettingsBytes() : bytes_(std::size_t{12007} * 128, '\0') { integer(12007, 1); }
+  SettingsBytes& volumes(std::int16_t mp3, std::int16_t game) {
+    return integer(12005, mp3).integer(12006, game);
+  }
+  SettingsBytes& language(std::int16_t language) { return integer(12000, language); }
+  SettingsBytes& integer(int record, std::int16_t value) {
+    const std::size_t at = static_cast<std::size_t>(record - 1) * 128;
+    bytes_[at] = static_cast<char>(value & 0xFF);
+    bytes_[at + 1] = static_cast<char>((value >> 8) & 0xFF);
+    return *this;
+  }
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
 // Joins lines, each followed by CR LF, the way the program writes text.
 inline std::string crlf(const std::vector<std::string>& lines) {
   std::string out;

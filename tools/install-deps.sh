@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tunebelt builds and tests with, and nothing
 # when they are all there already (one dpkg-query, no network). With
-# --windows: those of the Windows cross-build instead (make windows).
+# --windows: those of the Windows cross-build instead (make windows); with
+# --bench: what the benchmarks run (make bench).
 set -euo pipefail
 
-if [ "${1:-}" = --windows ]; then
+if [ "${1:-}" = --bench ]; then
+  packages=(hyperfine)
+elif [ "${1:-}" = --windows ]; then
   packages=(
     cmake ninja-build make
     g++-mingw-w64-x86-64-posix
@@ -18,8 +21,7 @@ else
     cmake ninja-build g++ make
     qt6-base-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang libclang-rt-14-dev
-    xvfb xauth
+    clang libclang-rt-14-dev clang-tidy clang-format
     desktop-file-utils appstream
     dpkg-dev file
   )

@@ -288,10 +288,7 @@ TEST_F(CliBinary, VolumesComeFromTheSettingsBesideTheProgram) {
   fs::create_directories(work / "app");
   const std::string app = work / ("app/tunebelt-cli" + kExe);
   fs::copy_file(test::fsPath(kCli), test::fsPath(app));
-  std::string settings(12007 * 128, '\0');
-  settings[12004 * 128] = 35;
-  settings[12005 * 128] = 60;
-  settings[12006 * 128] = 1;
+  const std::string settings = test::SettingsBytes().volumes(35, 60).bytes();
   writeFile(work / "app/settings.jst", settings);
   Outcome r = runBinary(app, {"save", "--mod", mod, tracks[0]}, scratch);
   ASSERT_EQ(r.status, 0) << r.err;
@@ -314,12 +311,8 @@ TEST_F(CliBinary, VolumesComeFromTheSettingsBesideTheProgram) {
 TEST_F(CliBinary, InstalledAndReadOnlyCopiesReadTheSettingsTheWindowKeepsInTheConfigFolder) {
   test::EnvGuard env;
   env.set("XDG_CONFIG_HOME", work / "config");
-  auto volumes = [](char mp3, char game) {
-    std::string bytes(12007 * 128, '\0');
-    bytes[12004 * 128] = mp3;
-    bytes[12005 * 128] = game;
-    bytes[12006 * 128] = 1;
-    return bytes;
+  auto volumes = [](std::int16_t mp3, std::int16_t game) {
+    return test::SettingsBytes().volumes(mp3, game).bytes();
   };
   const std::string settings = volumes(35, 60);
   writeFile(work / "config/tunebelt/settings.jst", settings);

@@ -10,67 +10,44 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <iostream>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "platform/fs.h"
 #include "core/scripts/keybindings.h"
 #include "core/scripts/tracknames.h"
+#include "process_util.h"
 #include "test_util.h"
 
 namespace tunebelt {
 namespace {
 
 namespace fs = std::filesystem;
+using test::randomBytes;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
-
-struct Limits {
-  std::optional<rlim_t> fileSize;  // RLIMIT_FSIZE, SIGXFSZ ignored
-};
-
-// Starts the binary with stdout and stderr into files; returns its pid.
-pid_t spawn(const std::string& binary, const std::vector<std::string>& args,
-            const std::string& outPath, const std::string& errPath, Limits limits = {}) {
-  std::vector<std::string> all = {binary};
-  all.insert(all.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = ::fork();
-  if (pid != 0) return pid;
-  int in = ::open("/dev/null", O_RDONLY);
-  int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (in < 0 || out < 0 || err < 0) ::_exit(126);
-  ::dup2(in, 0), ::dup2(out, 1), ::dup2(err, 2);
-  if (limits.fileSize) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit rl {
-      *limits.fileSize, *limits.fileSize
-    };
-    ::setrlimit(RLIMIT_FSIZE, &rl);
-  }
-  ::execv(binary.c_str(), argv.data());
-  ::_exit(127);
-}
 
 struct Result {
   int status = -1;  // exit status, or -1 when a signal ended it
   std::string out, err;
 };
 
-Result run(const std::vector<std::string>& args, const TempDir& scratch, Limits limits = {},
+// Runs the CLI to its end; `fileSizeLimit` makes every write past it fail as
+// on a full disk.
+Result run(const std::vector<std::string>& args, const TempDir& scratch,
+           std::optional<std::uint64_t> fileSizeLimit = std::nullopt,
            const std::string& binary = TUNEBELT_CLI_BINARY) {
-  std::string out = scratch / "out.txt", err = scratch / "err.txt";
-  pid_t pid = spawn(binary, args, out, err, limits);
-  int raw = 0;
-  ::waitpid(pid, &raw, 0);
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+  const std::string out = scratch / "out.txt", err = scratch / "err.txt";
+  test::Child child(binary, args, out, err, {}, fileSizeLimit);
+  const int status = child.wait();
+  return {status, readFile(out), readFile(err)};
 }
 
 // relative path -> bytes of every regular file below a folder.
@@ -173,7 +150,7 @@ TEST_F(Faults, DiskFullDuringTheCopiesLeavesNoPartialTrack) {
   makeOldMod(mod);
   auto before = contents(mod);
 
-  Result r = run(saveArgs(mod, tracks), scratch, {.fileSize = 100 * 1024});
+  Result r = run(saveArgs(mod, tracks), scratch, 100 * 1024);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(mod + "/mp3s/Track001.mp3"), std::string::npos) << r.err;
   auto after = contents(mod);
@@ -195,7 +172,7 @@ TEST_F(Faults, DiskFullDuringAScriptKeepsTheOldScript) {
   makeOldMod(mod);
   auto before = contents(mod);
 
-  Result r = run(saveArgs(mod, tracks), scratch, {.fileSize = limit});
+  Result r = run(saveArgs(mod, tracks), scratch, limit);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(mod + "/playlist1.cfg"), std::string::npos) << r.err;
   auto after = contents(mod);
@@ -221,8 +198,12 @@ TEST_F(Faults, KilledAtRandomMomentsNoFileIsEverHalfWritten) {
   auto whole = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - start);
 
-  std::random_device rd;
-  const unsigned seed = rd();
+  // TUNEBELT_KILL_SEED repeats a run: the seed is printed whether the test
+  // passes or fails.
+  const char* given = std::getenv("TUNEBELT_KILL_SEED");
+  const unsigned seed = given != nullptr ? static_cast<unsigned>(std::strtoul(given, nullptr, 10))
+                                         : std::random_device{}();
+  std::cout << "kill moments from seed " << seed << " (TUNEBELT_KILL_SEED to repeat)\n";
   SCOPED_TRACE("seed " + std::to_string(seed) + ", a whole save takes " +
                std::to_string(whole.count()) + " us");
   std::mt19937 rng(seed);
@@ -231,11 +212,10 @@ TEST_F(Faults, KilledAtRandomMomentsNoFileIsEverHalfWritten) {
     std::string mod = work / ("kill" + std::to_string(round) + "/cstrike");
     makeOldMod(mod);
     auto before = contents(mod);
-    pid_t pid =
-        spawn(TUNEBELT_CLI_BINARY, saveArgs(mod, tracks), scratch / "out.txt", scratch / "err.txt");
-    ::usleep(static_cast<useconds_t>(delay(rng)));
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
+    test::Child save(TUNEBELT_CLI_BINARY, saveArgs(mod, tracks), scratch / "out.txt",
+                     scratch / "err.txt");
+    std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
+    save.kill();
     SCOPED_TRACE("round " + std::to_string(round));
     expectOldOrComplete(before, complete, contents(mod), true);
   }
@@ -327,26 +307,14 @@ TEST_F(Faults, AReadOnlyFileIsRefusedEvenWhenItHoldsTheNewBytes) {
 // Runs with a time limit: a hang fails the test instead of stalling it.
 Result runBounded(const std::vector<std::string>& args, const TempDir& scratch,
                   const std::string& binary = TUNEBELT_CLI_BINARY) {
-  std::string out = scratch / "out.txt", err = scratch / "err.txt";
-  pid_t pid = spawn(binary, args, out, err);
-  int raw = 0;
-  for (int waited = 0; waited < 600; ++waited) {  // 60 s
-    if (::waitpid(pid, &raw, WNOHANG) == pid) {
-      return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
-    }
-    ::usleep(100000);
+  const std::string out = scratch / "out.txt", err = scratch / "err.txt";
+  test::Child child(binary, args, out, err);
+  if (auto status = child.waitFor(std::chrono::seconds(60))) {
+    return {*status, readFile(out), readFile(err)};
   }
-  ::kill(pid, SIGKILL);
-  ::waitpid(pid, nullptr, 0);
+  child.kill();
   ADD_FAILURE() << "hung";
   return {};
-}
-
-std::string randomBytes(std::size_t size, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::string out(size, '\0');
-  for (char& c : out) c = static_cast<char>(rng() & 0xFF);
-  return out;
 }
 
 TEST_F(Faults, ListGoesOnPastHostileLinesInPlaylists) {

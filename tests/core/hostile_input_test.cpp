@@ -15,15 +15,9 @@ namespace {
 
 using test::readFile;
 using test::RecordingHost;
+using test::randomBytes;
 using test::TempDir;
 using test::writeFile;
-
-[[maybe_unused]] std::string randomBytes(std::size_t size, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::string out(size, '\0');
-  for (char& c : out) c = static_cast<char>(rng() & 0xFF);
-  return out;
-}
 
 class HostileInput : public ::testing::Test {
  protected:

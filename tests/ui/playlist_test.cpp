@@ -57,7 +57,7 @@ void select(QListWidget* list, const QList<int>& rows) {
 
 }  // namespace
 
-class PlaylistTest : public QObject {
+class PlaylistTest : public tunebelt::test::WindowTest {
   Q_OBJECT
  private slots:
   void init();
@@ -74,19 +74,12 @@ class PlaylistTest : public QObject {
   void addTracks(const QStringList& names);
   QListWidget* list() const { return t_->find<QListWidget>("lstPlaylist"); }
 
-  std::unique_ptr<AppFolder> app_;
   std::unique_ptr<TempDir> music_;
-  std::unique_ptr<WindowUnderTest> t_;
 };
 
 void PlaylistTest::init() {
-  t_.reset();
-  app_ = std::make_unique<AppFolder>();
-  app_->writeSkin("english");
   music_ = std::make_unique<TempDir>();
-  t_ = std::make_unique<WindowUnderTest>(*app_);
-  t_->window->show();
-  QVERIFY(QTest::qWaitForWindowExposed(t_->window.get()));
+  startWindow();
 }
 
 void PlaylistTest::addTracks(const QStringList& names) {

@@ -27,10 +27,10 @@ QString lit(const WindowUnderTest& t) {
 
 }  // namespace
 
-class RoutingTest : public QObject {
+class RoutingTest : public tunebelt::test::WindowTest {
   Q_OBJECT
  private slots:
-  void init();
+  void init() { startWindow(); }
   void buttonsLightTheirOwnImage();
   void hoverImagesDarkenTheOthers();
   void titleBackgroundAndBareSurfaceDarkenAll();
@@ -39,20 +39,7 @@ class RoutingTest : public QObject {
   void saveScriptDarkensOnlyOnceItsChecksPass();
   void exitSkipsTheShutDownButClosingRunsIt();
   void aSettingsFailureAtCloseIsToldOnce();
-
- private:
-  std::unique_ptr<AppFolder> app_;
-  std::unique_ptr<WindowUnderTest> t_;
 };
-
-void RoutingTest::init() {
-  t_.reset();
-  app_ = std::make_unique<AppFolder>();
-  app_->writeSkin("english");
-  t_ = std::make_unique<WindowUnderTest>(*app_);
-  t_->window->show();
-  QVERIFY(QTest::qWaitForWindowExposed(t_->window.get()));
-}
 
 void RoutingTest::buttonsLightTheirOwnImage() {
   WindowUnderTest& t = *t_;

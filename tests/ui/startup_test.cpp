@@ -36,12 +36,8 @@ int questions() {
 
 // A settings file whose language record holds `language` (marker present).
 void writeLanguage(const AppFolder& app, std::int16_t language) {
-  std::string bytes(12007 * 128, '\0');
-  bytes[11999 * 128] = static_cast<char>(language);
-  bytes[12004 * 128] = 80;
-  bytes[12005 * 128] = 80;
-  bytes[12006 * 128] = 1;
-  test::writeFile(app / "settings.jst", bytes);
+  test::writeFile(app / "settings.jst",
+                  test::SettingsBytes().language(language).volumes(80, 80).bytes());
 }
 
 }  // namespace

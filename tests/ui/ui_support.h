@@ -122,6 +122,24 @@ struct WindowUnderTest {
   }
 };
 
+// The base of the window tests whose every case starts from a fresh window,
+// shown, over a fresh application folder with the English skin.
+class WindowTest : public QObject {
+ protected:
+  // From the test class's init slot.
+  void startWindow() {
+    t_.reset();
+    app_ = std::make_unique<AppFolder>();
+    app_->writeSkin("english");
+    t_ = std::make_unique<WindowUnderTest>(*app_);
+    t_->window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(t_->window.get()));
+  }
+
+  std::unique_ptr<AppFolder> app_;
+  std::unique_ptr<WindowUnderTest> t_;
+};
+
 // Looks at the modal dialog that `open` shows, from inside the dialog's own
 // event loop, then hides it whatever the look found: a failed check fails
 // the test instead of leaving the dialog, and the test, waiting for ever. A
