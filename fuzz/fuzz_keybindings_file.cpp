@@ -3,9 +3,9 @@
 // byte for byte as it is, and no temporary file stays behind.
 #include <string_view>
 
+#include "core/scripts/keybindings.h"
 #include "fuzz_util.h"
 #include "platform/fs.h"
-#include "core/scripts/keybindings.h"
 
 using namespace tunebelt;
 

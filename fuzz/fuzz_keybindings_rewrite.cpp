@@ -3,9 +3,9 @@
 // twice never grows the list).
 #include <string_view>
 
+#include "core/scripts/keybindings.h"
 #include "fuzz_util.h"
 #include "platform/fs.h"
-#include "core/scripts/keybindings.h"
 
 using namespace tunebelt;
 

@@ -2,9 +2,9 @@
 // tracks, which the reader appends to an empty playlist with a silent host.
 #pragma once
 
-#include "fuzz_util.h"
 #include "core/playlist/import.h"
 #include "core/state/state.h"
+#include "fuzz_util.h"
 
 namespace tunebelt::fuzz {
 

@@ -1,9 +1,9 @@
 // LoadSettings over a settings.jst of any bytes: it reads what it can, never
 // fills more folders than the table holds, and no folder is longer than the
 // text a record can hold.
+#include "core/state/settings.h"
 #include "fuzz_util.h"
 #include "platform/fs.h"
-#include "core/state/settings.h"
 
 using namespace tunebelt;
 

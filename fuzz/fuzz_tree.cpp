@@ -21,9 +21,20 @@ using namespace tunebelt;
 
 namespace {
 
-const char* const kNames[] = {
-    "..\\",  "..\\..", "\\",   "..\\maps", "..\\autoexec.cfg", "maps", "a.mp3", ".hidden",
-    "..\\..\\valve", ".tunebelt-x.mp3-1.tmp", "b\\c.mp3", "\x1b[31m", "...", "x"};
+const char* const kNames[] = {"..\\",
+                              "..\\..",
+                              "\\",
+                              "..\\maps",
+                              "..\\autoexec.cfg",
+                              "maps",
+                              "a.mp3",
+                              ".hidden",
+                              "..\\..\\valve",
+                              ".tunebelt-x.mp3-1.tmp",
+                              "b\\c.mp3",
+                              "\x1b[31m",
+                              "...",
+                              "x"};
 
 const uint8_t kBytes[64] = {'I', 'D', '3'};
 
@@ -31,8 +42,8 @@ const uint8_t kBytes[64] = {'I', 'D', '3'};
 std::map<std::string, std::string> snapshot(const fs::path& root) {
   std::map<std::string, std::string> out;
   std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(root, ec); it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
+  for (auto it = fs::recursive_directory_iterator(root, ec);
+       it != fs::recursive_directory_iterator(); it.increment(ec)) {
     if (ec) fuzz::fail("the game folder cannot be walked");
     const std::string rel = fs::relative(it->path(), root).string();
     if (rel.starts_with("mod/mp3s")) {
@@ -53,8 +64,8 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
 std::uint64_t regularBytes(const fs::path& root) {
   std::uint64_t total = 0;
   std::error_code ec;
-  for (auto it = fs::recursive_directory_iterator(root, ec); it != fs::recursive_directory_iterator();
-       it.increment(ec)) {
+  for (auto it = fs::recursive_directory_iterator(root, ec);
+       it != fs::recursive_directory_iterator(); it.increment(ec)) {
     if (it->is_regular_file(ec) && !it->is_symlink(ec)) total += it->file_size(ec);
   }
   return total;
@@ -87,8 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Each step is two bytes: what to make, and which name. (No name is "." or
   // "..": the harness itself must stay inside mp3s.)
   std::vector<fs::path> stack = {game / "mod/mp3s"};
-  const fs::path links[] = {game, game / "mod", game / "mod/mp3s", "/", game / "hl.exe", "..",
-                            "../..", "nowhere"};
+  const fs::path links[] = {game, game / "mod", game / "mod/mp3s", "/", game / "hl.exe",
+                            "..", "../..",      "nowhere"};
   for (size_t i = 0; i + 1 < size && i < 256; i += 2) {
     const fs::path here = stack.back();
     const fs::path name = here / kNames[data[i + 1] % std::size(kNames)];

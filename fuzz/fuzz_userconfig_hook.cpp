@@ -3,9 +3,9 @@
 // untouched), the old lines are kept, and a second save changes nothing.
 #include <string_view>
 
+#include "core/scripts/userconfighook.h"
 #include "fuzz_util.h"
 #include "platform/fs.h"
-#include "core/scripts/userconfighook.h"
 
 using namespace tunebelt;
 

@@ -19,9 +19,9 @@ struct Message {
 class RecordingHost : public Host {
  public:
   std::vector<Message> messages;
-  std::vector<std::string> events;  // every call, in order, as a short text
-  std::deque<bool> answers;          // next answers to askYesNo (default No)
-  std::deque<std::string> openFiles; // next files the open dialog returns
+  std::vector<std::string> events;    // every call, in order, as a short text
+  std::deque<bool> answers;           // next answers to askYesNo (default No)
+  std::deque<std::string> openFiles;  // next files the open dialog returns
   std::vector<std::string> lastFilters;
   std::vector<std::string> startFolders;  // where each open dialog started
   std::string modFolderText;

@@ -6,7 +6,6 @@
 
 #include "core/modfolder/cachesize.h"
 #include "core/modfolder/discovery.h"
-#include "platform/fs.h"
 #include "core/playlist/import.h"
 #include "core/playlist/playlist.h"
 #include "core/scripts/savescript.h"
@@ -14,6 +13,7 @@
 #include "core/state/host.h"
 #include "core/state/settings.h"
 #include "core/state/state.h"
+#include "platform/fs.h"
 
 namespace tunebelt::cli {
 
@@ -242,8 +242,8 @@ int runList(const Options& o, Host& host, std::ostream& out, std::ostream& err) 
 
 int runCacheSize(const Options& o, std::ostream& out, std::ostream& err) {
   std::vector<std::string> skipped;
-  auto label = CacheSizeLabel(o.modFolder, o.german ? kGerman : kEnglish,
-                              localeDecimalSeparator(), &skipped);
+  auto label = CacheSizeLabel(o.modFolder, o.german ? kGerman : kEnglish, localeDecimalSeparator(),
+                              &skipped);
   out << TerminalText(label.value_or(""), false) << '\n';
   for (const std::string& mount : skipped) {
     err << "tunebelt-cli: not counted (another file system is mounted there): "
@@ -308,8 +308,11 @@ namespace {
 // not one.
 std::size_t utf8Length(std::string_view s, std::size_t i) {
   auto lead = static_cast<unsigned char>(s[i]);
-  std::size_t n = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                                   : (lead & 0xF8) == 0xF0 ? 4 : 0;
+  std::size_t n = lead < 0x80             ? 1
+                  : (lead & 0xE0) == 0xC0 ? 2
+                  : (lead & 0xF0) == 0xE0 ? 3
+                  : (lead & 0xF8) == 0xF0 ? 4
+                                          : 0;
   if (n == 0 || (n == 2 && lead < 0xC2) || i + n > s.size()) return 0;
   for (std::size_t k = 1; k < n; ++k) {
     if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;

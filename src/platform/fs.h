@@ -84,11 +84,11 @@ std::string nativePath(std::string_view path);
 
 struct DirEntry {
   std::string name;
-  bool isDir = false;       // a real folder (a link to a folder is not one)
-  bool isLink = false;      // a symbolic link (Windows: a junction too), whatever it points to
-  bool isHidden = false;    // POSIX: the name begins with "."; Windows: the attribute
-  bool isSystem = false;    // the system attribute (Windows only)
-  std::uint64_t size = 0;   // length of a regular file, 0 otherwise
+  bool isDir = false;      // a real folder (a link to a folder is not one)
+  bool isLink = false;     // a symbolic link (Windows: a junction too), whatever it points to
+  bool isHidden = false;   // POSIX: the name begins with "."; Windows: the attribute
+  bool isSystem = false;   // the system attribute (Windows only)
+  std::uint64_t size = 0;  // length of a regular file, 0 otherwise
 };
 
 // Lists a folder's entries, "." and ".." left out, links not followed. An

@@ -55,7 +55,7 @@ std::vector<std::string> readCredits(const std::string& applicationFolder) {
 AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent,
                          std::function<int()> frameHeight)
     : SecondaryDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+                                  Qt::WindowCloseButtonHint),
       frameHeight_(std::move(frameHeight)),
       roll_({}, 0) {
   if (!frameHeight_) {
@@ -68,14 +68,15 @@ AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent,
   fillWithAccentOrange(this);
 
   designLabel(this, "Label1", "TUNEBELT", arial(36), twipsRect(120, 120, 7215, 855));
-  designLabel(this, "Label2", "YOUR GAME. YOUR MUSIC", arial(21.75), twipsRect(1800, 840, 7215, 495));
+  designLabel(this, "Label2", "YOUR GAME. YOUR MUSIC", arial(21.75),
+              twipsRect(1800, 840, 7215, 495));
   designLabel(this, "Label3", "CREDITS:", arial(14.25), twipsRect(240, 1680, 1455, 375));
   lblPosition_ = lineLabel(
       this, "lblPosition", "Position", console(12.75),
       twipsRect(kLabelLeft, CreditsRoll::kPositionTop, kLabelWidth, CreditsRoll::kPositionHeight));
-  lblName_ =
-      designLabel(this, "lblName", "Name", console(14.25),
-            twipsRect(kLabelLeft, CreditsRoll::kNameTop, kLabelWidth, CreditsRoll::kNameHeight));
+  lblName_ = designLabel(
+      this, "lblName", "Name", console(14.25),
+      twipsRect(kLabelLeft, CreditsRoll::kNameTop, kLabelWidth, CreditsRoll::kNameHeight));
 
   roll_ = CreditsRoll(readCredits(applicationFolder), CreditsRoll::startTopFor(twips(height())));
   showRoll();

@@ -2,9 +2,9 @@
 // from credits.txt beside the program.
 #pragma once
 
-#include "ui/secondarydialog.h"
 #include <functional>
 #include <string>
+#include "ui/secondarydialog.h"
 
 #include "core/state/credits.h"
 

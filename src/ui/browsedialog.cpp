@@ -25,8 +25,7 @@ QString driveOf(const QString& folder) {
 
 }  // namespace
 
-BrowseDialog::BrowseDialog(const QString& startFolder, QWidget* parent)
-    : SecondaryDialog(parent) {
+BrowseDialog::BrowseDialog(const QString& startFolder, QWidget* parent) : SecondaryDialog(parent) {
   setObjectName("frmBrowse");
   setWindowTitle("Tunebelt - Browse Folders");
   setFixedSize(px(4815), px(5700));

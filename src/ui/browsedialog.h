@@ -4,9 +4,9 @@
 // builds a fresh one.
 #pragma once
 
-#include "ui/secondarydialog.h"
 #include <QHash>
 #include <QString>
+#include "ui/secondarydialog.h"
 
 class QComboBox;
 class QLineEdit;
@@ -34,7 +34,6 @@ class BrowseDialog : public SecondaryDialog {
   void reject() override;  // Escape: the same as Cancel
 
  protected:
-
  private:
   void fillDrives();
   void fillFolders();

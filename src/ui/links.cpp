@@ -4,8 +4,8 @@
 #include <QString>
 #include <QUrl>
 
-#include "platform/fs.h"
 #include "core/state/exists.h"
+#include "platform/fs.h"
 
 namespace tunebelt::ui {
 

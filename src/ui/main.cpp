@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "platform/appfolders.h"
 #include "core/state/state.h"
+#include "platform/appfolders.h"
 #include "ui/mainwindow.h"
 
 int main(int argc, char** argv) {

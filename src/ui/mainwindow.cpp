@@ -14,11 +14,11 @@
 
 #include "core/modfolder/cachesize.h"
 #include "core/modfolder/discovery.h"
-#include "platform/fs.h"
 #include "core/playlist/import.h"
 #include "core/scripts/savescript.h"
 #include "core/state/settings.h"
 #include "core/state/startup.h"
+#include "platform/fs.h"
 #include "ui/aboutdialog.h"
 #include "ui/browsedialog.h"
 #include "ui/links.h"
@@ -28,8 +28,8 @@
 #include "ui/progresswindow.h"
 #include "ui/skin.h"
 #include "ui/style.h"
-#include "ui/units.h"
 #include "ui/uihost.h"
+#include "ui/units.h"
 #include "ui/widgets.h"
 
 namespace tunebelt::ui {
@@ -484,8 +484,7 @@ Selection MainWindow::selection() const {
   return sel;
 }
 
-void MainWindow::showPlaylist(const std::vector<std::string>& lines,
-                              const PlaylistChange& change) {
+void MainWindow::showPlaylist(const std::vector<std::string>& lines, const PlaylistChange& change) {
   // Lines before the first changed one stay, with their selection.
   const int keep = std::clamp(change.firstChanged, 0, lstPlaylist_->count());
   while (lstPlaylist_->count() > keep) delete lstPlaylist_->takeItem(lstPlaylist_->count() - 1);
@@ -580,7 +579,6 @@ void MainWindow::switchLanguage(int language) {
 }
 
 // ---- small commands wired elsewhere -----------------------------------------
-
 
 void MainWindow::showOptions() {
   if (saving_) return;

@@ -165,10 +165,10 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   QPointer<AboutDialog> about_;
 
   int rememberedItems_ = 0;  // the box's first items; offered folders follow
-  bool saving_ = false;     // a Save Script is running: other commands wait
-  bool shortened_ = false;  // the screen was too low for the designed height
-  int appliedFrame_ = 0;    // the frame height the shortened size was worked out with
-  bool exiting_ = false;    // "Exit" chose to end without the shut-down
+  bool saving_ = false;      // a Save Script is running: other commands wait
+  bool shortened_ = false;   // the screen was too low for the designed height
+  int appliedFrame_ = 0;     // the frame height the shortened size was worked out with
+  bool exiting_ = false;     // "Exit" chose to end without the shut-down
   bool shutDown_ = false;
   // Asked for while a save ran; done when it ends.
   bool closeAfterSave_ = false;

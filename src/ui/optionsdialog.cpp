@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "platform/fs.h"
 #include "core/state/settings.h"
 #include "core/state/volume.h"
+#include "platform/fs.h"
 #include "ui/style.h"
 #include "ui/units.h"
 #include "ui/widgets.h"
@@ -42,7 +42,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, const Q
 OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prompts& prompts,
                              QWidget* parent)
     : SecondaryDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
+                                  Qt::WindowCloseButtonHint),
       state_(state),
       settingsPath_(std::move(settingsPath)),
       host_(prompts) {

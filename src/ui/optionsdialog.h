@@ -2,8 +2,8 @@
 // user types; Apply stores them in the state and in the settings file.
 #pragma once
 
-#include "ui/secondarydialog.h"
 #include <string>
+#include "ui/secondarydialog.h"
 
 #include "core/state/host.h"
 #include "core/state/state.h"
@@ -26,7 +26,6 @@ class OptionsDialog : public SecondaryDialog {
   void reject() override;
 
  protected:
-
  private slots:
   void cmdApply_Click();
   void cmdOk_Click();

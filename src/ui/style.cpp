@@ -51,9 +51,16 @@ void fillWithAccentOrange(QWidget* w) {
 QFont designFont(const QString& family, double points, bool bold, bool italic) {
   QFont f;
   QStringList families{family};
-  if (family == "Arial") families << "Liberation Sans" << "Arimo" << "Nimbus Sans";
-  if (family == "Verdana") families << "DejaVu Sans" << "Bitstream Vera Sans";
-  if (family == "Tahoma") families << "DejaVu Sans Condensed" << "DejaVu Sans";
+  if (family == "Arial")
+    families << "Liberation Sans"
+             << "Arimo"
+             << "Nimbus Sans";
+  if (family == "Verdana")
+    families << "DejaVu Sans"
+             << "Bitstream Vera Sans";
+  if (family == "Tahoma")
+    families << "DejaVu Sans Condensed"
+             << "DejaVu Sans";
   f.setFamilies(families);
   f.setStyleHint(QFont::SansSerif);
   f.setPointSizeF(points);

@@ -10,18 +10,18 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <iostream>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <optional>
 #include <random>
 #include <set>
 #include <thread>
 
-#include "platform/fs.h"
 #include "core/scripts/keybindings.h"
 #include "core/scripts/tracknames.h"
+#include "platform/fs.h"
 #include "process_util.h"
 #include "test_util.h"
 

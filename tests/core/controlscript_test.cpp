@@ -129,7 +129,8 @@ TEST(BuildControlScript, StartingVolumesAreWrittenUnchanged) {
 TEST(WriteControlScript, WritesPlaylistThenMp3CfgAndPreparesTheCopy) {
   test::TempDir mod;
   test::RecordingHost host;
-  WriteControlScript(test::PlanInto(Playlist({"a b.mp3", "c.mp3"}, 80, 80), mod.str()), host, nullptr);
+  WriteControlScript(test::PlanInto(Playlist({"a b.mp3", "c.mp3"}, 80, 80), mod.str()), host,
+                     nullptr);
 
   const std::string text = BuildControlScript(80, 80);
   EXPECT_EQ(host.scriptText, text);
@@ -145,7 +146,8 @@ TEST(WriteControlScript, Mp3CfgDoesNotDependOnTheTracks) {
   test::TempDir one, other;
   test::RecordingHost host;
   WriteControlScript(test::PlanInto(Playlist({"x.mp3"}, 35, 60), one.str()), host, nullptr);
-  WriteControlScript(test::PlanInto(Playlist({"y y.mp3", "z.mp3", "w.mp3"}, 35, 60), other.str()), host, nullptr);
+  WriteControlScript(test::PlanInto(Playlist({"y y.mp3", "z.mp3", "w.mp3"}, 35, 60), other.str()),
+                     host, nullptr);
   EXPECT_EQ(readFile(one / "mp3.cfg"), readFile(other / "mp3.cfg"));
   EXPECT_NE(readFile(one / "playlist1.cfg"), readFile(other / "playlist1.cfg"));
 }

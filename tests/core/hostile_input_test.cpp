@@ -13,9 +13,9 @@
 namespace tunebelt {
 namespace {
 
+using test::randomBytes;
 using test::readFile;
 using test::RecordingHost;
-using test::randomBytes;
 using test::TempDir;
 using test::writeFile;
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fs.h"
 #include "core/playlist/playlist.h"
+#include "platform/fs.h"
 #include "recording_host.h"
 #include "test_util.h"
 

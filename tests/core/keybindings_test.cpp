@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fs.h"
 #include "core/scripts/applyplan.h"
 #include "plan_helpers.h"
+#include "platform/fs.h"
 #include "test_util.h"
 
 namespace tunebelt {

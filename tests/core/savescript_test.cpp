@@ -144,16 +144,11 @@ TEST_F(SaveScriptTest, StepsRunInTheirOrderAndEndWithDone) {
   ASSERT_EQ(save(mod), SaveResult::Done);
 
   // The window hides its hover images when the generating stage begins.
-  std::vector<std::string> expected = {"mod-folder-disabled",
-                                       "caption:Tunebelt - Generating...",
-                                       "stage:generating",
-                                       "show-progress",
-                                       "stage:copying",
-                                       "progress-max:3",
-                                       "remembered:" + mod,
-                                       "stage:complete",
-                                       "caption:Done",
-                                       "mod-folder-enabled"};
+  std::vector<std::string> expected = {"mod-folder-disabled", "caption:Tunebelt - Generating...",
+                                       "stage:generating",    "show-progress",
+                                       "stage:copying",       "progress-max:3",
+                                       "remembered:" + mod,   "stage:complete",
+                                       "caption:Done",        "mod-folder-enabled"};
   std::vector<std::string> seen;
   for (const auto& e : host.events) {
     if (e.rfind("cache-label:", 0) != 0) seen.push_back(e);

@@ -17,8 +17,8 @@
 using namespace tunebelt;
 using tunebelt::test::AppFolder;
 using tunebelt::test::TempDir;
-using tunebelt::test::writeFile;
 using tunebelt::test::WindowUnderTest;
+using tunebelt::test::writeFile;
 
 class BrowseTest : public QObject {
   Q_OBJECT
@@ -166,9 +166,9 @@ void BrowseTest::okPutsTheTextIntoTheModFolderBox() {
 void BrowseTest::discoveredModFoldersAreOfferedAndSaveLikeAnyOther() {
   const std::string steam = *home_ / ".local/share/Steam";
   const std::string other = *home_ / "games/SteamLibrary";
-  writeFile(steam + "/steamapps/libraryfolders.vdf",
-            "\"libraryfolders\"\n{\n \"0\" { \"path\" \"" + steam + "\" }\n \"1\" { \"path\" \"" +
-                other + "\" }\n}\n");
+  writeFile(steam + "/steamapps/libraryfolders.vdf", "\"libraryfolders\"\n{\n \"0\" { \"path\" \"" +
+                                                         steam + "\" }\n \"1\" { \"path\" \"" +
+                                                         other + "\" }\n}\n");
   const std::string cstrike = other + "/steamapps/common/Half-Life/cstrike";
   writeFile(cstrike + "/liblist.gam", "game \"Counter-Strike\"\n");
   writeFile(cstrike + "/gfx/shell/kb_act.lst", "\"+attack\"            \"Fire\"\r\n");

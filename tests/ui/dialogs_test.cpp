@@ -10,8 +10,8 @@
 #include <QtTest>
 #include <cstdint>
 
-#include "recording_host.h"
 #include "core/state/settings.h"
+#include "recording_host.h"
 #include "test_util.h"
 #include "ui/aboutdialog.h"
 #include "ui/links.h"

@@ -10,8 +10,8 @@
 #include <QUrl>
 #include <QtTest>
 
-#include "ui/progresswindow.h"
 #include "core/state/settings.h"
+#include "ui/progresswindow.h"
 #include "ui_support.h"
 
 using namespace tunebelt;

@@ -1,14 +1,14 @@
 // Start-up and shut-down on the real window: the first-start sample track and
 // its question, which ending saves the settings, the stored language, and the
 // menu commands that open the secondary windows.
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QTimer>
 #include <QtTest>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 

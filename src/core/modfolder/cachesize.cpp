@@ -1,10 +1,10 @@
 #include "core/modfolder/cachesize.h"
 
 #include "core/scripts/modlayout.h"
-#include "platform/fs.h"
-#include "platform/tree.h"
 #include "core/state/exists.h"
 #include "core/state/state.h"
+#include "platform/fs.h"
+#include "platform/tree.h"
 
 namespace tunebelt {
 

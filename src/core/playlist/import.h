@@ -38,7 +38,7 @@ ImportResult ImportPlaylistFile(ProgramState& state, const std::string& path, Ho
 void ImportPlaylistCommand(ProgramState& state, Host& host);
 
 struct AddItemsResult {
-  bool refused = false;               // a playlist was refused or could not be read
+  bool refused = false;              // a playlist was refused or could not be read
   std::vector<std::string> skipped;  // names that are neither a playlist nor an .mp3
 };
 

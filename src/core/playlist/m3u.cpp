@@ -1,10 +1,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/fs.h"
 #include "core/playlist/import.h"
 #include "core/playlist/playlist.h"
 #include "core/playlist/reader.h"
+#include "platform/fs.h"
 
 namespace tunebelt {
 
@@ -20,8 +20,8 @@ bool takeEntry(ProgramState& state, const std::string& e, Host& host) {
   }
   // getm3upath climbs for each "..\" and joins the rest to the folder reached.
   std::string joined = getm3upath(state, e);
-  auto p = reader::findEntry(state.ImportFolder, std::string_view(joined).substr(
-                                                     state.ImportFolder.size() + 1));
+  auto p = reader::findEntry(state.ImportFolder,
+                             std::string_view(joined).substr(state.ImportFolder.size() + 1));
   if (!p) return true;
   if (!reader::append(state, *p, host)) return false;
   if (state.DebugMode == 1) {

@@ -126,7 +126,8 @@ EditResult MoveSelectedUp(ProgramState& state, const Selection& selected, StateO
   return told(state, std::move(r), observer);
 }
 
-EditResult MoveSelectedDown(ProgramState& state, const Selection& selected, StateObserver& observer) {
+EditResult MoveSelectedDown(ProgramState& state, const Selection& selected,
+                            StateObserver& observer) {
   const int n = state.TrackCount();
   if (n == 0 || isSelected(selected, n - 1)) return unchanged(selected);
   const Selection before = snapshot(state, selected);

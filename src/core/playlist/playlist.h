@@ -37,9 +37,9 @@ void MoveTrackDown(ProgramState& state, int index);
 std::vector<std::string> PlaylistLines(const ProgramState& state);
 
 struct EditResult {
-  bool rebuilt = false;    // the list changed and was told to the observer
-  Selection selection;     // the selection after the change
-  int current = -1;        // the line that becomes current, -1 for none
+  bool rebuilt = false;  // the list changed and was told to the observer
+  Selection selection;   // the selection after the change
+  int current = -1;      // the line that becomes current, -1 for none
 };
 
 // Each edit of the selection tells the observer the new lines and selection

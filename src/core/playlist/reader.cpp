@@ -1,9 +1,9 @@
 #include "core/playlist/reader.h"
 
-#include "platform/codepage.h"
-#include "platform/fs.h"
 #include "core/playlist/playlist.h"
 #include "core/state/exists.h"
+#include "platform/codepage.h"
+#include "platform/fs.h"
 
 namespace tunebelt::reader {
 

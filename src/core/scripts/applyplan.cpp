@@ -81,7 +81,8 @@ std::vector<std::string> CopyTracks(const SavePlan& plan, Host& host, Journal* j
       const bool copied = platform::copyFileIfAbsent(track.source, track.target);
       note(journal, copied ? JournalAction::Copied : JournalAction::AlreadyThere, track.target);
     } catch (const platform::FsError& e) {
-      const std::string where = e.path() == track.source ? e.path() : track.source + " to " + e.path();
+      const std::string where =
+          e.path() == track.source ? e.path() : track.source + " to " + e.path();
       failures.push_back(where + ": " + e.reason());
     }
     host.setProgressValue(static_cast<int>(i + 1));

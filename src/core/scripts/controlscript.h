@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-
 namespace tunebelt {
 
 // The 62 lines of mp3.cfg joined by CR LF, without the final CR LF.

@@ -8,8 +8,8 @@ namespace tunebelt {
 
 // The mod names that have a stock list in the application folder's kb_act/.
 inline const std::vector<std::string>& StockListMods() {
-  static const std::vector<std::string> mods = {"cstrike", "dod",     "dmc",   "valve",
-                                                "gearbox", "tfc",     "czero", "czeror"};
+  static const std::vector<std::string> mods = {"cstrike", "dod", "dmc",   "valve",
+                                                "gearbox", "tfc", "czero", "czeror"};
   return mods;
 }
 

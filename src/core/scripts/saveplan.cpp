@@ -58,8 +58,7 @@ SavePlan PlanSave(const ProgramState& state, const ModLayout& layout, const ModF
 
   plan.tooManyTracks = state.TrackCount() >= kMaxTracks;
   if (!plan.tooManyTracks) plan.scriptText = BuildControlScript(state.Mp3Volume, state.GameVolume);
-  const std::vector<std::string> playlists =
-      BuildPlaylistScripts(state, options.gamePathSeparator);
+  const std::vector<std::string> playlists = BuildPlaylistScripts(state, options.gamePathSeparator);
   for (std::size_t f = 0; f < playlists.size(); ++f) {
     // The game reads its scripts in the system's code page (the identity on
     // POSIX). No character takes more bytes there than in UTF-8, so every

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "platform/fs.h"
-#include "platform/userfolders.h"
 #include "core/modfolder/discovery.h"
 #include "core/state/exists.h"
 #include "core/state/settings.h"
+#include "platform/fs.h"
+#include "platform/userfolders.h"
 
 namespace tunebelt {
 
@@ -29,8 +29,8 @@ void copyOrReport(const std::string& source, const std::string& target, Prompts&
   try {
     platform::copyFileAtomic(source, target);
   } catch (const platform::FsError& e) {
-    prompts.showMessage("Could not copy " + source + " to " + target + ":\n" + e.what(), kErrorCaption,
-                     MessageIcon::Critical);
+    prompts.showMessage("Could not copy " + source + " to " + target + ":\n" + e.what(),
+                        kErrorCaption, MessageIcon::Critical);
   }
 }
 

@@ -85,8 +85,8 @@ class SettingsFile {
 class StartUpWindow {
  public:
   virtual ~StartUpWindow() = default;
-  virtual void turnOffDeveloperMenu() = 0;       // the menu's check mark
-  virtual void placeHoverImages() = 0;           // each over its button
+  virtual void turnOffDeveloperMenu() = 0;  // the menu's check mark
+  virtual void placeHoverImages() = 0;      // each over its button
   virtual int screenHeightTwips() = 0;
   virtual void shortenTo(int outerHeightTwips) = 0;
   // The remembered folders into the mod folder box's list (its text stays

@@ -8,9 +8,9 @@
 
 namespace tunebelt {
 
-inline constexpr int kMaxTracks = 10000;      // size of the playlist tables
-inline constexpr int kMaxSaveTracks = 950;    // the most the game loads
-inline constexpr int kMaxModFolders = 100;    // remembered mod folders
+inline constexpr int kMaxTracks = 10000;    // size of the playlist tables
+inline constexpr int kMaxSaveTracks = 950;  // the most the game loads
+inline constexpr int kMaxModFolders = 100;  // remembered mod folders
 inline constexpr int kDefaultVolume = 80;
 
 inline constexpr std::int16_t kEnglish = 1;
