@@ -122,6 +122,11 @@ std::string readFile(std::string_view path, std::uint64_t maxBytes = kMaxTextFil
 // tail is of no use. Throws FsError.
 std::string readFileHead(std::string_view path, std::uint64_t maxBytes);
 
+// Whether the regular file at `path` holds exactly `content`, links
+// followed. False for a missing file, one that is no regular file, and one
+// that cannot be read: nothing is ever waited on.
+bool fileHolds(std::string_view path, std::string_view content);
+
 // The text-line rule: a line ends at CR, CR LF or a lone LF; a final line
 // without an ending still counts.
 std::vector<std::string> splitLines(std::string_view text);

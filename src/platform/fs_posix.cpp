@@ -443,6 +443,14 @@ std::string readFileHead(std::string_view path, std::uint64_t maxBytes) {
   return readOpenFile(f.fd, maxBytes, false, shown, static_cast<std::uint64_t>(st.st_size));
 }
 
+bool fileHolds(std::string_view path, std::string_view content) {
+  struct stat st {};
+  // The type is looked at first, so a device is never opened.
+  if (!statPath(path, st, true) || !S_ISREG(st.st_mode)) return false;
+  if (static_cast<std::uint64_t>(st.st_size) != content.size()) return false;
+  return holdsExactly(std::string(path), content);
+}
+
 WriteResult writeFileAtomic(std::string_view path, std::string_view content,
                             Durability durability) {
   const std::string shown(path);

@@ -470,6 +470,11 @@ std::string readFileHead(std::string_view path, std::uint64_t maxBytes) {
   return readOpenFile(h.get(), maxBytes, false, shown, size);
 }
 
+bool fileHolds(std::string_view path, std::string_view content) {
+  if (path.find('\0') != std::string_view::npos) return false;
+  return holdsExactly(nativePath(path), content);
+}
+
 WriteResult writeFileAtomic(std::string_view path, std::string_view content,
                             Durability durability) {
   const std::string shown(path);

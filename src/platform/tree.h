@@ -21,10 +21,12 @@ struct TreeProblem {
 
 struct TreeSize {
   std::uint64_t bytes = 0;
+  std::uint64_t files = 0;                 // the regular files counted
   std::vector<std::string> skippedMounts;  // mount points found and not entered
 };
 
-// Total bytes of the regular files below the folder, hidden ones included.
+// Total bytes and number of the regular files below the folder, hidden ones
+// included.
 // Links are neither counted nor followed, a link in the folder's place counts
 // 0, and whatever cannot be opened or listed counts 0.
 TreeSize treeSize(std::string_view folder);

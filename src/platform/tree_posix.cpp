@@ -85,16 +85,15 @@ bool splitLast(std::string_view path, std::string& parent, std::string& last) {
 
 // ---- size ---------------------------------------------------------------
 
-std::uint64_t sizeBelow(int dfd, const Mount& mount, const std::string& shown,
-                        std::vector<std::string>& skipped) {
+void sizeBelow(int dfd, const Mount& mount, const std::string& shown, TreeSize& out) {
   std::vector<std::string> names;
   listNames(dfd, names);  // what could be read counts
-  std::uint64_t total = 0;
   for (const std::string& name : names) {
     struct stat st {};
     if (::fstatat(dfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // vanished
     if (S_ISREG(st.st_mode)) {
-      total += static_cast<std::uint64_t>(st.st_size);
+      out.bytes += static_cast<std::uint64_t>(st.st_size);
+      ++out.files;
       continue;
     }
     if (!S_ISDIR(st.st_mode)) continue;  // links, FIFOs, devices: nothing
@@ -102,12 +101,11 @@ std::uint64_t sizeBelow(int dfd, const Mount& mount, const std::string& shown,
     if (sub.fd < 0) continue;
     const std::string path = childPath(shown, name.c_str());
     if (!(mountOf(sub.fd) == mount)) {
-      skipped.push_back(path);
+      out.skippedMounts.push_back(path);
       continue;
     }
-    total += sizeBelow(sub.fd, mount, path, skipped);
+    sizeBelow(sub.fd, mount, path, out);
   }
-  return total;
 }
 
 // ---- removal ------------------------------------------------------------
@@ -188,7 +186,7 @@ TreeSize treeSize(std::string_view folder) {
   // O_NOFOLLOW: a link in the folder's place is no folder of files.
   FdCloser root{::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
   if (root.fd < 0) return out;
-  out.bytes = sizeBelow(root.fd, mountOf(root.fd), path, out.skippedMounts);
+  sizeBelow(root.fd, mountOf(root.fd), path, out);
   return out;
 }
 

@@ -59,15 +59,14 @@ Handle openRootFolder(const std::string& path, ACCESS_MASK access, ULONG share) 
 
 // ---- size ---------------------------------------------------------------
 
-std::uint64_t sizeBelow(HANDLE dir, DWORD volume, const std::string& shown,
-                        std::vector<std::string>& skipped) {
+void sizeBelow(HANDLE dir, DWORD volume, const std::string& shown, TreeSize& out) {
   std::vector<detail::WideEntry> entries;
   detail::listHandle(dir, entries);  // what could be read counts
-  std::uint64_t total = 0;
   for (const detail::WideEntry& e : entries) {
     const bool reparse = (e.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     if ((e.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !reparse) {
-      total += e.size;
+      out.bytes += e.size;
+      ++out.files;
       continue;
     }
     Handle sub;
@@ -76,20 +75,21 @@ std::uint64_t sizeBelow(HANDLE dir, DWORD volume, const std::string& shown,
     if (!detail::attributeTag(sub.get(), attributes, tag)) continue;
     const std::string path = childPath(shown, e.name);
     if (detail::isNameSurrogate(attributes, tag)) {
-      if (detail::isVolumeMountPoint(sub.get())) skipped.push_back(path);
+      if (detail::isVolumeMountPoint(sub.get())) out.skippedMounts.push_back(path);
       continue;  // links count nothing
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      total += e.size;  // a file with another kind of reparse data (deduplicated, cloud)
+      // a file with another kind of reparse data (deduplicated, cloud)
+      out.bytes += e.size;
+      ++out.files;
       continue;
     }
     if (volumeOf(sub.get()) != volume) {
-      skipped.push_back(path);
+      out.skippedMounts.push_back(path);
       continue;
     }
-    total += sizeBelow(sub.get(), volume, path, skipped);
+    sizeBelow(sub.get(), volume, path, out);
   }
-  return total;
 }
 
 // ---- removal ------------------------------------------------------------
@@ -180,7 +180,7 @@ TreeSize treeSize(std::string_view folder) {
   const std::string path(folder);
   Handle root = openRootFolder(path, kWalkAccess, kWalkShare | FILE_SHARE_DELETE);
   if (!root) return out;
-  out.bytes = sizeBelow(root.get(), volumeOf(root.get()), path, out.skippedMounts);
+  sizeBelow(root.get(), volumeOf(root.get()), path, out);
   return out;
 }
 

@@ -122,6 +122,24 @@ std::vector<std::string> Levels(Console& c, const std::string& command, const st
   return seen;
 }
 
+// `exec tracklist.cfg` typed into a fresh console prints every track's
+// number and whole name, in order, each file of the list going in whole.
+void ExpectTrackList(const Profile& profile, const SavedPlaylist& saved) {
+  Console c(profile, saved.mod());
+  c.run("exec tracklist.cfg");
+  EXPECT_EQ(c.problems(), std::vector<std::string>{});
+  ASSERT_FALSE(c.execs().empty());
+  for (const std::string& e : c.execs()) {
+    EXPECT_NE(e.find(": whole"), std::string::npos) << e;
+  }
+  std::vector<std::string> expected;
+  for (std::size_t t = 1; t <= saved.names().size(); ++t) {
+    expected.push_back(std::to_string(t) + ". " + Shown(saved.names()[t - 1]));
+  }
+  EXPECT_EQ(c.echoes(), expected);
+  EXPECT_TRUE(c.calls().empty());
+}
+
 // Everything a player does with a saved playlist, in one console.
 void PlayThrough(const Profile& profile, const SavedPlaylist& saved,
                  const std::string& waiting = {}) {
@@ -141,10 +159,16 @@ void PlayThrough(const Profile& profile, const SavedPlaylist& saved,
   }
   // The starting volumes are set.
   const std::vector<Call> start = c.calls();
+  ExpectTrackList(profile, saved);
   ASSERT_EQ(start.size(), 2u);
   EXPECT_EQ(start[0].argv, (std::vector<std::string>{"mp3volume", "0.80"}));
   EXPECT_EQ(start[1].argv, (std::vector<std::string>{"volume", "0.80"}));
 
+  // track<n>, the number the track list shows, plays that track.
+  for (std::size_t t = 1; t <= n; t += (n > 40 ? 17 : 1)) {
+    ExpectPlays(c, Press(c, "track" + std::to_string(t)), "play", t, "track<n>");
+  }
+  ExpectPlays(c, Press(c, "track" + std::to_string(n)), "play", n, "track<n>");
   ExpectPlays(c, Press(c, "playtrack"), "play", 1, "playtrack");
   ExpectPlays(c, Press(c, "looptrack"), "loop", 1, "looptrack");
   ExpectSays(Press(c, "saytrack"), "say", saved.names()[0]);

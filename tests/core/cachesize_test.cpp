@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "platform/tree.h"
 #include "recording_host.h"
 #include "test_util.h"
 
@@ -58,6 +59,7 @@ TEST(GetFolderSize, CountsHiddenAndNestedFiles) {
   fs::create_directory(dir / "empty");
   EXPECT_EQ(GetFolderSize(dir.str()), 127u);
   EXPECT_EQ(GetFolderSize(dir.str() + "/"), 127u);
+  EXPECT_EQ(platform::treeSize(dir.str()).files, 4u);  // folders are no files
 }
 
 TEST(GetFolderSize, WhatCannotBeListedCountsZero) {
@@ -88,6 +90,7 @@ TEST(GetFolderSize, LinksAreNeitherCountedNorFollowed) {
   fs::create_directory_symlink(dir / "mp3s", dir / "mp3s/self");
   fs::create_directory_symlink(dir.path(), dir / "mp3s/up");
   EXPECT_EQ(GetFolderSize(dir / "mp3s"), 10u);
+  EXPECT_EQ(platform::treeSize(dir / "mp3s").files, 1u);
   EXPECT_EQ(GetFolderSize(dir / "mp3s/dirlink"), 0u);  // a link given itself
 }
 #endif

@@ -244,6 +244,30 @@ TEST(WriteFileAtomic, MissingFolderNamesThePath) {
   EXPECT_THROW(writeFileAtomic(dir / "none/mp3.cfg", "x"), FsError);
 }
 
+TEST(FileHolds, OnlyTheSameBytesInARegularFile) {
+  TempDir dir;
+  writeFile(dir / "mp3.cfg", "alias a \"b\"\r\n");
+  EXPECT_TRUE(fileHolds(dir / "mp3.cfg", "alias a \"b\"\r\n"));
+  EXPECT_FALSE(fileHolds(dir / "mp3.cfg", "alias a \"b\"\r"));        // shorter
+  EXPECT_FALSE(fileHolds(dir / "mp3.cfg", "alias a \"b\"\r\n\r\n"));  // longer
+  EXPECT_FALSE(fileHolds(dir / "mp3.cfg", "alias a \"c\"\r\n"));
+  EXPECT_FALSE(fileHolds(dir / "none.cfg", ""));
+  std::filesystem::create_directory(dir / "folder.cfg");
+  EXPECT_FALSE(fileHolds(dir / "folder.cfg", ""));
+  writeFile(dir / "empty.cfg", "");
+  EXPECT_TRUE(fileHolds(dir / "empty.cfg", ""));
+#ifndef _WIN32
+  ASSERT_EQ(::mkfifo((dir / "fifo.cfg").c_str(), 0644), 0);
+  std::filesystem::create_symlink("/dev/zero", dir / "zero.cfg");
+  ::alarm(20);  // never waited on
+  EXPECT_FALSE(fileHolds(dir / "fifo.cfg", ""));
+  EXPECT_FALSE(fileHolds(dir / "zero.cfg", ""));
+  ::alarm(0);
+  std::filesystem::create_symlink(dir / "mp3.cfg", dir / "link.cfg");
+  EXPECT_TRUE(fileHolds(dir / "link.cfg", "alias a \"b\"\r\n"));
+#endif
+}
+
 TEST(CopyFileAtomic, CopiesBytesAndReportsAMissingSource) {
   TempDir dir;
   std::string big(300000, 'x');

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/scripts/applyplan.h"
+#include "core/scripts/tracklist.h"
 #include "plan_helpers.h"
 #include "platform/fs.h"
 #include "recording_host.h"
@@ -257,6 +258,48 @@ TEST(WritePlaylistScripts, AReadOnlyFileThrowsNamingItAndKeepsItsBytes) {
     EXPECT_EQ(e.path(), file);
   }
   EXPECT_EQ(readFile(file), "old\r\n");
+}
+
+// The track list echoes one quoted line a track; what cannot stand inside
+// the quotes is dropped as in the say lines.
+TEST(BuildTrackList, OneQuotedEchoLineATrack) {
+  const auto files =
+      BuildTrackList(Playlist({"Intro.mp3", "Hello, World: Live.mp3", "Say \"Hi\"; quit.mp3"}));
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0], crlf({R"(echo "1. Intro.mp3")", R"(echo "2. Hello, World: Live.mp3")",
+                            R"(echo "3. Say Hi quit.mp3")"}));
+  EXPECT_EQ(BuildTrackList(ProgramState{}), std::vector<std::string>{""});
+}
+
+// Long names spread the list over files packed like the playlist files:
+// each within the bound, each but the last running the next, no line split.
+TEST(BuildTrackList, LongListsChainFilesWithinTheBound) {
+  std::vector<std::string> names;
+  for (int i = 1; i <= kMaxSaveTracks; ++i) {
+    const std::string n = std::to_string(i);
+    names.push_back(n + std::string(251 - n.size(), 'x') + ".mp3");
+  }
+  const auto files = BuildTrackList(Playlist(names));
+  ASSERT_GT(files.size(), 1u);
+  int next = 1;
+  for (std::size_t k = 1; k <= files.size(); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_LE(files[k - 1].size(), kMaxPlaylistFileBytes);
+    auto lines = platform::splitLines(files[k - 1]);
+    if (k < files.size()) {
+      ASSERT_FALSE(lines.empty());
+      EXPECT_EQ(lines.back(), "exec tracklist" + std::to_string(k + 1) + ".cfg");
+      lines.pop_back();
+      // The next file's first line would not have fitted.
+      const std::size_t first = platform::splitLines(files[k])[0].size() + 2;
+      EXPECT_GT(files[k - 1].size() + first, kMaxPlaylistFileBytes);
+    }
+    for (const std::string& line : lines) {
+      EXPECT_EQ(line, "echo \"" + std::to_string(next) + ". " + names[next - 1] + "\"");
+      ++next;
+    }
+  }
+  EXPECT_EQ(next, kMaxSaveTracks + 1);
 }
 
 }  // namespace

@@ -61,6 +61,10 @@ void WriteControlScript(const SavePlan& plan, Host& host, Journal* journal) {
   host.setProgressMaximum(plan.trackCount);
 }
 
+void WriteTrackList(const SavePlan& plan, Journal* journal) {
+  for (const FileWrite& file : plan.trackListFiles) writeFile(file, journal);
+}
+
 void CreateTrackFolder(const SavePlan& plan, Progress& progress, Journal* journal) {
   const std::string tracks = plan.layout.tracks();
   if (FolderExists(tracks)) return;
@@ -95,6 +99,7 @@ std::vector<std::string> ApplySavePlan(const SavePlan& plan, Host& host, Journal
   WriteUserConfigHook(plan, journal);
   WriteKeyBindings(plan, journal);
   WriteControlScript(plan, host, journal);
+  WriteTrackList(plan, journal);
   CreateTrackFolder(plan, host, journal);
   return CopyTracks(plan, host, journal);
 }

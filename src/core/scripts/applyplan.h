@@ -1,6 +1,6 @@
 // Carries out a save plan in the order the game's files depend on: clean-up,
-// userconfig.cfg, kb_act.lst, the playlist files, mp3.cfg, the mp3s folder,
-// the track copies; with the progress window's calls at their places. Each
+// userconfig.cfg, kb_act.lst, the playlist files, mp3.cfg, the track list,
+// the mp3s folder, the track copies; with the progress window's calls at their places. Each
 // step is a function of its own, and each can note what it did in a journal.
 #pragma once
 
@@ -42,6 +42,8 @@ void WritePlaylistScripts(const SavePlan& plan, Progress& progress, Journal* jou
 // Puts the script into the progress window, writes the playlist files,
 // switches to the copying stage, writes mp3.cfg and sets the progress maximum.
 void WriteControlScript(const SavePlan& plan, Host& host, Journal* journal);
+// tracklist.cfg onward.
+void WriteTrackList(const SavePlan& plan, Journal* journal);
 void CreateTrackFolder(const SavePlan& plan, Progress& progress, Journal* journal);
 // Copies each track whose copy is not there yet; returns one line per track
 // that could not be copied (which, where to, and why).

@@ -40,19 +40,27 @@ std::vector<std::string> ControlsSection() {
   };
 }
 
-std::vector<std::string> RewriteKeyBindings(const std::vector<std::string>& oldLines) {
+std::vector<std::string> WithoutControlsSection(const std::vector<std::string>& lines,
+                                                bool* found) {
   std::vector<std::string> kept;
+  if (found != nullptr) *found = false;
   std::size_t i = 0;
-  while (i < oldLines.size()) {
-    const std::string& line = oldLines[i++];
+  while (i < lines.size()) {
+    const std::string& line = lines[i++];
     if (line.find(kHeading) != std::string::npos) {
-      if (!kept.empty()) kept.pop_back();  // the rule line above the heading
-      if (i < oldLines.size()) ++i;        // the rule line below it
-      while (i < oldLines.size() && !StartsSection(oldLines[i])) ++i;  // the old entries
+      if (found != nullptr) *found = true;
+      if (!kept.empty()) kept.pop_back();                        // the rule line above the heading
+      if (i < lines.size()) ++i;                                 // the rule line below it
+      while (i < lines.size() && !StartsSection(lines[i])) ++i;  // the old entries
       continue;  // a section line that ends the old section is read next, by the same rule
     }
     if (!line.empty()) kept.push_back(line);
   }
+  return kept;
+}
+
+std::vector<std::string> RewriteKeyBindings(const std::vector<std::string>& oldLines) {
+  std::vector<std::string> kept = WithoutControlsSection(oldLines);
   for (std::string& l : ControlsSection()) kept.push_back(std::move(l));
   return kept;
 }

@@ -31,10 +31,16 @@ class ModLayout {
   std::string controlScript() const { return in(kControlScriptName); }
   std::string userConfig() const { return in(kUserConfigName); }
   std::string playlistFile(std::size_t number) const { return in(PlaylistFileName(number)); }
+  std::string trackListFile(std::size_t number) const { return in(TrackListFileName(number)); }
 
   // "playlist<number>.cfg": the name the chain's exec lines use.
   static std::string PlaylistFileName(std::size_t number) {
     return "playlist" + std::to_string(number) + ".cfg";
+  }
+  // "tracklist.cfg" for the first file of the track list, the one the player
+  // runs; "tracklist<number>.cfg" for the others.
+  static std::string TrackListFileName(std::size_t number) {
+    return number == 1 ? "tracklist.cfg" : "tracklist" + std::to_string(number) + ".cfg";
   }
   // What the game's scripts call a track: mp3s, the separator the game reads
   // on this platform, and the cleaned name.

@@ -12,7 +12,6 @@ namespace tunebelt {
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
-constexpr std::size_t kCrLfBytes = 2;
 
 // Appends its pieces to one text: the six lines of a track are built in
 // place, without a temporary string per line or per piece.
@@ -64,14 +63,7 @@ std::string ExecLine(std::size_t number) {
   return "exec " + ModLayout::PlaylistFileName(number);
 }
 
-// What ends file k besides its tracks: the CR LF of its last line, then the
-// empty line and the exec line of file k+1. Counted for every file, the last
-// one too, so where a track goes never depends on the tracks after it.
-std::size_t ClosingBytes(std::size_t k) {
-  return kCrLfBytes + kCrLfBytes + ExecLine(k + 1).size() + kCrLfBytes;
-}
-
-// A new file's text, with room for the whole file and a track that is
+// A new file's text, with room for the whole file and an item that is
 // appended before it is found not to fit, so a file seldom grows by copying.
 std::string NewFileText() {
   std::string text;
@@ -81,35 +73,47 @@ std::string NewFileText() {
 
 }  // namespace
 
-std::vector<std::string> BuildPlaylistScripts(const ProgramState& state, char gamePathSeparator) {
-  const int count = state.TrackCount();
+std::vector<std::string> PackChain(int count, const ChainFormat& format) {
+  // What ends file k besides its items, counted for every file.
+  const auto closing = [&format](std::size_t k) {
+    return format.fileEnd.size() + format.link(k + 1).size();
+  };
   std::vector<std::string> texts;
   texts.push_back(NewFileText());
-  std::size_t closing = ClosingBytes(1);
+  std::size_t closingBytes = closing(1);
   for (int n = 1; n <= count; ++n) {
     std::string& text = texts.back();
     const std::size_t before = text.size();
-    AppendTrackLines(text, n, count, state.PlaylistNames[static_cast<std::size_t>(n - 1)],
-                     gamePathSeparator);
-    // A track that takes its file over the limit moves to the next file; the
-    // first track of a file stays, whatever its size.
-    if (before > 0 && text.size() + closing > kMaxPlaylistFileBytes) {
+    format.appendItem(text, n);
+    // An item that takes its file over the limit moves to the next file; the
+    // first item of a file stays, whatever its size.
+    if (before > 0 && text.size() + closingBytes > kMaxPlaylistFileBytes) {
       std::string next = NewFileText();
       next.append(text, before);
       text.resize(before);
       texts.push_back(std::move(next));
-      closing = ClosingBytes(texts.size());
+      closingBytes = closing(texts.size());
     }
   }
   for (std::size_t f = 0; f < texts.size(); ++f) {
-    texts[f] += kCrLf;
-    if (f + 1 < texts.size()) {
-      texts[f] += kCrLf;
-      texts[f] += ExecLine(f + 2);
-      texts[f] += kCrLf;
-    }
+    texts[f] += format.fileEnd;
+    if (f + 1 < texts.size()) texts[f] += format.link(f + 2);
   }
   return texts;
+}
+
+std::vector<std::string> BuildPlaylistScripts(const ProgramState& state, char gamePathSeparator) {
+  const int count = state.TrackCount();
+  // Each track's lines begin with CR LF, so a file starts with an empty line;
+  // the last line's CR LF ends the file, and an empty line comes before the
+  // exec line of the next file.
+  return PackChain(
+      count, {[&](std::string& out, int n) {
+                AppendTrackLines(out, n, count,
+                                 state.PlaylistNames[static_cast<std::size_t>(n - 1)],
+                                 gamePathSeparator);
+              },
+              kCrLf, [](std::size_t next) { return std::string(kCrLf) + ExecLine(next) + kCrLf; }});
 }
 
 }  // namespace tunebelt

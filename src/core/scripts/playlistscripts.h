@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/state/state.h"
@@ -14,6 +16,22 @@ namespace tunebelt {
 // line counted. Half of GoldSrc's 16,384-byte command buffer, so both consoles
 // take a file whole even with 8 KB of other commands still waiting.
 inline constexpr std::size_t kMaxPlaylistFileBytes = 8000;
+
+// How a list of items is spread over a chain of script files, each file
+// running the next: the bytes of one item, what ends every file, and the
+// link that ends each file but the last (the exec line of file `next`).
+struct ChainFormat {
+  std::function<void(std::string& out, int n)> appendItem;  // item n, 1-based
+  std::string_view fileEnd;
+  std::function<std::string(std::size_t next)> link;
+};
+
+// The text of each file of the chain, entry k-1 for file k. Items fill the
+// files in order; a file takes the next item only while it stays within
+// kMaxPlaylistFileBytes counting its end and its link, also when it turns out
+// to be the last, so where an item goes never depends on the items after it.
+// The first item of a file stays whatever its size.
+std::vector<std::string> PackChain(int count, const ChainFormat& format);
 
 // The text of every playlist file, entry k-1 for playlist<k>.cfg, exactly
 // as written (each file's lines, the exec line of all but the last, CR LF).

@@ -5,6 +5,7 @@
 #include "core/scripts/controlscript.h"
 #include "core/scripts/keybindings.h"
 #include "core/scripts/playlistscripts.h"
+#include "core/scripts/tracklist.h"
 #include "core/scripts/tracknames.h"
 #include "core/scripts/userconfighook.h"
 #include "core/state/exists.h"
@@ -62,10 +63,15 @@ SavePlan PlanSave(const ProgramState& state, const ModLayout& layout, const ModF
   for (std::size_t f = 0; f < playlists.size(); ++f) {
     // The game reads its scripts in the system's code page (the identity on
     // POSIX). No character takes more bytes there than in UTF-8, so every
-    // file stays within its limit.
+    // file stays within its limit (the track list's too).
     plan.playlistFiles.push_back({layout.playlistFile(f + 1), platform::toCodePage(playlists[f])});
   }
   plan.controlScript = {layout.controlScript(), plan.scriptText + "\r\n"};
+  const std::vector<std::string> trackList = BuildTrackList(state);
+  for (std::size_t f = 0; f < trackList.size(); ++f) {
+    plan.trackListFiles.push_back(
+        {layout.trackListFile(f + 1), platform::toCodePage(trackList[f])});
+  }
 
   for (int i = 0; i < state.TrackCount(); ++i) {
     plan.tracks.push_back(

@@ -57,10 +57,11 @@ struct SavePlan {
   // when the playlist is longer than the scripts can hold.
   std::string scriptText;
   bool tooManyTracks = false;
-  std::vector<FileWrite> playlistFiles;  // playlist1.cfg onward
-  FileWrite controlScript;               // mp3.cfg
-  std::vector<TrackCopy> tracks;         // in playlist order, one per entry
-  bool showEachSource = false;           // developer mode: each source before its copy
+  std::vector<FileWrite> playlistFiles;   // playlist1.cfg onward
+  FileWrite controlScript;                // mp3.cfg
+  std::vector<FileWrite> trackListFiles;  // tracklist.cfg onward
+  std::vector<TrackCopy> tracks;          // in playlist order, one per entry
+  bool showEachSource = false;            // developer mode: each source before its copy
 };
 
 // Reads the player's userconfig.cfg and kb_act.lst (or the shipped list of
