@@ -8,6 +8,7 @@
 #include "core/modfolder/discovery.h"
 #include "core/playlist/import.h"
 #include "core/playlist/playlist.h"
+#include "core/scripts/removal.h"
 #include "core/scripts/savescript.h"
 #include "core/state/exists.h"
 #include "core/state/host.h"
@@ -23,6 +24,7 @@ constexpr std::string_view kUsage =
     "Usage:\n"
     "  tunebelt-cli save --mod DIR [--delete-unused] [--mp3-volume N] [--game-volume N]\n"
     "                    [--debug] ITEM...\n"
+    "  tunebelt-cli remove --mod DIR [--tracks] [--dry-run]\n"
     "  tunebelt-cli list ITEM...\n"
     "  tunebelt-cli cache-size --mod DIR [--german]\n"
     "  tunebelt-cli mods\n"
@@ -33,6 +35,11 @@ constexpr std::string_view kUsage =
     "userconfig.cfg into the mod folder DIR and copies the tracks into DIR/mp3s.\n"
     "Volumes default to those the window stored in settings.jst (beside the program,\n"
     "or in ~/.config/tunebelt for an installed or read-only copy), else 80.\n"
+    "remove takes back what saves wrote into DIR: the exec mp3.cfg line of\n"
+    "userconfig.cfg, the MP3 Player Controls of kb_act.lst, mp3.cfg, the playlist and\n"
+    "track list files (only as a save writes them), and with --tracks the mp3s folder.\n"
+    "It prints one line a change: rewrite, delete or delete-folder, a tab, the path;\n"
+    "--dry-run prints them and changes nothing.\n"
     "mods lists the Half-Life mod folders found in the Steam libraries of the home\n"
     "folder, one a line: the game's name, a tab, the folder, a tab, and \"kb_act.lst\"\n"
     "or \"no kb_act.lst\" (save needs the mod's gfx/shell/kb_act.lst).\n"
@@ -109,6 +116,8 @@ struct Options {
   bool deleteUnused = false;
   bool german = false;
   bool debug = false;
+  bool tracks = false;
+  bool dryRun = false;
   int mp3Volume = -1;
   int gameVolume = -1;
   std::vector<std::string> items;
@@ -133,7 +142,8 @@ Options parse(const std::vector<std::string>& args) {
   Options o;
   if (args.empty()) throw UsageError{"no command given"};
   o.command = args[0];
-  if (o.command != "save" && o.command != "list" && o.command != "cache-size") {
+  if (o.command != "save" && o.command != "list" && o.command != "cache-size" &&
+      o.command != "remove") {
     throw UsageError{"unknown command \"" + o.command + "\""};
   }
   bool optionsEnded = false;
@@ -158,6 +168,10 @@ Options parse(const std::vector<std::string>& args) {
       o.mp3Volume = parseVolume(a, value());
     } else if (a == "--game-volume" && o.command == "save") {
       o.gameVolume = parseVolume(a, value());
+    } else if (a == "--tracks" && o.command == "remove") {
+      o.tracks = true;
+    } else if (a == "--dry-run" && o.command == "remove") {
+      o.dryRun = true;
     } else if (a == "--german" && o.command == "cache-size") {
       o.german = true;
     } else {
@@ -165,10 +179,9 @@ Options parse(const std::vector<std::string>& args) {
     }
   }
   if (o.command != "list" && !o.modGiven) throw UsageError{o.command + " needs --mod DIR"};
-  if (o.command == "cache-size" && !o.items.empty()) {
-    throw UsageError{"cache-size takes no items"};
-  }
-  if (o.command != "cache-size" && o.items.empty()) {
+  const bool takesItems = o.command == "save" || o.command == "list";
+  if (!takesItems && !o.items.empty()) throw UsageError{o.command + " takes no items"};
+  if (takesItems && o.items.empty()) {
     throw UsageError{o.command + " needs at least one ITEM"};
   }
   return o;
@@ -228,6 +241,43 @@ int runSave(const Options& o, const platform::AppFolders& folders, Host& host, s
   options.plan.deleteUnused = o.deleteUnused;
   options.decimalSeparator = localeDecimalSeparator();
   return SaveScript(state, modFolder, options, host) == SaveResult::Done ? kExitOk : kExitFailed;
+}
+
+// One line a change, for scripts: what, a tab, the path (and for the mp3s
+// folder what is in it).
+int runRemove(const Options& o, const platform::AppFolders& folders, Host& host,
+              std::ostream& out) {
+  ProgramState state;
+  state.ApplicationFolder = folders.data;
+  state.SettingsFolder = folders.settings;
+  state.Language = kEnglish;
+  std::string modFolder = o.modFolder;
+  Journal journal;
+  RemovalPlan plan;
+  RemovalOptions options;
+  options.tracks = o.tracks;
+  options.dryRun = o.dryRun;
+  options.journal = &journal;
+  options.planned = &plan;
+  options.decimalSeparator = localeDecimalSeparator();
+  const RemovalResult result = RemoveFromModFolder(state, modFolder, options, host);
+  for (const JournalEntry& e : journal) {
+    const std::string path = TerminalText(e.path, false);
+    switch (e.action) {
+      case JournalAction::CleanedUp:
+        out << "delete-folder\t" << path << '\t' << plan.trackFiles << " files\t" << plan.trackBytes
+            << " bytes\n";
+        break;
+      case JournalAction::Deleted:
+        out << "delete\t" << path << '\n';
+        break;
+      default:
+        out << "rewrite\t" << path << '\n';
+        break;
+    }
+  }
+  return result == RemovalResult::Done || result == RemovalResult::NothingFound ? kExitOk
+                                                                                : kExitFailed;
 }
 
 int runList(const Options& o, Host& host, std::ostream& out, std::ostream& err) {
@@ -299,6 +349,7 @@ int Run(const std::vector<std::string>& args, const platform::AppFolders& folder
   TerminalHost host(err, errIsTerminal);
   if (o.command == "save") return runSave(o, folders, host, err);
   if (o.command == "list") return runList(o, host, out, err);
+  if (o.command == "remove") return runRemove(o, folders, host, out);
   return runCacheSize(o, out, err);
 }
 

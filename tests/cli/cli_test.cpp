@@ -435,6 +435,45 @@ TEST_F(CliBinary, ModsListsTheGamesOfTheSteamLibrariesInTheHomeFolder) {
                        "library taken from it\n");
 }
 
+// remove prints each change for scripts; a dry run prints the same and
+// changes nothing; once removed there is nothing left to remove.
+TEST_F(CliBinary, RemoveTakesASaveBackAndSaysWhatItDid) {
+  writeFile(mod + "/userconfig.cfg", "bind x y\r\n");
+  const std::string list = readFile(mod + "/gfx/shell/kb_act.lst");
+  ASSERT_EQ(save({}, tracks).status, 0);
+  const auto saved = snapshot(work.path());
+  const std::string p = mod + kSep;
+  const std::string changes =
+      "rewrite\t" + p + "userconfig.cfg\n" + "rewrite\t" + p + "gfx" + kSep + "shell" + kSep +
+      "kb_act.lst\n" + "delete\t" + p + "mp3.cfg\n" + "delete\t" + p + "playlist1.cfg\n" +
+      "delete\t" + p + "tracklist.cfg\n" + "delete-folder\t" + p + "mp3s\t3 files\t38 bytes\n";
+
+  Outcome dry = cli({"remove", "--mod", mod, "--tracks", "--dry-run"});
+  EXPECT_EQ(dry.status, 0) << dry.err;
+  EXPECT_EQ(dry.out, changes);
+  EXPECT_EQ(snapshot(work.path()), saved);
+
+  Outcome done = cli({"remove", "--tracks", "--mod", mod + kSep});  // the separator is trimmed
+  EXPECT_EQ(done.status, 0) << done.err;
+  EXPECT_EQ(done.out, changes);
+  EXPECT_EQ(done.err, "Tunebelt: Tunebelt was removed from " + mod + ", the mp3s folder too.\n");
+  EXPECT_EQ(readFile(mod + "/userconfig.cfg"), "bind x y\r\n");
+  EXPECT_EQ(readFile(mod + "/gfx/shell/kb_act.lst"), list);
+  EXPECT_FALSE(fs::exists(mod + "/mp3s"));
+
+  const auto removed = snapshot(work.path());
+  Outcome again = cli({"remove", "--mod", mod});
+  EXPECT_EQ(again.status, 0);
+  EXPECT_EQ(again.out, "");
+  EXPECT_EQ(again.err,
+            "Tunebelt: Nothing to remove: no Tunebelt scripts were found in this mod folder.\n");
+  EXPECT_EQ(snapshot(work.path()), removed);
+
+  Outcome missing = cli({"remove", "--mod", work / "none"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("Mod Folder can not be found"), std::string::npos);
+}
+
 TEST(CliArguments, UsageErrorsExitTwo) {
   std::ostringstream out, err;
   auto run = [&](std::vector<std::string> args) {
@@ -450,6 +489,10 @@ TEST(CliArguments, UsageErrorsExitTwo) {
   EXPECT_EQ(run({"save", "a.mp3"}), 2);  // no --mod
   EXPECT_EQ(run({"cache-size", "--mod", "x", "--delete-unused"}), 2);
   EXPECT_EQ(run({"mods", "--mod", "x"}), 2);
+  EXPECT_EQ(run({"remove", "--tracks"}), 2);                // no --mod
+  EXPECT_EQ(run({"remove", "--mod", "x", "a.mp3"}), 2);     // no items
+  EXPECT_EQ(run({"remove", "--mod", "x", "--german"}), 2);  // another command's option
+  EXPECT_EQ(run({"list", "--tracks", "a.mp3"}), 2);
   EXPECT_NE(err.str().find("--mp3-volume takes a whole number from 0 to 100"), std::string::npos);
   out.str("");
   EXPECT_EQ(run({"--version"}), 0);

@@ -20,7 +20,7 @@ check() {  # check NAME EXPECTED ACTUAL
 
 # Commands and options as the program's own usage names them.
 usage=$("$cli" --help)
-mapfile -t words < <(grep -oE -- '(^|[[ |])--?[a-z0-9-]+|\b(save|list|cache-size|mods)\b' <<<"$usage" |
+mapfile -t words < <(grep -oE -- '(^|[[ |])--?[a-z0-9-]+|\b(save|list|cache-size|remove|mods)\b' <<<"$usage" |
   sed 's/^[[ |]//' | sort -u)
 [ ${#words[@]} -ge 10 ] || { echo "FAIL the usage names too few words: ${words[*]}"; exit 1; }
 man_text=$(sed 's/\\-/-/g' "$manpage")
@@ -41,7 +41,7 @@ complete_line() {  # complete_line WORD... : completes the last word
   printf '%s\n' "${COMPREPLY[@]}" | sort | tr '\n' ' ' | sed 's/ $//'
 }
 
-offered=" $(complete_line '') $(complete_line save --) $(complete_line cache-size --) "
+offered=" $(complete_line '') $(complete_line save --) $(complete_line cache-size --) $(complete_line remove --) "
 for w in "${words[@]}"; do
   [[ $offered == *" $w "* ]] && found=yes || found=no
   check "completion offers $w" yes "$found"
@@ -56,6 +56,8 @@ touch music/a.mp3 music/b.pls music/c.m3u music/notes.txt music/d.MP3 e.mp3
 check "commands" "cache-size" "$(complete_line ca)"
 check "save options" "--debug --delete-unused" "$(complete_line save --de)"
 check "cache-size options" "--german --mod" "$(complete_line cache-size -)"
+check "remove options" "--dry-run --mod --tracks" "$(complete_line remove -)"
+check "remove takes no items" "" "$(complete_line remove --mod cstrike mu)"
 check "folders after --mod" "cstrike" "$(complete_line save --mod c)"
 check "folders only after --mod" "" "$(complete_line save --mod e)"
 check "volume steps" "9 90 95" "$(complete_line save --mp3-volume 9)"

@@ -12,7 +12,9 @@ void note(Journal* journal, JournalAction action, const std::string& path) {
   if (journal != nullptr) journal->push_back({action, path});
 }
 
-void writeFile(const FileWrite& file, Journal* journal) {
+}  // namespace
+
+void WriteFile(const FileWrite& file, Journal* journal) {
   switch (platform::writeFileAtomic(file.path, file.bytes, file.durability)) {
     case platform::WriteResult::Created:
       return note(journal, JournalAction::Created, file.path);
@@ -23,8 +25,6 @@ void writeFile(const FileWrite& file, Journal* journal) {
   }
 }
 
-}  // namespace
-
 void DeleteUnusedTracks(const SavePlan& plan, Host& host, Journal* journal) {
   if (!plan.cleanUp) return;
   DeleteFolderTree(*plan.cleanUp, host);
@@ -32,7 +32,7 @@ void DeleteUnusedTracks(const SavePlan& plan, Host& host, Journal* journal) {
 }
 
 void WriteUserConfigHook(const SavePlan& plan, Journal* journal) {
-  if (plan.userConfig) writeFile(*plan.userConfig, journal);
+  if (plan.userConfig) WriteFile(*plan.userConfig, journal);
 }
 
 void WriteKeyBindings(const SavePlan& plan, Journal* journal) {
@@ -40,12 +40,12 @@ void WriteKeyBindings(const SavePlan& plan, Journal* journal) {
     platform::makeDir(folder);
     note(journal, JournalAction::FolderMade, folder);
   }
-  writeFile(plan.keyBindings, journal);
+  WriteFile(plan.keyBindings, journal);
 }
 
 void WritePlaylistScripts(const SavePlan& plan, Progress& progress, Journal* journal) {
   progress.showProgressWindow();
-  for (const FileWrite& file : plan.playlistFiles) writeFile(file, journal);
+  for (const FileWrite& file : plan.playlistFiles) WriteFile(file, journal);
 }
 
 void WriteControlScript(const SavePlan& plan, Host& host, Journal* journal) {
@@ -57,12 +57,12 @@ void WriteControlScript(const SavePlan& plan, Host& host, Journal* journal) {
   WritePlaylistScripts(plan, host, journal);
   host.setStage(Stage::Copying);
   host.processEvents();
-  writeFile(plan.controlScript, journal);
+  WriteFile(plan.controlScript, journal);
   host.setProgressMaximum(plan.trackCount);
 }
 
 void WriteTrackList(const SavePlan& plan, Journal* journal) {
-  for (const FileWrite& file : plan.trackListFiles) writeFile(file, journal);
+  for (const FileWrite& file : plan.trackListFiles) WriteFile(file, journal);
 }
 
 void CreateTrackFolder(const SavePlan& plan, Progress& progress, Journal* journal) {

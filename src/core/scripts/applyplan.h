@@ -19,7 +19,8 @@ enum class JournalAction {
   FolderMade,    // a folder that was not there
   Copied,        // a track copied into mp3s
   AlreadyThere,  // a track whose copy was there already
-  CleanedUp,     // the mp3s folder deleted before the save
+  CleanedUp,     // the mp3s folder deleted
+  Deleted,       // a file a save wrote, taken away again
 };
 
 struct JournalEntry {
@@ -30,6 +31,10 @@ struct JournalEntry {
 
 // What a save did, step by step, in order.
 using Journal = std::vector<JournalEntry>;
+
+// Writes one planned file atomically and notes whether it was created,
+// replaced or left as it was. Throws platform::FsError.
+void WriteFile(const FileWrite& file, Journal* journal);
 
 // The steps, in their order. Each throws platform::FsError naming the file
 // that failed, but for the copies: a track that cannot be copied is noted in

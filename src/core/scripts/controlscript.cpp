@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/fs.h"
+
 namespace tunebelt {
 
 namespace {
@@ -49,6 +51,15 @@ std::string JoinCrLf(const std::vector<std::string>& lines) {
   return out;
 }
 
+// "vol" or "gvol" and a whole number: the line that sets a starting volume.
+bool IsVolumeLine(std::string_view line, std::string_view alias) {
+  if (line.substr(0, alias.size()) != alias) return false;
+  std::string_view digits = line.substr(alias.size());
+  if (!digits.empty() && digits.front() == '-') digits.remove_prefix(1);
+  return !digits.empty() && digits.size() <= 6 &&
+         digits.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 }  // namespace
 
 std::string BuildControlScript(std::int16_t mp3Volume, std::int16_t gameVolume) {
@@ -75,6 +86,19 @@ std::string BuildControlScript(std::int16_t mp3Volume, std::int16_t gameVolume) 
                                 "echo Tunebelt Script Loaded",
                             });
   return JoinCrLf(lines);
+}
+
+bool IsControlScript(std::string_view text) {
+  const std::vector<std::string> want = platform::splitLines(BuildControlScript(0, 0));
+  const std::vector<std::string> have = platform::splitLines(text);
+  if (have.size() != want.size()) return false;
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    if (have[i] == want[i]) continue;
+    if (want[i] == "vol0" && IsVolumeLine(have[i], "vol")) continue;
+    if (want[i] == "gvol0" && IsVolumeLine(have[i], "gvol")) continue;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace tunebelt

@@ -4,10 +4,15 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tunebelt {
 
 // The 62 lines of mp3.cfg joined by CR LF, without the final CR LF.
 std::string BuildControlScript(std::int16_t mp3Volume, std::int16_t gameVolume);
+
+// Whether `text` is an mp3.cfg as BuildControlScript writes it, for any pair
+// of starting volumes: a player's own file of that name is not.
+bool IsControlScript(std::string_view text);
 
 }  // namespace tunebelt

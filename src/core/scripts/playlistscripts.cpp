@@ -1,11 +1,15 @@
 #include "core/scripts/playlistscripts.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <string_view>
+#include <system_error>
+#include <utility>
 
 #include "core/scripts/modlayout.h"
 #include "core/scripts/tracknames.h"
+#include "platform/fs.h"
 
 namespace tunebelt {
 
@@ -114,6 +118,43 @@ std::vector<std::string> BuildPlaylistScripts(const ProgramState& state, char ga
                                  gamePathSeparator);
               },
               kCrLf, [](std::size_t next) { return std::string(kCrLf) + ExecLine(next) + kCrLf; }});
+}
+
+bool IsPlaylistScript(std::string_view text, std::size_t number) {
+  std::vector<std::string> lines = platform::splitLines(text);
+  if (lines.size() >= 2 && lines[lines.size() - 2].empty() &&
+      lines.back() == ExecLine(number + 1)) {
+    lines.resize(lines.size() - 2);
+  }
+  if (lines.size() < 7 || !lines[0].empty() || (lines.size() - 1) % 6 != 0) return false;
+  // Each track's lines in the order AppendTrackLines writes them: the alias
+  // name before the number, what the quoted text starts with after it.
+  static constexpr std::pair<std::string_view, std::string_view> kLines[] = {
+      {"alias track", " \"mp3 play "},
+      {"alias lptrack", " \"mp3 loop "},
+      {"alias nexttrack", " \"alias looptrack lptrack"},
+      {"alias prevtrack", " \"alias looptrack lptrack"},
+      {"alias saytrack", " \"say listening to "},
+      {"alias tsaytrack", " \"say_team listening to "},
+  };
+  const std::string_view firstLine = lines[1];
+  int n = 0;
+  const char* digits = firstLine.data() + std::min(firstLine.size(), kLines[0].first.size());
+  if (firstLine.substr(0, kLines[0].first.size()) != kLines[0].first ||
+      std::from_chars(digits, firstLine.data() + firstLine.size(), n).ec != std::errc() || n < 1) {
+    return false;
+  }
+  for (std::size_t i = 1; i < lines.size(); ++n) {
+    for (const auto& [name, body] : kLines) {
+      const std::string& line = lines[i++];
+      const std::string prefix = std::string(name) + std::to_string(n) + std::string(body);
+      if (line.size() <= prefix.size() || line.compare(0, prefix.size(), prefix) != 0 ||
+          line.back() != '"') {
+        return false;
+      }
+    }
+  }
+  return true;
 }
 
 }  // namespace tunebelt

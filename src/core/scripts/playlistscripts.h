@@ -41,4 +41,10 @@ std::vector<std::string> PackChain(int count, const ChainFormat& format);
 std::vector<std::string> BuildPlaylistScripts(const ProgramState& state,
                                               char gamePathSeparator = platform::kSep);
 
+// Whether `text` is playlist<number>.cfg as a save writes it: an empty line,
+// the six alias lines of each of its tracks, numbered one after another,
+// and at the end either nothing more or an empty line and the exec line of
+// the next file. A player's own file of that name is not.
+bool IsPlaylistScript(std::string_view text, std::size_t number);
+
 }  // namespace tunebelt

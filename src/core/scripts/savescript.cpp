@@ -34,32 +34,11 @@ bool validate(const ProgramState& state, std::string& modFolder, Host& host) {
   if (state.TrackCount() > kMaxSaveTracks) {
     return refuse(host, "Sorry Half Life can not load scripts of this size", kErrorCaption);
   }
-  if (modFolder.empty()) return refuse(host, "Please Enter a Mod Folder", kCaption);
-  if (TrimModFolder(modFolder)) host.modFolderTextChanged(modFolder);
-  if (!FolderExists(modFolder)) {
-    return refuse(host, "Mod Folder can not be found, please check that the path is correct",
-                  kCaption);
-  }
+  if (!ValidateModFolder(modFolder, host)) return false;
   if (!FileExists(ModLayout(modFolder).keyBindings())) {
     return refuse(host,
                   "kb_act.lst could not be found, please check you have entered the correct path",
                   kCaption);
-  }
-  return true;
-}
-
-// One save at a time per mod folder: a second one waits for the first, up to
-// the timeout, letting window events run while it waits.
-bool lockModFolder(platform::FolderLock& lock, std::chrono::milliseconds timeout, Host& host) {
-  using Clock = std::chrono::steady_clock;
-  const auto deadline = Clock::now() + timeout;
-  while (!lock.tryLock()) {
-    if (Clock::now() >= deadline) {
-      host.showMessage(kModFolderBusyMessage, kErrorCaption, MessageIcon::Exclamation);
-      return false;
-    }
-    host.processEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return true;
 }
@@ -119,6 +98,30 @@ void finishWithoutSomeTracks(ProgramState& state, const std::string& modFolder,
 
 }  // namespace
 
+bool ValidateModFolder(std::string& modFolder, Host& host) {
+  if (modFolder.empty()) return refuse(host, "Please Enter a Mod Folder", kCaption);
+  if (TrimModFolder(modFolder)) host.modFolderTextChanged(modFolder);
+  if (!FolderExists(modFolder)) {
+    return refuse(host, "Mod Folder can not be found, please check that the path is correct",
+                  kCaption);
+  }
+  return true;
+}
+
+bool LockModFolder(platform::FolderLock& lock, std::chrono::milliseconds timeout, Host& host) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + timeout;
+  while (!lock.tryLock()) {
+    if (Clock::now() >= deadline) {
+      host.showMessage(kModFolderBusyMessage, kErrorCaption, MessageIcon::Exclamation);
+      return false;
+    }
+    host.processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
 SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOptions& options,
                       Host& host) {
   if (!validate(state, modFolder, host)) return SaveResult::Refused;
@@ -126,7 +129,7 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
   SaveResult result = SaveResult::Done;
   try {
     platform::FolderLock lock(modFolder);
-    if (!lockModFolder(lock, options.lockTimeout, host)) return SaveResult::Refused;
+    if (!LockModFolder(lock, options.lockTimeout, host)) return SaveResult::Refused;
     beginGenerating(host);
     removeLeftovers(layout);
     const ModFolderFiles found = ReadModFolder(layout, state.ApplicationFolder);

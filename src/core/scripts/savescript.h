@@ -9,6 +9,7 @@
 #include "core/scripts/saveplan.h"
 #include "core/state/host.h"
 #include "core/state/state.h"
+#include "platform/folderlock.h"
 
 namespace tunebelt {
 
@@ -28,6 +29,16 @@ struct SaveOptions {
 };
 
 enum class SaveResult { Done, Refused, Failed };
+
+// The mod folder box's checks every command that writes into the folder
+// runs: not empty, one trailing separator trimmed (and written back through
+// the host), the folder there. Says what is wrong and returns false.
+bool ValidateModFolder(std::string& modFolder, Host& host);
+
+// One command at a time per mod folder: a second one waits for the first, up
+// to the timeout, letting window events run while it waits; then says the
+// folder is busy and returns false.
+bool LockModFolder(platform::FolderLock& lock, std::chrono::milliseconds timeout, Host& host);
 
 // Runs the whole command. `modFolder` is the mod folder box's text; a trailing
 // separator is trimmed and written back through the host. Every message goes

@@ -2,7 +2,9 @@
 // a track, so a player sees which number to give track<n>.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/state/state.h"
@@ -19,5 +21,10 @@ std::string TrackListLine(int n, const std::string& displayName);
 // with CR LF, and in each file but the last the exec line of the next one.
 // The files are packed as the playlist files are, within the same bound.
 std::vector<std::string> BuildTrackList(const ProgramState& state);
+
+// Whether `text` is track-list file `number` as a save writes it: quoted
+// echo lines of tracks numbered one after another, then either nothing more
+// or the exec line of the next file.
+bool IsTrackList(std::string_view text, std::size_t number);
 
 }  // namespace tunebelt

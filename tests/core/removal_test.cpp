@@ -1,0 +1,294 @@
+#include "core/scripts/removal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/scripts/controlscript.h"
+#include "core/scripts/playlistscripts.h"
+#include "core/scripts/savescript.h"
+#include "core/scripts/tracklist.h"
+#include "recording_host.h"
+#include "test_util.h"
+
+namespace tunebelt {
+namespace {
+
+namespace fs = std::filesystem;
+using test::crlf;
+using test::readFile;
+using test::writeFile;
+
+// Every file and folder below a folder with its bytes: two equal trees hold
+// the same files with the same contents.
+std::map<std::string, std::string> Contents(const std::string& root) {
+  std::map<std::string, std::string> out;
+  for (auto& e : fs::recursive_directory_iterator(test::fsPath(root))) {
+    const std::string rel = test::utf8(fs::relative(e.path(), test::fsPath(root)));
+    out[rel] = e.is_regular_file() ? readFile(test::utf8(e.path())) : "<folder>";
+  }
+  return out;
+}
+
+class RemovalTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mod = dir / "hl/cstrike";
+    fs::create_directories(test::fsPath(mod));
+    state.ApplicationFolder = dir / "app";
+    state.Language = kEnglish;
+    state.Mp3Volume = 80;
+    state.GameVolume = 80;
+    for (const char* name : {"Intro.mp3", "Hello, World.mp3", "Track: Two.mp3"}) {
+      const std::string path = dir / (std::string("music/") + name);
+      writeFile(path, std::string("ID3 ") + name);
+      state.PlaylistPaths.push_back(path);
+      state.PlaylistNames.push_back(name);
+    }
+  }
+  void save(bool deleteUnused = false) {
+    std::string text = mod;
+    SaveOptions o;
+    o.plan.deleteUnused = deleteUnused;
+    ASSERT_EQ(SaveScript(state, text, o, host), SaveResult::Done);
+  }
+  RemovalResult remove(bool tracks = false, bool dryRun = false, Journal* journal = nullptr) {
+    std::string text = mod;
+    RemovalOptions o;
+    o.tracks = tracks;
+    o.dryRun = dryRun;
+    o.journal = journal;
+    host.messages.clear();
+    return RemoveFromModFolder(state, text, o, host);
+  }
+  std::string userConfig() const { return mod + "/userconfig.cfg"; }
+  std::string keyBindings() const { return mod + "/gfx/shell/kb_act.lst"; }
+
+  test::TempDir dir;
+  std::string mod;
+  ProgramState state;
+  test::RecordingHost host;
+};
+
+// The player's files as they may be before a first save, and what a removal
+// must leave of them. Lines a save already normalised (empty lines of the
+// list, a missing last CR LF) stay normalised.
+struct PlayerFiles {
+  const char* what;
+  const char* userConfig;  // nullptr: no file
+  const char* keyBindings;
+  const char* userConfigAfter;  // nullptr: no file
+  const char* keyBindingsAfter;
+};
+
+const PlayerFiles kPlayerFiles[] = {
+    {"no userconfig.cfg", nullptr, "\"+attack\" \"Fire\"\r\n", nullptr, "\"+attack\" \"Fire\"\r\n"},
+    {"lines with CR LF, empty ones too", "bind x y\r\n\r\nsensitivity 3\r\n\r\n",
+     "\"+attack\" \"Fire\"\r\n\r\n\"+jump\" \"Jump\"\r\n\r\n",
+     "bind x y\r\n\r\nsensitivity 3\r\n\r\n", "\"+attack\" \"Fire\"\r\n\"+jump\" \"Jump\"\r\n"},
+    {"last lines without CR LF", "bind x y\r\nname p", "\"+attack\" \"Fire\"\n\"+jump\" \"Jump\"",
+     "bind x y\r\nname p\r\n", "\"+attack\" \"Fire\"\r\n\"+jump\" \"Jump\"\r\n"},
+    {"a line like the hook but not it", "exec mp3.cfg \r\n// exec mp3.cfg\r\n",
+     "\"blank\" \"=====\"\r\n\"+jump\" \"Jump\"\r\n", "exec mp3.cfg \r\n// exec mp3.cfg\r\n",
+     "\"blank\" \"=====\"\r\n\"+jump\" \"Jump\"\r\n"},
+    {"the hook there already: taken out like any", "exec mp3.cfg\r\nbind x y\r\nexec mp3.cfg\r\n",
+     "\"+jump\" \"Jump\"\r\n", "exec mp3.cfg\r\nbind x y\r\n", "\"+jump\" \"Jump\"\r\n"},
+    {"only the hook: the file goes", "exec mp3.cfg\r\n", "\"+jump\" \"Jump\"\r\n", nullptr,
+     "\"+jump\" \"Jump\"\r\n"},
+};
+
+TEST_F(RemovalTest, SaveThenRemoveLeavesOnlyThePlayersLines) {
+  for (const PlayerFiles& c : kPlayerFiles) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(test::fsPath(mod));
+    if (c.userConfig) writeFile(userConfig(), c.userConfig);
+    writeFile(keyBindings(), c.keyBindings);
+    writeFile(mod + "/config.cfg", "player's own\r\n");
+    save();
+    ASSERT_TRUE(fs::exists(test::fsPath(mod + "/tracklist.cfg")));
+
+    Journal journal;
+    EXPECT_EQ(remove(false, false, &journal), RemovalResult::Done);
+    EXPECT_EQ(fs::exists(test::fsPath(userConfig())), c.userConfigAfter != nullptr);
+    if (c.userConfigAfter) {
+      EXPECT_EQ(readFile(userConfig()), c.userConfigAfter);
+    }
+    EXPECT_EQ(readFile(keyBindings()), c.keyBindingsAfter);
+    // No file a save wrote is left; the tracks stay unless asked for.
+    std::map<std::string, std::string> left = Contents(mod);
+    left.erase("userconfig.cfg");
+    left.erase(test::utf8(fs::path("gfx/shell/kb_act.lst")));
+    EXPECT_EQ(left.count("mp3s"), 1u);
+    for (const char* copy : {"Intro.mp3", "HelloWorld.mp3", "TrackTwo.mp3"}) {
+      left.erase(test::utf8(fs::path("mp3s") / copy));
+    }
+    EXPECT_EQ(left,
+              (std::map<std::string, std::string>{{"config.cfg", "player's own\r\n"},
+                                                  {"gfx", "<folder>"},
+                                                  {test::utf8(fs::path("gfx/shell")), "<folder>"},
+                                                  {"mp3s", "<folder>"}}));
+    ASSERT_FALSE(host.messages.empty());
+    EXPECT_EQ(host.messages.back().text, "Tunebelt was removed from " + mod + ".");
+    if (::testing::Test::HasFailure()) return;
+  }
+}
+
+// Once the hook and the section are gone, a save starts as on a fresh
+// folder, and removing again finds nothing and changes nothing.
+TEST_F(RemovalTest, RemovingTwiceIsRemovingOnceAndASaveAfterItIsAFirstSave) {
+  writeFile(userConfig(), "bind x y\r\n");
+  writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
+  save();
+  const auto firstSave = Contents(mod);
+  EXPECT_EQ(remove(), RemovalResult::Done);
+  const auto removed = Contents(mod);
+  EXPECT_EQ(remove(), RemovalResult::NothingFound);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, kNothingToRemoveMessage);
+  EXPECT_EQ(Contents(mod), removed);
+
+  save();
+  EXPECT_EQ(Contents(mod), firstSave);
+  EXPECT_EQ(remove(true), RemovalResult::Done);
+  EXPECT_FALSE(fs::exists(test::fsPath(mod + "/mp3s")));
+  EXPECT_EQ(readFile(userConfig()), "bind x y\r\n");
+  EXPECT_EQ(remove(true), RemovalResult::NothingFound);
+}
+
+TEST_F(RemovalTest, AFolderNoSaveTouchedStaysAsItIs) {
+  // Files of the names a save writes, but the player's own.
+  writeFile(userConfig(), "exec mp3.cfg 2\r\n");
+  writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
+  writeFile(mod + "/mp3.cfg", "alias looptrack \"lptrack1\"\r\nmp3 play media/x\r\n");
+  writeFile(mod + "/playlist1.cfg", "\r\nalias track1 \"mp3 play mp3s/a.mp3\"\r\n");
+  writeFile(mod + "/tracklist.cfg", "echo \"my list\"\r\n");
+  const auto before = Contents(mod);
+  Journal journal;
+  EXPECT_EQ(remove(false, true, &journal), RemovalResult::NothingFound);
+  EXPECT_EQ(remove(false, false, &journal), RemovalResult::NothingFound);
+  EXPECT_TRUE(journal.empty());
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, kNothingToRemoveMessage);
+  EXPECT_EQ(Contents(mod), before);
+}
+
+// The chain is followed while its files are a save's: a player's file in
+// the middle stops it, and the rest of an earlier, longer save goes too.
+TEST_F(RemovalTest, ThePlaylistChainIsFollowedOnlyThroughASavesFiles) {
+  writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
+  for (int i = 3; i < 1400; ++i) {
+    state.PlaylistPaths.push_back(state.PlaylistPaths[0]);
+    state.PlaylistNames.push_back("Song number " + std::to_string(i) + ".mp3");
+  }
+  state.PlaylistPaths.resize(900);
+  state.PlaylistNames.resize(900);
+  save();
+  ASSERT_TRUE(fs::exists(test::fsPath(mod + "/playlist80.cfg")));
+  ASSERT_TRUE(fs::exists(test::fsPath(mod + "/tracklist3.cfg")));
+  state.PlaylistPaths.resize(3);
+  state.PlaylistNames.resize(3);
+  save();  // playlist2.cfg onward are left from the longer playlist
+  writeFile(mod + "/tracklist2.cfg", "echo \"2. mine\"\r\nquit\r\n");
+  EXPECT_EQ(remove(), RemovalResult::Done);
+  std::vector<std::string> left;
+  for (auto& e : fs::directory_iterator(test::fsPath(mod))) {
+    if (e.is_regular_file()) left.push_back(test::utf8(e.path().filename()));
+  }
+  std::sort(left.begin(), left.end());
+  // tracklist3.cfg onward are not reached past the player's tracklist2.cfg.
+  ASSERT_FALSE(left.empty());
+  EXPECT_EQ(left[0], "tracklist2.cfg");
+  for (const std::string& name : left) EXPECT_EQ(name.rfind("tracklist", 0), 0u) << name;
+  EXPECT_EQ(readFile(mod + "/tracklist2.cfg"), "echo \"2. mine\"\r\nquit\r\n");
+}
+
+// A dry run writes nothing and names exactly what the removal then does.
+TEST_F(RemovalTest, ADryRunNamesWhatTheRemovalDoes) {
+  writeFile(userConfig(), "bind x y\r\n");
+  writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
+  save();
+  const auto saved = Contents(mod);
+  Journal planned, done;
+  EXPECT_EQ(remove(true, true, &planned), RemovalResult::Done);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(Contents(mod), saved);
+  EXPECT_EQ(remove(true, false, &done), RemovalResult::Done);
+  EXPECT_EQ(planned, done);
+  EXPECT_EQ(done, (Journal{{JournalAction::Replaced, userConfig()},
+                           {JournalAction::Replaced, keyBindings()},
+                           {JournalAction::Deleted, mod + "/mp3.cfg"},
+                           {JournalAction::Deleted, mod + "/playlist1.cfg"},
+                           {JournalAction::Deleted, mod + "/tracklist.cfg"},
+                           {JournalAction::CleanedUp, mod + "/mp3s"}}));
+}
+
+// A file that cannot be rewritten stops the removal before anything after
+// it, naming the file; nothing is lost.
+TEST_F(RemovalTest, AFailureIsToldWithTheFileAndStopsTheRest) {
+  writeFile(userConfig(), "bind x y\r\n");
+  writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
+  save();
+  ASSERT_TRUE(test::setReadOnly(userConfig(), true));
+  const auto saved = Contents(mod);
+  EXPECT_EQ(remove(), RemovalResult::Failed);
+  test::setReadOnly(userConfig(), false);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text.rfind("Remove stopped: " + userConfig() + ": ", 0), 0u)
+      << host.messages[0].text;
+  EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
+  EXPECT_EQ(Contents(mod), saved);
+
+  std::string missing = dir / "none";
+  EXPECT_EQ(RemoveFromModFolder(state, missing, {}, host), RemovalResult::Refused);
+  EXPECT_EQ(host.messages.back().text,
+            "Mod Folder can not be found, please check that the path is correct");
+}
+
+// What a save writes is recognised whatever the volumes and names; a file
+// changed by hand is not.
+TEST(SaveFormats, RecognisesOnlyWhatASaveWrites) {
+  for (int v : {0, 5, 80, 81, 100}) {
+    EXPECT_TRUE(IsControlScript(BuildControlScript(static_cast<std::int16_t>(v), 40) + "\r\n"));
+  }
+  const std::string script = BuildControlScript(80, 80) + "\r\n";
+  EXPECT_FALSE(IsControlScript(script + "quit\r\n"));
+  EXPECT_FALSE(IsControlScript("vol80\r\n"));
+  std::string changed = script;
+  changed.replace(changed.find("vol80\r\n"), 5, "volx");
+  EXPECT_FALSE(IsControlScript(changed));
+
+  ProgramState state;
+  for (int i = 1; i <= 900; ++i) {
+    state.PlaylistPaths.push_back("/m/" + std::to_string(i) + ".mp3");
+    state.PlaylistNames.push_back("Name, \"quoted\"; {" + std::to_string(i) + "}.mp3");
+  }
+  const auto playlists = BuildPlaylistScripts(state);
+  const auto lists = BuildTrackList(state);
+  ASSERT_GT(playlists.size(), 2u);
+  ASSERT_GT(lists.size(), 1u);
+  for (std::size_t k = 1; k <= playlists.size(); ++k) {
+    EXPECT_TRUE(IsPlaylistScript(playlists[k - 1], k)) << k;
+    EXPECT_FALSE(IsPlaylistScript(playlists[k - 1] + "quit\r\n", k)) << k;
+  }
+  for (std::size_t k = 1; k <= lists.size(); ++k) {
+    EXPECT_TRUE(IsTrackList(lists[k - 1], k)) << k;
+    EXPECT_FALSE(IsTrackList(lists[k - 1] + "quit\r\n", k)) << k;
+  }
+  // A link to another number than the next file's is no save's.
+  EXPECT_FALSE(IsPlaylistScript(playlists[0], 2));
+  EXPECT_FALSE(IsTrackList(lists[0], 2));
+  std::string skipped = playlists[0];
+  skipped.replace(skipped.find("alias track2 "), 13, "alias track3 ");
+  EXPECT_FALSE(IsPlaylistScript(skipped, 1));
+  EXPECT_FALSE(IsTrackList("echo \"1. a\" ; quit\r\n", 1));
+  EXPECT_FALSE(IsTrackList("echo \"1. a\"\r\necho \"3. b\"\r\n", 1));
+  EXPECT_FALSE(IsPlaylistScript("", 1));
+  EXPECT_FALSE(IsTrackList("", 1));
+}
+
+}  // namespace
+}  // namespace tunebelt
