@@ -9,6 +9,7 @@
 #include "core/playlist/import.h"
 #include "core/playlist/playlist.h"
 #include "core/scripts/removal.h"
+#include "core/scripts/savepreview.h"
 #include "core/scripts/savescript.h"
 #include "core/state/exists.h"
 #include "core/state/host.h"
@@ -23,7 +24,7 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage:\n"
     "  tunebelt-cli save --mod DIR [--delete-unused] [--mp3-volume N] [--game-volume N]\n"
-    "                    [--debug] ITEM...\n"
+    "                    [--debug] [--dry-run] ITEM...\n"
     "  tunebelt-cli remove --mod DIR [--tracks] [--dry-run]\n"
     "  tunebelt-cli list ITEM...\n"
     "  tunebelt-cli cache-size --mod DIR [--german]\n"
@@ -33,6 +34,10 @@ constexpr std::string_view kUsage =
     "Each ITEM is an .mp3 file, a .pls playlist or an extended .m3u playlist, taken in\n"
     "order. save writes mp3.cfg, playlist1.cfg onward, gfx/shell/kb_act.lst and\n"
     "userconfig.cfg into the mod folder DIR and copies the tracks into DIR/mp3s.\n"
+    "save --dry-run prints what the save would do and writes nothing, one line each:\n"
+    "clean-up (the mp3s folder, its files and bytes), create, replace or unchanged\n"
+    "(a file and its size), make-folder, copy or already-there (source and target),\n"
+    "the fields separated by tabs.\n"
     "Volumes default to those the window stored in settings.jst (beside the program,\n"
     "or in ~/.config/tunebelt for an installed or read-only copy), else 80.\n"
     "remove takes back what saves wrote into DIR: the exec mp3.cfg line of\n"
@@ -170,7 +175,7 @@ Options parse(const std::vector<std::string>& args) {
       o.gameVolume = parseVolume(a, value());
     } else if (a == "--tracks" && o.command == "remove") {
       o.tracks = true;
-    } else if (a == "--dry-run" && o.command == "remove") {
+    } else if (a == "--dry-run" && (o.command == "remove" || o.command == "save")) {
       o.dryRun = true;
     } else if (a == "--german" && o.command == "cache-size") {
       o.german = true;
@@ -226,7 +231,29 @@ void loadVolumes(ProgramState& state, Host& host) {
   state.GameVolume = stored.GameVolume;
 }
 
-int runSave(const Options& o, const platform::AppFolders& folders, Host& host, std::ostream& err) {
+void printPreview(const SavePreview& preview, std::ostream& out) {
+  const auto shown = [](const std::string& path) { return TerminalText(path, false); };
+  if (preview.cleanUp) {
+    out << "clean-up\t" << shown(preview.cleanUp->folder) << '\t' << preview.cleanUp->files
+        << " files\t" << preview.cleanUp->bytes << " bytes\n";
+  }
+  for (const FilePreview& f : preview.files) {
+    const char* change = f.change == FileChange::Create    ? "create"
+                         : f.change == FileChange::Replace ? "replace"
+                                                           : "unchanged";
+    out << change << '\t' << shown(f.path) << '\t' << f.bytes << " bytes\n";
+  }
+  for (const std::string& folder : preview.foldersToMake) {
+    out << "make-folder\t" << shown(folder) << '\n';
+  }
+  for (const CopyPreview& c : preview.copies) {
+    out << (c.alreadyThere ? "already-there\t" : "copy\t") << shown(c.source) << '\t'
+        << shown(c.target) << '\n';
+  }
+}
+
+int runSave(const Options& o, const platform::AppFolders& folders, Host& host, std::ostream& out,
+            std::ostream& err) {
   ProgramState state;
   state.ApplicationFolder = folders.data;
   state.SettingsFolder = folders.settings;
@@ -240,6 +267,14 @@ int runSave(const Options& o, const platform::AppFolders& folders, Host& host, s
   SaveOptions options;
   options.plan.deleteUnused = o.deleteUnused;
   options.decimalSeparator = localeDecimalSeparator();
+  if (o.dryRun) {
+    SavePreview preview;
+    if (PreviewSave(state, modFolder, options, host, preview) != PreviewResult::Done) {
+      return kExitFailed;
+    }
+    printPreview(preview, out);
+    return kExitOk;
+  }
   return SaveScript(state, modFolder, options, host) == SaveResult::Done ? kExitOk : kExitFailed;
 }
 
@@ -347,7 +382,7 @@ int Run(const std::vector<std::string>& args, const platform::AppFolders& folder
     return kExitUsage;
   }
   TerminalHost host(err, errIsTerminal);
-  if (o.command == "save") return runSave(o, folders, host, err);
+  if (o.command == "save") return runSave(o, folders, host, out, err);
   if (o.command == "list") return runList(o, host, out, err);
   if (o.command == "remove") return runRemove(o, folders, host, out);
   return runCacheSize(o, out, err);

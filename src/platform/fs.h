@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -109,6 +110,9 @@ bool entryPresent(std::string_view path);  // anything at all, a dangling link t
 bool isDirectory(std::string_view path);
 bool isRegularFile(std::string_view path);
 bool isSymlink(std::string_view path);
+// The length of the regular file at `path`, links followed; nothing for
+// anything else.
+std::optional<std::uint64_t> fileSize(std::string_view path);
 
 // The most a text file (playlist, key-binding list, config) is read into
 // memory; a longer one is refused with a message naming it.

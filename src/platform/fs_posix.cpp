@@ -420,6 +420,12 @@ bool isRegularFile(std::string_view path) {
   return statPath(path, st, true) && S_ISREG(st.st_mode);
 }
 
+std::optional<std::uint64_t> fileSize(std::string_view path) {
+  struct stat st {};
+  if (!statPath(path, st, true) || !S_ISREG(st.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
 bool isSymlink(std::string_view path) {
   struct stat st {};
   return statPath(path, st, false) && S_ISLNK(st.st_mode);

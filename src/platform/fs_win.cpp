@@ -448,6 +448,16 @@ bool isRegularFile(std::string_view path) {
          (facts.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
+std::optional<std::uint64_t> fileSize(std::string_view path) {
+  if (path.find('\0') != std::string_view::npos) return std::nullopt;
+  Facts facts;
+  if (!followedFacts(widePath(path), facts) ||
+      (facts.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+    return std::nullopt;
+  }
+  return facts.size;
+}
+
 bool isSymlink(std::string_view path) {
   if (path.find('\0') != std::string_view::npos) return false;
   Facts facts;

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "platform/folderlock.h"
 #include "platform/fs.h"
 #include "process_util.h"
 #include "test_util.h"
@@ -174,6 +175,71 @@ TEST_F(CliBinary, SameCleanedNameCopiesOnceAndASecondSaveCopiesNothing) {
   auto before = snapshot(mod + "/mp3s");
   ASSERT_EQ(save({}, {tracks[1], work / "other/Two-Words.mp3"}).status, 0);
   EXPECT_EQ(snapshot(mod + "/mp3s"), before);
+}
+
+// Every file below a folder with its bytes.
+std::map<std::string, std::string> contents(const fs::path& root) {
+  std::map<std::string, std::string> out;
+  for (auto& e : fs::recursive_directory_iterator(root)) {
+    if (e.is_regular_file()) out[test::utf8(e.path())] = readFile(test::utf8(e.path()));
+  }
+  return out;
+}
+
+// The preview names what the save then does, with the sizes it writes; it
+// writes nothing (bytes and times), and does not wait for a save that holds
+// the folder.
+TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
+  writeFile(work / "other/Two-Words.mp3", "another file");
+  const std::vector<std::string> items = {tracks[0], tracks[1], work / "other/Two-Words.mp3"};
+  const std::string p = mod + kSep;
+  const std::string kb = p + "gfx" + kSep + "shell" + kSep + "kb_act.lst";
+  const auto before = snapshot(work.path());
+  const auto bytesBefore = contents(work.path());
+  Outcome first;
+  {
+    platform::FolderLock held(mod);
+    ASSERT_TRUE(held.tryLock());
+    const auto start = std::chrono::steady_clock::now();
+    first = save({"--dry-run"}, items);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  }
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.err, "");
+  EXPECT_EQ(snapshot(work.path()), before);
+  EXPECT_EQ(contents(work.path()), bytesBefore);
+
+  ASSERT_EQ(save({}, items).status, 0);
+  const auto size = [](const std::string& path) {
+    return std::to_string(fs::file_size(test::fsPath(path))) + " bytes";
+  };
+  EXPECT_EQ(first.out, "create\t" + p + "userconfig.cfg\t" + size(p + "userconfig.cfg") + "\n" +
+                           "replace\t" + kb + "\t" + size(kb) + "\n" + "create\t" + p +
+                           "playlist1.cfg\t" + size(p + "playlist1.cfg") + "\n" + "create\t" + p +
+                           "mp3.cfg\t" + size(p + "mp3.cfg") + "\n" + "create\t" + p +
+                           "tracklist.cfg\t" + size(p + "tracklist.cfg") + "\n" + "make-folder\t" +
+                           p + "mp3s\n" + "copy\t" + items[0] + "\t" + p + "mp3s" + kSep +
+                           "Intro.mp3\n" + "copy\t" + items[1] + "\t" + p + "mp3s" + kSep +
+                           "TwoWords.mp3\n" + "already-there\t" + items[2] + "\t" + p + "mp3s" +
+                           kSep + "TwoWords.mp3\n");
+
+  // After the save: all there; with the clean-up nothing is left to keep.
+  Outcome again = save({"--dry-run"}, items);
+  EXPECT_EQ(again.out.find("create"), std::string::npos) << again.out;
+  EXPECT_EQ(again.out.find("replace"), std::string::npos) << again.out;
+  EXPECT_EQ(again.out.find("\ncopy"), std::string::npos) << again.out;
+  EXPECT_NE(again.out.find("unchanged\t" + p + "userconfig.cfg\t14 bytes\n"), std::string::npos);
+  Outcome clean = save({"--dry-run", "--delete-unused"}, items);
+  EXPECT_EQ(clean.out.rfind("clean-up\t" + p + "mp3s\t2 files\t26 bytes\n", 0), 0u) << clean.out;
+  EXPECT_NE(clean.out.find("make-folder\t" + p + "mp3s\ncopy\t" + items[0]), std::string::npos);
+  EXPECT_NE(clean.out.find("\nalready-there\t" + items[2]), std::string::npos);
+
+  // The save's checks and messages.
+  Outcome refused = cli({"save", "--dry-run", "--mod", work / "none", tracks[0]});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_EQ(refused.err,
+            "Tunebelt: Mod Folder can not be found, please check that the path is correct\n");
 }
 
 TEST_F(CliBinary, FileFailuresExitOneNameTheFileAndLeaveNoHalfFile) {

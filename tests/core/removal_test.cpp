@@ -65,8 +65,8 @@ class RemovalTest : public ::testing::Test {
     host.messages.clear();
     return RemoveFromModFolder(state, text, o, host);
   }
-  std::string userConfig() const { return mod + "/userconfig.cfg"; }
-  std::string keyBindings() const { return mod + "/gfx/shell/kb_act.lst"; }
+  std::string userConfig() const { return ModLayout(mod).userConfig(); }
+  std::string keyBindings() const { return ModLayout(mod).keyBindings(); }
 
   test::TempDir dir;
   std::string mod;
@@ -121,16 +121,16 @@ TEST_F(RemovalTest, SaveThenRemoveLeavesOnlyThePlayersLines) {
     // No file a save wrote is left; the tracks stay unless asked for.
     std::map<std::string, std::string> left = Contents(mod);
     left.erase("userconfig.cfg");
-    left.erase(test::utf8(fs::path("gfx/shell/kb_act.lst")));
+    left.erase(test::utf8(fs::path("gfx/shell/kb_act.lst").make_preferred()));
     EXPECT_EQ(left.count("mp3s"), 1u);
     for (const char* copy : {"Intro.mp3", "HelloWorld.mp3", "TrackTwo.mp3"}) {
       left.erase(test::utf8(fs::path("mp3s") / copy));
     }
-    EXPECT_EQ(left,
-              (std::map<std::string, std::string>{{"config.cfg", "player's own\r\n"},
-                                                  {"gfx", "<folder>"},
-                                                  {test::utf8(fs::path("gfx/shell")), "<folder>"},
-                                                  {"mp3s", "<folder>"}}));
+    EXPECT_EQ(left, (std::map<std::string, std::string>{
+                        {"config.cfg", "player's own\r\n"},
+                        {"gfx", "<folder>"},
+                        {test::utf8(fs::path("gfx/shell").make_preferred()), "<folder>"},
+                        {"mp3s", "<folder>"}}));
     ASSERT_FALSE(host.messages.empty());
     EXPECT_EQ(host.messages.back().text, "Tunebelt was removed from " + mod + ".");
     if (::testing::Test::HasFailure()) return;
@@ -218,12 +218,13 @@ TEST_F(RemovalTest, ADryRunNamesWhatTheRemovalDoes) {
   EXPECT_EQ(Contents(mod), saved);
   EXPECT_EQ(remove(true, false, &done), RemovalResult::Done);
   EXPECT_EQ(planned, done);
+  const ModLayout layout(mod);
   EXPECT_EQ(done, (Journal{{JournalAction::Replaced, userConfig()},
                            {JournalAction::Replaced, keyBindings()},
-                           {JournalAction::Deleted, mod + "/mp3.cfg"},
-                           {JournalAction::Deleted, mod + "/playlist1.cfg"},
-                           {JournalAction::Deleted, mod + "/tracklist.cfg"},
-                           {JournalAction::CleanedUp, mod + "/mp3s"}}));
+                           {JournalAction::Deleted, layout.controlScript()},
+                           {JournalAction::Deleted, layout.playlistFile(1)},
+                           {JournalAction::Deleted, layout.trackListFile(1)},
+                           {JournalAction::CleanedUp, layout.tracks()}}));
 }
 
 // A file that cannot be rewritten stops the removal before anything after

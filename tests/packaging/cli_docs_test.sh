@@ -55,6 +55,7 @@ touch music/a.mp3 music/b.pls music/c.m3u music/notes.txt music/d.MP3 e.mp3
 
 check "commands" "cache-size" "$(complete_line ca)"
 check "save options" "--debug --delete-unused" "$(complete_line save --de)"
+check "save --dry-run" "--dry-run" "$(complete_line save --dr)"
 check "cache-size options" "--german --mod" "$(complete_line cache-size -)"
 check "remove options" "--dry-run --mod --tracks" "$(complete_line remove -)"
 check "remove takes no items" "" "$(complete_line remove --mod cstrike mu)"

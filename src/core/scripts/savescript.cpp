@@ -25,9 +25,9 @@ bool refuse(Prompts& prompts, std::string_view text, std::string_view caption,
   return false;
 }
 
-// The checks that run before anything is written. The mod folder text loses
-// one trailing separator between the third and the fourth check.
-bool validate(const ProgramState& state, std::string& modFolder, Host& host) {
+}  // namespace
+
+bool ValidateSave(const ProgramState& state, std::string& modFolder, Host& host) {
   if (state.TrackCount() == 0) {
     return refuse(host, "No items in playlist", kErrorCaption, MessageIcon::Critical);
   }
@@ -42,6 +42,8 @@ bool validate(const ProgramState& state, std::string& modFolder, Host& host) {
   }
   return true;
 }
+
+namespace {
 
 // The window is painted, the mod folder box is disabled and the progress
 // window shows the generating stage (the window hides its hover images then).
@@ -124,7 +126,7 @@ bool LockModFolder(platform::FolderLock& lock, std::chrono::milliseconds timeout
 
 SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOptions& options,
                       Host& host) {
-  if (!validate(state, modFolder, host)) return SaveResult::Refused;
+  if (!ValidateSave(state, modFolder, host)) return SaveResult::Refused;
   const ModLayout layout(modFolder);
   SaveResult result = SaveResult::Done;
   try {

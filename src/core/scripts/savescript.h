@@ -30,6 +30,10 @@ struct SaveOptions {
 
 enum class SaveResult { Done, Refused, Failed };
 
+// The checks that run before a save writes anything, each with its message:
+// a playlist of 1 to 950 tracks, the mod folder's checks, kb_act.lst there.
+bool ValidateSave(const ProgramState& state, std::string& modFolder, Host& host);
+
 // The mod folder box's checks every command that writes into the folder
 // runs: not empty, one trailing separator trimmed (and written back through
 // the host), the folder there. Says what is wrong and returns false.
