@@ -19,9 +19,11 @@ struct Message {
 class RecordingHost : public Host {
  public:
   std::vector<Message> messages;
-  std::vector<std::string> events;    // every call, in order, as a short text
-  std::deque<bool> answers;           // next answers to askYesNo (default No)
-  std::deque<std::string> openFiles;  // next files the open dialog returns
+  std::vector<std::string> events;      // every call, in order, as a short text
+  std::deque<bool> answers;             // next answers to askYesNo (default No)
+  std::deque<bool> checks;              // next check boxes ticked (default not)
+  std::vector<std::string> checkBoxes;  // the check box of each question that had one
+  std::deque<std::string> openFiles;    // next files the open dialog returns
   std::vector<std::string> lastFilters;
   std::vector<std::string> startFolders;  // where each open dialog started
   std::string modFolderText;
@@ -47,6 +49,17 @@ class RecordingHost : public Host {
     bool a = answers.front();
     answers.pop_front();
     return a;
+  }
+  YesNoChoice askYesNoWithCheckBox(std::string_view text, std::string_view caption,
+                                   std::string_view checkBoxText) override {
+    checkBoxes.emplace_back(checkBoxText);
+    YesNoChoice choice;
+    choice.yes = askYesNo(text, caption);
+    if (!checks.empty()) {
+      choice.checked = checks.front();
+      checks.pop_front();
+    }
+    return choice;
   }
   std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) override {
     lastFilters.emplace_back(filter);

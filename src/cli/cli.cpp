@@ -81,6 +81,10 @@ class TerminalHost : public Host {
     showMessage(std::string(text) + " (No)", caption, MessageIcon::Question);
     return false;
   }
+  YesNoChoice askYesNoWithCheckBox(std::string_view text, std::string_view caption,
+                                   std::string_view) override {
+    return {askYesNo(text, caption), false};
+  }
   std::string chooseOpenFile(std::string_view, std::string_view) override { return {}; }
   void processEvents() override {}
   void showProgressWindow() override {}

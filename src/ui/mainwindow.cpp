@@ -15,6 +15,7 @@
 #include "core/modfolder/cachesize.h"
 #include "core/modfolder/discovery.h"
 #include "core/playlist/import.h"
+#include "core/scripts/removal.h"
 #include "core/scripts/savescript.h"
 #include "core/state/settings.h"
 #include "core/state/startup.h"
@@ -144,6 +145,8 @@ void MainWindow::buildMenus() {
   connect(mnuDev_, &QAction::triggered, this, &MainWindow::toggleDeveloper);
   connect(action(tools, "mnuOptions", "Options..."), &QAction::triggered, this,
           &MainWindow::showOptions);
+  connect(action(tools, "mnuRemoveFromMod", "Remove from Mod Folder"), &QAction::triggered, this,
+          &MainWindow::removeFromModFolder);
   QMenu* lang = tools->addMenu("Language");
   lang->setObjectName("mnuLang");
   mnuEnglish_ = action(lang, "mnuEnglish", "English");
@@ -509,6 +512,20 @@ void MainWindow::saveScript() {
   SaveScript(state_, modFolder, options, *host_);
   saving_ = false;
   // What the user asked for while the save ran.
+  if (exitAfterSave_) {
+    exitProgram();
+  } else if (closeAfterSave_) {
+    close();
+  }
+}
+
+// Runs like a save: other commands, closing and Exit wait for it.
+void MainWindow::removeFromModFolder() {
+  if (saving_) return;
+  saving_ = true;
+  std::string modFolder = cboSteamFolder_->currentText().toStdString();
+  AskAndRemoveFromModFolder(state_, modFolder, decimalSeparator(), *host_);
+  saving_ = false;
   if (exitAfterSave_) {
     exitProgram();
   } else if (closeAfterSave_) {

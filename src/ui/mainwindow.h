@@ -115,6 +115,7 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   void moveDown();
   void dropFiles(const QStringList& paths);
   void saveScript();
+  void removeFromModFolder();
   void browseForModFolder();
   void exitProgram();
   void refreshCacheSize();

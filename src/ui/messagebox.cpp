@@ -1,6 +1,7 @@
 #include "ui/messagebox.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QSpacerItem>
@@ -9,12 +10,13 @@ namespace tunebelt::ui {
 
 bool MessageBox::testMode_ = false;
 QList<bool> MessageBox::answers_;
+QList<bool> MessageBox::checks_;
 QList<MessageBox::Shown> MessageBox::shown_;
 
 void MessageBox::show(QWidget* parent, const QString& text, const QString& caption,
                       QMessageBox::Icon icon) {
   if (testMode_) {
-    shown_.append({text, caption, icon, false});
+    shown_.append({text, caption, icon, false, {}});
     return;
   }
   build(parent, text, caption, icon, QMessageBox::Ok)->exec();
@@ -22,11 +24,31 @@ void MessageBox::show(QWidget* parent, const QString& text, const QString& capti
 
 bool MessageBox::askYesNo(QWidget* parent, const QString& text, const QString& caption) {
   if (testMode_) {
-    shown_.append({text, caption, QMessageBox::Question, true});
+    shown_.append({text, caption, QMessageBox::Question, true, {}});
     return answers_.isEmpty() ? false : answers_.takeFirst();
   }
   return build(parent, text, caption, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
              ->exec() == QMessageBox::Yes;
+}
+
+YesNoChoice MessageBox::askYesNoWithCheckBox(QWidget* parent, const QString& text,
+                                             const QString& caption, const QString& checkBoxText) {
+  if (testMode_) {
+    shown_.append({text, caption, QMessageBox::Question, true, checkBoxText});
+    YesNoChoice choice;
+    choice.yes = answers_.isEmpty() ? false : answers_.takeFirst();
+    choice.checked = checks_.isEmpty() ? false : checks_.takeFirst();
+    return choice;
+  }
+  auto box =
+      build(parent, text, caption, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No);
+  auto* check = new QCheckBox(checkBoxText);
+  check->setObjectName("chkMessageBox");
+  box->setCheckBox(check);  // the box owns it
+  YesNoChoice choice;
+  choice.yes = box->exec() == QMessageBox::Yes;
+  choice.checked = check->isChecked();
+  return choice;
 }
 
 std::unique_ptr<QMessageBox> MessageBox::build(QWidget* parent, const QString& text,
@@ -51,12 +73,19 @@ int MessageBox::captionRoom(const QString& caption) {
 }
 
 void MessageBox::setTestMode(bool on) {
-  if (on != testMode_) answers_.clear();  // answers queued in test mode stay
+  if (on != testMode_) {  // answers queued in test mode stay
+    answers_.clear();
+    checks_.clear();
+  }
   testMode_ = on;
 }
 
 void MessageBox::queueAnswer(bool yes) {
   answers_.append(yes);
+}
+
+void MessageBox::queueCheckBox(bool checked) {
+  checks_.append(checked);
 }
 
 const QList<MessageBox::Shown>& MessageBox::shown() {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <memory>
 
+#include "core/state/host.h"
+
 namespace tunebelt::ui {
 
 class MessageBox {
@@ -16,6 +18,7 @@ class MessageBox {
     QString caption;
     QMessageBox::Icon icon;
     bool question;
+    QString checkBox;  // the check box's text; empty for a box without one
   };
 
   // A box with an OK button.
@@ -23,6 +26,10 @@ class MessageBox {
                    QMessageBox::Icon icon);
   // A box with Yes and No; true for Yes.
   static bool askYesNo(QWidget* parent, const QString& text, const QString& caption);
+  // A box with Yes and No and a check box under the text, not ticked at
+  // first.
+  static YesNoChoice askYesNoWithCheckBox(QWidget* parent, const QString& text,
+                                          const QString& caption, const QString& checkBoxText);
 
   // The box that show() and askYesNo() open, not yet shown. It is at least
   // as wide as its caption needs in a window manager's title bar.
@@ -38,12 +45,16 @@ class MessageBox {
   // mode stay until taken; turning the mode on or off drops them.
   static void setTestMode(bool on);
   static void queueAnswer(bool yes);
+  // How the next question with a check box leaves it (not ticked once the
+  // queue is empty).
+  static void queueCheckBox(bool checked);
   static const QList<Shown>& shown();
   static void clearShown();
 
  private:
   static bool testMode_;
   static QList<bool> answers_;
+  static QList<bool> checks_;
   static QList<Shown> shown_;
 };
 

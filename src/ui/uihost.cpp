@@ -52,6 +52,11 @@ bool UiHost::askYesNo(std::string_view text, std::string_view caption) {
   return MessageBox::askYesNo(&window_, qs(text), qs(caption));
 }
 
+YesNoChoice UiHost::askYesNoWithCheckBox(std::string_view text, std::string_view caption,
+                                         std::string_view checkBoxText) {
+  return MessageBox::askYesNoWithCheckBox(&window_, qs(text), qs(caption), qs(checkBoxText));
+}
+
 std::string UiHost::chooseOpenFile(std::string_view filter, std::string_view startFolder) {
   const QString chosen = FileDialog::getOpenFileName(&window_, "Tunebelt - Open", qs(startFolder),
                                                      FileDialog::toQtFilter(qs(filter)));

@@ -19,6 +19,8 @@ class UiHost : public Host {
   // Prompts
   void showMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
   bool askYesNo(std::string_view text, std::string_view caption) override;
+  YesNoChoice askYesNoWithCheckBox(std::string_view text, std::string_view caption,
+                                   std::string_view checkBoxText) override;
   std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) override;
 
   // Progress

@@ -249,6 +249,36 @@ TEST_F(RemovalTest, AFailureIsToldWithTheFileAndStopsTheRest) {
             "Mod Folder can not be found, please check that the path is correct");
 }
 
+// The window's command asks first: No changes nothing; Yes takes the save
+// back, and the check box decides about mp3s.
+TEST_F(RemovalTest, TheQuestionNamesTheFolderAndItsCheckBoxTheTracks) {
+  writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
+  save();
+  const auto saved = Contents(mod);
+  std::string text = mod + "/";
+  EXPECT_EQ(AskAndRemoveFromModFolder(state, text, '.', host), RemovalResult::Cancelled);
+  EXPECT_EQ(text, mod);
+  ASSERT_EQ(host.checkBoxes, std::vector<std::string>{std::string(kRemoveTracksCheckBox)});
+  EXPECT_EQ(host.messages.back().text, RemovalQuestion(mod));
+  EXPECT_NE(RemovalQuestion(mod).find("\n" + mod + "?"), std::string::npos);
+  EXPECT_EQ(Contents(mod), saved);
+
+  host.answers = {true};
+  EXPECT_EQ(AskAndRemoveFromModFolder(state, text, '.', host), RemovalResult::Done);
+  EXPECT_FALSE(fs::exists(test::fsPath(mod + "/mp3.cfg")));
+  EXPECT_TRUE(fs::exists(test::fsPath(mod + "/mp3s")));
+  save();
+  host.answers = {true};
+  host.checks = {true};
+  EXPECT_EQ(AskAndRemoveFromModFolder(state, text, '.', host), RemovalResult::Done);
+  EXPECT_FALSE(fs::exists(test::fsPath(mod + "/mp3s")));
+  EXPECT_EQ(host.cacheLabel, "Current mp3 cache size: <no mp3 folder>");
+
+  std::string empty;
+  EXPECT_EQ(AskAndRemoveFromModFolder(state, empty, '.', host), RemovalResult::Refused);
+  EXPECT_EQ(host.messages.back().text, "Please Enter a Mod Folder");
+}
+
 // What a save writes is recognised whatever the volumes and names; a file
 // changed by hand is not.
 TEST(SaveFormats, RecognisesOnlyWhatASaveWrites) {

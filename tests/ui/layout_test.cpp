@@ -181,10 +181,11 @@ void LayoutTest::menuBarHasEveryItemInOrder() {
   QCOMPARE(t.find<QMenu>("mnuHelp")->title(), QString("Help"));
   QCOMPARE(captions("mnuHelp"), QStringList({"Readme=mnuReadme", "About...=mnuAbout"}));
   const QList<QAction*> tools = t.find<QMenu>("mnuOpt")->actions();
-  QCOMPARE(tools.size(), 3);
+  QCOMPARE(tools.size(), 4);
   QCOMPARE(tools[0]->objectName(), QString("mnuDev"));
   QCOMPARE(tools[1]->objectName(), QString("mnuOptions"));
-  QCOMPARE(tools[2]->menu(), t.find<QMenu>("mnuLang"));
+  QCOMPARE(tools[2]->objectName(), QString("mnuRemoveFromMod"));
+  QCOMPARE(tools[3]->menu(), t.find<QMenu>("mnuLang"));
   auto* dev = t.find<QAction>("mnuDev");
   QVERIFY(dev->isCheckable() && dev->isVisible() && !dev->isChecked());
   QCOMPARE(captions("mnuLang"), QStringList({"English=mnuEnglish", "German=mnuGerman"}));

@@ -67,6 +67,7 @@ class PlaylistTest : public tunebelt::test::WindowTest {
   void saveScriptThroughTheWindow();
   void commandsWaitWhileASaveRuns();
   void menusAndClosingWaitForTheSave();
+  void removeFromModFolderAsksThenTakesTheSaveBack();
   void closingDuringASaveStoresTheFolderItRemembers();
   void theWindowHidesItsHoverImagesForEachCommand();
 
@@ -232,6 +233,57 @@ void PlaylistTest::menusAndClosingWaitForTheSave() {
   // is done, without the close's settings.
   QCOMPARE(t_->endings.exits, 1);
   QCOMPARE(t_->state.ModFolders, std::vector<std::string>{mod.str()});
+}
+
+// The Tools menu's removal asks first, naming the folder in the box; No
+// changes nothing, Yes with the box ticked takes the save and mp3s away and
+// the cache label follows. While a save runs it does not start at all.
+void PlaylistTest::removeFromModFolderAsksThenTakesTheSaveBack() {
+  addTracks({"My Song.mp3"});
+  TempDir mod;
+  writeFile(mod / "gfx/shell/kb_act.lst", "\"+forward\" \"Move forward\"\r\n");
+  t_->find<QComboBox>("cboSteamFolder")->setEditText(QString::fromStdString(mod.str()));
+  int questionsDuringSave = -1;
+  QTimer::singleShot(0, this, [&] {
+    QVERIFY(t_->window->isSaving());
+    ui::MessageBox::queueAnswer(true);
+    t_->find<QAction>("mnuRemoveFromMod")->trigger();
+    questionsDuringSave = int(ui::MessageBox::shown().size());
+  });
+  t_->find<QAction>("mnuSaveScript")->trigger();
+  QCOMPARE(questionsDuringSave, 0);
+  QVERIFY(std::filesystem::exists(mod / "mp3.cfg"));
+  ui::MessageBox::setTestMode(false);  // drops the answer queued during the save
+  ui::MessageBox::setTestMode(true);
+  ui::MessageBox::clearShown();
+
+  auto* remove = t_->find<QAction>("mnuRemoveFromMod");
+  QCOMPARE(remove->text(), QString("Remove from Mod Folder"));
+  remove->trigger();  // No
+  QCOMPARE(ui::MessageBox::shown().size(), 1);
+  const ui::MessageBox::Shown asked = ui::MessageBox::shown()[0];
+  QVERIFY(asked.question);
+  QCOMPARE(asked.caption, QString("Remove from Mod Folder"));
+  QVERIFY2(asked.text.contains(QString::fromStdString(mod.str())), qPrintable(asked.text));
+  QCOMPARE(asked.checkBox, QString("Also delete the mp3s folder with the copied tracks"));
+  QVERIFY(std::filesystem::exists(mod / "mp3.cfg"));
+
+  ui::MessageBox::clearShown();
+  ui::MessageBox::queueAnswer(true);
+  ui::MessageBox::queueCheckBox(true);
+  remove->trigger();
+  QCOMPARE(ui::MessageBox::shown().size(), 2);
+  QCOMPARE(ui::MessageBox::shown()[1].text,
+           QString("Tunebelt was removed from %1, the mp3s folder too.")
+               .arg(QString::fromStdString(mod.str())));
+  QVERIFY(!std::filesystem::exists(mod / "mp3.cfg"));
+  QVERIFY(!std::filesystem::exists(mod / "userconfig.cfg"));
+  QVERIFY(!std::filesystem::exists(mod / "mp3s"));
+  QCOMPARE(tunebelt::test::readFile(mod / "gfx/shell/kb_act.lst"),
+           std::string("\"+forward\" \"Move forward\"\r\n"));
+  QCOMPARE(t_->find<QLabel>("lblCacheSize")->text(),
+           QString("Current mp3 cache size: <no mp3 folder>"));
+  QVERIFY(!t_->window->isSaving());
 }
 
 void PlaylistTest::closingDuringASaveStoresTheFolderItRemembers() {

@@ -130,6 +130,24 @@ Journal DescribeRemovalPlan(const RemovalPlan& plan) {
   return journal;
 }
 
+std::string RemovalQuestion(const std::string& modFolder) {
+  return "Remove Tunebelt from the mod folder\n" + modFolder +
+         "?\n\nThe exec mp3.cfg line of userconfig.cfg, the MP3 Player Controls of kb_act.lst, "
+         "mp3.cfg, the playlist files and the track list are taken out. Everything else stays.";
+}
+
+RemovalResult AskAndRemoveFromModFolder(const ProgramState& state, std::string& modFolder,
+                                        char decimalSeparator, Host& host) {
+  if (!ValidateModFolder(modFolder, host)) return RemovalResult::Refused;
+  const YesNoChoice choice =
+      host.askYesNoWithCheckBox(RemovalQuestion(modFolder), kRemoveCaption, kRemoveTracksCheckBox);
+  if (!choice.yes) return RemovalResult::Cancelled;
+  RemovalOptions options;
+  options.tracks = choice.checked;
+  options.decimalSeparator = decimalSeparator;
+  return RemoveFromModFolder(state, modFolder, options, host);
+}
+
 RemovalResult RemoveFromModFolder(const ProgramState& state, std::string& modFolder,
                                   const RemovalOptions& options, Host& host) {
   if (!ValidateModFolder(modFolder, host)) return RemovalResult::Refused;

@@ -67,12 +67,25 @@ struct RemovalOptions {
   std::chrono::milliseconds lockTimeout = std::chrono::seconds(60);
 };
 
-enum class RemovalResult { Done, NothingFound, Refused, Failed };
+enum class RemovalResult { Done, NothingFound, Refused, Failed, Cancelled };
 
 // Runs the whole command on the mod folder box's text: the box's checks,
 // the lock, the plan, the removal, the cache label. When nothing of a save is
 // found the host is told so and nothing changes. Nothing throws.
 RemovalResult RemoveFromModFolder(const ProgramState& state, std::string& modFolder,
                                   const RemovalOptions& options, Host& host);
+
+inline constexpr std::string_view kRemoveCaption = "Remove from Mod Folder";
+inline constexpr std::string_view kRemoveTracksCheckBox =
+    "Also delete the mp3s folder with the copied tracks";
+
+// The question the window asks before a removal, naming the folder.
+std::string RemovalQuestion(const std::string& modFolder);
+
+// The window's command: the mod folder box's checks, then the question
+// (Yes/No, with the check box for the mp3s folder), then the removal. No:
+// Cancelled, and nothing changes.
+RemovalResult AskAndRemoveFromModFolder(const ProgramState& state, std::string& modFolder,
+                                        char decimalSeparator, Host& host);
 
 }  // namespace tunebelt

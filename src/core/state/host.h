@@ -23,6 +23,12 @@ inline constexpr std::string_view kErrorCaption = "Tunebelt - Error";
 // A selection of playlist lines: one flag per line.
 using Selection = std::vector<bool>;
 
+// The answer to a Yes/No question with a check box.
+struct YesNoChoice {
+  bool yes = false;
+  bool checked = false;  // the check box was ticked
+};
+
 class Prompts {
  public:
   virtual ~Prompts() = default;
@@ -30,6 +36,10 @@ class Prompts {
   virtual void showMessage(std::string_view text, std::string_view caption, MessageIcon icon) = 0;
   // A message box with Yes and No; true for Yes.
   virtual bool askYesNo(std::string_view text, std::string_view caption) = 0;
+  // A message box with Yes and No and, under the text, a check box that is
+  // not ticked at first.
+  virtual YesNoChoice askYesNoWithCheckBox(std::string_view text, std::string_view caption,
+                                           std::string_view checkBoxText) = 0;
   // The open dialog with a filter such as "MP3 Files (*.mp3)|*.mp3", first
   // showing `startFolder`; the chosen path, or an empty string when cancelled.
   virtual std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) = 0;
