@@ -1,13 +1,25 @@
-// WriteKeyBindings on a mod folder whose kb_act.lst holds any bytes: the file
+// The save's kb_act.lst step (read, planned, applied) on a list of any bytes: the file
 // becomes the rewritten list with CR LF endings, a second save leaves it
 // byte for byte as it is, and no temporary file stays behind.
 #include <string_view>
 
+#include "core/scripts/applyplan.h"
 #include "core/scripts/keybindings.h"
+#include "core/scripts/saveplan.h"
 #include "fuzz_util.h"
 #include "platform/fs.h"
 
 using namespace tunebelt;
+
+namespace {
+
+void saveKeyBindings(const std::string& mod, const std::string& app) {
+  const ModLayout layout(mod);
+  WriteKeyBindings(PlanSave(ProgramState{}, layout, ReadModFolder(layout, app), PlanOptions{}),
+                   nullptr);
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string mod = [] {
@@ -19,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string list = mod + "/gfx/shell/kb_act.lst";
   fuzz::putFile(list, data, size);
 
-  WriteKeyBindings(mod, fuzz::scratchFolder() + "/app");
+  saveKeyBindings(mod, fuzz::scratchFolder() + "/app");
   const std::string first = fuzz::getFile(list);
   std::string expected;
   std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -27,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     expected += line + "\r\n";
   }
   if (first != expected) fuzz::fail("kb_act.lst is not the rewritten list");
-  WriteKeyBindings(mod, fuzz::scratchFolder() + "/app");
+  saveKeyBindings(mod, fuzz::scratchFolder() + "/app");
   if (fuzz::getFile(list) != first) fuzz::fail("second save changed kb_act.lst");
   if (platform::listDir(mod + "/gfx/shell").size() != 1) fuzz::fail("temporary file left");
   return 0;

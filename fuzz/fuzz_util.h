@@ -11,13 +11,31 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/state/host.h"
 
 namespace tunebelt::fuzz {
 
-// Answers nothing and shows nothing: every member keeps the Host default.
-class SilentHost : public Host {};
+// Shows nothing, answers No and cancels every dialog.
+class SilentHost : public Host {
+ public:
+  void showMessage(std::string_view, std::string_view, MessageIcon) override {}
+  bool askYesNo(std::string_view, std::string_view) override { return false; }
+  std::string chooseOpenFile(std::string_view, std::string_view) override { return {}; }
+  void processEvents() override {}
+  void showProgressWindow() override {}
+  void setStage(Stage) override {}
+  void setScriptText(const std::string&) override {}
+  void setProgressMaximum(int) override {}
+  void setProgressValue(int) override {}
+  void setProgressCaption(const std::string&) override {}
+  void playlistChanged(const std::vector<std::string>&, const PlaylistChange&) override {}
+  void modFolderTextChanged(const std::string&) override {}
+  void modFolderEnabledChanged(bool) override {}
+  void modFolderRemembered(const std::string&) override {}
+  void cacheLabelChanged(const std::string&) override {}
+};
 
 // Where the scratch folder goes: $TMPDIR when set, else /dev/shm when there
 // is one. The file targets make and delete a new file per run; on a disk

@@ -154,6 +154,47 @@ inline std::string linkFolder(const std::string& target, const std::string& link
 #endif
 }
 
+#ifdef _WIN32
+// Sets a string value under HKEY_CURRENT_USER for one test and puts the old
+// one back (or removes it) afterwards.
+class RegistryValueGuard {
+ public:
+  RegistryValueGuard(const wchar_t* key, const wchar_t* name, const std::wstring& value)
+      : key_(key), name_(name) {
+    DWORD bytes = 0;
+    if (::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, nullptr, &bytes) ==
+        ERROR_SUCCESS) {
+      std::wstring old(bytes / sizeof(wchar_t), L'\0');
+      if (::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, old.data(),
+                         &bytes) == ERROR_SUCCESS) {
+        old.resize(::wcsnlen(old.c_str(), old.size()));
+        old_ = old;
+      }
+    }
+    set(value);
+  }
+  RegistryValueGuard(const RegistryValueGuard&) = delete;
+  RegistryValueGuard& operator=(const RegistryValueGuard&) = delete;
+  ~RegistryValueGuard() {
+    if (old_) {
+      set(*old_);
+    } else {
+      ::RegDeleteKeyValueW(HKEY_CURRENT_USER, key_, name_);
+    }
+  }
+
+ private:
+  void set(const std::wstring& value) {
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, key_, name_, REG_SZ, value.c_str(),
+                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  }
+  const wchar_t* key_;
+  const wchar_t* name_;
+  std::optional<std::wstring> old_;
+};
+
+#endif
+
 class TempDir {
  public:
   TempDir() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tunebelt::platform {
 
@@ -46,6 +47,13 @@ FolderLookup getSpecialFolder(int id);
 // The user's home folder: $HOME when it is an absolute path; empty
 // otherwise.
 std::string homeFolder();
+
+// The Steam installations the system itself records, in the order they are
+// searched. On Windows: the SteamPath value of HKCU\Software\Valve\Steam
+// (written with "/" by Steam; given back with "\"), then Steam's default
+// folder in Program Files (x86). Nothing on other systems, where Steam lives
+// below the home folder.
+std::vector<std::string> steamInstallFolders();
 
 // The user's configuration home: $XDG_CONFIG_HOME when it is an absolute
 // path, else $HOME/.config; empty when neither gives one. On Windows:

@@ -71,6 +71,10 @@ std::string homeFolder() {
   return absoluteEnv("HOME");
 }
 
+std::vector<std::string> steamInstallFolders() {
+  return {};
+}
+
 std::string configHome() {
   std::string config = absoluteEnv("XDG_CONFIG_HOME");
   if (config.empty() && !home().empty()) config = home() + "/.config";

@@ -59,6 +59,30 @@ std::string homeFolder() {
   return SUCCEEDED(knownFolderPath(FOLDERID_Profile, path)) ? path : std::string();
 }
 
+std::vector<std::string> steamInstallFolders() {
+  std::vector<std::string> out;
+  DWORD bytes = 0;
+  constexpr const wchar_t* kKey = L"Software\\Valve\\Steam";
+  if (::RegGetValueW(HKEY_CURRENT_USER, kKey, L"SteamPath", RRF_RT_REG_SZ, nullptr, nullptr,
+                     &bytes) == ERROR_SUCCESS &&
+      bytes > sizeof(wchar_t)) {
+    std::wstring value(bytes / sizeof(wchar_t), L'\0');
+    if (::RegGetValueW(HKEY_CURRENT_USER, kKey, L"SteamPath", RRF_RT_REG_SZ, nullptr, value.data(),
+                       &bytes) == ERROR_SUCCESS) {
+      value.resize(::wcsnlen(value.c_str(), value.size()));
+      for (wchar_t& c : value) {
+        if (c == L'/') c = L'\\';
+      }
+      if (!value.empty()) out.push_back(fromWide(value));
+    }
+  }
+  std::string programs;
+  if (SUCCEEDED(knownFolderPath(FOLDERID_ProgramFilesX86, programs)) && !programs.empty()) {
+    out.push_back(programs + "\\Steam");
+  }
+  return out;
+}
+
 std::string configHome() {
   // %APPDATA% when it holds a full path, else the shell's roaming
   // application-data folder.

@@ -472,33 +472,38 @@ TEST_F(CliBinary, WindowsGameFilesAreTheDesignsBytes) {
 TEST_F(CliBinary, ModsListsTheGamesOfTheSteamLibrariesInTheHomeFolder) {
   test::EnvGuard env;
   env.set("HOME", work / "home");
+  const std::string root = work / "home/.local/share/Steam";
+#ifdef _WIN32
+  // Windows finds Steam through the path its registry value names.
+  test::RegistryValueGuard steamPath(L"Software\\Valve\\Steam", L"SteamPath",
+                                     test::fsPath(root).wstring());
+#endif
   Outcome none = cli({"mods"});
   EXPECT_EQ(none.status, 0);
   EXPECT_EQ(none.out, "");
   EXPECT_NE(none.err.find("no Half-Life mod folder found"), std::string::npos) << none.err;
 
-  const std::string root = work / "home/.local/share/Steam";
   const std::string common = root + "/steamapps/common/Half-Life";
   writeFile(common + "/cstrike/liblist.gam", "game \"Counter-Strike\"\r\n");
   writeFile(common + "/cstrike/gfx/shell/kb_act.lst", "\"+attack\" \"Fire\"\r\n");
   writeFile(common + "/odd/liblist.gam", "game \"Tab\tand \x1b[31m\"\r\n");
-  writeFile(root + "/steamapps/libraryfolders.vdf",
-            "\"libraryfolders\" { \"1\" \"" + work / "lib" + "\" }");
+  std::string lib = work / "lib";
+  for (std::size_t at = 0; (at = lib.find('\\', at)) != std::string::npos; at += 2) {
+    lib.insert(at, 1, '\\');  // as a .vdf file writes it
+  }
+  writeFile(root + "/steamapps/libraryfolders.vdf", "\"libraryfolders\" { \"1\" \"" + lib + "\" }");
   writeFile(work / "lib/steamapps/common/Half-Life/dod/liblist.gam", "gamedll \"dod.so\"\r\n");
   writeFile(root + "/config/libraryfolders.vdf", "\"libraryfolders\" {");
-  const std::string realRoot = fs::canonical(root).string();
-  const std::string realLib = fs::canonical(work / "lib").string();
+  auto real = [](const std::string& path) { return fs::canonical(test::fsPath(path)).string(); };
 
   Outcome r = cli({"mods"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "Counter-Strike\t" + realRoot +
-                       "/steamapps/common/Half-Life/cstrike\tkb_act.lst\n" +
-                       "Tab\\x09and \\x1b[31m\t" + realRoot +
-                       "/steamapps/common/Half-Life/odd\tno kb_act.lst\n" + "dod\t" + realLib +
-                       "/steamapps/common/Half-Life/dod\tno kb_act.lst\n");
-  EXPECT_EQ(r.err, "tunebelt-cli: left out: " + realRoot +
-                       "/config/libraryfolders.vdf: damaged at line 1 (a block is not closed), no "
-                       "library taken from it\n");
+  EXPECT_EQ(r.out, "Counter-Strike\t" + real(common + "/cstrike") + "\tkb_act.lst\n" +
+                       "Tab\\x09and \\x1b[31m\t" + real(common + "/odd") + "\tno kb_act.lst\n" +
+                       "dod\t" + real(work / "lib/steamapps/common/Half-Life/dod") +
+                       "\tno kb_act.lst\n");
+  EXPECT_EQ(r.err, "tunebelt-cli: left out: " + real(root + "/config/libraryfolders.vdf") +
+                       ": damaged at line 1 (a block is not closed), no library taken from it\n");
 }
 
 // remove prints each change for scripts; a dry run prints the same and

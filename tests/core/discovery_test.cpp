@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
+#include "platform/userfolders.h"
 #include "test_util.h"
 
 namespace tunebelt {
@@ -33,11 +35,21 @@ std::string addMod(const std::string& library, const std::string& name, const st
   return folder;
 }
 
+// A path as a .vdf file writes it: "\" escaped.
+std::string vdfPath(const std::string& path) {
+  std::string out;
+  for (char c : path) {
+    if (c == '\\') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
 std::string currentVdf(const std::vector<std::string>& paths) {
   std::string text = "\"libraryfolders\"\n{\n\t\"contentstatsid\"\t\t\"-42\"\n";
   for (std::size_t i = 0; i < paths.size(); ++i) {
     text +=
-        "\t\"" + std::to_string(i) + "\"\n\t{\n\t\t\"path\"\t\t\"" + paths[i] +
+        "\t\"" + std::to_string(i) + "\"\n\t{\n\t\t\"path\"\t\t\"" + vdfPath(paths[i]) +
         "\"\n\t\t\"label\"\t\t\"\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"70\"\t\t\"1234\"\n\t\t}\n\t}\n";
   }
   return text + "}\n";
@@ -58,9 +70,12 @@ class Discovery : public ::testing::Test {
 TEST_F(Discovery, NativeRootThroughLinksOnceAndASecondLibraryOfTheCurrentForm) {
   const std::string root = home / kNative;
   const std::string second = elsewhere / "SteamLibrary";
+  fs::create_directories(root);
   fs::create_directories(home / ".steam");
-  fs::create_directory_symlink(root, home / ".steam/steam");
-  fs::create_directory_symlink(home / ".steam/steam", home / ".steam/root");
+  if (std::string why = test::linkFolder(root, home / ".steam/steam"); !why.empty()) {
+    GTEST_SKIP() << why;
+  }
+  ASSERT_EQ(test::linkFolder(home / ".steam/steam", home / ".steam/root"), "");
   const std::string valve =
       addMod(root, "valve", "game \"Half-Life\"\r\ngamedll \"dlls/hl.so\"\r\n");
   const std::string cstrike = addMod(root, "cstrike", "// CS\r\ngame\t\"Counter-Strike\"\r\n");
@@ -80,7 +95,7 @@ TEST_F(Discovery, NativeRootThroughLinksOnceAndASecondLibraryOfTheCurrentForm) {
   EXPECT_TRUE(d.mods[0].hasKeyBindings);
   EXPECT_FALSE(d.mods[2].hasKeyBindings);
   EXPECT_TRUE(d.problems.empty());
-  EXPECT_EQ(BrowseStartFolder(d), real(root) + "/steamapps/common");
+  EXPECT_EQ(BrowseStartFolder(d), real(root + "/steamapps/common"));
 }
 
 TEST_F(Discovery, RootsInTheirOrderAndTheOldFormInTheConfigFolder) {
@@ -91,8 +106,8 @@ TEST_F(Discovery, RootsInTheirOrderAndTheOldFormInTheConfigFolder) {
   addMod(home / kNative, "gearbox", "GAME \"Opposing Force\"\n");
   addMod(old, "czero", "game \"Condition Zero\"\n");
   writeFile(flatpak + "/config/libraryfolders.vdf",
-            "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1\"\n\t\"1\"\t\t\"" + old +
-                "\"\n\t\"2\"\t\t\"" + elsewhere / "unplugged" + "\"\n}\n");
+            "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1\"\n\t\"1\"\t\t\"" +
+                vdfPath(old) + "\"\n\t\"2\"\t\t\"" + vdfPath(elsewhere / "unplugged") + "\"\n}\n");
 
   GameDiscovery d = DiscoverGames(home.str());
   EXPECT_EQ(d.libraries, (std::vector<std::string>{real(home / kNative), real(flatpak), real(old),
@@ -118,10 +133,10 @@ TEST_F(Discovery, ADamagedListGivesNoLibraryAndIsTold) {
   ASSERT_EQ(d.mods.size(), 1u);
   EXPECT_EQ(d.mods[0].game, "Half-Life");
   ASSERT_EQ(d.problems.size(), 2u);
-  EXPECT_EQ(d.problems[0], real(root) + "/steamapps/libraryfolders.vdf: damaged at line " +
+  EXPECT_EQ(d.problems[0], real(root + "/steamapps/libraryfolders.vdf") + ": damaged at line " +
                                std::to_string(std::count(vdf.begin(), vdf.end(), '\n') + 1) +
                                " (a block is not closed), no library taken from it");
-  EXPECT_NE(d.problems[1].find("config/libraryfolders.vdf: "), std::string::npos);
+  EXPECT_EQ(d.problems[1].rfind(real(root + "/config/libraryfolders.vdf") + ": ", 0), 0u);
 }
 
 TEST_F(Discovery, NothingFoundGivesNothing) {
@@ -139,6 +154,39 @@ TEST_F(Discovery, NothingFoundGivesNothing) {
   EXPECT_EQ(BrowseStartFolder(bare), real(home / kSnap));
 }
 
+TEST_F(Discovery, InstallationsTheSystemRecordsComeAfterTheHomeAndCountOnce) {
+  const std::string recorded = elsewhere / "Steam";
+  addMod(home / kNative, "valve", "game \"Half-Life\"\n");
+  addMod(recorded, "cstrike", "game \"Counter-Strike\"\n");
+  GameDiscovery d =
+      DiscoverGames(home.str(), {recorded, home / kNative, elsewhere / "not installed"});
+  EXPECT_EQ(d.libraries, (std::vector<std::string>{real(home / kNative), real(recorded)}));
+  ASSERT_EQ(d.mods.size(), 2u);
+  EXPECT_EQ(d.mods[0].game, "Half-Life");
+  EXPECT_EQ(d.mods[1].game, "Counter-Strike");
+  EXPECT_TRUE(d.problems.empty());
+}
+
+#ifdef _WIN32
+TEST_F(Discovery, SteamPathInTheRegistryIsSearched) {
+  const std::string installed = elsewhere / "Steam";
+  addMod(installed, "cstrike", "game \"Counter-Strike\"\n");
+  // Steam writes its path with "/".
+  std::wstring written = test::fsPath(installed).wstring();
+  std::replace(written.begin(), written.end(), L'\\', L'/');
+  test::RegistryValueGuard steamPath(L"Software\\Valve\\Steam", L"SteamPath", written);
+
+  const std::vector<std::string> recorded = platform::steamInstallFolders();
+  ASSERT_GE(recorded.size(), 2u);
+  EXPECT_EQ(recorded[0], installed);
+  EXPECT_NE(recorded[1].find("Steam"), std::string::npos);  // the default folder
+  GameDiscovery d = DiscoverGames(home.str(), recorded);
+  ASSERT_EQ(d.mods.size(), 1u);
+  EXPECT_EQ(d.mods[0].game, "Counter-Strike");
+  EXPECT_EQ(d.mods[0].folder, real(installed + "\\steamapps\\common\\Half-Life\\cstrike"));
+}
+#endif
+
 TEST(LibraryFoldersFromVdf, BothFormsEscapesAndWhatIsLeftOut) {
   auto paths = LibraryFoldersFromVdf(
       "\"libraryfolders\" {\n"
@@ -150,7 +198,11 @@ TEST(LibraryFoldersFromVdf, BothFormsEscapesAndWhatIsLeftOut) {
       " \"x5\" \"/not/numbered\"\n"
       "}\n\"libraryfolders\" { \"0\" \"/second/block\" }\n");
   ASSERT_TRUE(paths.has_value());
+#ifdef _WIN32
+  EXPECT_EQ(*paths, std::vector<std::string>{"D:\\Steam"});
+#else
   EXPECT_EQ(*paths, (std::vector<std::string>{"/mnt/My \"Games\"", "/old\\form"}));
+#endif
   EXPECT_TRUE(LibraryFoldersFromVdf("\"other\" { \"0\" \"/a\" }")->empty());
   EXPECT_FALSE(LibraryFoldersFromVdf("\"libraryfolders\" { \"0\" \"/a\" ").has_value());
 }

@@ -174,16 +174,17 @@ std::string GameNameFromLiblist(std::string_view text) {
   return {};
 }
 
-GameDiscovery DiscoverGames(std::string_view home) {
+GameDiscovery DiscoverGames(std::string_view home, const std::vector<std::string>& installFolders) {
   GameDiscovery out;
   Search search(out);
   for (const std::string& candidate : SteamRootCandidates(home)) search.root(candidate);
+  for (const std::string& folder : installFolders) search.root(folder);
   for (const std::string& library : out.libraries) search.mods(library);
   return out;
 }
 
 GameDiscovery DiscoverGames() {
-  return DiscoverGames(platform::homeFolder());
+  return DiscoverGames(platform::homeFolder(), platform::steamInstallFolders());
 }
 
 std::string BrowseStartFolder(const GameDiscovery& found) {

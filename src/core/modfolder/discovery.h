@@ -40,15 +40,18 @@ std::optional<std::vector<std::string>> LibraryFoldersFromVdf(std::string_view t
 // case, the first such line); empty when it has none.
 std::string GameNameFromLiblist(std::string_view text);
 
-// Searches the Steam installations below `home`. Each installation (counted
+// Searches the Steam installations below `home`, then those in
+// `installFolders` (the ones the system records). Each installation (counted
 // once however many links lead to it) is a library, and so is every folder
 // its steamapps/libraryfolders.vdf and config/libraryfolders.vdf list that
 // exists. A mod is a folder of a library's steamapps/common/Half-Life that
 // holds a liblist.gam. A damaged or unreadable list gives no libraries and a
 // line in `problems`; nothing here ever throws for what it finds on disk.
-GameDiscovery DiscoverGames(std::string_view home);
+GameDiscovery DiscoverGames(std::string_view home,
+                            const std::vector<std::string>& installFolders = {});
 
-// The same for the user's home folder.
+// The same for the user's home folder and the installations the system
+// records (on Windows, the registry's and the default one).
 GameDiscovery DiscoverGames();
 
 // Where a folder browser starts: the first library's steamapps/common, or
