@@ -22,6 +22,9 @@ class SilentHost : public Host {
  public:
   void showMessage(std::string_view, std::string_view, MessageIcon) override {}
   bool askYesNo(std::string_view, std::string_view) override { return false; }
+  YesNoChoice askYesNoWithCheckBox(std::string_view, std::string_view, std::string_view) override {
+    return {};
+  }
   std::string chooseOpenFile(std::string_view, std::string_view) override { return {}; }
   void processEvents() override {}
   void showProgressWindow() override {}
