@@ -293,6 +293,27 @@ inline std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
+// Everything below a folder, by path relative to it: a regular file's bytes,
+// "-> target" for a link (never followed), "<folder>" for a folder. Two
+// equal results are two equal trees.
+inline std::map<std::string, std::string> treeContents(const std::string& root) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> out;
+  const fs::path base = fsPath(root);
+  for (auto it = fs::recursive_directory_iterator(base); it != fs::recursive_directory_iterator();
+       ++it) {
+    const std::string rel = utf8(fs::relative(it->path(), base));
+    if (it->is_symlink()) {
+      out[rel] = "-> " + utf8(fs::read_symlink(it->path()));
+    } else if (it->is_directory()) {
+      out[rel] = "<folder>";
+    } else if (it->is_regular_file()) {
+      out[rel] = readFile(utf8(it->path()));
+    }
+  }
+  return out;
+}
+
 // Bytes of no particular sense, the same for the same seed.
 inline std::string randomBytes(std::size_t size, unsigned seed) {
   std::mt19937 rng(seed);

@@ -177,15 +177,6 @@ TEST_F(CliBinary, SameCleanedNameCopiesOnceAndASecondSaveCopiesNothing) {
   EXPECT_EQ(snapshot(mod + "/mp3s"), before);
 }
 
-// Every file below a folder with its bytes.
-std::map<std::string, std::string> contents(const fs::path& root) {
-  std::map<std::string, std::string> out;
-  for (auto& e : fs::recursive_directory_iterator(root)) {
-    if (e.is_regular_file()) out[test::utf8(e.path())] = readFile(test::utf8(e.path()));
-  }
-  return out;
-}
-
 // The preview names what the save then does, with the sizes it writes; it
 // writes nothing (bytes and times), and does not wait for a save that holds
 // the folder.
@@ -195,7 +186,7 @@ TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
   const std::string p = mod + kSep;
   const std::string kb = p + "gfx" + kSep + "shell" + kSep + "kb_act.lst";
   const auto before = snapshot(work.path());
-  const auto bytesBefore = contents(work.path());
+  const auto bytesBefore = test::treeContents(work.str());
   Outcome first;
   {
     platform::FolderLock held(mod);
@@ -207,7 +198,7 @@ TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
   ASSERT_EQ(first.status, 0) << first.err;
   EXPECT_EQ(first.err, "");
   EXPECT_EQ(snapshot(work.path()), before);
-  EXPECT_EQ(contents(work.path()), bytesBefore);
+  EXPECT_EQ(test::treeContents(work.str()), bytesBefore);
 
   ASSERT_EQ(save({}, items).status, 0);
   const auto size = [](const std::string& path) {

@@ -50,15 +50,6 @@ Result run(const std::vector<std::string>& args, const TempDir& scratch,
   return {status, readFile(out), readFile(err)};
 }
 
-// relative path -> bytes of every regular file below a folder.
-std::map<std::string, std::string> contents(const fs::path& root) {
-  std::map<std::string, std::string> out;
-  for (auto& e : fs::recursive_directory_iterator(root)) {
-    if (e.is_regular_file()) out[fs::relative(e.path(), root).string()] = readFile(e.path());
-  }
-  return out;
-}
-
 bool isTempFile(const std::string& rel) {
   return platform::isTempFileName(fs::path(rel).filename().string());
 }
@@ -134,7 +125,7 @@ class Faults : public ::testing::Test {
     makeOldMod(mod);
     Result r = run(saveArgs(mod, tracks), scratch);
     EXPECT_EQ(r.status, 0) << r.err;
-    return contents(mod);
+    return test::treeContents(mod);
   }
 
   TempDir work;
@@ -148,12 +139,12 @@ TEST_F(Faults, DiskFullDuringTheCopiesLeavesNoPartialTrack) {
   auto complete = completeSave(tracks);
   std::string mod = work / "hl/cstrike";
   makeOldMod(mod);
-  auto before = contents(mod);
+  auto before = test::treeContents(mod);
 
   Result r = run(saveArgs(mod, tracks), scratch, 100 * 1024);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(mod + "/mp3s/Track001.mp3"), std::string::npos) << r.err;
-  auto after = contents(mod);
+  auto after = test::treeContents(mod);
   expectOldOrComplete(before, complete, after, false);
   EXPECT_EQ(after.count("mp3s/Track001.mp3"), 0u);
   EXPECT_EQ(after.at("mp3.cfg"), complete.at("mp3.cfg"));  // the scripts fit
@@ -170,12 +161,12 @@ TEST_F(Faults, DiskFullDuringAScriptKeepsTheOldScript) {
   ASSERT_LT(complete.at("userconfig.cfg").size(), limit);
   std::string mod = work / "hl/cstrike";
   makeOldMod(mod);
-  auto before = contents(mod);
+  auto before = test::treeContents(mod);
 
   Result r = run(saveArgs(mod, tracks), scratch, limit);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find(mod + "/playlist1.cfg"), std::string::npos) << r.err;
-  auto after = contents(mod);
+  auto after = test::treeContents(mod);
   expectOldOrComplete(before, complete, after, false);
   EXPECT_EQ(after.at("playlist1.cfg"), "old playlist\r\n");
   EXPECT_EQ(after.at("mp3.cfg"), "old control script\r\n");
@@ -211,13 +202,13 @@ TEST_F(Faults, KilledAtRandomMomentsNoFileIsEverHalfWritten) {
   for (int round = 0; round < 20; ++round) {
     std::string mod = work / ("kill" + std::to_string(round) + "/cstrike");
     makeOldMod(mod);
-    auto before = contents(mod);
+    auto before = test::treeContents(mod);
     test::Child save(TUNEBELT_CLI_BINARY, saveArgs(mod, tracks), scratch / "out.txt",
                      scratch / "err.txt");
     std::this_thread::sleep_for(std::chrono::microseconds(delay(rng)));
     save.kill();
     SCOPED_TRACE("round " + std::to_string(round));
-    expectOldOrComplete(before, complete, contents(mod), true);
+    expectOldOrComplete(before, complete, test::treeContents(mod), true);
   }
 
   // The next save of a killed folder completes it and clears what the kill
@@ -225,7 +216,7 @@ TEST_F(Faults, KilledAtRandomMomentsNoFileIsEverHalfWritten) {
   for (int round : {0, 7, 19}) {
     std::string mod = work / ("kill" + std::to_string(round) + "/cstrike");
     ASSERT_EQ(run(saveArgs(mod, tracks), scratch).status, 0);
-    EXPECT_EQ(contents(mod), complete) << "round " << round;
+    EXPECT_EQ(test::treeContents(mod), complete) << "round " << round;
   }
 }
 
@@ -274,11 +265,11 @@ TEST_F(Faults, ASecondSaveReplacesOnlyTheScriptsThatChange) {
     ASSERT_EQ(::utimensat(AT_FDCWD, (mod + "/" + f).c_str(), old, 0), 0);
     before[f] = identity(mod + "/" + f);
   }
-  auto bytes = contents(mod);
+  auto bytes = test::treeContents(mod);
 
   ASSERT_EQ(run(saveArgs(mod, tracks), scratch).status, 0);
   for (const auto& f : scripts) EXPECT_EQ(identity(mod + "/" + f), before[f]) << f;
-  EXPECT_EQ(contents(mod), bytes);
+  EXPECT_EQ(test::treeContents(mod), bytes);
 
   // Another starting volume changes mp3.cfg alone.
   auto args = saveArgs(mod, tracks);

@@ -23,17 +23,6 @@ using test::crlf;
 using test::readFile;
 using test::writeFile;
 
-// Every file and folder below a folder with its bytes: two equal trees hold
-// the same files with the same contents.
-std::map<std::string, std::string> Contents(const std::string& root) {
-  std::map<std::string, std::string> out;
-  for (auto& e : fs::recursive_directory_iterator(test::fsPath(root))) {
-    const std::string rel = test::utf8(fs::relative(e.path(), test::fsPath(root)));
-    out[rel] = e.is_regular_file() ? readFile(test::utf8(e.path())) : "<folder>";
-  }
-  return out;
-}
-
 class RemovalTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -119,7 +108,7 @@ TEST_F(RemovalTest, SaveThenRemoveLeavesOnlyThePlayersLines) {
     }
     EXPECT_EQ(readFile(keyBindings()), c.keyBindingsAfter);
     // No file a save wrote is left; the tracks stay unless asked for.
-    std::map<std::string, std::string> left = Contents(mod);
+    std::map<std::string, std::string> left = test::treeContents(mod);
     left.erase("userconfig.cfg");
     left.erase(test::utf8(fs::path("gfx/shell/kb_act.lst").make_preferred()));
     EXPECT_EQ(left.count("mp3s"), 1u);
@@ -143,16 +132,16 @@ TEST_F(RemovalTest, RemovingTwiceIsRemovingOnceAndASaveAfterItIsAFirstSave) {
   writeFile(userConfig(), "bind x y\r\n");
   writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
   save();
-  const auto firstSave = Contents(mod);
+  const auto firstSave = test::treeContents(mod);
   EXPECT_EQ(remove(), RemovalResult::Done);
-  const auto removed = Contents(mod);
+  const auto removed = test::treeContents(mod);
   EXPECT_EQ(remove(), RemovalResult::NothingFound);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, kNothingToRemoveMessage);
-  EXPECT_EQ(Contents(mod), removed);
+  EXPECT_EQ(test::treeContents(mod), removed);
 
   save();
-  EXPECT_EQ(Contents(mod), firstSave);
+  EXPECT_EQ(test::treeContents(mod), firstSave);
   EXPECT_EQ(remove(true), RemovalResult::Done);
   EXPECT_FALSE(fs::exists(test::fsPath(mod + "/mp3s")));
   EXPECT_EQ(readFile(userConfig()), "bind x y\r\n");
@@ -166,14 +155,14 @@ TEST_F(RemovalTest, AFolderNoSaveTouchedStaysAsItIs) {
   writeFile(mod + "/mp3.cfg", "alias looptrack \"lptrack1\"\r\nmp3 play media/x\r\n");
   writeFile(mod + "/playlist1.cfg", "\r\nalias track1 \"mp3 play mp3s/a.mp3\"\r\n");
   writeFile(mod + "/tracklist.cfg", "echo \"my list\"\r\n");
-  const auto before = Contents(mod);
+  const auto before = test::treeContents(mod);
   Journal journal;
   EXPECT_EQ(remove(false, true, &journal), RemovalResult::NothingFound);
   EXPECT_EQ(remove(false, false, &journal), RemovalResult::NothingFound);
   EXPECT_TRUE(journal.empty());
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, kNothingToRemoveMessage);
-  EXPECT_EQ(Contents(mod), before);
+  EXPECT_EQ(test::treeContents(mod), before);
 }
 
 // The chain is followed while its files are a save's: a player's file in
@@ -211,11 +200,11 @@ TEST_F(RemovalTest, ADryRunNamesWhatTheRemovalDoes) {
   writeFile(userConfig(), "bind x y\r\n");
   writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
   save();
-  const auto saved = Contents(mod);
+  const auto saved = test::treeContents(mod);
   Journal planned, done;
   EXPECT_EQ(remove(true, true, &planned), RemovalResult::Done);
   EXPECT_TRUE(host.messages.empty());
-  EXPECT_EQ(Contents(mod), saved);
+  EXPECT_EQ(test::treeContents(mod), saved);
   EXPECT_EQ(remove(true, false, &done), RemovalResult::Done);
   EXPECT_EQ(planned, done);
   const ModLayout layout(mod);
@@ -234,14 +223,14 @@ TEST_F(RemovalTest, AFailureIsToldWithTheFileAndStopsTheRest) {
   writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
   save();
   ASSERT_TRUE(test::setReadOnly(userConfig(), true));
-  const auto saved = Contents(mod);
+  const auto saved = test::treeContents(mod);
   EXPECT_EQ(remove(), RemovalResult::Failed);
   test::setReadOnly(userConfig(), false);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text.rfind("Remove stopped: " + userConfig() + ": ", 0), 0u)
       << host.messages[0].text;
   EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
-  EXPECT_EQ(Contents(mod), saved);
+  EXPECT_EQ(test::treeContents(mod), saved);
 
   std::string missing = dir / "none";
   EXPECT_EQ(RemoveFromModFolder(state, missing, {}, host), RemovalResult::Refused);
@@ -254,14 +243,14 @@ TEST_F(RemovalTest, AFailureIsToldWithTheFileAndStopsTheRest) {
 TEST_F(RemovalTest, TheQuestionNamesTheFolderAndItsCheckBoxTheTracks) {
   writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
   save();
-  const auto saved = Contents(mod);
+  const auto saved = test::treeContents(mod);
   std::string text = mod + "/";
   EXPECT_EQ(AskAndRemoveFromModFolder(state, text, '.', host), RemovalResult::Cancelled);
   EXPECT_EQ(text, mod);
   ASSERT_EQ(host.checkBoxes, std::vector<std::string>{std::string(kRemoveTracksCheckBox)});
   EXPECT_EQ(host.messages.back().text, RemovalQuestion(mod));
   EXPECT_NE(RemovalQuestion(mod).find("\n" + mod + "?"), std::string::npos);
-  EXPECT_EQ(Contents(mod), saved);
+  EXPECT_EQ(test::treeContents(mod), saved);
 
   host.answers = {true};
   EXPECT_EQ(AskAndRemoveFromModFolder(state, text, '.', host), RemovalResult::Done);

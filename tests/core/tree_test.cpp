@@ -30,21 +30,6 @@ using test::RecordingHost;
 using test::TempDir;
 using test::writeFile;
 
-// Every regular file below a folder with its content, by relative path.
-std::map<std::string, std::string> snapshot(const fs::path& root) {
-  std::map<std::string, std::string> out;
-  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
-       ++it) {
-    const std::string rel = test::utf8(fs::relative(it->path(), root));
-    if (it->is_symlink()) {
-      out[rel] = "-> " + test::utf8(fs::read_symlink(it->path()));
-    } else if (it->is_regular_file()) {
-      out[rel] = test::readFile(test::utf8(it->path()));
-    }
-  }
-  return out;
-}
-
 // Skips the test when this system cannot make a link to a folder.
 #define REQUIRE_FOLDER_LINKS(dir)                                          \
   do {                                                                     \
@@ -54,6 +39,11 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
   } while (0)
 
 #ifndef _WIN32
+// Whether a path relative to the game folder is mp3s or inside it.
+bool inMp3s(const std::string& rel) {
+  return rel == "cstrike/mp3s" || rel.starts_with("cstrike/mp3s/");
+}
+
 // A game folder: the engine, two mods, the mod's own maps and config, and an
 // mp3s folder that a Windows archive filled with names holding "\".
 struct HostileGame {
@@ -76,9 +66,9 @@ struct HostileGame {
     put("..\\autoexec.cfg", 800);
     put("..\\..\\valve/..\\config.cfg", 500);
     put("ok.mp3", 500);
-    outside = snapshot(game);
+    outside = test::treeContents(game);
     for (auto it = outside.begin(); it != outside.end();) {
-      it = it->first.starts_with("cstrike/mp3s/") ? outside.erase(it) : std::next(it);
+      it = inMp3s(it->first) ? outside.erase(it) : std::next(it);
     }
   }
   void put(const std::string& rel, std::size_t bytes) {
@@ -87,9 +77,9 @@ struct HostileGame {
   }
   // Everything outside mp3s, as it was.
   std::map<std::string, std::string> outsideNow() const {
-    auto now = snapshot(game);
+    auto now = test::treeContents(game);
     for (auto it = now.begin(); it != now.end();) {
-      it = it->first.starts_with("cstrike/mp3s/") ? now.erase(it) : std::next(it);
+      it = inMp3s(it->first) ? now.erase(it) : std::next(it);
     }
     return now;
   }
@@ -138,7 +128,7 @@ TEST(SwappedLinks, AFolderReplacedByALinkDuringTheCleanUpLeadsNowhere) {
         writeFile(mp3s + "/" + sub + "/t" + std::to_string(i) + ".mp3", "t");
       }
     }
-    auto before = snapshot(dir / "player");
+    auto before = test::treeContents(dir / "player");
     SwappingHost host;
     int calls = 0;
     host.onEvents = [&] {
@@ -156,7 +146,7 @@ TEST(SwappedLinks, AFolderReplacedByALinkDuringTheCleanUpLeadsNowhere) {
     };
     DeleteFolderTree(mp3s, host);
     EXPECT_GE(calls, swapAt);
-    EXPECT_EQ(snapshot(dir / "player"), before);
+    EXPECT_EQ(test::treeContents(dir / "player"), before);
   }
 }
 
@@ -169,15 +159,15 @@ TEST(SwappedLinks, ALinkedMp3sIsNeverWalkedOrSwept) {
   std::string mp3s = dir / "cstrike/mp3s";
   fs::create_directories(dir / "cstrike");
   ASSERT_EQ(test::linkFolder(music, mp3s), "");
-  auto before = snapshot(dir / "player");
+  auto before = test::treeContents(dir / "player");
 
   EXPECT_EQ(GetFolderSize(mp3s), 0u);
   platform::removeLeftoverTempFiles(mp3s);
-  EXPECT_EQ(snapshot(dir / "player"), before);
+  EXPECT_EQ(test::treeContents(dir / "player"), before);
   RecordingHost host;
   EXPECT_TRUE(DeleteFolderTree(mp3s, host));
   EXPECT_FALSE(fs::exists(fs::symlink_status(mp3s)));  // the link itself goes
-  EXPECT_EQ(snapshot(dir / "player"), before);
+  EXPECT_EQ(test::treeContents(dir / "player"), before);
 }
 
 TEST(SwappedLinks, TheSweepTakesOnlyRegularTemporaryFiles) {
@@ -224,7 +214,7 @@ TEST(MountPoints, AreNeitherCountedNorEmptied) {
   fs::create_directories(mp3s + "/library");
   BindMount bind(music, mp3s + "/library");
   if (!bind.mounted()) GTEST_SKIP() << "mount --bind is not permitted here (needs root)";
-  auto before = snapshot(dir / "player");
+  auto before = test::treeContents(dir / "player");
 
   std::vector<std::string> skipped;
   EXPECT_EQ(GetFolderSize(mp3s, &skipped), 100u);
@@ -236,7 +226,7 @@ TEST(MountPoints, AreNeitherCountedNorEmptied) {
   EXPECT_NE(host.messages[0].text.find(mp3s + "/library: is a mount point"), std::string::npos)
       << host.messages[0].text;
   EXPECT_FALSE(fs::exists(mp3s + "/own.mp3"));
-  EXPECT_EQ(snapshot(dir / "player"), before);
+  EXPECT_EQ(test::treeContents(dir / "player"), before);
 }
 
 TEST(MountPoints, AnMp3sThatIsItselfAMountIsLeftAlone) {
