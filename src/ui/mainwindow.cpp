@@ -511,7 +511,11 @@ void MainWindow::saveScript() {
   options.decimalSeparator = decimalSeparator();
   SaveScript(state_, modFolder, options, *host_);
   saving_ = false;
-  // What the user asked for while the save ran.
+  closeIfAskedMeanwhile();
+}
+
+// What the user asked for while a save or a removal ran.
+void MainWindow::closeIfAskedMeanwhile() {
   if (exitAfterSave_) {
     exitProgram();
   } else if (closeAfterSave_) {
@@ -526,11 +530,7 @@ void MainWindow::removeFromModFolder() {
   std::string modFolder = cboSteamFolder_->currentText().toStdString();
   AskAndRemoveFromModFolder(state_, modFolder, decimalSeparator(), *host_);
   saving_ = false;
-  if (exitAfterSave_) {
-    exitProgram();
-  } else if (closeAfterSave_) {
-    close();
-  }
+  closeIfAskedMeanwhile();
 }
 
 void MainWindow::refreshCacheSize() {

@@ -116,6 +116,7 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   void dropFiles(const QStringList& paths);
   void saveScript();
   void removeFromModFolder();
+  void closeIfAskedMeanwhile();
   void browseForModFolder();
   void exitProgram();
   void refreshCacheSize();
