@@ -1,5 +1,7 @@
 #include "core/scripts/removal.h"
 
+#include <optional>
+
 #include "core/modfolder/cachesize.h"
 #include "core/modfolder/cleanup.h"
 #include "core/scripts/controlscript.h"
@@ -154,23 +156,19 @@ RemovalResult RemoveFromModFolder(const ProgramState& state, std::string& modFol
   const ModLayout layout(modFolder);
   RemovalResult result = RemovalResult::Done;
   try {
-    if (options.dryRun) {
-      const RemovalPlan plan = PlanRemoval(layout, options.tracks);
-      if (options.planned != nullptr) *options.planned = plan;
-      if (plan.empty()) {
-        host.showMessage(kNothingToRemoveMessage, kCaption, MessageIcon::None);
-        return RemovalResult::NothingFound;
-      }
-      if (options.journal != nullptr) *options.journal = DescribeRemovalPlan(plan);
-      return RemovalResult::Done;
+    // A dry run only reads, so it takes no lock.
+    std::optional<platform::FolderLock> lock;
+    if (!options.dryRun) {
+      lock.emplace(modFolder);
+      if (!LockModFolder(*lock, options.lockTimeout, host)) return RemovalResult::Refused;
     }
-    platform::FolderLock lock(modFolder);
-    if (!LockModFolder(lock, options.lockTimeout, host)) return RemovalResult::Refused;
     const RemovalPlan plan = PlanRemoval(layout, options.tracks);
     if (options.planned != nullptr) *options.planned = plan;
     if (plan.empty()) {
       host.showMessage(kNothingToRemoveMessage, kCaption, MessageIcon::None);
       result = RemovalResult::NothingFound;
+    } else if (options.dryRun) {
+      if (options.journal != nullptr) *options.journal = DescribeRemovalPlan(plan);
     } else if (ApplyRemovalPlan(plan, host, options.journal)) {
       host.showMessage(RemovedText(plan), kCaption, MessageIcon::Information);
     } else {
