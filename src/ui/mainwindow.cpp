@@ -346,9 +346,14 @@ void MainWindow::refitToFrame() {
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   refitToFrame();
+}
+
+// The first paint comes once the window is on the screen, framed and placed
+// by the window manager: the question then stands over it, centred on it.
+void MainWindow::paintEvent(QPaintEvent* event) {
+  QMainWindow::paintEvent(event);
   if (sampleTrackPut_) {
     sampleTrackPut_ = false;
-    // Once the window is on the screen, so that the question stands over it.
     QTimer::singleShot(0, this, &MainWindow::offerSampleTrackCopy);
   }
 }

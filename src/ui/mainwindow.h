@@ -79,9 +79,10 @@ class MainWindow : public QMainWindow, private StartUpWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  // The first showing offers the copy of the sample track put into the
-  // playlist at start, over the window.
   void showEvent(QShowEvent* event) override;
+  // The first paint offers the copy of the sample track put into the
+  // playlist at start, over the window.
+  void paintEvent(QPaintEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
 
  private slots:
