@@ -190,8 +190,27 @@ TextFit TextLines::fit(const QString& text, const QFont& font, const TextRoom& r
   });
 }
 
+void FittedText::apply(QWidget* widget, const TextFit& fit, const QRect& box, QPoint textOrigin) {
+  placing = true;
+  QFont font = designFont;
+  font.setPointSizeF(fit.points);
+  widget->setFont(font);
+  widget->setGeometry(box);
+  placing = false;
+  origin = textOrigin;
+  fits = fit.fits;
+  widget->update();
+}
+
+bool FittedText::fontChanged(const QWidget* widget, const QEvent* event) {
+  if (event->type() != QEvent::FontChange || placing) return false;
+  designFont = widget->font();
+  return true;
+}
+
 TextLabel::TextLabel(const QString& name, const QString& text, QWidget* parent)
-    : QLabel(text, parent), designFont_(font()) {
+    : QLabel(text, parent) {
+  fitted_.designFont = font();
   setObjectName(name);
   setTextFormat(Qt::PlainText);
   setWordWrap(true);
@@ -199,7 +218,7 @@ TextLabel::TextLabel(const QString& name, const QString& text, QWidget* parent)
 }
 
 void TextLabel::setRoom(const TextRoom& room) {
-  room_ = room;
+  fitted_.room = room;
   place();
 }
 
@@ -209,22 +228,14 @@ void TextLabel::setText(const QString& text) {
 }
 
 void TextLabel::place() {
-  if (!room_) return;
-  const TextFit fit = TextLines::fit(text(), designFont_, *room_);
-  placing_ = true;
-  QFont font = designFont_;
-  font.setPointSizeF(fit.points);
-  setFont(font);
-  setGeometry(qRect(fit.box));
-  placing_ = false;
-  textOrigin_ = QPoint(fit.textLeft, fit.textTop);
-  layoutWidth_ = room_->maxLines > 1 ? fit.layoutWidth - 2 : 0;
-  fits_ = fit.fits;
-  update();
+  if (!fitted_.room) return;
+  const TextFit fit = TextLines::fit(text(), fitted_.designFont, *fitted_.room);
+  fitted_.layoutWidth = fitted_.room->maxLines > 1 ? fit.layoutWidth - 2 : 0;
+  fitted_.apply(this, fit, qRect(fit.box), QPoint(fit.textLeft, fit.textTop));
 }
 
 int TextLabel::wrapWidth() const {
-  return room_ ? layoutWidth_ : width();
+  return fitted_.room ? fitted_.layoutWidth : width();
 }
 
 int TextLabel::lineCount() const {
@@ -233,25 +244,23 @@ int TextLabel::lineCount() const {
 
 void TextLabel::changeEvent(QEvent* event) {
   QLabel::changeEvent(event);
-  if (event->type() == QEvent::FontChange && !placing_) {
-    designFont_ = font();
-    place();
-  }
+  if (fitted_.fontChanged(this, event)) place();
 }
 
 void TextLabel::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setPen(palette().color(QPalette::WindowText));
-  TextLines::draw(p, text(), font(), wrapWidth(), textOrigin_);
+  TextLines::draw(p, text(), font(), wrapWidth(), fitted_.origin);
 }
 
 CheckBox::CheckBox(const QString& name, const QString& text, QWidget* parent)
-    : QCheckBox(text, parent), designFont_(font()) {
+    : QCheckBox(text, parent) {
+  fitted_.designFont = font();
   setObjectName(name);
 }
 
 void CheckBox::setRoom(const TextRoom& room) {
-  room_ = room;
+  fitted_.room = room;
   place();
 }
 
@@ -275,29 +284,19 @@ int CheckBox::captionLeft() const {
 // The caption's box is the widget's box right of the indicator; the
 // indicator keeps its place.
 void CheckBox::place() {
-  if (!room_) return;
+  if (!fitted_.room) return;
   const int left = captionLeft();
-  TextRoom caption = *room_;
-  caption.designed.setLeft(room_->designed.left() + left);
-  caption.room.setLeft(room_->designed.left() + left);
-  const TextFit fit = TextLines::fit(text(), designFont_, caption);
-  placing_ = true;
-  QFont font = designFont_;
-  font.setPointSizeF(fit.points);
-  setFont(font);
-  setGeometry(qRect(fit.box).adjusted(-left, 0, 0, 0));
-  placing_ = false;
-  textOrigin_ = QPoint(fit.textLeft + left, fit.textTop);
-  fits_ = fit.fits;
-  update();
+  TextRoom caption = *fitted_.room;
+  caption.designed.setLeft(fitted_.room->designed.left() + left);
+  caption.room.setLeft(fitted_.room->designed.left() + left);
+  const TextFit fit = TextLines::fit(text(), fitted_.designFont, caption);
+  fitted_.apply(this, fit, qRect(fit.box).adjusted(-left, 0, 0, 0),
+                QPoint(fit.textLeft + left, fit.textTop));
 }
 
 void CheckBox::changeEvent(QEvent* event) {
   QCheckBox::changeEvent(event);
-  if (event->type() == QEvent::FontChange && !placing_) {
-    designFont_ = font();
-    place();
-  }
+  if (fitted_.fontChanged(this, event)) place();
 }
 
 void CheckBox::paintEvent(QPaintEvent*) {
@@ -308,12 +307,12 @@ void CheckBox::paintEvent(QPaintEvent*) {
   indicator.rect = indicatorRect();
   p.drawPrimitive(QStyle::PE_IndicatorCheckBox, indicator);
   p.setPen(palette().color(QPalette::WindowText));
-  TextLines::draw(p, text(), font(), 0, textOrigin_);
+  TextLines::draw(p, text(), font(), 0, fitted_.origin);
   if (option.state & QStyle::State_HasFocus) {
     QStyleOptionFocusRect focus;
     focus.initFrom(this);
     const int width = int(std::ceil(QFontMetricsF(font()).horizontalAdvance(text())));
-    focus.rect = QRect(textOrigin_.x() - 1, 0, width + 2, height()) & rect();
+    focus.rect = QRect(fitted_.origin.x() - 1, 0, width + 2, height()) & rect();
     p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
   }
 }

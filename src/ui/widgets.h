@@ -74,6 +74,23 @@ class TextLines {
   static constexpr double kMinScale = 0.6;
 };
 
+// What a widget that fits its text keeps: the font it was given, its room,
+// and where the last fit put the text.
+struct FittedText {
+  QFont designFont;
+  std::optional<TextRoom> room;
+  QPoint origin;  // the text's natural place in the widget
+  int layoutWidth = 0;
+  bool fits = true;
+  bool placing = false;
+
+  // Gives the widget the fit's size and `box`; its text goes to `origin`.
+  void apply(QWidget* widget, const TextFit& fit, const QRect& box, QPoint textOrigin);
+  // A font change from outside: the new font is the design's. True when
+  // the widget is to place itself again.
+  bool fontChanged(const QWidget* widget, const QEvent* event);
+};
+
 // A transparent text label. With a TextRoom it keeps its text whole and
 // inside itself whatever the face: it takes the box and size FitText gives
 // each time its text or font changes.
@@ -91,9 +108,9 @@ class TextLabel : public QLabel {
   // The number of lines the text is drawn on.
   int lineCount() const;
   // The font the label was given, before any fitting.
-  const QFont& designFont() const { return designFont_; }
+  const QFont& designFont() const { return fitted_.designFont; }
   // False when not even the smallest size fits the room.
-  bool fits() const { return fits_; }
+  bool fits() const { return fitted_.fits; }
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -103,12 +120,7 @@ class TextLabel : public QLabel {
   void place();
   int wrapWidth() const;
 
-  QFont designFont_;
-  std::optional<TextRoom> room_;
-  QPoint textOrigin_;
-  int layoutWidth_ = 0;
-  bool placing_ = false;
-  bool fits_ = true;
+  FittedText fitted_;
 };
 
 // A check box that draws its own caption so that the caption fits (as a
@@ -122,8 +134,8 @@ class CheckBox : public QCheckBox {
   // right of the indicator.
   void setRoom(const TextRoom& room);
   void setText(const QString& text);
-  const QFont& designFont() const { return designFont_; }
-  bool fits() const { return fits_; }
+  const QFont& designFont() const { return fitted_.designFont; }
+  bool fits() const { return fitted_.fits; }
   // Where the indicator is drawn, in the widget.
   QRect indicatorRect() const;
 
@@ -135,11 +147,7 @@ class CheckBox : public QCheckBox {
   int captionLeft() const;  // where the caption's box begins
   void place();
 
-  QFont designFont_;
-  std::optional<TextRoom> room_;
-  QPoint textOrigin_;
-  bool placing_ = false;
-  bool fits_ = true;
+  FittedText fitted_;
 };
 
 // A push button's caption at a smaller size where the face the system gave
