@@ -20,12 +20,10 @@ configure: deps $(BUILD_DIR)/build.ninja
 build: configure
 	cmake --build --preset $(PRESET)
 
-run: build
-	@if [ -x $(APP_DIR)/tunebelt ]; then \
-	  exec $(APP_DIR)/tunebelt; \
-	else \
-	  echo "Built into $(APP_DIR):"; ls $(APP_DIR); \
-	fi
+# Builds the window alone (with the data beside it, no tests) and starts it.
+run: configure
+	cmake --build --preset $(PRESET) --target tunebelt
+	exec $(APP_DIR)/tunebelt
 
 # Every test but those labelled slow, side by side; `make test-slow` runs
 # those (CI runs both).

@@ -30,6 +30,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tunebelt.net/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window's faces: Liberation Sans for the design's Arial, and DejaVu Sans
+# Bold, the skin's font, which the package links to. dpkg-shlibdeps adds the
+# libraries.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 
 find_program(DPKG dpkg)

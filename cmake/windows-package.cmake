@@ -3,7 +3,7 @@
 #
 #   tunebelt-cli.exe
 #   background\  kb_act\  credits.txt  readme.txt  velloran_glasshour.mp3
-#   HLFLIFE2.TTF  HLFLIFE2-LICENSE.txt
+#   HLFLIFE2.TTF  HLFLIFE2-LICENSE.txt  copyright.txt  LICENSE.txt
 #
 # as a ZIP to unpack anywhere and a 64-bit NSIS installer into
 # C:\Program Files\Tunebelt (the settings then live in %APPDATA%\Tunebelt,
@@ -16,6 +16,7 @@ foreach(program tunebelt tunebelt-cli)
 endforeach()
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION .)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION . RENAME copyright.txt)
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 
 set(CPACK_GENERATOR "ZIP;NSIS")
 set(CPACK_PACKAGE_NAME Tunebelt)
@@ -37,5 +38,7 @@ set(CPACK_NSIS_DISPLAY_NAME "Tunebelt")
 set(CPACK_NSIS_URL_INFO_ABOUT "https://www.tunebelt.net/")
 set(CPACK_NSIS_CONTACT "packages@tunebelt.net")
 set(CPACK_NSIS_MODIFY_PATH OFF)
+# The installer's licence page: GPL-3.0-or-later.
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 
 include(CPack)

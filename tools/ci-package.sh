@@ -3,6 +3,7 @@
 # after the tests; needs root, as CI has):
 #   - lintian finds no error in it;
 #   - it installs with apt-get, Depends resolved;
+#   - the skin's font is fonts-dejavu-core's file, through a link;
 #   - the installed tunebelt-cli answers --version and saves a three-track
 #     playlist into a temporary mod folder from the installed files alone;
 #   - the installed window starts offscreen and reaches its first paint
@@ -63,9 +64,13 @@ unset XDG_CONFIG_HOME XDG_DATA_HOME
 mkdir -p "$HOME"
 
 step "tunebelt-cli --version"
-version=$(/usr/bin/tunebelt-cli --version)
+version=$(/usr/bin/tunebelt-cli --version | head -n 1)
 echo "$version"
 [ "$version" = "tunebelt-cli $(dpkg-deb --field "$deb" Version)" ]
+
+step "the skin's font: a link to fonts-dejavu-core's file"
+ls -l /usr/share/tunebelt/HLFLIFE2.TTF
+cmp /usr/share/tunebelt/HLFLIFE2.TTF /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
 
 step "tunebelt-cli save: three tracks from the installed files"
 share=/usr/share/tunebelt

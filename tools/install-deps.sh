@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tunebelt builds and tests with, and nothing
-# when they are all there already (one dpkg-query, no network). With
+# when they are all there already (one dpkg-query, no network). The fonts
+# are the window's (Liberation Sans, DejaVu) and the faces its tests lay the
+# window out with (those two and Nimbus Sans). With
 # --windows: those of the Windows cross-build instead (make windows); with
 # --bench: what the benchmarks run (make bench).
 set -euo pipefail
@@ -24,6 +26,7 @@ else
     clang libclang-rt-14-dev clang-tidy clang-format
     desktop-file-utils appstream
     dpkg-dev file
+    fontconfig fonts-liberation2 fonts-dejavu-core fonts-urw-base35
   )
 fi
 

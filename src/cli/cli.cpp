@@ -368,7 +368,11 @@ int Run(const std::vector<std::string>& args, const platform::AppFolders& folder
     return kExitOk;
   }
   if (!args.empty() && args[0] == "--version") {
-    out << "tunebelt-cli " << TUNEBELT_VERSION << '\n';
+    out << "tunebelt-cli " << TUNEBELT_VERSION << "\n"
+        << "License GPL-3.0-or-later: GNU GPL version 3 or later "
+           "<https://gnu.org/licenses/gpl.html>.\n"
+           "This is free software: you are free to change and redistribute it.\n"
+           "There is NO WARRANTY, to the extent permitted by law.\n";
     return kExitOk;
   }
   if (!args.empty() && args[0] == "mods") {

@@ -32,16 +32,17 @@ struct FolderLookup {
 //   ($XDG_CONFIG_HOME, or ~/.config, then user-dirs.dirs), falling back to
 //   ~/Documents and ~/Music;
 // - fonts is ${XDG_DATA_HOME:-~/.local/share}/fonts;
-// - these three are created when missing; a folder that cannot be created,
-//   or a HOME that is needed but not set, gives kFolderMissing;
+// - nothing is created: a folder that is missing is found all the same (it
+//   is made when something is put there); a file in its place, or a HOME
+//   that is needed but not set, gives kFolderMissing;
 // - the system folder does not exist on Linux, and nothing is installed
 //   there: the look-up succeeds (kFolderFound) with an empty path, so no
 //   message is shown and every step that needs the folder is skipped.
 // An unknown identifier gives kFolderInvalidId.
 //
-// On Windows the shell's known folders (SHGetKnownFolderPath, creating a
-// missing one): a folder that is not there gives kFolderMissing, another
-// failure the shell's result code.
+// On Windows the shell's known folders (SHGetKnownFolderPath, not creating
+// or checking the folder): a folder the shell does not know gives
+// kFolderMissing, another failure the shell's result code.
 FolderLookup getSpecialFolder(int id);
 
 // The user's home folder: $HOME when it is an absolute path; empty

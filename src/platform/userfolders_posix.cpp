@@ -22,16 +22,14 @@ std::string home() {
   return value == nullptr ? std::string() : std::string(value);
 }
 
-// The folder exists as a folder, or has been created now.
-bool ensureFolder(const std::string& path) {
-  if (path.empty()) return false;
-  std::error_code ec;
-  std::filesystem::create_directories(path, ec);
-  return std::filesystem::is_directory(path, ec);
-}
-
+// A folder that is there or may be made when something is put there; a
+// file or anything else in its place is no folder.
 FolderLookup found(std::string path) {
-  if (!ensureFolder(path)) return {kFolderMissing, {}};
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (path.empty() || (std::filesystem::exists(status) && !std::filesystem::is_directory(status))) {
+    return {kFolderMissing, {}};
+  }
   return {kFolderFound, std::move(path)};
 }
 

@@ -26,10 +26,11 @@ const KNOWNFOLDERID* knownFolder(int id) {
   }
 }
 
-// A known folder's path, created when missing; the shell's result code.
+// A known folder's path, neither created nor checked; the shell's result
+// code.
 HRESULT knownFolderPath(const KNOWNFOLDERID& id, std::string& path) {
   PWSTR raw = nullptr;
-  HRESULT hr = ::SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &raw);
+  HRESULT hr = ::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &raw);
   if (SUCCEEDED(hr) && raw != nullptr) path = fromWide(raw);
   ::CoTaskMemFree(raw);
   return hr;

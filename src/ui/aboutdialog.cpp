@@ -19,6 +19,9 @@ constexpr int kHeight = 6450;
 constexpr int kLabelLeft = 480;
 constexpr int kLabelWidth = 6975;
 
+// The program's version (CMake's project version) and its licence.
+constexpr const char* kVersionLine = "Version " TUNEBELT_VERSION " \u00b7 GPL-3.0-or-later";
+
 // Lucida Console where it is installed, else the system's fixed-width font.
 QFont console(double points) {
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -67,15 +70,25 @@ AboutDialog::AboutDialog(const std::string& applicationFolder, QWidget* parent,
   setFixedSize(px(kWidth), px(kHeight));
   fillWithAccentOrange(this);
 
-  designLabel(this, "Label1", "TUNEBELT", arial(36), twipsRect(120, 120, 7215, 855));
+  // The free space the design leaves around each caption (in pixels): the
+  // dialog less a few pixels of margin, the slogan under the name, the
+  // version right of the heading.
+  designLabel(this, "Label1", "TUNEBELT", arial(36),
+              {twipsRect(120, 120, 7215, 855), QRect(4, 2, 497, 54)});
   designLabel(this, "Label2", "YOUR GAME. YOUR MUSIC", arial(21.75),
-              twipsRect(1800, 840, 7215, 495));
-  designLabel(this, "Label3", "CREDITS:", arial(14.25), twipsRect(240, 1680, 1455, 375));
+              {twipsRect(1800, 840, 7215, 495), QRect(8, 56, 493, 52)});
+  designLabel(this, "Label3", "CREDITS:", arial(14.25),
+              {twipsRect(240, 1680, 1455, 375), QRect(8, 108, 220, 34)});
+  designLabel(this, "lblVersion", kVersionLine, arial(9.75),
+              {QRect(240, 116, 257, 20), QRect(232, 110, 269, 34)});
   lblPosition_ = lineLabel(
       this, "lblPosition", "Position", console(12.75),
       twipsRect(kLabelLeft, CreditsRoll::kPositionTop, kLabelWidth, CreditsRoll::kPositionHeight));
-  lblName_ = designLabel(
-      this, "lblName", "Name", console(14.25),
+  // The name wraps onto further lines within its box, as the design has it.
+  lblName_ = new TextLabel("lblName", "Name", this);
+  setTextColour(lblName_, kWhite);
+  lblName_->setFont(console(14.25));
+  lblName_->setGeometry(
       twipsRect(kLabelLeft, CreditsRoll::kNameTop, kLabelWidth, CreditsRoll::kNameHeight));
 
   roll_ = CreditsRoll(readCredits(applicationFolder), CreditsRoll::startTopFor(twips(height())));

@@ -4,13 +4,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontMetricsF>
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <algorithm>
-#include <cmath>
 
 #include "core/modfolder/cachesize.h"
 #include "core/modfolder/discovery.h"
@@ -40,8 +39,30 @@ namespace {
 constexpr int kClientWidth = 15330;
 constexpr int kClientHeight = 11490;
 
-// lblDragCaption as designed (left, top, width, height in twips).
-constexpr int kDragCaptionRect[] = {10680, 5040, 3585, 285};
+// The box from (left, top) to (right, bottom), in pixels; right and bottom
+// are one past the last pixel.
+constexpr QRect span(int left, int top, int right, int bottom) {
+  return QRect(left, top, right - left, bottom - top);
+}
+
+// The free space the design leaves around each text of the window, in
+// pixels: the skin's panels behind them (see docs/DATA.md), up to the
+// neighbouring controls. A text wider or taller than its designed box in the
+// face the system gave grows into it.
+constexpr QRect kModPathRoom = span(44, 256, 690, 303);       // the dark header
+constexpr QRect kBrowseRoom = span(428, 288, 488, 336);       // right of the folder box
+constexpr QRect kCacheSizeRoom = span(676, 668, 976, 700);    // the light grey card
+constexpr QRect kDeleteUnusedRoom = span(64, 668, 668, 700);  // up to the cache size
+constexpr QRect kProductLinkRoom = span(2, 740, 502, 766);    // the dark footer band
+constexpr QRect kArtistLinkRoom = span(520, 740, 1022, 766);
+// The grey tab behind the drag caption, above the list: the shipped skins
+// paint it 8 px wider than the caption in an Arial-metric face, so it begins
+// at x 704 in English and at 664 in German; it ends above the list.
+constexpr QRect kDragCaptionRoom[] = {span(706, 333, 951, 348), span(666, 333, 951, 348)};
+
+QRect dragCaptionRect() {
+  return twipsRect(10680, 5040, 3585, 285);
+}
 
 constexpr const char* kInitialModPathCaption =
     "Mod Path: (e.g. C:\\Program Files\\Steam\\steam apps\\<username>\\counter-strike\\cstrike)";
@@ -61,13 +82,14 @@ constexpr Captions kGermanCaptions = {
     "Files hier her ziehen um sie in die Playlist einzuf\u00fcgen",
     "Unbenutzte mp3 Dateien im Mod Verzeichnis l\u00f6schen"};
 
-QLabel* styleLabel(QLabel* label, const QRect& rect, const QFont& font, const QColor& text) {
-  label->setGeometry(rect);
-  label->setFont(font);
-  label->setWordWrap(true);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+// A label of the window: its colour, its font, and where it fits.
+template <typename Label>
+Label* styleLabel(Label* label, const QRect& designed, const QRect& room, const QFont& font,
+                  const QColor& text, int maxLines = 1) {
   label->setAutoFillBackground(false);
   setTextColour(label, text);
+  label->setFont(font);
+  label->setRoom({designed, room, maxLines});
   return label;
 }
 
@@ -94,12 +116,13 @@ MainWindow::MainWindow(ProgramState& state, MainWindowOptions options, QWidget* 
   setObjectName("frmMain");
   setWindowTitle(kMainCaption);
   fillWithAccentOrange(this);
+  loadSkinFont(qs(state_.ApplicationFolder));
 
   buildMenus();
   buildControls();
   wireRouting();
   applyWindowSize();
-  if (options_.runStartUp) RunStartUp(state_, settings_, *host_, *this);
+  if (options_.runStartUp) sampleTrackPut_ = RunStartUp(state_, settings_, *host_, *this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -193,27 +216,31 @@ void MainWindow::buildControls() {
   image("imgRightside", 10395, 2490, 4965, 735);
 
   lblModPath_ = styleLabel(new TextLabel("lblModPath", kInitialModPathCaption, surface_),
-                           twipsRect(840, 3960, 6120, 525), designFont("Arial", 11.25), kWhite);
+                           twipsRect(840, 3960, 6120, 525), kModPathRoom,
+                           designFont("Arial", 11.25), kWhite, 2);
   imgEnglish_ = image("imgEnglish", 14400, 60, 375, 210);
   imgEnglish_->setPicture(unionFlagPicture());
   imgGerman_ = image("imgGerman", 14865, 60, 375, 210);
   imgGerman_->setPicture(germanFlagPicture());
   lblVelloran_ = new ClickLabel("lblVelloran", qs(kArtistPageAddress), surface_);
-  styleLabel(lblVelloran_, twipsRect(12075, 11205, 3330, 270), designFont("Verdana", 9.75), kWhite);
+  styleLabel(lblVelloran_, twipsRect(12075, 11205, 3330, 270), kArtistLinkRoom,
+             designFont("Verdana", 9.75), kWhite);
   lblTunebelt_ = new ClickLabel("lblTunebelt", qs(kProductPageAddress), surface_);
-  styleLabel(lblTunebelt_, twipsRect(45, 11205, 3510, 270), designFont("Verdana", 9.75), kWhite);
+  styleLabel(lblTunebelt_, twipsRect(45, 11205, 3510, 270), kProductLinkRoom,
+             designFont("Verdana", 9.75), kWhite);
   for (QLabel* link : {static_cast<QLabel*>(lblTunebelt_), static_cast<QLabel*>(lblVelloran_)}) {
     link->setCursor(Qt::PointingHandCursor);
   }
   lblBrowse_ = new ClickLabel("lblBrowse", "...", surface_);
-  styleLabel(lblBrowse_, twipsRect(6480, 4440, 495, 495), designFont("Arial", 20.25), kWhite);
+  styleLabel(lblBrowse_, twipsRect(6480, 4440, 495, 495), kBrowseRoom, designFont("Arial", 20.25),
+             kWhite);
   lblCacheSize_ =
       styleLabel(new TextLabel("lblCacheSize", "Current mp3 cache size: <no mp3 folder>", surface_),
-                 twipsRect(10200, 10080, 4200, 285), designFont("Arial", 8.25, true), kDarkGrey);
+                 twipsRect(10200, 10080, 4200, 285), kCacheSizeRoom,
+                 designFont("Arial", 8.25, true), kDarkGrey);
   lblDragCaption_ = styleLabel(
-      new TextLabel("lblDragCaption", kEnglishCaptions.dragCaption, surface_),
-      twipsRect(kDragCaptionRect[0], kDragCaptionRect[1], kDragCaptionRect[2], kDragCaptionRect[3]),
-      designFont("Arial", 8.25, true, true), kDarkGrey);
+      new TextLabel("lblDragCaption", kEnglishCaptions.dragCaption, surface_), dragCaptionRect(),
+      kDragCaptionRoom[0], designFont("Arial", 8.25, true, true), kDarkGrey);
   cmdTrackup_ = image("cmdTrackup", 14280, 5280, 375, 375);
   cmdTrackDown_ = image("cmdTrackDown", 14280, 5640, 375, 375);
 
@@ -232,14 +259,12 @@ void MainWindow::buildControls() {
   lstPlaylist_->setFont(designFont("Tahoma", 9.75));
   setColours(lstPlaylist_, kWhite, kAccentOrange);
   setSelectionColours(lstPlaylist_, kWhite, kDarkGrey);  // the skin's charcoal
-  placeDragCaption();
 
-  chkDelete_ = new QCheckBox(kEnglishCaptions.deleteUnused, surface_);
-  chkDelete_->setObjectName("chkDelete");
-  chkDelete_->setGeometry(twipsRect(960, 10080, 4935, 255));
-  chkDelete_->setFont(designFont("Arial", 8.25));
+  chkDelete_ = new CheckBox("chkDelete", kEnglishCaptions.deleteUnused, surface_);
   setColours(chkDelete_, kDarkGrey, kLightGrey);
   chkDelete_->setAutoFillBackground(true);
+  chkDelete_->setFont(designFont("Arial", 8.25));
+  chkDelete_->setRoom({twipsRect(960, 10080, 4935, 255), kDeleteUnusedRoom, 1});
 
   // Pointer movement over a control stops there: only the pictures that
   // take part in the hover mechanism, and the bare surface, react to it.
@@ -300,25 +325,6 @@ void MainWindow::wireRouting() {
   connect(lblVelloran_, &ClickLabel::clicked, this, &MainWindow::openArtistPage);
 }
 
-// The drag caption stands on one line just above the list. It keeps its
-// designed right edge and top where the text fits there; a wider text
-// widens it to the left, and it moves up as far as the font's descent
-// needs so that no descender reaches under the list.
-void MainWindow::placeDragCaption() {
-  const QRect designed =
-      twipsRect(kDragCaptionRect[0], kDragCaptionRect[1], kDragCaptionRect[2], kDragCaptionRect[3]);
-  const QFontMetricsF fm(lblDragCaption_->font());
-  const QString text = lblDragCaption_->text();
-  const qreal textWidth =
-      std::max(fm.horizontalAdvance(text), fm.tightBoundingRect(text).right());  // italic overhang
-  const int width = std::max(designed.width(), int(std::ceil(textWidth)) + 1);
-  const int listTop = lstPlaylist_->y();
-  const qreal textBottom = TextLabel::firstBaseline(lblDragCaption_->font()) + fm.descent();
-  const int top = std::min(designed.top(), int(std::floor(listTop - textBottom)));
-  lblDragCaption_->setGeometry(designed.left() + designed.width() - width, top, width,
-                               listTop - top);
-}
-
 void MainWindow::applyWindowSize() {
   const int menuHeight = menuBar()->sizeHint().height();
   int height = menuHeight + px(kClientHeight);
@@ -340,6 +346,20 @@ void MainWindow::refitToFrame() {
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   refitToFrame();
+}
+
+// The first paint comes once the window is on the screen, framed and placed
+// by the window manager: the question then stands over it, centred on it.
+void MainWindow::paintEvent(QPaintEvent* event) {
+  QMainWindow::paintEvent(event);
+  if (sampleTrackPut_) {
+    sampleTrackPut_ = false;
+    QTimer::singleShot(0, this, &MainWindow::offerSampleTrackCopy);
+  }
+}
+
+void MainWindow::offerSampleTrackCopy() {
+  OfferSampleTrackCopy(state_, settings_, *host_);
 }
 
 void MainWindow::moveEvent(QMoveEvent* event) {
@@ -586,9 +606,9 @@ void MainWindow::switchLanguage(int language) {
   LoadSkin(this, german ? "german" : "english", qs(state_.ApplicationFolder));
   const Captions& c = german ? kGermanCaptions : kEnglishCaptions;
   lblModPath_->setText(QString::fromUtf8(c.modPath));
+  lblDragCaption_->setRoom({dragCaptionRect(), kDragCaptionRoom[german ? 1 : 0], 1});
   lblDragCaption_->setText(QString::fromUtf8(c.dragCaption));
   chkDelete_->setText(QString::fromUtf8(c.deleteUnused));
-  placeDragCaption();
   state_.Language = german ? kGerman : kEnglish;
   mnuEnglish_->setChecked(!german);
   mnuGerman_->setChecked(german);

@@ -13,15 +13,15 @@
 #include "core/state/state.h"
 
 class QAction;
-class QCheckBox;
 class QComboBox;
-class QLabel;
 class QListWidget;
 
 namespace tunebelt::ui {
 
 class AboutDialog;
 class BrowseDialog;
+class CheckBox;
+class TextLabel;
 class OptionsDialog;
 class ClickLabel;
 class ImageWidget;
@@ -65,7 +65,7 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   // The controls the host writes to.
   QComboBox* modFolderBox() const { return cboSteamFolder_; }
   QListWidget* playlistBox() const;
-  QLabel* cacheLabel() const { return lblCacheSize_; }
+  TextLabel* cacheLabel() const { return lblCacheSize_; }
   ProgressWindow* progressWindow();  // created on first use
   // Shows the progress window; one that is not open yet opens centred over
   // this window, below its menu bar.
@@ -80,6 +80,9 @@ class MainWindow : public QMainWindow, private StartUpWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // The first paint offers the copy of the sample track put into the
+  // playlist at start, over the window.
+  void paintEvent(QPaintEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
 
  private slots:
@@ -96,7 +99,7 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   void wireRouting();
   void applyWindowSize();
   void refitToFrame();
-  void placeDragCaption();
+  void offerSampleTrackCopy();
 
   // The window's own steps of the start-up (the core runs the sequence).
   void turnOffDeveloperMenu() override;
@@ -147,15 +150,15 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   ImageWidget* imgGerman_ = nullptr;
   ImageWidget* cmdTrackup_ = nullptr;
   ImageWidget* cmdTrackDown_ = nullptr;
-  QLabel* lblModPath_ = nullptr;
-  QLabel* lblDragCaption_ = nullptr;
-  QLabel* lblCacheSize_ = nullptr;
+  TextLabel* lblModPath_ = nullptr;
+  TextLabel* lblDragCaption_ = nullptr;
+  TextLabel* lblCacheSize_ = nullptr;
   ClickLabel* lblBrowse_ = nullptr;
   ClickLabel* lblTunebelt_ = nullptr;
   ClickLabel* lblVelloran_ = nullptr;
   QComboBox* cboSteamFolder_ = nullptr;
   PlaylistBox* lstPlaylist_ = nullptr;
-  QCheckBox* chkDelete_ = nullptr;
+  CheckBox* chkDelete_ = nullptr;
 
   QAction* mnuDev_ = nullptr;
   QAction* mnuEnglish_ = nullptr;
@@ -166,11 +169,12 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   QPointer<OptionsDialog> options_dialog_;
   QPointer<AboutDialog> about_;
 
-  int rememberedItems_ = 0;  // the box's first items; offered folders follow
-  bool saving_ = false;      // a Save Script is running: other commands wait
-  bool shortened_ = false;   // the screen was too low for the designed height
-  int appliedFrame_ = 0;     // the frame height the shortened size was worked out with
-  bool exiting_ = false;     // "Exit" chose to end without the shut-down
+  int rememberedItems_ = 0;      // the box's first items; offered folders follow
+  bool saving_ = false;          // a Save Script is running: other commands wait
+  bool shortened_ = false;       // the screen was too low for the designed height
+  int appliedFrame_ = 0;         // the frame height the shortened size was worked out with
+  bool exiting_ = false;         // "Exit" chose to end without the shut-down
+  bool sampleTrackPut_ = false;  // the start put the sample track into the list
   bool shutDown_ = false;
   // Asked for while a save ran; done when it ends.
   bool closeAfterSave_ = false;

@@ -4,9 +4,40 @@
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QScreen>
 #include <QSpacerItem>
+#include <algorithm>
 
 namespace tunebelt::ui {
+
+namespace {
+
+// A box over its window, centred on it. QMessageBox takes its final size
+// only while it is shown, after Qt has centred it at the size it had before;
+// it is centred again then, on the screen still.
+class CentredBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner == nullptr || !owner->isVisible()) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(owner->frameGeometry().center());
+    if (const QScreen* screen = owner->screen()) {
+      const QRect available = screen->availableGeometry();
+      frame.moveRight(std::min(frame.right(), available.right()));
+      frame.moveBottom(std::min(frame.bottom(), available.bottom()));
+      frame.moveLeft(std::max(frame.left(), available.left()));
+      frame.moveTop(std::max(frame.top(), available.top()));
+    }
+    move(frame.topLeft());
+  }
+};
+
+}  // namespace
 
 bool MessageBox::testMode_ = false;
 QList<bool> MessageBox::answers_;
@@ -54,7 +85,8 @@ YesNoChoice MessageBox::askYesNoWithCheckBox(QWidget* parent, const QString& tex
 std::unique_ptr<QMessageBox> MessageBox::build(QWidget* parent, const QString& text,
                                                const QString& caption, QMessageBox::Icon icon,
                                                QMessageBox::StandardButtons buttons) {
-  auto box = std::make_unique<QMessageBox>(icon, caption, text, buttons, parent);
+  std::unique_ptr<QMessageBox> box =
+      std::make_unique<CentredBox>(icon, caption, text, buttons, parent);
   // A box sized to a short text would have the window manager cut its
   // caption; a spacer row across the box holds it open.
   if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {

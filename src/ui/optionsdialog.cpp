@@ -15,8 +15,11 @@ namespace tunebelt::ui {
 
 namespace {
 
-QLabel* label(QWidget* parent, const char* name, const char* text, const QRect& rect) {
-  return designLabel(parent, name, text, arial(9.75), rect);
+// A label with the free space around it that the design leaves (in pixels):
+// up to the volume boxes, which begin at x 80.
+QLabel* label(QWidget* parent, const char* name, const char* text, const QRect& designed,
+              const QRect& room) {
+  return designLabel(parent, name, text, arial(9.75), {designed, room, 1});
 }
 
 QLineEdit* volumeBox(QWidget* parent, const char* name, const QRect& rect) {
@@ -34,6 +37,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, const Q
   b->setGeometry(rect);
   b->setFont(arial(9.75));
   setBackgroundColour(b, kAccentOrange);
+  fitButtonText(b);
   return b;
 }
 
@@ -52,10 +56,11 @@ OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prom
   setFixedSize(px(4170), px(2310));
   fillWithAccentOrange(this);
 
-  label(this, "Label1", "Initial Volumes (0-100):", twipsRect(240, 240, 2055, 255));
-  label(this, "Label3", "MP3:", twipsRect(480, 720, 615, 255));
+  label(this, "Label1", "Initial Volumes (0-100):", twipsRect(240, 240, 2055, 255),
+        QRect(8, 8, 262, 32));
+  label(this, "Label3", "MP3:", twipsRect(480, 720, 615, 255), QRect(8, 44, 71, 24));
   txtMP3Vol_ = volumeBox(this, "txtMP3Vol", twipsRect(1200, 720, 855, 270));
-  label(this, "Label2", "Game:", twipsRect(480, 1080, 735, 255));
+  label(this, "Label2", "Game:", twipsRect(480, 1080, 735, 255), QRect(8, 70, 71, 24));
   txtGameVol_ = volumeBox(this, "txtGameVol", twipsRect(1200, 1080, 855, 270));
   QPushButton* cmdCancel = button(this, "cmdCancel", "Cancel", twipsRect(120, 1800, 1230, 375));
   QPushButton* cmdApply = button(this, "cmdApply", "Apply", twipsRect(1440, 1800, 1230, 375));

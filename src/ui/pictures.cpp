@@ -1,8 +1,10 @@
 #include "ui/pictures.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <algorithm>
 
 #include "ui/style.h"
 #include "ui/units.h"
@@ -18,6 +20,24 @@ QPixmap blankPicture(int width, int height, const QColor& fill) {
   QPixmap pm(width, height);
   pm.fill(fill);
   return pm;
+}
+
+// The words' font: the skin's face at three fifths of the picture's height,
+// spaced as widely as the picture's width allows (at most `spacing`), and
+// smaller where even unspaced words would not fit with a pixel to spare.
+QFont wordsFont(const QString& words, int width, int height, qreal spacing) {
+  QFont f;
+  for (int size = height * 3 / 5; size >= std::max(6, height * 2 / 5); --size) {
+    f = skinFont(size);
+    f.setCapitalization(QFont::AllUppercase);
+    for (qreal s = spacing; s >= 0; s -= 0.5) {
+      f.setLetterSpacing(QFont::AbsoluteSpacing, s);
+      const QFontMetricsF fm(f);
+      // The spacing follows every letter, the last one too: it is not ink.
+      if (fm.horizontalAdvance(words) - s + 2 <= width && fm.height() + 2 <= height) return f;
+    }
+  }
+  return f;
 }
 
 }  // namespace
@@ -57,11 +77,7 @@ QPixmap wordsPicture(const QString& words, int width, int height, bool lit) {
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  QFont f = designFont("Arial", 9.0, lit);
-  f.setPixelSize(height * 3 / 5);
-  f.setCapitalization(QFont::AllUppercase);
-  f.setLetterSpacing(QFont::AbsoluteSpacing, lit ? 3.0 : 3.5);
-  p.setFont(f);
+  p.setFont(wordsFont(words, width - (lit ? 4 : 0), height, lit ? 3.0 : 3.5));
   const QRect box(0, 0, width, height);
   if (lit) {
     // A soft glow: the words drawn a few times, faint and offset, before

@@ -1,8 +1,11 @@
 #include "ui/style.h"
 
+#include <QFontDatabase>
+#include <QHash>
 #include <QPalette>
 #include <QStringList>
 
+#include "core/state/startup.h"
 #include "ui/widgets.h"
 
 namespace tunebelt::ui {
@@ -51,10 +54,15 @@ void fillWithAccentOrange(QWidget* w) {
 QFont designFont(const QString& family, double points, bool bold, bool italic) {
   QFont f;
   QStringList families{family};
-  if (family == "Arial")
-    families << "Liberation Sans"
-             << "Arimo"
+  if (family == "Arial") {
+#ifdef _WIN32
+    families = QStringList{"Arial", "Liberation Sans"};
+#else
+    families = QStringList{"Liberation Sans", "Arial"};
+#endif
+    families << "Arimo"
              << "Nimbus Sans";
+  }
   if (family == "Verdana")
     families << "DejaVu Sans"
              << "Bitstream Vera Sans";
@@ -73,12 +81,46 @@ QFont arial(double points) {
   return designFont(QStringLiteral("Arial"), points);
 }
 
-QLabel* designLabel(QWidget* parent, const char* name, const char* text, const QFont& font,
-                    const QRect& rect) {
+namespace {
+
+QString& skinFamily() {
+  static QString family;
+  return family;
+}
+
+}  // namespace
+
+QString loadSkinFont(const QString& applicationFolder) {
+  static QHash<QString, QString> loaded;  // by file
+  const QString file = applicationFolder + "/" + qs(kFontFile);
+  const auto it = loaded.constFind(file);
+  if (it != loaded.constEnd()) {
+    skinFamily() = *it;
+    return *it;
+  }
+  const int id = QFontDatabase::addApplicationFont(file);
+  const QStringList families = id >= 0 ? QFontDatabase::applicationFontFamilies(id) : QStringList();
+  const QString family = families.isEmpty() ? QString() : families.first();
+  loaded.insert(file, family);
+  skinFamily() = family;
+  return family;
+}
+
+QFont skinFont(int pixelSize) {
+  QFont f;
+  if (!skinFamily().isEmpty()) f.setFamilies({skinFamily()});
+  f.setStyleHint(QFont::SansSerif);
+  f.setPixelSize(pixelSize);
+  f.setBold(true);
+  return f;
+}
+
+TextLabel* designLabel(QWidget* parent, const char* name, const char* text, const QFont& font,
+                       const TextRoom& room) {
   auto* l = new TextLabel(QString::fromUtf8(name), QString::fromUtf8(text), parent);
-  l->setFont(font);
-  l->setGeometry(rect);
   setTextColour(l, kWhite);
+  l->setFont(font);
+  l->setRoom(room);
   return l;
 }
 

@@ -31,14 +31,27 @@ void setSelectionColours(QWidget* w, const QColor& text, const QColor& backgroun
 // The accent orange every window of the program is drawn on.
 void fillWithAccentOrange(QWidget* w);
 
-// A font by the design's family name. Where the family is missing, a face
-// with the same metrics comes first (so texts fit their designed boxes),
-// then the system's sans face.
+// A font by the design's family name. The design's Arial is a face the
+// program can count on: Liberation Sans on Linux (fonts-liberation2, which
+// the package depends on), Arial on Windows; other faces with its metrics
+// follow, then the system's sans face. Every text fits whatever face it
+// gets (TextLabel), so these only keep the design's look where they can.
 QFont designFont(const QString& family, double points, bool bold = false, bool italic = false);
 QFont arial(double points);
 
-// A white, word-wrapping label of the dialogs' design.
-QLabel* designLabel(QWidget* parent, const char* name, const char* text, const QFont& font,
-                    const QRect& rect);
+// The skin's face: HLFLIFE2.TTF in the application folder, loaded for this
+// program alone (nothing is installed for the user). Loaded once; the
+// family name, or empty when the file is missing or holds no font.
+QString loadSkinFont(const QString& applicationFolder);
+// The skin's face at a pixel size, bold: the loaded one, else the system's
+// bold sans face.
+QFont skinFont(int pixelSize);
+
+class TextLabel;
+struct TextRoom;
+
+// A white label of the dialogs' design that fits its text into `room`.
+TextLabel* designLabel(QWidget* parent, const char* name, const char* text, const QFont& font,
+                       const TextRoom& room);
 
 }  // namespace tunebelt::ui

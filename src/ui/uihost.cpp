@@ -13,6 +13,7 @@
 #include "ui/progresswindow.h"
 #include "ui/style.h"
 #include "ui/units.h"
+#include "ui/widgets.h"
 
 namespace tunebelt::ui {
 

@@ -558,7 +558,9 @@ TEST(CliArguments, UsageErrorsExitTwo) {
   EXPECT_NE(err.str().find("--mp3-volume takes a whole number from 0 to 100"), std::string::npos);
   out.str("");
   EXPECT_EQ(run({"--version"}), 0);
-  EXPECT_EQ(out.str(), std::string("tunebelt-cli ") + TUNEBELT_VERSION + "\n");
+  EXPECT_EQ(out.str().substr(0, out.str().find('\n') + 1),
+            std::string("tunebelt-cli ") + TUNEBELT_VERSION + "\n");
+  EXPECT_NE(out.str().find("License GPL-3.0-or-later"), std::string::npos);
   out.str("");
   EXPECT_EQ(run({"--help"}), 0);
   EXPECT_NE(out.str().find("tunebelt-cli save --mod DIR"), std::string::npos);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/state/settings.h"
 #include "platform/userfolders.h"
 #include "recording_host.h"
 #include "test_util.h"
@@ -49,10 +50,10 @@ TEST_F(FolderFixture, UserDirsFileNamesDocumentsAndMusic) {
   EXPECT_EQ(state.FontsFolder, dir / "data/fonts");
   EXPECT_EQ(state.SystemFolder, "");  // none on Linux, and nothing told
   EXPECT_EQ(state.FolderResult, 0);
-  // Missing folders are created.
-  EXPECT_TRUE(fs::is_directory(state.DocumentsFolder));
-  EXPECT_TRUE(fs::is_directory(state.MusicFolder));
-  EXPECT_TRUE(fs::is_directory(state.FontsFolder));
+  // Missing folders are found, not made: they are made when something goes there.
+  EXPECT_FALSE(fs::exists(state.DocumentsFolder));
+  EXPECT_FALSE(fs::exists(state.MusicFolder));
+  EXPECT_FALSE(fs::exists(state.FontsFolder));
 }
 #endif
 
@@ -63,8 +64,7 @@ TEST_F(FolderFixture, WithoutUserDirsTheHomeFoldersAreUsed) {
   EXPECT_EQ(state.DocumentsFolder, dir / "home/Documents");
   EXPECT_EQ(state.MusicFolder, dir / "home/Music");
   EXPECT_EQ(state.FontsFolder, dir / "home/.local/share/fonts");
-  EXPECT_TRUE(fs::is_directory(dir / "home/Music"));
-  EXPECT_TRUE(fs::is_directory(dir / "home/.local/share/fonts"));
+  EXPECT_TRUE(fs::is_empty(dir / "home"));
 }
 #endif
 
@@ -95,7 +95,7 @@ TEST_F(FolderFixture, NoHomeTellsTheUserForEachFolderAndLeavesThemEmpty) {
 #endif
 
 #ifndef _WIN32  // XDG user dirs; Windows asks the shell
-TEST_F(FolderFixture, FolderThatCannotBeCreatedIsNotFound) {
+TEST_F(FolderFixture, AFileWhereTheFolderShouldBeIsNotFound) {
   writeFile(dir / "home/Music", "a file where the folder should be");
   GetSpecialFolders(state, host);
   ASSERT_EQ(host.messages.size(), 1u);
@@ -128,132 +128,125 @@ TEST(SpecialFolder, UserDirsLinesFollowTheFileRules) {
   EXPECT_EQ(parseUserDir("XDG_DESKTOP_DIR=\"$HOME/\"\n", "XDG_DESKTOP_DIR", home), "/home/ann");
 }
 
-// An application folder holding the sample track and a music folder.
+// An application folder holding the sample track, its settings file, and a
+// music folder that is not there yet.
 struct SampleFixture : ::testing::Test {
   TempDir dir;
   RecordingHost host;
   ProgramState state;
   std::string track;
+  SettingsFile settings{dir / "app/settings.jst"};
   void SetUp() override {
     state.ApplicationFolder = dir / "app";
-    state.MusicFolder = dir / "music";
-    fs::create_directory(dir / "music");
+    state.MusicFolder = dir / "home/Music";
     track = dir / "app/velloran_glasshour.mp3";
     writeFile(track, "sample bytes");
   }
+  std::int16_t storedFlag() {
+    ProgramState stored;
+    LoadSettings(dir / "app/settings.jst", stored);
+    return stored.SampleTrackOffered;
+  }
 };
 
-TEST_F(SampleFixture, FirstStartMakesItTheOnlyTrackAndCopiesOnYes) {
+TEST_F(SampleFixture, FirstStartMakesItTheOnlyTrackWithoutAsking) {
   state.PlaylistPaths = {"/x/old.mp3"};
   state.PlaylistNames = {"old.mp3"};
-  host.answers = {true};
-  EXPECT_TRUE(OfferSampleTrack(state, host));
+  EXPECT_TRUE(PutSampleTrack(state, host));
   EXPECT_EQ(state.PlaylistPaths, std::vector<std::string>{track});
   EXPECT_EQ(state.PlaylistNames, std::vector<std::string>{"velloran_glasshour.mp3"});
   EXPECT_EQ(host.listLines, std::vector<std::string>{"velloran_glasshour.mp3"});
   EXPECT_EQ(state.SampleTrackOffered, 1);
+  EXPECT_TRUE(host.messages.empty());  // the question waits for the window
+  EXPECT_FALSE(fs::exists(dir / "home"));
+}
+
+TEST_F(SampleFixture, YesMakesTheMusicFolderThenAndCopiesTheTrack) {
+  PutSampleTrack(state, host);
+  host.answers = {true};
+  OfferSampleTrackCopy(state, settings, host);
   ASSERT_EQ(host.messages.size(), 1u);
+#ifdef _WIN32
   EXPECT_EQ(host.messages[0].text,
             "Do you want to copy the free track, 'Velloran - Glasshour' to your windows music "
             "folder?");
+#else
+  EXPECT_EQ(host.messages[0].text,
+            "Do you want to copy the free track, 'Velloran - Glasshour' to your music folder?");
+#endif
   EXPECT_EQ(host.messages[0].caption, "Copy Track");
-  EXPECT_EQ(readFile(dir / "music/velloran_glasshour.mp3"), "sample bytes");
-}
+  EXPECT_EQ(readFile(dir / "home/Music/velloran_glasshour.mp3"), "sample bytes");
+  EXPECT_EQ(storedFlag(), 1);
+  // The playlist entry keeps pointing at the copy beside the program.
+  EXPECT_EQ(state.PlaylistPaths, std::vector<std::string>{track});
 
-TEST_F(SampleFixture, YesReplacesAnExistingCopy) {
-  writeFile(dir / "music/velloran_glasshour.mp3", "older");
+  // A copy there already is replaced.
+  writeFile(dir / "home/Music/velloran_glasshour.mp3", "older");
   host.answers = {true};
-  OfferSampleTrack(state, host);
-  EXPECT_EQ(readFile(dir / "music/velloran_glasshour.mp3"), "sample bytes");
+  OfferSampleTrackCopy(state, settings, host);
+  EXPECT_EQ(readFile(dir / "home/Music/velloran_glasshour.mp3"), "sample bytes");
 }
 
-TEST_F(SampleFixture, NoCopiesNothingButKeepsTheTrack) {
+TEST_F(SampleFixture, NoMakesNothingAndIsStoredAtOnce) {
+  PutSampleTrack(state, host);
   host.answers = {false};
-  EXPECT_TRUE(OfferSampleTrack(state, host));
-  EXPECT_EQ(state.TrackCount(), 1);
-  EXPECT_EQ(state.SampleTrackOffered, 1);
-  EXPECT_FALSE(fs::exists(dir / "music/velloran_glasshour.mp3"));
+  OfferSampleTrackCopy(state, settings, host);
+  EXPECT_EQ(host.messages.size(), 1u);
+  EXPECT_FALSE(fs::exists(dir / "home"));
+  // Stored before any shut-down: an "Exit" or a crash does not ask again.
+  EXPECT_EQ(storedFlag(), 1);
+  ProgramState next;
+  next.ApplicationFolder = state.ApplicationFolder;
+  next.SampleTrackOffered = storedFlag();
+  EXPECT_FALSE(PutSampleTrack(next, host));
 }
 
 TEST_F(SampleFixture, OfferedBeforeOrMissingFileDoesNothing) {
   state.SampleTrackOffered = 1;
-  EXPECT_FALSE(OfferSampleTrack(state, host));
+  EXPECT_FALSE(PutSampleTrack(state, host));
   EXPECT_EQ(state.TrackCount(), 0);
 
   state.SampleTrackOffered = 0;
   fs::remove(track);
-  EXPECT_FALSE(OfferSampleTrack(state, host));
+  EXPECT_FALSE(PutSampleTrack(state, host));
   EXPECT_EQ(state.SampleTrackOffered, 0);  // offered on a later start
   EXPECT_EQ(state.TrackCount(), 0);
   EXPECT_TRUE(host.messages.empty());
   EXPECT_TRUE(host.events.empty());
 }
 
-TEST_F(SampleFixture, WithoutMusicFolderNothingIsAsked) {
+TEST_F(SampleFixture, WithoutMusicFolderOrTrackNothingIsAskedNorStored) {
+  PutSampleTrack(state, host);
   state.MusicFolder.clear();
   host.answers = {true};
-  EXPECT_TRUE(OfferSampleTrack(state, host));
-  EXPECT_EQ(state.TrackCount(), 1);
+  OfferSampleTrackCopy(state, settings, host);
+  state.MusicFolder = dir / "home/Music";
+  fs::remove(track);  // gone since the start
+  OfferSampleTrackCopy(state, settings, host);
   EXPECT_TRUE(host.messages.empty());
+  EXPECT_FALSE(fs::exists(dir / "app/settings.jst"));
+  EXPECT_EQ(state.TrackCount(), 1);
 }
 
 TEST_F(SampleFixture, FailedCopyIsToldAndTheStartGoesOn) {
-  state.MusicFolder = dir / "gone/music";
+  writeFile(dir / "home", "a file where the home folder should be");
+  PutSampleTrack(state, host);
   host.answers = {true};
-  EXPECT_TRUE(OfferSampleTrack(state, host));
+  OfferSampleTrackCopy(state, settings, host);
   ASSERT_EQ(host.messages.size(), 2u);
   EXPECT_EQ(host.messages[1].caption, "Tunebelt - Error");
-  EXPECT_NE(host.messages[1].text.find(dir / "gone/music/velloran_glasshour.mp3"),
-            std::string::npos);
-  EXPECT_EQ(state.SampleTrackOffered, 1);
+  EXPECT_NE(host.messages[1].text.find(dir / "home"), std::string::npos);
+  EXPECT_EQ(storedFlag(), 1);
   EXPECT_EQ(state.TrackCount(), 1);
-}
 
-struct FontFixture : ::testing::Test {
-  TempDir dir;
-  RecordingHost host;
-  ProgramState state;
-  void SetUp() override {
-    state.ApplicationFolder = dir / "app";
-    state.FontsFolder = dir / "fonts";
-    fs::create_directories(dir / "fonts");
-    writeFile(dir / "app/HLFLIFE2.TTF", "font");
-  }
-};
-
-TEST_F(FontFixture, MissingFontIsCopied) {
-  InstallFont(state, host);
-  EXPECT_EQ(readFile(dir / "fonts/HLFLIFE2.TTF"), "font");
-  EXPECT_TRUE(host.messages.empty());
-}
-
-TEST_F(FontFixture, PresentFontIsLeftAlone) {
-  writeFile(dir / "fonts/HLFLIFE2.TTF", "installed");
-  InstallFont(state, host);
-  EXPECT_EQ(readFile(dir / "fonts/HLFLIFE2.TTF"), "installed");
-}
-
-TEST_F(FontFixture, MissingSourceIsToldNamingTheFile) {
-  fs::remove(dir / "app/HLFLIFE2.TTF");
-  InstallFont(state, host);
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].caption, "Tunebelt - Error");
-  EXPECT_NE(host.messages[0].text.find(dir / "app/HLFLIFE2.TTF"), std::string::npos);
-  EXPECT_NE(host.messages[0].text.find("No such file"), std::string::npos);
-}
-
-TEST_F(FontFixture, UnwritableFontsFolderIsTold) {
-  state.FontsFolder = dir / "app/HLFLIFE2.TTF";  // a file, not a folder
-  InstallFont(state, host);
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].caption, "Tunebelt - Error");
-}
-
-TEST_F(FontFixture, NoFontsFolderSkipsTheStep) {
-  state.FontsFolder.clear();
-  InstallFont(state, host);
-  EXPECT_TRUE(host.messages.empty());
-  EXPECT_FALSE(fs::exists("/HLFLIFE2.TTF"));
+  fs::remove(dir / "home");
+  fs::create_directories(dir / "home/Music/velloran_glasshour.mp3");  // a folder in the way
+  host.messages.clear();
+  host.answers = {true};
+  OfferSampleTrackCopy(state, settings, host);
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_NE(host.messages[1].text.find(dir / "home/Music/velloran_glasshour.mp3"),
+            std::string::npos);
 }
 
 TEST(Startup, SmallScreenShortensTheWindow) {

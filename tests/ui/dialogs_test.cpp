@@ -274,6 +274,9 @@ class DialogsTest : public QObject {
     QCOMPARE(child<QLabel>(&dlg, "Label3")->text(), QString("CREDITS:"));
     QVERIFY(child<QLabel>(&dlg, "lblName")->wordWrap());
     QCOMPARE(child<QLabel>(&dlg, "lblName")->font().pointSizeF(), 14.25);
+    // The version CMake's project gives, and the licence.
+    QCOMPARE(child<QLabel>(&dlg, "lblVersion")->text(),
+             QString("Version %1 \u00b7 GPL-3.0-or-later").arg(TUNEBELT_VERSION));
   }
 
   // The roll starts at the bottom of the outer window, frame included; the

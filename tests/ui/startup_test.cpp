@@ -1,12 +1,14 @@
 // Start-up and shut-down on the real window: the first-start sample track and
-// its question, which ending saves the settings, the stored language, and the
-// menu commands that open the secondary windows.
+// its question over the shown window, which ending saves the settings, the
+// stored language, and the menu commands that open the secondary windows.
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -46,9 +48,9 @@ class StartupTest : public QObject {
   Q_OBJECT
  private slots:
   void firstStartOffersTheSampleTrackOnce();
-  void answeringNoCopiesNothing();
+  void theAnswerIsStoredAtOnceSoExitDoesNotAskAgain();
+  void theQuestionStandsCentredOverTheShownWindow();
   void withoutTheTrackNothingIsAskedUntilItIsThere();
-  void exitBeforeANormalCloseOffersItAgain();
   void storedLanguageDecidesTheInterface();
   void menuCommandsOpenOneInstanceOfEachDialog();
   void aSettingsFileThatIsAFifoIsToldAndTheWindowStillComes();
@@ -63,30 +65,82 @@ void StartupTest::firstStartOffersTheSampleTrackOnce() {
     WindowUnderTest t(app);
     QCOMPARE(lines(t), QStringList{"velloran_glasshour.mp3"});
     QCOMPARE(t.state.PlaylistPaths[0], app / "velloran_glasshour.mp3");
-    QCOMPARE(questions(), 1);
+    QCOMPARE(questions(), 0);  // asked once the window shows
+    t.window->show();
+    QTRY_COMPARE(questions(), 1);
     const auto& asked = ui::MessageBox::shown()[0];
     QCOMPARE(asked.caption, QString("Copy Track"));
     QCOMPARE(asked.text, QString("Do you want to copy the free track, 'Velloran - Glasshour' to "
-                                 "your windows music folder?"));
+                                 "your music folder?"));
     QCOMPARE(test::readFile(app / "Music/velloran_glasshour.mp3"), std::string("sample"));
-    QVERIFY(std::filesystem::exists(app / "data/fonts/HLFLIFE2.TTF"));
+    // The font is the program's own: nothing goes into the user's fonts.
+    QVERIFY(!std::filesystem::exists(app / "data"));
     t.window->close();
   }
   WindowUnderTest again(app);
+  again.window->show();
+  QTest::qWait(20);
   QVERIFY(lines(again).isEmpty());
   QCOMPARE(questions(), 0);
 }
 
-void StartupTest::answeringNoCopiesNothing() {
+void StartupTest::theAnswerIsStoredAtOnceSoExitDoesNotAskAgain() {
   AppFolder app;
   test::writeFile(app / "velloran_glasshour.mp3", "sample");
   ui::MessageBox::setTestMode(true);
   ui::MessageBox::queueAnswer(false);
+  {
+    WindowUnderTest t(app);
+    t.window->show();
+    QTRY_COMPARE(questions(), 1);
+    // No: nothing copied, no music folder made.
+    QVERIFY(!std::filesystem::exists(app / "Music"));
+    // The entry points at the copy beside the program either way.
+    QCOMPARE(t.state.PlaylistPaths.at(0), app / "velloran_glasshour.mp3");
+    t.find<QAction>("mnuExit")->trigger();  // no shut-down steps
+    QCOMPARE(t.endings.exits, 1);
+  }
+  ProgramState stored;
+  LoadSettings(app / "settings.jst", stored);
+  QCOMPARE(stored.SampleTrackOffered, std::int16_t(1));
+  WindowUnderTest again(app);
+  again.window->show();
+  QTest::qWait(20);
+  QCOMPARE(questions(), 0);
+  QVERIFY(lines(again).isEmpty());
+}
+
+void StartupTest::theQuestionStandsCentredOverTheShownWindow() {
+  AppFolder app;
+  test::writeFile(app / "velloran_glasshour.mp3", "sample");
   WindowUnderTest t(app);
-  QCOMPARE(questions(), 1);
-  QVERIFY(!std::filesystem::exists(app / "Music/velloran_glasshour.mp3"));
-  // The entry points at the copy beside the program either way.
-  QCOMPARE(t.state.PlaylistPaths.at(0), app / "velloran_glasshour.mp3");
+  ui::MessageBox::setTestMode(false);  // the real box
+  t.window->move(-200, -150);          // so that the box fits the offscreen screen centred
+  bool windowShown = false;
+  QPoint offset(1000, 1000);
+  QString text;
+  QString geometries;
+  QTimer look;
+  look.setInterval(10);
+  connect(&look, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) return;
+    look.stop();
+    windowShown = t.window->isVisible();
+    offset = box->frameGeometry().center() - t.window->frameGeometry().center();
+    QDebug(&geometries) << box->frameGeometry() << t.window->frameGeometry();
+    text = box->text();
+    box->button(QMessageBox::No)->click();
+  });
+  look.start();
+  t.window->show();
+  QTRY_VERIFY(!look.isActive());
+  ui::MessageBox::setTestMode(true);
+  QVERIFY(windowShown);
+  QVERIFY2(offset.manhattanLength() <= 2,
+           qPrintable(QString("%1,%2 %3").arg(offset.x()).arg(offset.y()).arg(geometries)));
+  QVERIFY(text.endsWith("to your music folder?"));
+  QVERIFY(!std::filesystem::exists(app / "Music"));
 }
 
 void StartupTest::withoutTheTrackNothingIsAskedUntilItIsThere() {
@@ -103,24 +157,9 @@ void StartupTest::withoutTheTrackNothingIsAskedUntilItIsThere() {
 
   test::writeFile(app / "velloran_glasshour.mp3", "sample");
   WindowUnderTest later(app);
-  QCOMPARE(questions(), 1);
+  later.window->show();
+  QTRY_COMPARE(questions(), 1);
   QCOMPARE(lines(later), QStringList{"velloran_glasshour.mp3"});
-}
-
-void StartupTest::exitBeforeANormalCloseOffersItAgain() {
-  AppFolder app;
-  test::writeFile(app / "velloran_glasshour.mp3", "sample");
-  {
-    WindowUnderTest t(app);
-    QCOMPARE(questions(), 1);
-    t.find<QAction>("mnuExit")->trigger();
-    QCOMPARE(t.endings.exits, 1);
-    t.window->close();  // the program is ending: no shut-down steps run now
-    QCOMPARE(t.endings.ends, 0);
-  }
-  WindowUnderTest again(app);
-  QCOMPARE(questions(), 1);
-  QCOMPARE(lines(again), QStringList{"velloran_glasshour.mp3"});
 }
 
 void StartupTest::storedLanguageDecidesTheInterface() {

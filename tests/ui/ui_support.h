@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QDir>
+#include <QFontDatabase>
 #include <QImage>
 #include <QMap>
 #include <QMouseEvent>
@@ -165,6 +166,20 @@ inline void moveOver(QWidget* w) {
   QMouseEvent move(QEvent::MouseMove, local, w->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
                    Qt::NoModifier);
   QApplication::sendEvent(w, &move);
+}
+
+// The font families the test program sees, each once, without the generic
+// names Qt always offers and without the foundries that tell apart two
+// families of one name ("Nimbus Sans [URW ]").
+inline QStringList fontFamilies() {
+  QStringList out;
+  for (QString family : QFontDatabase::families()) {
+    if (family == "Sans Serif" || family == "Serif" || family == "Monospace") continue;
+    if (family.endsWith(']')) family.truncate(family.lastIndexOf(" ["));
+    if (!out.contains(family)) out << family;
+  }
+  out.sort();
+  return out;
 }
 
 // The widget's rectangle in twips, as the design gives it.

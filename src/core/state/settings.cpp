@@ -162,6 +162,12 @@ void SaveVolumes(const std::string& path, const ProgramState& state) {
   r.save(path);
 }
 
+void SaveSampleTrackOffered(const std::string& path, const ProgramState& state) {
+  Records r = Records::load(path);
+  r.putInteger(kSampleTrackRecord, state.SampleTrackOffered);
+  r.save(path);
+}
+
 void SaveSettingsOnExit(const std::string& path, const ProgramState& state, int deleteUnused) {
   Records r = Records::load(path);
   // Only folders that fit a record are stored, at most as many as the list

@@ -35,6 +35,9 @@ void NormalizeVolumes(ProgramState& state, bool volumesStored);
 // Writes Mp3Volume and GameVolume. Throws platform::FsError.
 void SaveVolumes(const std::string& path, const ProgramState& state);
 
+// Writes the sample-track flag alone. Throws platform::FsError.
+void SaveSampleTrackOffered(const std::string& path, const ProgramState& state);
+
 // Writes the folder list, language, sample-track flag and the box's value.
 // Throws platform::FsError.
 void SaveSettingsOnExit(const std::string& path, const ProgramState& state, int deleteUnused);

@@ -34,6 +34,16 @@ void copyOrReport(const std::string& source, const std::string& target, Prompts&
   }
 }
 
+// Makes the folder and every missing folder above it.
+void makeFolders(const std::string& path) {
+  if (path.empty() || platform::isDirectory(path)) return;
+  std::size_t sep = path.size();
+  while (sep > 0 && !platform::isSep(path[sep - 1])) --sep;
+  // The parent, unless the folder sits at a root ("/a", "C:\a").
+  if (sep > 1 && path[sep - 2] != ':') makeFolders(path.substr(0, sep - 1));
+  platform::makeDir(path);
+}
+
 }  // namespace
 
 void GetSpecialFolders(ProgramState& state, Prompts& prompts) {
@@ -52,7 +62,7 @@ std::optional<int> ShortenedHeight(int screenHeightTwips) {
   return std::nullopt;
 }
 
-bool OfferSampleTrack(ProgramState& state, Host& host) {
+bool PutSampleTrack(ProgramState& state, Host& host) {
   std::string track = platform::joinPath(state.ApplicationFolder, kSampleTrackFile);
   if (state.SampleTrackOffered != 0 || !FileExists(track)) return false;
 
@@ -60,20 +70,25 @@ bool OfferSampleTrack(ProgramState& state, Host& host) {
   state.PlaylistNames.assign(1, std::string(kSampleTrackFile));
   host.playlistChanged(state.PlaylistNames, {0, Selection(1, false), -1});
   state.SampleTrackOffered = 1;
-
-  // Without a music folder there is nowhere to copy to, so nothing is asked.
-  if (state.MusicFolder.empty() || !FileExists(track)) return true;
-  if (host.askYesNo(kCopyTrackQuestion, kCopyTrackCaption)) {
-    copyOrReport(track, platform::joinPath(state.MusicFolder, kSampleTrackFile), host);
-  }
   return true;
 }
 
-void InstallFont(ProgramState& state, Prompts& prompts) {
-  if (state.FontsFolder.empty()) return;
-  std::string target = platform::joinPath(state.FontsFolder, kFontFile);
-  if (FileExists(target)) return;
-  copyOrReport(platform::joinPath(state.ApplicationFolder, kFontFile), target, prompts);
+void OfferSampleTrackCopy(ProgramState& state, SettingsFile& settings, Host& host) {
+  std::string track = platform::joinPath(state.ApplicationFolder, kSampleTrackFile);
+  // Without a music folder there is nowhere to copy to, so nothing is asked.
+  if (state.MusicFolder.empty() || !FileExists(track)) return;
+  const bool yes = host.askYesNo(kCopyTrackQuestion, kCopyTrackCaption);
+  settings.use([&](const std::string& path) { SaveSampleTrackOffered(path, state); }, host);
+  if (!yes) return;
+  std::string target = platform::joinPath(state.MusicFolder, kSampleTrackFile);
+  try {
+    makeFolders(state.MusicFolder);
+  } catch (const platform::FsError& e) {
+    host.showMessage("Could not make the folder " + e.path() + ":\n" + e.reason(), kErrorCaption,
+                     MessageIcon::Critical);
+    return;
+  }
+  copyOrReport(track, target, host);
 }
 
 void SettingsFile::tellFailure(const std::exception& error, Prompts& prompts) {
@@ -88,7 +103,7 @@ void SettingsFile::tellFailure(const std::exception& error, Prompts& prompts) {
   prompts.showMessage(text, kErrorCaption, MessageIcon::Critical);
 }
 
-void RunStartUp(ProgramState& state, SettingsFile& settings, Host& host, StartUpWindow& window) {
+bool RunStartUp(ProgramState& state, SettingsFile& settings, Host& host, StartUpWindow& window) {
   state.DebugMode = 0;
   window.turnOffDeveloperMenu();
   window.placeHoverImages();
@@ -111,8 +126,7 @@ void RunStartUp(ProgramState& state, SettingsFile& settings, Host& host, StartUp
   window.offerModFolders(ModFoldersToOffer(DiscoverGames(), state.ModFolders));
   NormalizeLanguage(state);
   window.applyLanguage(state.Language);
-  OfferSampleTrack(state, host);
-  InstallFont(state, host);
+  return PutSampleTrack(state, host);
 }
 
 void RunShutDown(const ProgramState& state, SettingsFile& settings, bool deleteUnused,

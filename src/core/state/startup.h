@@ -1,8 +1,9 @@
 // Start-up and shut-down: the sequence, in its order, with the steps that
 // need a window handed to the window (StartUpWindow); the special folders,
 // the settings file and its failure policy, the stored language and volumes,
-// the first-start sample track and the font. Nothing here stops the start-up:
-// what fails is told to the user.
+// and the first-start sample track. Nothing here stops the start-up: what
+// fails is told to the user. Nothing is written into the player's home but
+// the settings, unless the player asks for the sample track.
 #pragma once
 
 #include <cstdint>
@@ -20,9 +21,16 @@ inline constexpr std::string_view kFolderMissingMessage = "The folder does not e
 inline constexpr std::string_view kInvalidFolderIdMessage = "An invalid folder ID was specified";
 
 inline constexpr std::string_view kSampleTrackFile = "velloran_glasshour.mp3";
+// The skin's font, shipped beside the program; the window loads it for
+// itself, nothing installs it for the user.
 inline constexpr std::string_view kFontFile = "HLFLIFE2.TTF";
+#ifdef _WIN32
 inline constexpr std::string_view kCopyTrackQuestion =
     "Do you want to copy the free track, 'Velloran - Glasshour' to your windows music folder?";
+#else
+inline constexpr std::string_view kCopyTrackQuestion =
+    "Do you want to copy the free track, 'Velloran - Glasshour' to your music folder?";
+#endif
 inline constexpr std::string_view kCopyTrackCaption = "Copy Track";
 
 // Screens lower than this (in twips) get the shortened window.
@@ -32,7 +40,8 @@ inline constexpr int kShortenedWindowHeight = 11190;
 // Looks up the documents, system, music and fonts folders in that order,
 // keeping the last result code in FolderResult. A folder that is not found
 // is told to the user and its path stays empty; the steps that need it are
-// then skipped.
+// then skipped. Nothing is created: a folder that is missing is made when
+// something is put there.
 void GetSpecialFolders(ProgramState& state, Prompts& prompts);
 
 // A stored Language other than English or German becomes English.
@@ -44,12 +53,10 @@ void NormalizeLanguage(ProgramState& state);
 std::optional<int> ShortenedHeight(int screenHeightTwips);
 
 // On the first start with the sample track beside the program: makes it the
-// only track (the observer gets the new list), marks it offered and asks
-// whether to copy it into the music folder. Returns true when it was offered.
-bool OfferSampleTrack(ProgramState& state, Host& host);
-
-// Copies the font into the fonts folder when it is not there yet.
-void InstallFont(ProgramState& state, Prompts& prompts);
+// only track (the observer gets the new list) and marks it offered. Returns
+// true when it did; the copy is then offered (OfferSampleTrackCopy) once the
+// main window shows.
+bool PutSampleTrack(ProgramState& state, Host& host);
 
 // settings.jst as the window uses it: a failure to read or write it is told
 // once, naming the file and the reason; the program goes on without it.
@@ -103,8 +110,16 @@ class StartUpWindow {
 // window shortened on a small screen, the special folders, the settings
 // (defaults, then read: folders, language, sample-track flag, the box,
 // volumes), the mod folders found in the Steam libraries, the language, the
-// first-start sample track, the font.
-void RunStartUp(ProgramState& state, SettingsFile& settings, Host& host, StartUpWindow& window);
+// first-start sample track. Returns true when the sample track was put into
+// the playlist: the window then offers its copy once it shows.
+bool RunStartUp(ProgramState& state, SettingsFile& settings, Host& host, StartUpWindow& window);
+
+// Asks whether to copy the sample track into the music folder; on Yes the
+// folder is made when missing and the track copied (a copy there is
+// replaced). That the track was offered is stored at once, so neither "Exit"
+// nor a crash brings the question back. Nothing is asked when the track is
+// gone or there is no music folder.
+void OfferSampleTrackCopy(ProgramState& state, SettingsFile& settings, Host& host);
 
 // The shut-down of a normal close: the folder list, language, sample-track
 // flag and the box's value are written (a failure is told even if one was at
