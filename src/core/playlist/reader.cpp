@@ -13,8 +13,8 @@ std::optional<std::vector<std::string>> readPlaylist(const std::string& path, Ho
     for (std::string& line : lines) line = platform::fromCodePage(line);
     return lines;
   } catch (const platform::FsError& e) {
-    host.showMessage("Could not read the playlist " + path + ": " + e.reason(), kErrorCaption,
-                     MessageIcon::Critical);
+    host.showMessage("Could not read the playlist " + PrintableName(path) + ": " + e.reason(),
+                     kErrorCaption, MessageIcon::Critical);
     return std::nullopt;
   }
 }
