@@ -17,6 +17,7 @@
 #include "core/state/settings.h"
 #include "core/state/state.h"
 #include "platform/fs.h"
+#include "platform/tree.h"
 
 namespace tunebelt::cli {
 
@@ -50,7 +51,9 @@ constexpr std::string_view kUsage =
     "folder, one a line: the game's name, a tab, the folder, a tab, and \"kb_act.lst\"\n"
     "or \"no kb_act.lst\" (save needs the mod's gfx/shell/kb_act.lst).\n"
     "\n"
-    "Exit status: 0 success, 1 refused or failed, 2 usage error.\n";
+    "Exit status: 0 success, 1 refused or failed (also when a save or remove went\n"
+    "through but could not do all of it, or cache-size could not read all of mp3s),\n"
+    "2 usage error.\n";
 
 // Messages go to standard error as "caption: text"; the progress window
 // becomes a bar on a terminal and stage lines elsewhere.
@@ -330,16 +333,26 @@ int runList(const Options& o, Host& host, std::ostream& out, std::ostream& err) 
   return kExitOk;
 }
 
+// The label, then on standard error what it does not count. A folder that
+// could not be read makes the size too small: that is a failure.
 int runCacheSize(const Options& o, std::ostream& out, std::ostream& err) {
-  std::vector<std::string> skipped;
-  auto label = CacheSizeLabel(o.modFolder, o.german ? kGerman : kEnglish, localeDecimalSeparator(),
-                              &skipped);
+  platform::TreeSize walked;
+  auto label =
+      CacheSizeLabel(o.modFolder, o.german ? kGerman : kEnglish, localeDecimalSeparator(), &walked);
   out << PrintableName(label.value_or("")) << '\n';
-  for (const std::string& mount : skipped) {
+  for (const std::string& mount : walked.skippedMounts) {
     err << "tunebelt-cli: not counted (another file system is mounted there): "
         << PrintableName(mount) << '\n';
   }
-  return kExitOk;
+  for (const platform::TreeProblem& p : walked.unread.first) {
+    err << "tunebelt-cli: not counted (could not be read): " << PrintableName(p.path) << ": "
+        << p.reason << '\n';
+  }
+  if (walked.unread.count > walked.unread.first.size()) {
+    err << "tunebelt-cli: ... and " << walked.unread.count - walked.unread.first.size()
+        << " more not counted\n";
+  }
+  return walked.unread.empty() ? kExitOk : kExitFailed;
 }
 
 // The mod folders of the Steam libraries in the home folder. Files that

@@ -361,6 +361,26 @@ TEST_F(CliBinary, CacheSizeInBothLanguages) {
             "e cache: 1.5 KB\n");
 }
 
+#ifndef _WIN32
+// A size that leaves out a folder it could not read is too small: the label
+// is printed, the folder named, and the command fails.
+TEST_F(CliBinary, ACacheSizeThatCouldNotReadEverythingFails) {
+  writeFile(mod + "/mp3s/a.mp3", std::string(1536, 'x'));
+  writeFile(mod + "/mp3s/sub/b.mp3", "b");
+  std::ostringstream out, err;
+  int status = 0;
+  {
+    test::FewOpenFiles few(1);  // mp3s opens, nothing below it
+    status = cli::Run({"cache-size", "--mod", mod},
+                      {"/nonexistent", "/nonexistent", "/nonexistent"}, out, err, false);
+  }
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(out.str(), "Current mp3 cache size: 1.5 KB\n");
+  EXPECT_EQ(err.str(), "tunebelt-cli: not counted (could not be read): " + mod +
+                           "/mp3s/sub: Too many open files\n");
+}
+#endif
+
 TEST_F(CliBinary, VolumesComeFromTheSettingsBesideTheProgram) {
   // A private application folder: the binary and a settings file with 35/60.
   fs::create_directories(work / "app");
