@@ -126,7 +126,6 @@ class Walk {
   bool enter(int fd, std::string name) {
     Level level;
     level.fd = fd;
-    ++open_;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !listNames(fd, level.names)) {
       const int err = errno;
@@ -144,7 +143,7 @@ class Walk {
     level.pathLength = path_.size();
     level.name = std::move(name);
     levels_.push_back(std::move(level));
-    while (open_ > kOpenLevels && closeShallowest()) {
+    while (levels_.size() - firstOpen_ > kOpenLevels && closeShallowest()) {
     }
     return true;
   }
@@ -159,12 +158,17 @@ class Walk {
     if (!levels_.empty()) {
       Level& parent = levels_.back();
       path_.resize(parent.pathLength);
-      if (parent.fd < 0 && !reopen(parent, child.fd)) {
-        note(problems, {}, errno == 0 ? kMovedReason : std::strerror(errno));
-        for (Level& level : levels_) close(level);
-        levels_.clear();
+      if (parent.fd < 0) {
+        if (reopen(parent, child.fd)) {
+          firstOpen_ = levels_.size() - 1;
+        } else {
+          note(problems, {}, errno == 0 ? kMovedReason : std::strerror(errno));
+          for (Level& level : levels_) close(level);
+          levels_.clear();
+        }
       }
     }
+    if (levels_.empty()) firstOpen_ = 0;
     close(child);
     return child;
   }
@@ -217,15 +221,12 @@ class Walk {
   }
 
   // Closes the shallowest folder held open but the one being walked; false
-  // when there is none.
+  // when there is none. The open ones are always the deepest, from
+  // firstOpen_ on.
   bool closeShallowest() {
-    for (std::size_t k = 0; k + 1 < levels_.size(); ++k) {
-      if (levels_[k].fd >= 0) {
-        close(levels_[k]);
-        return true;
-      }
-    }
-    return false;
+    if (firstOpen_ + 1 >= levels_.size()) return false;
+    close(levels_[firstOpen_++]);
+    return true;
   }
 
   // Opens `level` again as the folder above the one open as `childFd`, and
@@ -240,7 +241,6 @@ class Walk {
       return false;
     }
     level.fd = fd;
-    ++open_;
     return true;
   }
 
@@ -248,13 +248,12 @@ class Walk {
     if (level.fd < 0) return;
     ::close(level.fd);
     level.fd = -1;
-    --open_;
   }
 
   std::vector<Level> levels_;
   std::string path_;
   Mount mount_;
-  std::size_t open_ = 0;
+  std::size_t firstOpen_ = 0;  // the shallowest level held open
   std::unique_ptr<std::uint64_t[]> buffer_;
 };
 
