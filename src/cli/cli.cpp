@@ -399,11 +399,11 @@ int Run(const std::vector<std::string>& args, const platform::AppFolders& folder
     err << "tunebelt-cli: " << PrintableName(e.text) << "\n\n" << kUsage;
     return kExitUsage;
   }
+  if (o.command == "cache-size") return runCacheSize(o, out, err);  // asks nothing, shows no box
   TerminalHost host(err, errIsTerminal);
   if (o.command == "save") return runSave(o, folders, host, out, err);
   if (o.command == "list") return runList(o, host, out, err);
-  if (o.command == "remove") return runRemove(o, folders, host, out);
-  return runCacheSize(o, out, err);
+  return runRemove(o, folders, host, out);
 }
 
 }  // namespace tunebelt::cli
