@@ -1,8 +1,9 @@
 // Builds a random tree with hostile names under a mod's mp3s folder (names
 // that climb when read the Windows way, links to the game, to the root and
-// back into mp3s, FIFOs, leftover temporary names), then measures it and
-// removes it. The size must be exactly that of the regular files inside, and
-// nothing outside mp3s may change.
+// back into mp3s, FIFOs, leftover temporary names, chains of folders deeper
+// than a walk holds open), then measures it and removes it. The size must be
+// exactly that of the regular files inside, and nothing outside mp3s may
+// change.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i + 1 < size && i < 256; i += 2) {
     const fs::path here = stack.back();
     const fs::path name = here / kNames[data[i + 1] % std::size(kNames)];
-    switch (data[i] % 6) {
+    switch (data[i] % 7) {
       case 0:
         fs::create_directory(name, ec);
         if (!ec && fs::is_directory(fs::symlink_status(name)) && stack.size() < 12) {
@@ -122,6 +123,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 4:
         if (stack.size() > 1) stack.pop_back();
         break;
+      case 5: {
+        // A chain of up to 64 folders with a track at its bottom: deeper
+        // than the walks keep folders open at once.
+        fs::path deep = here;
+        for (int k = 0; k <= data[i + 1] % 64; ++k) {
+          deep /= "d";
+          fs::create_directory(deep, ec);
+        }
+        tryPut(deep / "z.mp3", kBytes, 8);
+        break;
+      }
       default:
         break;
     }

@@ -116,6 +116,14 @@ class Child {
     return wait();
   }
 
+#ifndef _WIN32
+  // The most memory the program held at once (its peak resident set), in
+  // KiB; known once it has ended.
+  long peakKiB() const {
+    return peakKiB_;
+  }
+#endif
+
   // The exit status; -1 when the program could not start or a signal ended it.
   int wait() {
 #ifdef _WIN32
@@ -128,9 +136,9 @@ class Child {
 #else
     if (pid_ <= 0) return status_;
     int raw = 0;
-    ::waitpid(pid_, &raw, 0);
-    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    pid_ = -1;
+    struct rusage usage {};
+    ::wait4(pid_, &raw, 0, &usage);
+    ended(raw, usage);
 #endif
     return status_;
   }
@@ -142,12 +150,20 @@ class Child {
 #else
     if (pid_ <= 0) return false;
     int raw = 0;
-    if (::waitpid(pid_, &raw, WNOHANG) != pid_) return true;
-    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    pid_ = -1;
+    struct rusage usage {};
+    if (::wait4(pid_, &raw, WNOHANG, &usage) != pid_) return true;
+    ended(raw, usage);
     return false;
 #endif
   }
+
+#ifndef _WIN32
+  void ended(int raw, const struct rusage& usage) {
+    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    peakKiB_ = usage.ru_maxrss;
+    pid_ = -1;
+  }
+#endif
 
 #ifdef _WIN32
   // One argument as the C runtime's command-line parser reads it back.
@@ -170,6 +186,7 @@ class Child {
   HANDLE process_ = nullptr;
 #else
   pid_t pid_ = -1;
+  long peakKiB_ = 0;
 #endif
   int status_ = -1;
 };

@@ -13,9 +13,13 @@
 #endif
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -153,6 +157,67 @@ inline std::string linkFolder(const std::string& target, const std::string& link
   return ec ? ec.message() : std::string();
 #endif
 }
+
+#ifndef _WIN32
+// A chain of `depth` folders named `name`, one inside the other, below the
+// folder `base`, made by handle (the whole path may be far longer than any
+// system call takes), with a file "t.mp3" of one byte in the deepest folder,
+// or in each of them. False when the system refused a step.
+inline bool makeFolderChain(const std::string& base, int depth, const std::string& name,
+                            bool fileInEach = false) {
+  int fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  bool ok = fd >= 0;
+  for (int level = 0; ok && level <= depth; ++level) {
+    if (fileInEach || level == depth) {
+      int file = ::openat(fd, "t.mp3", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+      ok = file >= 0 && ::write(file, "t", 1) == 1;
+      if (file >= 0) ::close(file);
+    }
+    if (!ok || level == depth) break;
+    int sub = ::mkdirat(fd, name.c_str(), 0755) == 0
+                  ? ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                  : -1;
+    ::close(fd);
+    fd = sub;
+    ok = fd >= 0;
+  }
+  if (fd >= 0) ::close(fd);
+  return ok;
+}
+
+// Runs a part of a test with fewer open files allowed: exactly `extra`
+// more than are open now. Whatever runs meanwhile, in the process or
+// started from it, meets that limit.
+class FewOpenFiles {
+ public:
+  explicit FewOpenFiles(rlim_t extra) {
+    ::getrlimit(RLIMIT_NOFILE, &old_);
+    int highest = 2;
+    for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+      highest = std::max(highest, std::stoi(e.path().filename().string()));
+    }
+    // The limit bounds the numbers of descriptors, not their count: free
+    // numbers below the highest (the listing's own, now closed, among them)
+    // are taken, so that exactly `extra` are left.
+    for (int fd = 0; fd <= highest; ++fd) {
+      if (::fcntl(fd, F_GETFD) < 0) fillers_.push_back(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+    }
+    rlimit lower = old_;
+    lower.rlim_cur = static_cast<rlim_t>(highest) + 1 + extra;
+    ::setrlimit(RLIMIT_NOFILE, &lower);
+  }
+  FewOpenFiles(const FewOpenFiles&) = delete;
+  FewOpenFiles& operator=(const FewOpenFiles&) = delete;
+  ~FewOpenFiles() {
+    ::setrlimit(RLIMIT_NOFILE, &old_);
+    for (int fd : fillers_) ::close(fd);
+  }
+
+ private:
+  rlimit old_{};
+  std::vector<int> fillers_;
+};
+#endif
 
 #ifdef _WIN32
 // Sets a string value under HKEY_CURRENT_USER for one test and puts the old

@@ -13,9 +13,11 @@
 #include "core/scripts/savescript.h"
 #include "core/state/exists.h"
 #include "core/state/host.h"
+#include "core/state/printable.h"
 #include "core/state/settings.h"
 #include "core/state/state.h"
 #include "platform/fs.h"
+#include "platform/tree.h"
 
 namespace tunebelt::cli {
 
@@ -49,7 +51,9 @@ constexpr std::string_view kUsage =
     "folder, one a line: the game's name, a tab, the folder, a tab, and \"kb_act.lst\"\n"
     "or \"no kb_act.lst\" (save needs the mod's gfx/shell/kb_act.lst).\n"
     "\n"
-    "Exit status: 0 success, 1 refused or failed, 2 usage error.\n";
+    "Exit status: 0 success, 1 refused or failed (also when a save or remove went\n"
+    "through but could not do all of it, or cache-size could not read all of mp3s),\n"
+    "2 usage error.\n";
 
 // Messages go to standard error as "caption: text"; the progress window
 // becomes a bar on a terminal and stage lines elsewhere.
@@ -59,7 +63,7 @@ class TerminalHost : public Host {
 
   void showMessage(std::string_view text, std::string_view caption, MessageIcon) override {
     endBar();
-    err_ << TerminalText(caption, false) << ": " << TerminalText(text, true) << '\n';
+    err_ << PrintableName(caption) << ": " << PrintableText(text, true) << '\n';
   }
   void setStage(Stage stage) override {
     endBar();
@@ -210,7 +214,7 @@ bool loadItems(ProgramState& state, const std::vector<std::string>& names, Host&
   for (const std::string& name : names) paths.push_back(platform::absolutePath(name));
   AddItemsResult result = AddItems(state, paths, host);
   for (const std::string& skipped : result.skipped) {
-    err << "tunebelt-cli: skipped (not a .mp3 file): " << TerminalText(skipped, false) << '\n';
+    err << "tunebelt-cli: skipped (not a .mp3 file): " << PrintableName(skipped) << '\n';
   }
   return !result.refused;
 }
@@ -226,8 +230,8 @@ void loadVolumes(ProgramState& state, Host& host) {
       LoadSettings(settings, stored);
       volumesStored = SettingsHoldVolumes(settings);
     } catch (const platform::FsError& e) {
-      host.showMessage("Could not read " + e.path() + ": " + e.reason(), kErrorCaption,
-                       MessageIcon::Exclamation);
+      host.showMessage("Could not read " + PrintableName(e.path()) + ": " + e.reason(),
+                       kErrorCaption, MessageIcon::Exclamation);
     }
   }
   NormalizeVolumes(stored, volumesStored);
@@ -236,7 +240,7 @@ void loadVolumes(ProgramState& state, Host& host) {
 }
 
 void printPreview(const SavePreview& preview, std::ostream& out) {
-  const auto shown = [](const std::string& path) { return TerminalText(path, false); };
+  const auto shown = [](const std::string& path) { return PrintableName(path); };
   if (preview.cleanUp) {
     out << "clean-up\t" << shown(preview.cleanUp->folder) << '\t' << preview.cleanUp->files
         << " files\t" << preview.cleanUp->bytes << " bytes\n";
@@ -301,7 +305,7 @@ int runRemove(const Options& o, const platform::AppFolders& folders, Host& host,
   options.decimalSeparator = localeDecimalSeparator();
   const RemovalResult result = RemoveFromModFolder(state, modFolder, options, host);
   for (const JournalEntry& e : journal) {
-    const std::string path = TerminalText(e.path, false);
+    const std::string path = PrintableName(e.path);
     switch (e.action) {
       case JournalAction::CleanedUp:
         out << "delete-folder\t" << path << '\t' << plan.trackFiles << " files\t" << plan.trackBytes
@@ -323,22 +327,32 @@ int runList(const Options& o, Host& host, std::ostream& out, std::ostream& err) 
   ProgramState state;
   if (!loadItems(state, o.items, host, err)) return kExitFailed;
   for (int i = 0; i < state.TrackCount(); ++i) {
-    out << TerminalText(state.PlaylistNames[i], false) << '\t'
-        << TerminalText(state.PlaylistPaths[i], false) << '\n';
+    out << PrintableName(state.PlaylistNames[i]) << '\t' << PrintableName(state.PlaylistPaths[i])
+        << '\n';
   }
   return kExitOk;
 }
 
+// The label, then on standard error what it does not count. A folder that
+// could not be read makes the size too small: that is a failure.
 int runCacheSize(const Options& o, std::ostream& out, std::ostream& err) {
-  std::vector<std::string> skipped;
-  auto label = CacheSizeLabel(o.modFolder, o.german ? kGerman : kEnglish, localeDecimalSeparator(),
-                              &skipped);
-  out << TerminalText(label.value_or(""), false) << '\n';
-  for (const std::string& mount : skipped) {
+  platform::TreeSize walked;
+  auto label =
+      CacheSizeLabel(o.modFolder, o.german ? kGerman : kEnglish, localeDecimalSeparator(), &walked);
+  out << PrintableName(label.value_or("")) << '\n';
+  for (const std::string& mount : walked.skippedMounts) {
     err << "tunebelt-cli: not counted (another file system is mounted there): "
-        << TerminalText(mount, false) << '\n';
+        << PrintableName(mount) << '\n';
   }
-  return kExitOk;
+  for (const platform::TreeProblem& p : walked.unread.first) {
+    err << "tunebelt-cli: not counted (could not be read): " << PrintableName(p.path) << ": "
+        << p.reason << '\n';
+  }
+  if (walked.unread.count > walked.unread.first.size()) {
+    err << "tunebelt-cli: ... and " << walked.unread.count - walked.unread.first.size()
+        << " more not counted\n";
+  }
+  return walked.unread.empty() ? kExitOk : kExitFailed;
 }
 
 // The mod folders of the Steam libraries in the home folder. Files that
@@ -346,10 +360,10 @@ int runCacheSize(const Options& o, std::ostream& out, std::ostream& err) {
 int runMods(std::ostream& out, std::ostream& err) {
   const GameDiscovery found = DiscoverGames();
   for (const std::string& problem : found.problems) {
-    err << "tunebelt-cli: left out: " << TerminalText(problem, false) << '\n';
+    err << "tunebelt-cli: left out: " << PrintableName(problem) << '\n';
   }
   for (const DiscoveredMod& mod : found.mods) {
-    out << TerminalText(mod.game, false) << '\t' << TerminalText(mod.folder, false) << '\t'
+    out << PrintableName(mod.game) << '\t' << PrintableName(mod.folder) << '\t'
         << (mod.hasKeyBindings ? "kb_act.lst" : "no kb_act.lst") << '\n';
   }
   if (found.mods.empty()) {
@@ -386,62 +400,14 @@ int Run(const std::vector<std::string>& args, const platform::AppFolders& folder
   try {
     o = parse(args);
   } catch (const UsageError& e) {
-    err << "tunebelt-cli: " << TerminalText(e.text, false) << "\n\n" << kUsage;
+    err << "tunebelt-cli: " << PrintableName(e.text) << "\n\n" << kUsage;
     return kExitUsage;
   }
+  if (o.command == "cache-size") return runCacheSize(o, out, err);  // asks nothing, shows no box
   TerminalHost host(err, errIsTerminal);
   if (o.command == "save") return runSave(o, folders, host, out, err);
   if (o.command == "list") return runList(o, host, out, err);
-  if (o.command == "remove") return runRemove(o, folders, host, out);
-  return runCacheSize(o, out, err);
-}
-
-namespace {
-
-// Length of the valid UTF-8 sequence at `i`, or 0 when the bytes there are
-// not one.
-std::size_t utf8Length(std::string_view s, std::size_t i) {
-  auto lead = static_cast<unsigned char>(s[i]);
-  std::size_t n = lead < 0x80             ? 1
-                  : (lead & 0xE0) == 0xC0 ? 2
-                  : (lead & 0xF0) == 0xE0 ? 3
-                  : (lead & 0xF8) == 0xF0 ? 4
-                                          : 0;
-  if (n == 0 || (n == 2 && lead < 0xC2) || i + n > s.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
-  }
-  return n;
-}
-
-void appendEscape(std::string& out, const char* prefix, unsigned char c) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  out += prefix;
-  out += kHex[c >> 4];
-  out += kHex[c & 0xF];
-}
-
-}  // namespace
-
-std::string TerminalText(std::string_view text, bool keepNewlines) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
-    auto c = static_cast<unsigned char>(text[i]);
-    std::size_t n = utf8Length(text, i);
-    if (c == '\n' && keepNewlines) {
-      out += '\n';
-    } else if (n == 0 || c < 0x20 || c == 0x7F) {
-      appendEscape(out, "\\x", c);  // a control, or a byte that is no character
-      n = 1;
-    } else if (n == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-      appendEscape(out, "\\u00", static_cast<unsigned char>(text[i + 1]));  // U+0080..U+009F
-    } else {
-      out.append(text.substr(i, n));
-    }
-    i += n;
-  }
-  return out;
+  return runRemove(o, folders, host, out);
 }
 
 }  // namespace tunebelt::cli

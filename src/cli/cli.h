@@ -20,11 +20,4 @@ inline constexpr int kExitUsage = 2;
 int Run(const std::vector<std::string>& args, const platform::AppFolders& folders,
         std::ostream& out, std::ostream& err, bool errIsTerminal);
 
-// Text made safe for a terminal: control characters (C0, DEL and the C1
-// range, which terminals read as escape sequences) and bytes that are no
-// UTF-8 character become "\xHH" or "\u00HH"; line breaks stay when
-// `keepNewlines` is set (messages of several lines), and become "\x0a"
-// otherwise (one record per line).
-std::string TerminalText(std::string_view text, bool keepNewlines);
-
 }  // namespace tunebelt::cli

@@ -104,6 +104,12 @@ std::vector<DirEntry> listDir(std::string_view dir);
 // on every failure, including an empty result's absence of a parent folder.
 std::vector<DirEntry> listMatching(std::string_view path);
 
+// The one entry a path names, links followed, looked up by that name alone:
+// "*" and "?" are characters of the name, never a pattern. Trailing
+// separators are ignored. Nothing when there is no such entry or it cannot
+// be looked up (errno, or on Windows the last error, says why).
+std::optional<DirEntry> lookupEntry(std::string_view path);
+
 // Facts about one path; links are followed unless said otherwise.
 bool pathExists(std::string_view path);
 bool entryPresent(std::string_view path);  // anything at all, a dangling link too

@@ -360,6 +360,24 @@ std::vector<DirEntry> listDir(std::string_view dir) {
   return out;
 }
 
+std::optional<DirEntry> lookupEntry(std::string_view path) {
+  if (path.find('\0') != std::string_view::npos) {
+    errno = EINVAL;
+    return std::nullopt;
+  }
+  std::string native(path);
+  while (native.size() > 1 && native.back() == '/') native.pop_back();
+  std::string parent, last;
+  splitParent(native, parent, last);
+  if (last.empty() && native != "/") {
+    errno = ENOENT;
+    return std::nullopt;
+  }
+  struct stat st {};
+  if (::stat(native.c_str(), &st) != 0) return std::nullopt;
+  return entryFromStat(last.empty() ? native : last, st, false);
+}
+
 std::vector<DirEntry> listMatching(std::string_view path) {
   std::string native = nativePath(path);
   // "a/b/" and "a/b//" name the entry "b"; "/" alone stays the root.
@@ -372,9 +390,9 @@ std::vector<DirEntry> listMatching(std::string_view path) {
   }
   std::vector<DirEntry> out;
   if (!hasWildcard(last)) {
-    struct stat st {};
-    if (::stat(native.c_str(), &st) != 0) throwErrno(std::string(path), errno);
-    out.push_back(entryFromStat(last, st, false));
+    std::optional<DirEntry> e = lookupEntry(native);
+    if (!e) throwErrno(std::string(path), errno);
+    out.push_back(std::move(*e));
     return out;
   }
   for (DirEntry& e : listDir(parent)) {

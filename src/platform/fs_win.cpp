@@ -395,6 +395,27 @@ std::vector<DirEntry> listDir(std::string_view dir) {
   return out;
 }
 
+std::optional<DirEntry> lookupEntry(std::string_view path) {
+  if (path.find('\0') != std::string_view::npos) {
+    ::SetLastError(ERROR_INVALID_NAME);
+    return std::nullopt;
+  }
+  std::string native = withoutTrailingSeps(std::string(path));
+  std::string parent, last;
+  const bool hasLast = detail::splitLast(native, parent, last);
+  // "*" and "?" are in no Windows name: a lookup would be a pattern.
+  if (hasLast && hasWildcard(last)) {
+    ::SetLastError(ERROR_INVALID_NAME);
+    return std::nullopt;
+  }
+  // One entry, looked up by its name (a root like "C:\" too).
+  std::string lookup = native;
+  if (lookup.size() == 2 && lookup[1] == ':') lookup += '\\';
+  Facts facts;
+  if (!followedFacts(widePath(lookup), facts)) return std::nullopt;
+  return makeEntry(hasLast ? last : native, facts.attributes, facts.size, 0);
+}
+
 std::vector<DirEntry> listMatching(std::string_view path) {
   const std::string shown(path);
   std::string native = withoutTrailingSeps(nativePath(path));
@@ -402,12 +423,9 @@ std::vector<DirEntry> listMatching(std::string_view path) {
   const bool hasLast = detail::splitLast(native, parent, last);
   std::vector<DirEntry> out;
   if (!hasLast || !hasWildcard(last)) {
-    // One entry, looked up by its name (a root like "C:\" too).
-    std::string lookup = native;
-    if (lookup.size() == 2 && lookup[1] == ':') lookup += '\\';
-    Facts facts;
-    if (!followedFacts(widePath(lookup), facts)) throwWin32(shown, ::GetLastError());
-    out.push_back(makeEntry(hasLast ? last : native, facts.attributes, facts.size, 0));
+    std::optional<DirEntry> e = lookupEntry(native);
+    if (!e) throwWin32(shown, ::GetLastError());
+    out.push_back(std::move(*e));
     return out;
   }
   if (hasWildcard(parent)) throwErrno(shown, ENOENT);

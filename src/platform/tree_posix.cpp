@@ -1,17 +1,15 @@
-#include "platform/tree.h"
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstddef>
 #include <cstring>
 #include <memory>
 
 #include "platform/fs.h"
 #include "platform/fsdetail.h"
+#include "platform/tree.h"
 
 namespace tunebelt::platform {
 
@@ -45,33 +43,21 @@ Mount mountOf(int fd) {
   return m;
 }
 
-std::string childPath(const std::string& parent, const char* name) {
-  return parent == "/" ? parent + name : parent + "/" + name;
-}
+constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+constexpr const char* kMountReason = "is a mount point of another file system; left alone";
+constexpr const char* kMovedReason = "was moved while it was walked; the walk stopped there";
 
-// The names in an open folder, "." and ".." left out. The listing reads
-// through a second handle, so `dfd` stays usable and positioned.
-bool listNames(int dfd, std::vector<std::string>& names) {
-  int dup = ::openat(dfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dup < 0) return false;
-  std::unique_ptr<DIR, int (*)(DIR*)> d(::fdopendir(dup), ::closedir);
-  if (!d) {
-    ::close(dup);
-    return false;
-  }
-  for (;;) {
-    errno = 0;
-    struct dirent* de = ::readdir(d.get());
-    if (de == nullptr) return errno == 0;
-    if (std::strcmp(de->d_name, ".") == 0 || std::strcmp(de->d_name, "..") == 0) continue;
-    names.emplace_back(de->d_name);
-  }
-}
+// A subfolder of an open folder is opened so, never through a link.
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 
-// Opens a subfolder of an open folder, never through a link; -1 when the
-// entry is no folder (any more) or cannot be opened.
-int openSubfolder(int dfd, const char* name) {
-  return ::openat(dfd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+// How many folders a walk holds open at most. A deeper walk closes the
+// shallowest one it holds and opens it again from its child when it climbs
+// back, so a tree of any depth needs a few descriptors, not one a level
+// (the usual limit is 1,024).
+constexpr std::size_t kOpenLevels = 32;
+
+bool gone(int err) {
+  return err == ENOENT;
 }
 
 // Splits a path into the folder to open and the last component; trailing
@@ -83,28 +69,223 @@ bool splitLast(std::string_view path, std::string& parent, std::string& last) {
   return !last.empty() && last != "/";
 }
 
+// One folder on the way from the walked folder down to the one being walked.
+struct Level {
+  int fd = -1;  // -1 while closed to spare descriptors
+  dev_t dev = 0;
+  ino_t ino = 0;
+  bool writable = false;  // it has a write bit: entries may be removed from it
+  bool clean = true;      // the removal: nothing in it has stayed so far
+  std::string name;       // its name in the folder above; empty for the walked folder
+  std::vector<std::string> names;
+  std::size_t next = 0;        // the next of `names` to look at
+  std::size_t pathLength = 0;  // the shared path's length at this folder
+};
+
+// The folders from the walked one down to the one being walked. Each keeps
+// the names listed in it and how far the walk got; the path for reports is
+// one text that all of them share.
+class Walk {
+ public:
+  Walk(std::string top, const Mount& mount)
+      : path_(std::move(top)), mount_(mount), buffer_(std::make_unique<std::uint64_t[]>(kWords)) {}
+  Walk(const Walk&) = delete;
+  Walk& operator=(const Walk&) = delete;
+  ~Walk() {
+    for (Level& level : levels_) close(level);
+  }
+
+  bool done() const { return levels_.empty(); }
+  std::size_t depth() const { return levels_.size(); }
+  Level& top() { return levels_.back(); }
+  bool sameMount(int fd) const { return mountOf(fd) == mount_; }
+
+  // The next name in the folder being walked; false when all were seen.
+  bool next(std::string& name) {
+    Level& here = top();
+    if (here.next == here.names.size()) return false;
+    name = std::move(here.names[here.next++]);
+    return true;
+  }
+
+  // Notes a problem with an entry of the folder being walked (or, for an
+  // empty name, with that folder). The path is only built for the problems
+  // that are kept.
+  void note(TreeProblems& problems, const std::string& name, const char* reason) const {
+    if (problems.keeps()) {
+      problems.add(name.empty() ? path_ : joined(name), reason);
+    } else {
+      ++problems.count;
+    }
+  }
+  std::string entryPath(const std::string& name) const { return reportedPath(joined(name)); }
+
+  // Goes down into the folder open as `fd` (the walk takes it over), named
+  // `name` in the folder being walked (empty for the walked folder). False,
+  // with errno set and the folder closed, when it cannot be listed.
+  bool enter(int fd, std::string name) {
+    Level level;
+    level.fd = fd;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !listNames(fd, level.names)) {
+      const int err = errno;
+      close(level);
+      errno = err;
+      return false;
+    }
+    level.dev = st.st_dev;
+    level.ino = st.st_ino;
+    level.writable = (st.st_mode & kWriteBits) != 0;
+    if (!name.empty()) {
+      if (path_ != "/") path_ += '/';
+      path_ += name;
+    }
+    level.pathLength = path_.size();
+    level.name = std::move(name);
+    levels_.push_back(std::move(level));
+    while (levels_.size() - firstOpen_ > kOpenLevels && closeShallowest()) {
+    }
+    return true;
+  }
+
+  // Climbs out of the folder being walked; returns it, closed. The folder
+  // above it is opened again when its handle was closed; when that is not
+  // the same folder any more (the tree was moved meanwhile), the walk ends
+  // here and the problem is noted.
+  Level leave(TreeProblems& problems) {
+    Level child = std::move(levels_.back());
+    levels_.pop_back();
+    if (!levels_.empty()) {
+      Level& parent = levels_.back();
+      path_.resize(parent.pathLength);
+      if (parent.fd < 0) {
+        if (reopen(parent, child.fd)) {
+          firstOpen_ = levels_.size() - 1;
+        } else {
+          note(problems, {}, errno == 0 ? kMovedReason : std::strerror(errno));
+          for (Level& level : levels_) close(level);
+          levels_.clear();
+        }
+      }
+    }
+    if (levels_.empty()) firstOpen_ = 0;
+    close(child);
+    return child;
+  }
+
+  // Opens an entry of the folder being walked as a subfolder; -1, with
+  // errno set, when it is no folder (any more) or cannot be opened.
+  int openSubfolder(const std::string& name) {
+    return retrying([&] { return ::openat(top().fd, name.c_str(), kFolderFlags); });
+  }
+
+ private:
+  static constexpr std::size_t kWords = 4096;  // 32 KiB to list folders with
+
+  std::string joined(const std::string& name) const {
+    return path_ == "/" ? path_ + name : path_ + "/" + name;
+  }
+
+  // The names in an open folder, "." and ".." left out, read through the
+  // handle itself.
+  bool listNames(int fd, std::vector<std::string>& names) {
+    char* buf = reinterpret_cast<char*>(buffer_.get());
+    for (;;) {
+      const ssize_t n = ::getdents64(fd, buf, kWords * sizeof(std::uint64_t));
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) return true;
+      for (ssize_t at = 0; at < n;) {
+        const auto* entry = reinterpret_cast<const struct dirent64*>(buf + at);
+        at += entry->d_reclen;
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+          names.emplace_back(entry->d_name);
+        }
+      }
+    }
+  }
+
+  // Runs an open, closing held folders for as long as the process is out
+  // of descriptors.
+  template <typename Open>
+  int retrying(Open open) {
+    for (;;) {
+      const int fd = open();
+      if (fd >= 0 || (errno != EMFILE && errno != ENFILE)) return fd;
+      const int err = errno;
+      if (!closeShallowest()) {
+        errno = err;
+        return -1;
+      }
+    }
+  }
+
+  // Closes the shallowest folder held open but the one being walked; false
+  // when there is none. The open ones are always the deepest, from
+  // firstOpen_ on.
+  bool closeShallowest() {
+    if (firstOpen_ + 1 >= levels_.size()) return false;
+    close(levels_[firstOpen_++]);
+    return true;
+  }
+
+  // Opens `level` again as the folder above the one open as `childFd`, and
+  // checks that it is the folder it was. False with errno 0 when it is not.
+  bool reopen(Level& level, int childFd) {
+    const int fd = retrying([&] { return ::openat(childFd, "..", kFolderFlags); });
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_dev != level.dev || st.st_ino != level.ino) {
+      ::close(fd);
+      errno = 0;
+      return false;
+    }
+    level.fd = fd;
+    return true;
+  }
+
+  void close(Level& level) {
+    if (level.fd < 0) return;
+    ::close(level.fd);
+    level.fd = -1;
+  }
+
+  std::vector<Level> levels_;
+  std::string path_;
+  Mount mount_;
+  std::size_t firstOpen_ = 0;  // the shallowest level held open
+  std::unique_ptr<std::uint64_t[]> buffer_;
+};
+
 // ---- size ---------------------------------------------------------------
 
-void sizeBelow(int dfd, const Mount& mount, const std::string& shown, TreeSize& out) {
-  std::vector<std::string> names;
-  listNames(dfd, names);  // what could be read counts
-  for (const std::string& name : names) {
+void sizeBelow(Walk& walk, TreeSize& out) {
+  std::string name;
+  while (!walk.done()) {
+    if (!walk.next(name)) {
+      walk.leave(out.unread);
+      continue;
+    }
     struct stat st {};
-    if (::fstatat(dfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // vanished
+    if (::fstatat(walk.top().fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (S_ISREG(st.st_mode)) {
       out.bytes += static_cast<std::uint64_t>(st.st_size);
       ++out.files;
       continue;
     }
     if (!S_ISDIR(st.st_mode)) continue;  // links, FIFOs, devices: nothing
-    FdCloser sub{openSubfolder(dfd, name.c_str())};
-    if (sub.fd < 0) continue;
-    const std::string path = childPath(shown, name.c_str());
-    if (!(mountOf(sub.fd) == mount)) {
-      out.skippedMounts.push_back(path);
-      continue;
+    const int sub = walk.openSubfolder(name);
+    if (sub < 0) {
+      // Swapped for a link or a file since the look, or gone: nothing.
+      if (errno != ELOOP && errno != ENOTDIR && !gone(errno)) {
+        walk.note(out.unread, name, std::strerror(errno));
+      }
+    } else if (!walk.sameMount(sub)) {
+      ::close(sub);
+      out.skippedMounts.push_back(walk.entryPath(name));
+    } else if (!walk.enter(sub, name)) {
+      walk.note(out.unread, name, std::strerror(errno));
     }
-    sizeBelow(sub.fd, mount, path, out);
   }
 }
 
@@ -112,70 +293,111 @@ void sizeBelow(int dfd, const Mount& mount, const std::string& shown, TreeSize& 
 
 class Remover {
  public:
-  Remover(const Mount& mount, const std::function<void()>& between)
-      : mount_(mount), between_(between) {}
+  Remover(Walk& walk, const std::function<void()>& between, TreeProblems& problems)
+      : walk_(walk), between_(between), problems_(problems) {}
 
-  // Removes everything inside the open folder; true when nothing stayed.
-  bool emptyFolder(int dfd, const std::string& shown) {
-    std::vector<std::string> names;
-    if (!listNames(dfd, names)) {
-      problem(shown, errno);
-      return false;
+  // Removes everything inside the walked folder; true when nothing stayed.
+  bool emptyAll() {
+    std::string name;
+    while (!walk_.done()) {
+      if (walk_.next(name)) {
+        if (between_) between_();
+        removeEntry(name);
+        continue;
+      }
+      const bool top = walk_.depth() == 1;
+      const Level left = walk_.leave(problems_);
+      if (top) return left.clean;
+      if (walk_.done()) return false;  // the walk had to stop
+      // The folder just emptied goes too, unless something in it stayed.
+      if (!left.clean || !unlinkEntry(left.name, AT_REMOVEDIR)) walk_.top().clean = false;
     }
-    bool clean = true;
-    for (const std::string& name : names) {
-      between();
-      clean = removeEntry(dfd, name.c_str(), childPath(shown, name.c_str())) && clean;
-    }
-    return clean;
-  }
-
-  // Removes one entry of an open folder; true when it is gone.
-  bool removeEntry(int dfd, const char* name, const std::string& path) {
-    struct stat st {};
-    if (::fstatat(dfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-      return gone(errno) || problem(path, errno);
-    }
-    if (!S_ISDIR(st.st_mode)) return unlinkEntry(dfd, name, 0, path);
-    FdCloser sub{openSubfolder(dfd, name)};
-    if (sub.fd < 0) {
-      // Swapped for a link or a file since the look: remove that instead,
-      // never follow it.
-      if (errno == ELOOP || errno == ENOTDIR) return unlinkEntry(dfd, name, 0, path);
-      return gone(errno) || problem(path, errno);
-    }
-    if (!(mountOf(sub.fd) == mount_)) {
-      problems_.push_back({path, "is a mount point of another file system; left alone"});
-      return false;
-    }
-    if (!emptyFolder(sub.fd, path)) return false;
-    return unlinkEntry(dfd, name, AT_REMOVEDIR, path);
-  }
-
-  std::vector<TreeProblem> take() { return std::move(problems_); }
-
-  bool problem(const std::string& path, int err) {
-    problems_.push_back({path, std::strerror(err)});
     return false;
   }
 
  private:
-  // A failed removal of an entry that vanished meanwhile is no failure.
-  static bool gone(int err) { return err == ENOENT; }
-
-  bool unlinkEntry(int dfd, const char* name, int flags, const std::string& path) {
-    if (::unlinkat(dfd, name, flags) == 0) return true;
-    return gone(errno) || problem(path, errno);
+  // Removes one entry of the folder being walked, or goes down into it.
+  void removeEntry(const std::string& name) {
+    struct stat st {};
+    if (::fstatat(walk_.top().fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      if (!gone(errno)) fail(name, errno);
+      return;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+      if (!unlinkEntry(name, 0)) walk_.top().clean = false;
+      return;
+    }
+    const int sub = walk_.openSubfolder(name);
+    if (sub < 0) {
+      // Swapped for a link or a file since the look: that goes instead,
+      // never followed.
+      if (errno == ELOOP || errno == ENOTDIR) {
+        if (!unlinkEntry(name, 0)) walk_.top().clean = false;
+      } else if (!gone(errno)) {
+        fail(name, errno);
+      }
+    } else if (!walk_.sameMount(sub)) {
+      ::close(sub);
+      walk_.top().clean = false;
+      walk_.note(problems_, name, kMountReason);
+    } else if (!walk_.enter(sub, name)) {
+      fail(name, errno);
+    }
   }
 
-  void between() {
-    if (between_) between_();
+  // Removes an entry of the folder being walked; true when it is gone.
+  // Nothing goes from a folder without a write bit, whoever asks.
+  bool unlinkEntry(const std::string& name, int flags) {
+    const Level& here = walk_.top();
+    if (!here.writable) {
+      walk_.note(problems_, name, std::strerror(EACCES));
+      return false;
+    }
+    if (::unlinkat(here.fd, name.c_str(), flags) == 0 || gone(errno)) return true;
+    walk_.note(problems_, name, std::strerror(errno));
+    return false;
   }
 
-  Mount mount_;
+  void fail(const std::string& name, int err) {
+    walk_.top().clean = false;
+    walk_.note(problems_, name, std::strerror(err));
+  }
+
+  Walk& walk_;
   const std::function<void()>& between_;
-  std::vector<TreeProblem> problems_;
+  TreeProblems& problems_;
 };
+
+bool writableFolder(int fd) {
+  struct stat st {};
+  return ::fstat(fd, &st) == 0 && (st.st_mode & kWriteBits) != 0;
+}
+
+// The temporary files directly in `dir`, removed when `remove` is set;
+// their full paths.
+std::vector<std::string> leftoverTempFiles(std::string_view dir, bool remove) {
+  std::vector<std::string> found;
+  if (dir.find('\0') != std::string_view::npos) return found;
+  const std::string path(dir);
+  const int fd = ::open(path.c_str(), kFolderFlags);
+  if (fd < 0) return found;
+  Walk walk(path, mountOf(fd));
+  if (!walk.enter(fd, {})) return found;
+  // Names first: only a name of the pattern costs a stat, so a folder of a
+  // thousand tracks is one directory read.
+  std::string name;
+  while (walk.next(name)) {
+    if (!isTempFileName(name)) continue;
+    struct stat st {};
+    const int at = walk.top().fd;
+    if (::fstatat(at, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
+      continue;
+    }
+    if (remove && ::unlinkat(at, name.c_str(), 0) != 0) continue;
+    found.push_back(joinPath(path, name));
+  }
+  return found;
+}
 
 }  // namespace
 
@@ -184,70 +406,80 @@ TreeSize treeSize(std::string_view folder) {
   if (folder.find('\0') != std::string_view::npos) return out;
   const std::string path(folder);
   // O_NOFOLLOW: a link in the folder's place is no folder of files.
-  FdCloser root{::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
-  if (root.fd < 0) return out;
-  sizeBelow(root.fd, mountOf(root.fd), path, out);
+  const int root = ::open(path.c_str(), kFolderFlags);
+  if (root < 0) {
+    if (errno != ENOENT && errno != ENOTDIR && errno != ELOOP) {
+      out.unread.add(path, std::strerror(errno));
+    }
+    return out;
+  }
+  Walk walk(path, mountOf(root));
+  if (!walk.enter(root, {})) {
+    out.unread.add(path, std::strerror(errno));
+    return out;
+  }
+  sizeBelow(walk, out);
   return out;
 }
 
-std::vector<TreeProblem> removeTree(std::string_view folder, bool removeFolder,
-                                    const std::function<void()>& between) {
+TreeProblems removeTree(std::string_view folder, bool removeFolder,
+                        const std::function<void()>& between) {
   const std::string shown(folder);
+  TreeProblems problems;
   std::string parentPath, last;
   if (folder.find('\0') != std::string_view::npos || !splitLast(folder, parentPath, last)) {
-    return {{shown, std::strerror(EINVAL)}};
+    problems.add(shown, std::strerror(EINVAL));
+    return problems;
   }
-  Remover remover(Mount{}, between);
   FdCloser parent{::open(parentPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (parent.fd < 0) {
-    if (errno != ENOENT) remover.problem(shown, errno);
-    return remover.take();
+    if (!gone(errno)) problems.add(shown, std::strerror(errno));
+    return problems;
   }
-  FdCloser root{openSubfolder(parent.fd, last.c_str())};
-  if (root.fd < 0) {
-    if (errno == ENOENT) return {};
+  // Taking the folder, or a link in its place, away takes its parent's write
+  // permission: a parent without any write bit is never changed, root or not.
+  const auto unlinkFromParent = [&](int flags) {
+    if (!writableFolder(parent.fd)) {
+      problems.add(shown, std::strerror(EACCES));
+    } else if (::unlinkat(parent.fd, last.c_str(), flags) != 0 && !gone(errno)) {
+      problems.add(shown, std::strerror(errno));
+    }
+  };
+  const int root = ::openat(parent.fd, last.c_str(), kFolderFlags);
+  if (root < 0) {
+    const int err = errno;
     struct stat st {};
-    if ((errno == ELOOP || errno == ENOTDIR) &&
+    if (gone(err)) return problems;
+    if ((err == ELOOP || err == ENOTDIR) &&
         ::fstatat(parent.fd, last.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
-      // A link in the folder's place is removed as the link it is.
-      if (::unlinkat(parent.fd, last.c_str(), 0) != 0 && errno != ENOENT) {
-        remover.problem(shown, errno);
-      }
-      return remover.take();
+      unlinkFromParent(0);  // a link in the folder's place goes as the link it is
+    } else {
+      problems.add(shown, std::strerror(err));
     }
-    remover.problem(shown, errno);
-    return remover.take();
+    return problems;
   }
-  const Mount mount = mountOf(root.fd);
+  const Mount mount = mountOf(root);
   if (!(mount == mountOf(parent.fd))) {
-    return {{shown, "is a mount point of another file system; left alone"}};
+    ::close(root);
+    problems.add(shown, kMountReason);
+    return problems;
   }
-  Remover walk(mount, between);
-  if (walk.emptyFolder(root.fd, shown) && removeFolder) {
-    if (::unlinkat(parent.fd, last.c_str(), AT_REMOVEDIR) != 0 && errno != ENOENT) {
-      walk.problem(shown, errno);
-    }
+  Walk walk(shown, mount);
+  if (!walk.enter(root, {})) {
+    problems.add(shown, std::strerror(errno));
+    return problems;
   }
-  return walk.take();
+  Remover remover(walk, between, problems);
+  if (remover.emptyAll() && removeFolder) unlinkFromParent(AT_REMOVEDIR);
+  return problems;
 }
 
-void removeLeftoverTempFiles(std::string_view dir) {
-  if (dir.find('\0') != std::string_view::npos) return;
-  const std::string path(dir);
-  FdCloser d{::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
-  if (d.fd < 0) return;
-  std::vector<std::string> names;
-  listNames(d.fd, names);
-  // Names first: only a name of the pattern costs a stat, so a folder of a
-  // thousand tracks is one directory read.
-  for (const std::string& name : names) {
-    if (!isTempFileName(name)) continue;
-    struct stat st {};
-    if (::fstatat(d.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
-      continue;
-    }
-    ::unlinkat(d.fd, name.c_str(), 0);
-  }
+std::vector<std::string> findLeftoverTempFiles(std::string_view dir) {
+  return leftoverTempFiles(dir, false);
+}
+
+std::vector<std::string> removeLeftoverTempFiles(std::string_view dir) {
+  return leftoverTempFiles(dir, true);
 }
 
 }  // namespace tunebelt::platform

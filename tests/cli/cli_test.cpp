@@ -222,7 +222,9 @@ TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
   EXPECT_NE(again.out.find("unchanged\t" + p + "userconfig.cfg\t14 bytes\n"), std::string::npos);
   Outcome clean = save({"--dry-run", "--delete-unused"}, items);
   EXPECT_EQ(clean.out.rfind("clean-up\t" + p + "mp3s\t2 files\t26 bytes\n", 0), 0u) << clean.out;
-  EXPECT_NE(clean.out.find("make-folder\t" + p + "mp3s\ncopy\t" + items[0]), std::string::npos);
+  // mp3s is emptied, not made again; every track is copied anew.
+  EXPECT_EQ(clean.out.find("make-folder"), std::string::npos) << clean.out;
+  EXPECT_NE(clean.out.find("\ncopy\t" + items[0]), std::string::npos) << clean.out;
   EXPECT_NE(clean.out.find("\nalready-there\t" + items[2]), std::string::npos);
 
   // The save's checks and messages.
@@ -305,11 +307,32 @@ TEST_F(CliBinary, NamesWithControlCharactersReachTheTerminalEscaped) {
   EXPECT_EQ(r.out.find("\xc2\x9b"), std::string::npos);
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\t'), 1);
   EXPECT_NE(r.out.find("red\\x1b[31m\\x9b2J\\x09name\\u009b.mp3\t"), std::string::npos) << r.out;
-#endif
 
-  EXPECT_EQ(cli::TerminalText("two\nlines\x07", true), "two\nlines\\x07");
-  EXPECT_EQ(cli::TerminalText("two\nlines", false), "two\\x0alines");
-  EXPECT_EQ(cli::TerminalText("Ärger über AC\\DC", false), "Ärger über AC\\DC");
+  // Text turned around by bidirectional controls, and bytes a lenient
+  // decoder would take for an escape (an overlong ESC), a surrogate or a
+  // character above U+10FFFF.
+  std::string tricky = work /
+                       "music/\xe2\x80\xae"
+                       "3pm.exe\xe2\x81\xa7\xd8\x9c\xe0\x80\x9b[2J\xed\xa0\x80\xf4\x90\x80\x80.mp3";
+  writeFile(tricky, "x");
+  r = cli({"list", tricky});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\\u202e3pm.exe\\u2067\\u061c\\xe0\\x80\\x9b[2J\\xed\\xa0\\x80\\xf4\\x90"
+                       "\\x80\\x80.mp3\t"),
+            std::string::npos)
+      << r.out;
+
+  // A name holding newlines, in a message of several lines, cannot start a
+  // line of its own: no fake success line reaches the terminal.
+  const std::string fake = work / "music/x\nTunebelt: Complete, all 2 tracks copied\n.pls";
+  fs::create_directories(fake);  // a folder: it cannot be read as a playlist
+  r = cli({"list", fake});
+  EXPECT_NE(r.err.find("Could not read the playlist " + work / "music" +
+                       "/x\\x0aTunebelt: Complete, all 2 tracks copied\\x0a.pls: Is a directory\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("\nTunebelt: Complete"), std::string::npos) << r.err;
+#endif
 }
 
 TEST_F(CliBinary, ListPrintsNameTabPathInOrder) {
@@ -339,6 +362,26 @@ TEST_F(CliBinary, CacheSizeInBothLanguages) {
             "Str\xC3\xB6mung mp3 Gr\xC3\xB6\xC3\x9F"
             "e cache: 1.5 KB\n");
 }
+
+#ifndef _WIN32
+// A size that leaves out a folder it could not read is too small: the label
+// is printed, the folder named, and the command fails.
+TEST_F(CliBinary, ACacheSizeThatCouldNotReadEverythingFails) {
+  writeFile(mod + "/mp3s/a.mp3", std::string(1536, 'x'));
+  writeFile(mod + "/mp3s/sub/b.mp3", "b");
+  std::ostringstream out, err;
+  int status = 0;
+  {
+    test::FewOpenFiles few(1);  // mp3s opens, nothing below it
+    status = cli::Run({"cache-size", "--mod", mod},
+                      {"/nonexistent", "/nonexistent", "/nonexistent"}, out, err, false);
+  }
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(out.str(), "Current mp3 cache size: 1.5 KB\n");
+  EXPECT_EQ(err.str(), "tunebelt-cli: not counted (could not be read): " + mod +
+                           "/mp3s/sub: Too many open files\n");
+}
+#endif
 
 TEST_F(CliBinary, VolumesComeFromTheSettingsBesideTheProgram) {
   // A private application folder: the binary and a settings file with 35/60.

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -22,6 +23,7 @@
 #include "core/scripts/keybindings.h"
 #include "core/scripts/tracknames.h"
 #include "platform/fs.h"
+#include "platform/tree.h"
 #include "process_util.h"
 #include "test_util.h"
 
@@ -330,6 +332,207 @@ TEST_F(Faults, ListGoesOnPastHostileLinesInPlaylists) {
   r = runBounded({"list", work / "music/hostile.pls"}, scratch);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, expected);
+}
+
+// Hostile playlists are read in time linear in their size: an entry is one
+// lookup of one name, never a pattern listed against the folder (which here
+// holds 1,000 tracks), and a PLS line is cut at its first "=" only. (16 MiB
+// of PLS lines of 4,090 "=" each, 4 MiB of M3U entries "*.mp3" and "?0.mp3".)
+TEST_F(Faults, HostilePlaylistsAreReadWithoutListingTheFolder) {
+  for (int i = 0; i < 1000; ++i) writeFile(work / ("music/t" + std::to_string(i) + ".mp3"), "t");
+  writeFile(work / "music/good.mp3", "g");
+  const std::size_t size = platform::kMaxTextFileBytes - 64;
+  const std::string line = "File" + std::string(4090, '=') + "*.mp3\n";
+  std::string pls = "[playlist]\n";
+  while (pls.size() + line.size() < size) pls += line;
+  pls += "File1=good.mp3\n";
+  std::string m3u = "#EXTM3U\n";
+  while (m3u.size() < size / 4) m3u += "#EXTINF:1,x\n*.mp3\n#EXTINF:1,y\n?0.mp3\n";
+  m3u += "#EXTINF:1,g\ngood.mp3\n";
+  writeFile(work / "music/hostile.pls", pls);
+  writeFile(work / "music/hostile.m3u", m3u);
+  for (const char* list : {"music/hostile.pls", "music/hostile.m3u"}) {
+    SCOPED_TRACE(list);
+    const auto start = std::chrono::steady_clock::now();
+    Result r = runBounded({"list", work / list}, scratch);
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
+    std::cout << list << ": " << seconds.count() << " s\n";
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "good.mp3\t" + work / "music/good.mp3" + "\n");
+  }
+}
+
+// ---- a tree deeper than any path ------------------------------------------
+
+// The usual limit of open files (1,024) for the programs a test starts: a
+// walk that held one folder open a level would run out of them.
+class UsualOpenFilesLimit {
+ public:
+  UsualOpenFilesLimit() {
+    ::getrlimit(RLIMIT_NOFILE, &old_);
+    rlimit usual = old_;
+    usual.rlim_cur = std::min<rlim_t>(1024, old_.rlim_max);
+    ::setrlimit(RLIMIT_NOFILE, &usual);
+  }
+  ~UsualOpenFilesLimit() { ::setrlimit(RLIMIT_NOFILE, &old_); }
+
+ private:
+  rlimit old_{};
+};
+
+struct Measured {
+  int status = -1;
+  long peakKiB = 0;
+  std::string out, err;
+};
+
+Measured runMeasured(const std::vector<std::string>& args, const TempDir& scratch) {
+  test::Child child(TUNEBELT_CLI_BINARY, args, scratch / "out.txt", scratch / "err.txt");
+  std::optional<int> status = child.waitFor(std::chrono::minutes(5));
+  if (!status) {
+    child.kill();
+    ADD_FAILURE() << "hung";
+  }
+  return {status.value_or(-1), child.peakKiB(), readFile(scratch / "out.txt"),
+          readFile(scratch / "err.txt")};
+}
+
+// 10,000 folders of 255-character names, one inside the other, with a track
+// at the bottom: a path of 2.5 MB, far beyond what any system call takes.
+// Measuring, cleaning and removing it each stays under 100 MiB.
+TEST_F(Faults, ATreeTenThousandFoldersDeepIsCountedCleanedAndRemovedInLittleMemory) {
+  constexpr long kMostKiB = 100 * 1024;
+  auto tracks = makeTracks(work, 1, 100);
+  const std::string mod = work / "hl/cstrike";
+  makeOldMod(mod);
+  const std::string mp3s = mod + "/mp3s";
+  const std::string name(255, 'd');
+  fs::create_directories(mp3s);
+  UsualOpenFilesLimit usual;
+
+  ASSERT_TRUE(test::makeFolderChain(mp3s, 10000, name));
+  const Measured size = runMeasured({"cache-size", "--mod", mod}, scratch);
+  EXPECT_EQ(size.status, 0) << size.err;
+  EXPECT_EQ(size.out, "Current mp3 cache size: 1 B\n");
+  EXPECT_LT(size.peakKiB, kMostKiB);
+
+  auto args = saveArgs(mod, tracks);
+  args.insert(args.begin() + 1, "--delete-unused");
+  const Measured save = runMeasured(args, scratch);
+  EXPECT_EQ(save.status, 0) << save.err;
+  EXPECT_LT(save.peakKiB, kMostKiB);
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(mp3s)) left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"Track001.mp3"});
+
+  ASSERT_TRUE(test::makeFolderChain(mp3s, 10000, name));
+  const Measured removed = runMeasured({"remove", "--tracks", "--mod", mod}, scratch);
+  EXPECT_EQ(removed.status, 0) << removed.err;
+  EXPECT_LT(removed.peakKiB, kMostKiB);
+  EXPECT_FALSE(fs::exists(mp3s));
+  std::cout << "peak memory: cache-size " << size.peakKiB << " KiB, save --delete-unused "
+            << save.peakKiB << " KiB, remove --tracks " << removed.peakKiB << " KiB\n";
+  // Whatever is left (the test failed), std::filesystem cannot remove it.
+  if (fs::exists(mp3s)) platform::removeTree(mp3s, true, {});
+}
+
+// ---- what the clean-up may touch -----------------------------------------------
+
+// A read-only mp3s is refused by the clean-up as by the copies, whoever runs
+// the save (root too): nothing in it goes, its mode stays, and the save ends
+// as failed, without "Complete". A writable mp3s is emptied and stays the
+// folder it was, with its own mode, not made again with the default one.
+TEST_F(Faults, TheCleanUpKeepsMp3sAsItIsAndRefusesAReadOnlyOne) {
+  auto tracks = makeTracks(work, 2, 100);
+  const std::string mod = work / "hl/cstrike";
+  makeOldMod(mod);
+  const std::string mp3s = mod + "/mp3s";
+  writeFile(mp3s + "/old.mp3", "old");
+  auto args = saveArgs(mod, tracks);
+  args.insert(args.begin() + 1, "--delete-unused");
+  struct stat st {};
+
+  ASSERT_EQ(::chmod(mp3s.c_str(), 0555), 0);
+  Result r = run(args, scratch);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Tunebelt - Error: 1 item could not be deleted:\n" + mp3s +
+                       "/old.mp3: Permission denied\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("Complete"), std::string::npos) << r.err;
+  ASSERT_EQ(::stat(mp3s.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0555u);
+  EXPECT_EQ(readFile(mp3s + "/old.mp3"), "old");
+
+  ASSERT_EQ(::chmod(mp3s.c_str(), 0700), 0);
+  const ino_t inode = st.st_ino;
+  r = run(args, scratch);
+  EXPECT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(::stat(mp3s.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0700u);
+  EXPECT_EQ(st.st_ino, inode);
+  EXPECT_FALSE(fs::exists(mp3s + "/old.mp3"));
+  EXPECT_EQ(readFile(mp3s + "/Track002.mp3"), readFile(tracks[1]));
+}
+
+// A folder of the player's mounted inside mp3s stays, and a save whose
+// clean-up had to leave it says so: status 1, never "Complete".
+TEST_F(Faults, ASaveWhoseCleanUpLeftAMountInsideMp3sFails) {
+  auto tracks = makeTracks(work, 2, 100);
+  const std::string mod = work / "hl/cstrike";
+  makeOldMod(mod);
+  writeFile(work / "player/song.mp3", "keep");
+  fs::create_directories(mod + "/mp3s/library");
+  if (::mount((work / "player").c_str(), (mod + "/mp3s/library").c_str(), nullptr, MS_BIND,
+              nullptr) != 0) {
+    GTEST_SKIP() << "mount --bind is not permitted here (needs root)";
+  }
+  auto args = saveArgs(mod, tracks);
+  args.insert(args.begin() + 1, "--delete-unused");
+  Result r = run(args, scratch);
+  ::umount2((mod + "/mp3s/library").c_str(), MNT_DETACH);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("1 item could not be deleted:\n" + mod +
+                       "/mp3s/library: is a mount point of another file system; left alone\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("Complete"), std::string::npos) << r.err;
+  EXPECT_EQ(readFile(work / "player/song.mp3"), "keep");
+  EXPECT_EQ(readFile(mod + "/mp3s/Track001.mp3"), readFile(tracks[0]));
+}
+
+// remove --tracks prints a line for what it did: when mp3s cannot go (a
+// read-only folder, a read-only mount), no line says it went.
+TEST_F(Faults, ARemovalThatCannotDeleteMp3sDoesNotSayItDid) {
+  auto tracks = makeTracks(work, 2, 100);
+  const std::string mod = work / "hl/cstrike";
+  const std::string mp3s = mod + "/mp3s";
+  for (bool mount : {false, true}) {
+    SCOPED_TRACE(mount ? "read-only mount" : "read-only folder");
+    makeOldMod(mod);
+    ASSERT_EQ(run(saveArgs(mod, tracks), scratch).status, 0);
+    bool mounted = false;
+    if (mount) {
+      mounted =
+          ::mount(mp3s.c_str(), mp3s.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+          ::mount(nullptr, mp3s.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+      if (!mounted) {
+        ::umount2(mp3s.c_str(), MNT_DETACH);
+        std::cout << "a read-only bind mount is not permitted here (needs root): skipped\n";
+        continue;
+      }
+    } else {
+      ASSERT_EQ(::chmod(mp3s.c_str(), 0555), 0);
+    }
+    Result r = run({"remove", "--tracks", "--mod", mod}, scratch);
+    if (mounted) ::umount2(mp3s.c_str(), MNT_DETACH);
+    ::chmod(mp3s.c_str(), 0755);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("delete\t" + mod + "/mp3.cfg\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("delete-folder"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("could not be deleted"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(mp3s + "/Track001.mp3"), readFile(tracks[0]));
+  }
 }
 
 // A copy of the program in its own folder, so a settings file can sit beside it.

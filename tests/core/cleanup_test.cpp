@@ -164,6 +164,52 @@ TEST(DeleteFolderTree, RemovesATreeDeeperThanAnyPath) {
   EXPECT_FALSE(fs::exists(mp3s));
 }
 
+// The save's clean-up: mp3s is emptied and stays the folder it was, with its
+// permissions, rather than being made again with the default ones.
+TEST(EmptyFolderTree, KeepsTheFolderItself) {
+  TempDir dir;
+  std::string mp3s = dir / "mp3s";
+  writeFile(mp3s + "/a.mp3", "a");
+  writeFile(mp3s + "/old/b.mp3", "b");
+#ifndef _WIN32
+  ASSERT_EQ(::chmod(mp3s.c_str(), 0750), 0);
+#endif
+  const std::uint64_t identity = test::fileIdentity(mp3s);
+  RecordingHost host;
+  EXPECT_TRUE(EmptyFolderTree(mp3s + "/", host));
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_TRUE(fs::is_empty(test::fsPath(mp3s)));
+  EXPECT_EQ(test::fileIdentity(mp3s), identity);
+#ifndef _WIN32
+  EXPECT_EQ(fs::status(mp3s).permissions(), fs::perms(0750));
+#endif
+}
+
+#ifndef _WIN32
+// A folder without write bits is the player's "leave this alone", and root
+// is told no like anyone: nothing in it goes, its mode stays.
+TEST(EmptyFolderTree, AReadOnlyFolderIsRefusedForEverybody) {
+  TempDir dir;
+  std::string mp3s = dir / "mp3s";
+  writeFile(mp3s + "/a.mp3", "a");
+  writeFile(mp3s + "/sub/b.mp3", "b");
+  ASSERT_EQ(::chmod(mp3s.c_str(), 0555), 0);
+  RecordingHost host;
+  EXPECT_FALSE(EmptyFolderTree(mp3s, host));
+  EXPECT_FALSE(DeleteFolderTree(mp3s, host));
+  ASSERT_EQ(host.messages.size(), 2u);
+  const std::string& text = host.messages[0].text;
+  EXPECT_EQ(text.rfind("2 items could not be deleted:\n", 0), 0u) << text;
+  EXPECT_NE(text.find("\n" + mp3s + "/a.mp3: Permission denied"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n" + mp3s + "/sub: Permission denied"), std::string::npos) << text;
+  EXPECT_EQ(fs::status(mp3s).permissions(), fs::perms(0555));
+  EXPECT_EQ(test::readFile(mp3s + "/a.mp3"), "a");
+  // What is below in a writable folder goes, as it would for anyone.
+  EXPECT_FALSE(fs::exists(mp3s + "/sub/b.mp3"));
+  EXPECT_TRUE(fs::is_directory(mp3s + "/sub"));
+}
+#endif
+
 TEST(DeleteFolderTree, AMissingFolderIsNoFailure) {
   TempDir dir;
   RecordingHost host;

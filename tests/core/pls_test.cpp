@@ -135,12 +135,14 @@ TEST_F(Pls, ValuesAreTakenAsTheyStand) {
                                         in(lists, " a.mp3"), in(lists, "./a.mp3")}));
 }
 
-TEST_F(Pls, EveryEqualsSignStartsACandidate) {
+// One line, one entry: everything after the first "=", however many follow.
+TEST_F(Pls, TheEntryRunsFromTheFirstEqualsSign) {
   touch("Music/a=b.mp3");
   touch("Lists/b.mp3");
-  load({"File1=" + dir / "Music/a=b.mp3"});
-  EXPECT_EQ(state.PlaylistPaths, (Lines{dir / "Music/a=b.mp3", in(lists, "b.mp3")}));
-  EXPECT_EQ(state.PlaylistNames, (Lines{"a=b.mp3", "b.mp3"}));
+  touch("Lists/=c.mp3");
+  load({"File1=" + dir / "Music/a=b.mp3", "File2==c.mp3", "File3=nowhere=b.mp3"});
+  EXPECT_EQ(state.PlaylistPaths, (Lines{dir / "Music/a=b.mp3", in(lists, "=c.mp3")}));
+  EXPECT_EQ(state.PlaylistNames, (Lines{"a=b.mp3", "=c.mp3"}));
 }
 
 TEST_F(Pls, MissingFilesWebAddressesAndNetworkPathsAreSkipped) {
@@ -201,9 +203,9 @@ TEST_F(Pls, NulBytesInvalidUtf8AndOverlongNamesFindNothing) {
   EXPECT_TRUE(state.PlaylistPaths.empty());
 }
 
-TEST_F(Pls, MebibyteLineOfEqualsSignsStillFindsItsLastCandidate) {
+TEST_F(Pls, AMebibyteLineOfEqualsSignsNamesNothingAndTheNextLineCounts) {
   touch("Lists/a.mp3");
-  load({"File1=" + std::string(1 << 20, '=') + "a.mp3"});
+  load({"File1=" + std::string(1 << 20, '=') + "a.mp3", "File2=a.mp3"});
   EXPECT_EQ(state.PlaylistPaths, Lines{in(lists, "a.mp3")});
 }
 

@@ -1,6 +1,9 @@
 #include "core/scripts/removal.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +15,7 @@
 #include "core/scripts/playlistscripts.h"
 #include "core/scripts/savescript.h"
 #include "core/scripts/tracklist.h"
+#include "platform/fs.h"
 #include "recording_host.h"
 #include "test_util.h"
 
@@ -22,6 +26,7 @@ namespace fs = std::filesystem;
 using test::crlf;
 using test::readFile;
 using test::writeFile;
+const std::string kSep(1, platform::kSep);
 
 class RemovalTest : public ::testing::Test {
  protected:
@@ -267,6 +272,82 @@ TEST_F(RemovalTest, TheQuestionNamesTheFolderAndItsCheckBoxTheTracks) {
   EXPECT_EQ(AskAndRemoveFromModFolder(state, empty, '.', host), RemovalResult::Refused);
   EXPECT_EQ(host.messages.back().text, "Please Enter a Mod Folder");
 }
+
+#ifndef _WIN32  // links to files need a privilege on Windows
+// The player's own files may be links into a folder of their own configs:
+// each stays a link, and the file it points to loses what a save added.
+TEST_F(RemovalTest, LinksAtThePlayersFilesStayLinks) {
+  const std::string configs = dir / "player";
+  writeFile(configs + "/userconfig.cfg", "");  // the save's hook will be all it holds
+  writeFile(configs + "/kb_act.lst", "\"+attack\" \"Fire\"\r\n");
+  fs::create_directories(mod + "/gfx/shell");
+  fs::create_symlink(configs + "/userconfig.cfg", userConfig());
+  fs::create_symlink(configs + "/kb_act.lst", keyBindings());
+  save();
+  ASSERT_EQ(readFile(configs + "/userconfig.cfg"), "exec mp3.cfg\r\n");
+
+  Journal journal;
+  EXPECT_EQ(remove(false, false, &journal), RemovalResult::Done);
+  EXPECT_TRUE(fs::is_symlink(userConfig()));
+  EXPECT_TRUE(fs::is_symlink(keyBindings()));
+  EXPECT_EQ(readFile(configs + "/userconfig.cfg"), "");
+  EXPECT_EQ(readFile(configs + "/kb_act.lst"), "\"+attack\" \"Fire\"\r\n");
+  EXPECT_EQ(journal.at(0), (JournalEntry{JournalAction::Replaced, userConfig()}));
+  EXPECT_EQ(journal.at(1), (JournalEntry{JournalAction::Replaced, keyBindings()}));
+}
+#endif
+
+// The temporary files a killed save left are the save's too: the removal
+// takes them (and names them), and nothing else of such a name.
+TEST_F(RemovalTest, TheLeftoversOfAKilledSaveGoToo) {
+  writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
+  save();
+  const ModLayout layout(mod);
+  const std::vector<std::string> leftovers = {layout.folder() + kSep + ".tunebelt-mp3.cfg-12.tmp",
+                                              layout.shell() + kSep + ".tunebelt-kb_act.lst-3.tmp",
+                                              layout.tracks() + kSep + ".tunebelt-Intro.mp3-4.tmp"};
+  for (const std::string& path : leftovers) writeFile(path, "half");
+  writeFile(layout.tracks() + kSep + ".tunebelt-notes.txt", "the player's");
+  fs::create_directories(test::fsPath(layout.folder() + kSep + ".tunebelt-dir.tmp"));
+
+  Journal planned, done;
+  EXPECT_EQ(remove(false, true, &planned), RemovalResult::Done);
+  for (const std::string& path : leftovers) EXPECT_TRUE(fs::exists(test::fsPath(path))) << path;
+  EXPECT_EQ(remove(false, false, &done), RemovalResult::Done);
+  EXPECT_EQ(planned, done);
+  for (const std::string& path : leftovers) {
+    EXPECT_FALSE(fs::exists(test::fsPath(path))) << path;
+    EXPECT_NE(std::find(done.begin(), done.end(), JournalEntry{JournalAction::Deleted, path}),
+              done.end())
+        << path;
+  }
+  EXPECT_EQ(readFile(layout.tracks() + kSep + ".tunebelt-notes.txt"), "the player's");
+  EXPECT_TRUE(fs::is_directory(test::fsPath(layout.folder() + kSep + ".tunebelt-dir.tmp")));
+  EXPECT_TRUE(fs::exists(test::fsPath(layout.tracks() + kSep + "Intro.mp3")));
+}
+
+#ifndef _WIN32  // a folder's read-only attribute means nothing to Windows
+// A clean-up of mp3s that leaves something is a failed removal, and the
+// journal (what the terminal prints) has no line that says mp3s went.
+TEST_F(RemovalTest, AnMp3sThatCouldNotGoIsNotReportedGone) {
+  writeFile(keyBindings(), "\"+attack\" \"Fire\"\r\n");
+  save();
+  const ModLayout layout(mod);
+  ASSERT_EQ(::chmod(layout.tracks().c_str(), 0555), 0);
+  Journal journal;
+  EXPECT_EQ(remove(true, false, &journal), RemovalResult::Failed);
+  ::chmod(layout.tracks().c_str(), 0755);
+  EXPECT_EQ(journal, (Journal{{JournalAction::Deleted, userConfig()},
+                              {JournalAction::Replaced, keyBindings()},
+                              {JournalAction::Deleted, layout.controlScript()},
+                              {JournalAction::Deleted, layout.playlistFile(1)},
+                              {JournalAction::Deleted, layout.trackListFile(1)}}));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text.rfind("3 items could not be deleted:\n", 0), 0u)
+      << host.messages[0].text;
+  EXPECT_TRUE(fs::exists(layout.tracks() + "/Intro.mp3"));
+}
+#endif
 
 // What a save writes is recognised whatever the volumes and names; a file
 // changed by hand is not.

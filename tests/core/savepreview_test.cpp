@@ -38,7 +38,7 @@ TEST(PreviewSavePlan, TellsWhatApplyingThePlanThenDoes) {
     const SavePlan plan = test::PlanFromDisk(state, mod);
     const SavePreview preview = PreviewSavePlan(plan);
     Journal journal;
-    ASSERT_TRUE(ApplySavePlan(plan, host, &journal).empty());
+    ASSERT_TRUE(ApplySavePlan(plan, host, &journal).complete());
 
     std::vector<FilePreview> files;
     std::vector<CopyPreview> copies;

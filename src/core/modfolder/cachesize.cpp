@@ -45,10 +45,11 @@ std::string formatFixed(Fixed v, char decimalSeparator) {
 
 }  // namespace
 
-std::uint64_t GetFolderSize(std::string_view folder, std::vector<std::string>* skippedMounts) {
+std::uint64_t GetFolderSize(std::string_view folder, platform::TreeSize* walked) {
   platform::TreeSize size = platform::treeSize(folder);
-  if (skippedMounts != nullptr) *skippedMounts = std::move(size.skippedMounts);
-  return size.bytes;
+  const std::uint64_t bytes = size.bytes;
+  if (walked != nullptr) *walked = std::move(size);
+  return bytes;
 }
 
 std::string FormatSize(std::uint64_t bytes, char decimalSeparator) {
@@ -64,8 +65,7 @@ std::string FormatSize(std::uint64_t bytes, char decimalSeparator) {
 }
 
 std::optional<std::string> CacheSizeLabel(std::string_view modFolder, int language,
-                                          char decimalSeparator,
-                                          std::vector<std::string>* skippedMounts) {
+                                          char decimalSeparator, platform::TreeSize* walked) {
   if (language != kEnglish && language != kGerman) return std::nullopt;
   const bool english = language == kEnglish;
   const std::string cache = ModLayout(std::string(modFolder)).tracks();
@@ -74,7 +74,7 @@ std::optional<std::string> CacheSizeLabel(std::string_view modFolder, int langua
                    : "Strömung mp3 Größe cache < kein Verzeichnis >";
   }
   std::string prefix = english ? "Current mp3 cache size: " : "Strömung mp3 Größe cache: ";
-  return prefix + FormatSize(GetFolderSize(cache, skippedMounts), decimalSeparator);
+  return prefix + FormatSize(GetFolderSize(cache, walked), decimalSeparator);
 }
 
 void RefreshCacheSize(std::string_view modFolder, int language, char decimalSeparator,

@@ -1,8 +1,8 @@
 #include "core/modfolder/cleanup.h"
 
 #include <string>
-#include <vector>
 
+#include "core/state/printable.h"
 #include "platform/fs.h"
 #include "platform/tree.h"
 
@@ -26,17 +26,28 @@ bool isBareRoot(std::string_view folder) {
   return true;
 }
 
-std::string failureText(const std::vector<platform::TreeProblem>& failures) {
-  std::string text = failures.size() == 1
+std::string failureText(const platform::TreeProblems& failures) {
+  std::string text = failures.count == 1
                          ? std::string("1 item could not be deleted:")
-                         : std::to_string(failures.size()) + " items could not be deleted:";
-  for (std::size_t i = 0; i < failures.size() && i < kReportedFailures; ++i) {
-    text += "\n" + failures[i].path + ": " + failures[i].reason;
+                         : std::to_string(failures.count) + " items could not be deleted:";
+  std::size_t shown = 0;
+  for (; shown < failures.first.size() && shown < kReportedFailures; ++shown) {
+    text += "\n" + PrintableName(failures.first[shown].path) + ": " + failures.first[shown].reason;
   }
-  if (failures.size() > kReportedFailures) {
-    text += "\n... and " + std::to_string(failures.size() - kReportedFailures) + " more";
-  }
+  if (failures.count > shown)
+    text += "\n... and " + std::to_string(failures.count - shown) + " more";
   return text;
+}
+
+bool clean(std::string_view folder, bool removeFolder, Host& host) {
+  std::string_view trimmed = withoutTrailingSep(folder);
+  // Never empty a whole file system: "/" would otherwise be walked entirely.
+  if (isBareRoot(trimmed)) return true;
+  const platform::TreeProblems failures = platform::removeTree(
+      trimmed, removeFolder && RemovesFolderItself(trimmed), [&host] { host.processEvents(); });
+  if (failures.empty()) return true;
+  host.showMessage(failureText(failures), kErrorCaption, MessageIcon::Exclamation);
+  return false;
 }
 
 }  // namespace
@@ -47,14 +58,11 @@ bool RemovesFolderItself(std::string_view folder) {
 }
 
 bool DeleteFolderTree(std::string_view folder, Host& host) {
-  std::string_view trimmed = withoutTrailingSep(folder);
-  // Never empty a whole file system: "/" would otherwise be walked entirely.
-  if (isBareRoot(trimmed)) return true;
-  std::vector<platform::TreeProblem> failures = platform::removeTree(
-      trimmed, RemovesFolderItself(trimmed), [&host] { host.processEvents(); });
-  if (failures.empty()) return true;
-  host.showMessage(failureText(failures), kErrorCaption, MessageIcon::Exclamation);
-  return false;
+  return clean(folder, true, host);
+}
+
+bool EmptyFolderTree(std::string_view folder, Host& host) {
+  return clean(folder, false, host);
 }
 
 }  // namespace tunebelt

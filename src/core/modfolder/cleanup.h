@@ -11,8 +11,14 @@ namespace tunebelt {
 // files, subfolders; a link is removed itself, never followed. Pending events
 // run between entries. Files that cannot be deleted are reported once through
 // the host (path and reason) and the rest is still deleted; returns false
-// then. A bare root is never removed.
+// then. Nothing is deleted from a folder without any write permission bit,
+// whoever runs the program (root too). A bare root is never removed.
 bool DeleteFolderTree(std::string_view folder, Host& host);
+
+// The same, but the folder itself stays, with its permissions, owner and
+// identity: the save's clean-up of mp3s, which the save fills again. (A
+// link in the folder's place still goes as the link it is.)
+bool EmptyFolderTree(std::string_view folder, Host& host);
 
 // Whether DeleteFolderTree removes the folder itself once it is empty: not for
 // a text of two characters or less after the one trailing separator is cut

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/playlist/playlist.h"
+#include "core/state/printable.h"
 
 namespace tunebelt {
 
@@ -20,7 +21,8 @@ std::string_view trimBlanks(std::string_view s) {
 ImportResult ImportPlaylistFile(ProgramState& state, const std::string& path, Host& host) {
   if (path.ends_with(".pls")) return plsload(state, path, host);
   if (path.ends_with(".m3u")) return m3uload(state, path, host);
-  host.showMessage("Error: a playlist file has not been selected: " + GetFileName(trimBlanks(path)),
+  host.showMessage("Error: a playlist file has not been selected: " +
+                       PrintableName(GetFileName(trimBlanks(path))),
                    kErrorCaption, MessageIcon::Critical);
   return ImportResult::Refused;
 }

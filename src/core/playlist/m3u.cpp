@@ -4,6 +4,7 @@
 #include "core/playlist/import.h"
 #include "core/playlist/playlist.h"
 #include "core/playlist/reader.h"
+#include "core/state/printable.h"
 #include "platform/fs.h"
 
 namespace tunebelt {
@@ -25,7 +26,7 @@ bool takeEntry(ProgramState& state, const std::string& e, Host& host) {
   if (!p) return true;
   if (!reader::append(state, *p, host)) return false;
   if (state.DebugMode == 1) {
-    host.showMessage(state.PlaylistPaths.back(), kCaption, MessageIcon::None);
+    host.showMessage(PrintableName(state.PlaylistPaths.back()), kCaption, MessageIcon::None);
   }
   return true;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "core/state/printable.h"
 #include "platform/fs.h"
 
 namespace tunebelt {
@@ -65,7 +66,7 @@ AppendResult AddTrack(ProgramState& state, const std::string& path, Host& host) 
   if (path.empty() || !path.ends_with(".mp3")) return AppendResult::Ignored;
   AppendResult r = AppendEntry(state, path, host);
   if (r == AppendResult::Added && state.DebugMode == 1) {
-    host.showMessage(GetFileName(path), kCaption, MessageIcon::None);
+    host.showMessage(PrintableName(GetFileName(path)), kCaption, MessageIcon::None);
   }
   return r;
 }

@@ -2,6 +2,7 @@
 
 #include "core/playlist/playlist.h"
 #include "core/state/exists.h"
+#include "core/state/printable.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
 
@@ -13,8 +14,8 @@ std::optional<std::vector<std::string>> readPlaylist(const std::string& path, Ho
     for (std::string& line : lines) line = platform::fromCodePage(line);
     return lines;
   } catch (const platform::FsError& e) {
-    host.showMessage("Could not read the playlist " + path + ": " + e.reason(), kErrorCaption,
-                     MessageIcon::Critical);
+    host.showMessage("Could not read the playlist " + PrintableName(path) + ": " + e.reason(),
+                     kErrorCaption, MessageIcon::Critical);
     return std::nullopt;
   }
 }
@@ -29,10 +30,9 @@ bool isAbsoluteEntry(std::string_view entry) {
 
 bool entryExists(std::string_view path) {
   if (path.size() > kLongestPath || path.find('\0') != std::string_view::npos) return false;
-  if (!FileExists(path)) return false;
-  // FileExists matches "*" and "?" as a pattern, and takes a FIFO or a device
-  // for a file: an entry must be a regular file of exactly that name.
-  return platform::isRegularFile(path);
+  // One lookup of that one name: a pattern would cost a listing of the
+  // folder for every entry. A FIFO or a device is no track.
+  return NamedFileExists(path) && platform::isRegularFile(path);
 }
 
 std::optional<std::string> findEntry(std::string_view folder, std::string_view entry) {

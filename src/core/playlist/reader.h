@@ -21,10 +21,10 @@ std::optional<std::vector<std::string>> readPlaylist(const std::string& path, Ho
 // "X:\..." is absolute everywhere; a leading "/" is absolute on POSIX too.
 bool isAbsoluteEntry(std::string_view entry);
 
-// True when the path names one regular file that exists. Unlike FileExists
-// alone, "*" and "?" are not patterns here, a FIFO or device is no entry, and
-// a path no file system can hold (too long, or with a NUL byte in it) is
-// never found.
+// True when the path names one regular file that exists, looked up by that
+// name alone ("*" and "?" are characters of it, never a pattern). A FIFO or
+// device is no entry, and a path no file system can hold (too long, or with
+// a NUL byte in it) is never found.
 bool entryExists(std::string_view path);
 
 // The file an entry names, relative to `folder` (empty for an absolute

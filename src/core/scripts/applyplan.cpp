@@ -2,6 +2,7 @@
 
 #include "core/modfolder/cleanup.h"
 #include "core/state/exists.h"
+#include "core/state/printable.h"
 #include "core/state/state.h"
 
 namespace tunebelt {
@@ -25,10 +26,11 @@ void WriteFile(const FileWrite& file, Journal* journal) {
   }
 }
 
-void DeleteUnusedTracks(const SavePlan& plan, Host& host, Journal* journal) {
-  if (!plan.cleanUp) return;
-  DeleteFolderTree(*plan.cleanUp, host);
+bool DeleteUnusedTracks(const SavePlan& plan, Host& host, Journal* journal) {
+  if (!plan.cleanUp) return true;
+  if (!EmptyFolderTree(*plan.cleanUp, host)) return false;
   note(journal, JournalAction::CleanedUp, *plan.cleanUp);
+  return true;
 }
 
 void WriteUserConfigHook(const SavePlan& plan, Journal* journal) {
@@ -78,7 +80,9 @@ std::vector<std::string> CopyTracks(const SavePlan& plan, Host& host, Journal* j
   for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
     const TrackCopy& track = plan.tracks[i];
     host.processEvents();
-    if (plan.showEachSource) host.showMessage(track.source, kCaption, MessageIcon::None);
+    if (plan.showEachSource) {
+      host.showMessage(PrintableName(track.source), kCaption, MessageIcon::None);
+    }
     // A copy that is there already stays, whatever it holds: an unchanged
     // playlist copies nothing the second time.
     try {
@@ -86,7 +90,8 @@ std::vector<std::string> CopyTracks(const SavePlan& plan, Host& host, Journal* j
       note(journal, copied ? JournalAction::Copied : JournalAction::AlreadyThere, track.target);
     } catch (const platform::FsError& e) {
       const std::string where =
-          e.path() == track.source ? e.path() : track.source + " to " + e.path();
+          e.path() == track.source ? PrintableName(e.path())
+                                   : PrintableName(track.source) + " to " + PrintableName(e.path());
       failures.push_back(where + ": " + e.reason());
     }
     host.setProgressValue(static_cast<int>(i + 1));
@@ -94,14 +99,16 @@ std::vector<std::string> CopyTracks(const SavePlan& plan, Host& host, Journal* j
   return failures;
 }
 
-std::vector<std::string> ApplySavePlan(const SavePlan& plan, Host& host, Journal* journal) {
-  DeleteUnusedTracks(plan, host, journal);
+SaveApplied ApplySavePlan(const SavePlan& plan, Host& host, Journal* journal) {
+  SaveApplied applied;
+  applied.cleanUpComplete = DeleteUnusedTracks(plan, host, journal);
   WriteUserConfigHook(plan, journal);
   WriteKeyBindings(plan, journal);
   WriteControlScript(plan, host, journal);
   WriteTrackList(plan, journal);
   CreateTrackFolder(plan, host, journal);
-  return CopyTracks(plan, host, journal);
+  applied.copyFailures = CopyTracks(plan, host, journal);
+  return applied;
 }
 
 }  // namespace tunebelt

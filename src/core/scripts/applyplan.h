@@ -37,9 +37,11 @@ using Journal = std::vector<JournalEntry>;
 void WriteFile(const FileWrite& file, Journal* journal);
 
 // The steps, in their order. Each throws platform::FsError naming the file
-// that failed, but for the copies: a track that cannot be copied is noted in
-// the result and the others are copied all the same.
-void DeleteUnusedTracks(const SavePlan& plan, Host& host, Journal* journal);
+// that failed, but for the clean-up and the copies: what they could not do
+// is told in their result, and the rest goes on.
+// The clean-up empties mp3s (the folder itself stays as it is); false, after
+// telling the user what stayed, when something could not be deleted.
+bool DeleteUnusedTracks(const SavePlan& plan, Host& host, Journal* journal);
 void WriteUserConfigHook(const SavePlan& plan, Journal* journal);
 void WriteKeyBindings(const SavePlan& plan, Journal* journal);
 // Shows the progress window, then writes playlist1.cfg onward.
@@ -54,8 +56,15 @@ void CreateTrackFolder(const SavePlan& plan, Progress& progress, Journal* journa
 // that could not be copied (which, where to, and why).
 std::vector<std::string> CopyTracks(const SavePlan& plan, Host& host, Journal* journal);
 
-// All the steps in order. Returns the tracks that could not be copied.
-std::vector<std::string> ApplySavePlan(const SavePlan& plan, Host& host,
-                                       Journal* journal = nullptr);
+// What a save could not do, though it went on to its end.
+struct SaveApplied {
+  bool cleanUpComplete = true;            // the clean-up deleted all it should
+  std::vector<std::string> copyFailures;  // one line per track that was not copied
+
+  bool complete() const { return cleanUpComplete && copyFailures.empty(); }
+};
+
+// All the steps in order.
+SaveApplied ApplySavePlan(const SavePlan& plan, Host& host, Journal* journal = nullptr);
 
 }  // namespace tunebelt

@@ -11,6 +11,7 @@
 #include "core/scripts/tracklist.h"
 #include "core/scripts/userconfighook.h"
 #include "core/state/exists.h"
+#include "core/state/printable.h"
 #include "platform/folderlock.h"
 #include "platform/fs.h"
 #include "platform/tree.h"
@@ -57,7 +58,7 @@ void deleteFile(const std::string& path, Journal* journal) {
 }
 
 std::string RemovedText(const RemovalPlan& plan) {
-  std::string text = "Tunebelt was removed from " + plan.layout.folder();
+  std::string text = "Tunebelt was removed from " + PrintableName(plan.layout.folder());
   return text + (plan.tracks ? ", the mp3s folder too." : ".");
 }
 
@@ -78,7 +79,9 @@ RemovalPlan PlanRemoval(const ModLayout& layout, bool tracks) {
   plan.layout = layout;
   if (FileExists(layout.userConfig())) {
     if (auto kept = WithoutHookLine(platform::readTextLines(layout.userConfig()))) {
-      if (kept->empty()) {
+      // A file left empty goes; a player's link stays a link, and the file
+      // it points to is rewritten (empty), as a save writes through it.
+      if (kept->empty() && !platform::isSymlink(layout.userConfig())) {
         plan.deleteUserConfig = true;
       } else {
         plan.userConfig =
@@ -102,6 +105,11 @@ RemovalPlan PlanRemoval(const ModLayout& layout, bool tracks) {
       plan.scripts, [&](std::size_t k) { return layout.playlistFile(k); }, IsPlaylistScript);
   AddChain(
       plan.scripts, [&](std::size_t k) { return layout.trackListFile(k); }, IsTrackList);
+  for (const std::string& folder : {layout.folder(), layout.shell(), layout.tracks()}) {
+    for (std::string& path : platform::findLeftoverTempFiles(folder)) {
+      plan.leftovers.push_back(std::move(path));
+    }
+  }
   if (tracks && FolderExists(layout.tracks())) {
     plan.tracks = layout.tracks();
     const platform::TreeSize size = platform::treeSize(layout.tracks());
@@ -116,10 +124,15 @@ bool ApplyRemovalPlan(const RemovalPlan& plan, Host& host, Journal* journal) {
   if (plan.deleteUserConfig) deleteFile(plan.layout.userConfig(), journal);
   if (plan.keyBindings) WriteFile(*plan.keyBindings, journal);
   for (const std::string& path : plan.scripts) deleteFile(path, journal);
+  if (!plan.leftovers.empty()) {
+    for (const std::string& path : RemoveLeftoverTempFiles(plan.layout)) {
+      note(journal, JournalAction::Deleted, path);
+    }
+  }
   if (!plan.tracks) return true;
-  const bool whole = DeleteFolderTree(*plan.tracks, host);
+  if (!DeleteFolderTree(*plan.tracks, host)) return false;
   note(journal, JournalAction::CleanedUp, *plan.tracks);
-  return whole;
+  return true;
 }
 
 Journal DescribeRemovalPlan(const RemovalPlan& plan) {
@@ -128,12 +141,13 @@ Journal DescribeRemovalPlan(const RemovalPlan& plan) {
   if (plan.deleteUserConfig) note(&journal, JournalAction::Deleted, plan.layout.userConfig());
   if (plan.keyBindings) note(&journal, JournalAction::Replaced, plan.keyBindings->path);
   for (const std::string& path : plan.scripts) note(&journal, JournalAction::Deleted, path);
+  for (const std::string& path : plan.leftovers) note(&journal, JournalAction::Deleted, path);
   if (plan.tracks) note(&journal, JournalAction::CleanedUp, *plan.tracks);
   return journal;
 }
 
 std::string RemovalQuestion(const std::string& modFolder) {
-  return "Remove Tunebelt from the mod folder\n" + modFolder +
+  return "Remove Tunebelt from the mod folder\n" + PrintableName(modFolder) +
          "?\n\nThe exec mp3.cfg line of userconfig.cfg, the MP3 Player Controls of kb_act.lst, "
          "mp3.cfg, the playlist files and the track list are taken out. Everything else stays.";
 }
@@ -175,8 +189,8 @@ RemovalResult RemoveFromModFolder(const ProgramState& state, std::string& modFol
       result = RemovalResult::Failed;  // the clean-up has said what it could not delete
     }
   } catch (const platform::FsError& e) {
-    host.showMessage("Remove stopped: " + e.path() + ": " + e.reason(), kErrorCaption,
-                     MessageIcon::Critical);
+    host.showMessage("Remove stopped: " + PrintableName(e.path()) + ": " + e.reason(),
+                     kErrorCaption, MessageIcon::Critical);
     result = RemovalResult::Failed;
   }
   if (!options.dryRun) RefreshCacheSize(modFolder, state.Language, options.decimalSeparator, host);

@@ -24,18 +24,22 @@ inline constexpr std::string_view kNothingToRemoveMessage =
 struct RemovalPlan {
   ModLayout layout{std::string()};
   // userconfig.cfg without its last hook line; nothing when it has none or
-  // when nothing else is left in it (it is then deleted).
+  // when nothing else is left in it (it is then deleted, but for a link: the
+  // link stays and the file it points to is emptied).
   std::optional<FileWrite> userConfig;
   bool deleteUserConfig = false;
   std::optional<FileWrite> keyBindings;  // kb_act.lst without the controls section
   // mp3.cfg, the playlist files, the track-list files, in that order.
   std::vector<std::string> scripts;
+  // The temporary files a killed save left (mod folder, gfx/shell, mp3s).
+  std::vector<std::string> leftovers;
   std::optional<std::string> tracks;  // the mp3s folder, with --tracks
   std::uint64_t trackFiles = 0;       // what is in it
   std::uint64_t trackBytes = 0;
 
   bool empty() const {
-    return !userConfig && !deleteUserConfig && !keyBindings && scripts.empty() && !tracks;
+    return !userConfig && !deleteUserConfig && !keyBindings && scripts.empty() &&
+           leftovers.empty() && !tracks;
   }
 };
 
@@ -49,10 +53,12 @@ RemovalPlan PlanRemoval(const ModLayout& layout, bool tracks);
 
 // Carries the plan out in the order that keeps the game's scripts whole at
 // every step: userconfig.cfg first (the game no longer runs mp3.cfg), then
-// kb_act.lst, the scripts, the mp3s folder. Rewrites are atomic and synced;
-// each step is noted in the journal (Replaced, Deleted, CleanedUp). Throws
+// kb_act.lst, the scripts, the leftover temporary files, the mp3s folder.
+// Rewrites are atomic and synced, and reach the file a link points to; each
+// step done is noted in the journal (Replaced, Deleted, CleanedUp). Throws
 // platform::FsError naming the file that failed; returns false when the
-// clean-up of mp3s could not delete everything (it says so itself).
+// clean-up of mp3s could not delete everything (it says so itself, and the
+// journal has no CleanedUp then).
 bool ApplyRemovalPlan(const RemovalPlan& plan, Host& host, Journal* journal);
 
 // The plan as journal entries: what a removal would do.

@@ -49,7 +49,7 @@ struct ModFolderFiles {
 struct SavePlan {
   ModLayout layout{std::string()};
   int trackCount = 0;
-  std::optional<std::string> cleanUp;      // the mp3s folder, deleted first
+  std::optional<std::string> cleanUp;      // the mp3s folder, emptied first
   std::optional<FileWrite> userConfig;     // nothing when the hook is there already
   std::vector<std::string> foldersToMake;  // gfx and gfx/shell, when missing
   FileWrite keyBindings;

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "core/state/exists.h"
+#include "core/state/printable.h"
 #include "platform/fs.h"
 #include "platform/tree.h"
 
@@ -40,8 +41,10 @@ SavePreview PreviewSavePlan(const SavePlan& plan) {
   for (const FileWrite& file : plan.trackListFiles) preview.files.push_back(Preview(file));
 
   const std::string tracks = plan.layout.tracks();
-  const bool tracksLeft = !plan.cleanUp && FolderExists(tracks);
-  if (!tracksLeft) preview.foldersToMake.push_back(tracks);
+  // The clean-up empties mp3s and keeps it, but takes a link in its place.
+  const bool folderStays = FolderExists(tracks) && !(plan.cleanUp && platform::isSymlink(tracks));
+  const bool tracksLeft = !plan.cleanUp && folderStays;
+  if (!folderStays) preview.foldersToMake.push_back(tracks);
   std::set<std::string> copied;
   for (const TrackCopy& track : plan.tracks) {
     const bool there =
@@ -59,8 +62,8 @@ PreviewResult PreviewSave(ProgramState& state, std::string& modFolder, const Sav
     const ModFolderFiles found = ReadModFolder(layout, state.ApplicationFolder);
     preview = PreviewSavePlan(PlanSave(state, layout, found, options.plan));
   } catch (const platform::FsError& e) {
-    host.showMessage("Preview stopped: " + e.path() + ": " + e.reason(), kErrorCaption,
-                     MessageIcon::Critical);
+    host.showMessage("Preview stopped: " + PrintableName(e.path()) + ": " + e.reason(),
+                     kErrorCaption, MessageIcon::Critical);
     return PreviewResult::Failed;
   }
   return PreviewResult::Done;

@@ -37,7 +37,7 @@ struct CleanUpPreview {
 };
 
 struct SavePreview {
-  std::optional<CleanUpPreview> cleanUp;  // the mp3s folder, deleted first
+  std::optional<CleanUpPreview> cleanUp;  // the mp3s folder, emptied first
   std::vector<FilePreview> files;         // in the order the save writes them
   std::vector<std::string> foldersToMake;
   std::vector<CopyPreview> copies;  // one per playlist entry, in order

@@ -11,6 +11,7 @@
 #include "core/scripts/saveplan.h"
 #include "core/scripts/tracknames.h"
 #include "core/state/exists.h"
+#include "core/state/printable.h"
 #include "platform/folderlock.h"
 #include "platform/fs.h"
 #include "platform/tree.h"
@@ -55,15 +56,6 @@ void beginGenerating(Host& host) {
   host.processEvents();
 }
 
-// A save killed half-way may have left the temporary files of its atomic
-// writes behind; the next save takes them away. (The lock is held: no other
-// save is writing them.)
-void removeLeftovers(const ModLayout& layout) {
-  platform::removeLeftoverTempFiles(layout.folder());
-  platform::removeLeftoverTempFiles(layout.shell());
-  platform::removeLeftoverTempFiles(layout.tracks());
-}
-
 constexpr std::size_t kReportedCopyFailures = 10;
 
 std::string copyFailureText(const std::vector<std::string>& failures) {
@@ -87,18 +79,33 @@ void finish(ProgramState& state, const std::string& modFolder, Host& host) {
   host.modFolderEnabledChanged(true);
 }
 
-// The scripts are in place but some tracks are missing from mp3s: the folder
-// is still remembered, and the window says what is missing instead of "Done".
-void finishWithoutSomeTracks(ProgramState& state, const std::string& modFolder,
-                             const std::vector<std::string>& failures, Host& host) {
+// The scripts are in place but not all of the save could be done (tracks
+// missing from mp3s, old files left in it): the folder is still remembered,
+// and the window says what went wrong instead of "Done".
+void finishWithProblems(ProgramState& state, const std::string& modFolder,
+                        const SaveApplied& applied, Host& host) {
   RememberModFolder(state, modFolder, host);
-  host.setProgressCaption(std::string(kTracksMissingCaption));
+  host.setProgressCaption(std::string(applied.copyFailures.empty() ? kCleanUpIncompleteCaption
+                                                                   : kTracksMissingCaption));
   host.processEvents();
   host.modFolderEnabledChanged(true);
-  host.showMessage(copyFailureText(failures), kErrorCaption, MessageIcon::Exclamation);
+  if (!applied.copyFailures.empty()) {
+    host.showMessage(copyFailureText(applied.copyFailures), kErrorCaption,
+                     MessageIcon::Exclamation);
+  }
 }
 
 }  // namespace
+
+std::vector<std::string> RemoveLeftoverTempFiles(const ModLayout& layout) {
+  std::vector<std::string> removed;
+  for (const std::string& folder : {layout.folder(), layout.shell(), layout.tracks()}) {
+    for (std::string& path : platform::removeLeftoverTempFiles(folder)) {
+      removed.push_back(std::move(path));
+    }
+  }
+  return removed;
+}
 
 bool ValidateModFolder(std::string& modFolder, Host& host) {
   if (modFolder.empty()) return refuse(host, "Please Enter a Mod Folder", kCaption);
@@ -133,19 +140,19 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
     platform::FolderLock lock(modFolder);
     if (!LockModFolder(lock, options.lockTimeout, host)) return SaveResult::Refused;
     beginGenerating(host);
-    removeLeftovers(layout);
+    RemoveLeftoverTempFiles(layout);
     const ModFolderFiles found = ReadModFolder(layout, state.ApplicationFolder);
     const SavePlan plan = PlanSave(state, layout, found, options.plan);
-    const std::vector<std::string> failures = ApplySavePlan(plan, host, options.journal);
-    if (failures.empty()) {
+    const SaveApplied applied = ApplySavePlan(plan, host, options.journal);
+    if (applied.complete()) {
       finish(state, modFolder, host);
     } else {
-      finishWithoutSomeTracks(state, modFolder, failures, host);
+      finishWithProblems(state, modFolder, applied, host);
       result = SaveResult::Failed;
     }
   } catch (const platform::FsError& e) {
-    host.showMessage("Save Script stopped: " + e.path() + ": " + e.reason(), kErrorCaption,
-                     MessageIcon::Critical);
+    host.showMessage("Save Script stopped: " + PrintableName(e.path()) + ": " + e.reason(),
+                     kErrorCaption, MessageIcon::Critical);
     host.modFolderEnabledChanged(true);
     result = SaveResult::Failed;
   }

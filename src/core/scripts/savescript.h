@@ -4,8 +4,10 @@
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/scripts/applyplan.h"
+#include "core/scripts/modlayout.h"
 #include "core/scripts/saveplan.h"
 #include "core/state/host.h"
 #include "core/state/state.h"
@@ -19,6 +21,10 @@ inline constexpr std::string_view kModFolderBusyMessage =
 // The progress window's caption when the scripts were written but some
 // tracks could not be copied.
 inline constexpr std::string_view kTracksMissingCaption = "Finished - some tracks were not copied";
+// The progress window's caption when the save went through but the clean-up
+// of mp3s could not delete everything (the message before it says what).
+inline constexpr std::string_view kCleanUpIncompleteCaption =
+    "Finished - some old files in mp3s could not be deleted";
 
 struct SaveOptions {
   PlanOptions plan;  // the "Delete unused mp3 files" box, the game's path form
@@ -44,9 +50,16 @@ bool ValidateModFolder(std::string& modFolder, Host& host);
 // folder is busy and returns false.
 bool LockModFolder(platform::FolderLock& lock, std::chrono::milliseconds timeout, Host& host);
 
+// A save killed half-way may have left the temporary files of its atomic
+// writes behind (in the mod folder, gfx/shell, mp3s); this takes them away
+// and returns their paths. Only under the mod folder's lock: no other save is
+// writing them then.
+std::vector<std::string> RemoveLeftoverTempFiles(const ModLayout& layout);
+
 // Runs the whole command. `modFolder` is the mod folder box's text; a trailing
 // separator is trimmed and written back through the host. Every message goes
-// through the host; nothing throws.
+// through the host; nothing throws. Failed also when the save went through
+// but could not do all of it (a track not copied, an old file not deleted).
 SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOptions& options,
                       Host& host);
 

@@ -1,5 +1,7 @@
 #include "core/state/exists.h"
 
+#include <optional>
+
 #include "platform/fs.h"
 
 namespace tunebelt {
@@ -33,6 +35,11 @@ bool FileExists(std::string_view path) {
 
 bool FolderExists(std::string_view path) {
   return anyMatch(path, [](const platform::DirEntry&) { return true; });
+}
+
+bool NamedFileExists(std::string_view path) {
+  const std::optional<platform::DirEntry> e = platform::lookupEntry(path);
+  return e && listed(*e) && !e->isDir;
 }
 
 }  // namespace tunebelt

@@ -14,4 +14,9 @@ bool FileExists(std::string_view path);
 // or a file as FileExists would find it.
 bool FolderExists(std::string_view path);
 
+// FileExists for a name taken as it is written: "*" and "?" are characters
+// of the name, never a pattern, and only that one entry is looked up (the
+// entries of a playlist, which are names, not questions of the program).
+bool NamedFileExists(std::string_view path);
+
 }  // namespace tunebelt

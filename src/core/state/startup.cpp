@@ -4,6 +4,7 @@
 
 #include "core/modfolder/discovery.h"
 #include "core/state/exists.h"
+#include "core/state/printable.h"
 #include "core/state/settings.h"
 #include "platform/fs.h"
 #include "platform/userfolders.h"
@@ -29,7 +30,8 @@ void copyOrReport(const std::string& source, const std::string& target, Prompts&
   try {
     platform::copyFileAtomic(source, target);
   } catch (const platform::FsError& e) {
-    prompts.showMessage("Could not copy " + source + " to " + target + ":\n" + e.what(),
+    prompts.showMessage("Could not copy " + PrintableName(source) + " to " + PrintableName(target) +
+                            ":\n" + PrintableName(e.path()) + ": " + e.reason(),
                         kErrorCaption, MessageIcon::Critical);
   }
 }

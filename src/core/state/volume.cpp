@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/state/printable.h"
 #include "core/state/settings.h"
 #include "platform/fs.h"
 
@@ -81,8 +82,9 @@ void ApplyVolumes(ProgramState& state, std::string_view mp3Text, std::string_vie
   try {
     SaveVolumes(settingsPath, state);
   } catch (const platform::FsError& e) {
-    prompts.showMessage("Could not save the volumes to " + e.path() + ":\n" + e.reason(),
-                        kErrorCaption, MessageIcon::Critical);
+    prompts.showMessage(
+        "Could not save the volumes to " + PrintableName(e.path()) + ":\n" + e.reason(),
+        kErrorCaption, MessageIcon::Critical);
   }
 }
 
