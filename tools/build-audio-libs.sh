@@ -21,13 +21,17 @@ prefix="$root/prefix"
 fingerprint="$(sha256sum "$here/build-audio-libs.sh" | cut -c1-16) $triple"
 
 if [ -f "$prefix/.built" ] && [ "$(cat "$prefix/.built")" = "$fingerprint" ]; then
+  touch "$prefix/.built"  # for the build tool: up to date
   exit 0
 fi
 
 started=$(date +%s)
 step() { printf '\n==== build-audio-libs: %s\n' "$*"; }
-# Heavy compiles leave room for the rest of the machine.
-nicely() { nice -n 10 "$@"; }
+# Each build's output goes to its log (work/<library>.log); a failure shows
+# the log's end. Heavy compiles leave room for the rest of the machine.
+log=/dev/null
+logged() { "$@" >>"$log" 2>&1 || { tail -n 40 "$log" >&2; echo "build-audio-libs: failed, see $log" >&2; exit 1; }; }
+nicely() { logged nice -n 10 "$@"; }
 
 # ---- sources ----------------------------------------------------------------
 packages=(ffmpeg lame libebur128)
@@ -55,13 +59,13 @@ cd "$root/src"
 step "apt-get source ${packages[*]}"
 # libebur128's Debian tarball is missing from the archive (404): the
 # original tarball, fetched before that failure, is all it needs.
-apt-get source --download-only "${packages[@]}" || true
+apt-get source --download-only "${packages[@]}" 2>&1 | grep -v '^NOTICE\|salsa.debian.org\|^Please use\|^git clone\|latest (possibly' || true
 
 # Unpacks a package into src/<name>: with Debian's patches when its Debian
 # tarball came, else the original tarball as it is.
 unpack() {
   local name="$1" dsc debian orig
-  dsc="$(ls "${name}"_*.dsc 2>/dev/null | sort -V | tail -n1)"
+  dsc="$(ls "${name}"_*.dsc 2>/dev/null | sort -V | tail -n1 || true)"
   [ -n "$dsc" ] || { echo "build-audio-libs: no source package of $name" >&2; exit 1; }
   debian="$(ls "${name}"_*.debian.tar.* 2>/dev/null | sort -V | tail -n1 || true)"
   orig="$(ls "${name}"_*.orig.tar.* 2>/dev/null | grep -v '\.asc$' | sort -V | tail -n1 || true)"
@@ -87,6 +91,7 @@ mkdir -p "$root/work" "$prefix"
 step "FFmpeg"
 mkdir -p "$root/work/ffmpeg"
 cd "$root/work/ffmpeg"
+log="$root/work/ffmpeg.log"
 nicely "$root/src/ffmpeg/configure" \
   --prefix="$prefix" --enable-cross-compile --target-os=mingw32 --arch=x86_64 \
   --cross-prefix="$triple-" --pkg-config=false \
@@ -99,28 +104,30 @@ nicely "$root/src/ffmpeg/configure" \
   --enable-decoder=mp3float,flac,vorbis,opus,aac,alac \
   --enable-decoder=pcm_u8,pcm_s16le,pcm_s24le,pcm_s32le,pcm_f32le,pcm_f64le \
   --enable-parser=mpegaudio,flac,vorbis,opus,aac \
-  --enable-w32threads >/dev/null
-nicely make -j"$jobs" >/dev/null
-make install >/dev/null
+  --enable-w32threads
+nicely make -j"$jobs"
+logged make install
 
 # ---- LAME -------------------------------------------------------------------
 step "LAME"
 mkdir -p "$root/work/lame"
 cd "$root/work/lame"
+log="$root/work/lame.log"
 nicely "$root/src/lame/configure" --host="$triple" --prefix="$prefix" \
   --enable-static --disable-shared --disable-frontend --disable-decoder \
-  --disable-gtktest --disable-analyzer-hooks >/dev/null
-nicely make -j"$jobs" >/dev/null
-make install >/dev/null
+  --disable-gtktest --disable-analyzer-hooks
+nicely make -j"$jobs"
+logged make install
 
 # ---- libebur128 ---------------------------------------------------------------
 step "libebur128"
-cmake -S "$root/src/libebur128" -B "$root/work/libebur128" -G Ninja \
+log="$root/work/libebur128.log"
+logged cmake -S "$root/src/libebur128" -B "$root/work/libebur128" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
-  -DBUILD_SHARED_LIBS=OFF -DENABLE_INTERNAL_QUEUE_H=ON >/dev/null
-nicely cmake --build "$root/work/libebur128" -j "$jobs" >/dev/null
-cmake --install "$root/work/libebur128" >/dev/null
+  -DBUILD_SHARED_LIBS=OFF -DENABLE_INTERNAL_QUEUE_H=ON
+nicely cmake --build "$root/work/libebur128" -j "$jobs"
+logged cmake --install "$root/work/libebur128"
 
 echo "$fingerprint" >"$prefix/.built"
 step "done in $(($(date +%s) - started)) s: $prefix"
