@@ -42,11 +42,11 @@ class InputFile {
 
   // Reads up to `size` bytes at the current position; fewer only at the end
   // of the file, 0 there.
-  std::size_t read(void* data, std::size_t size);
+  std::size_t read(void* data, std::size_t size) { return readAt(position_, data, size); }
   // Reads up to `size` bytes at `offset` (the current position moves to
   // their end).
   std::size_t readAt(std::uint64_t offset, void* data, std::size_t size);
-  void seek(std::uint64_t offset);
+  void seek(std::uint64_t offset) { position_ = offset; }
   std::uint64_t position() const { return position_; }
 
  private:
@@ -72,12 +72,12 @@ class PendingFile {
   PendingFile(PendingFile&&) noexcept;
   PendingFile& operator=(PendingFile&&) noexcept;
 
-  const std::string& target() const;
+  const std::string& target() const { return target_; }
   // Bytes written so far (the file's length).
-  std::uint64_t size() const;
+  std::uint64_t size() const { return size_; }
 
   // Appends. Throws FsError naming the target.
-  void write(const void* data, std::size_t size);
+  void write(const void* data, std::size_t size) { writeAt(size_, data, size); }
   // Overwrites bytes already written (a header completed at the end).
   void writeAt(std::uint64_t offset, const void* data, std::size_t size);
 
@@ -90,6 +90,8 @@ class PendingFile {
 
  private:
   struct Impl;
+  std::string target_;
+  std::uint64_t size_ = 0;
   std::unique_ptr<Impl> impl_;
 };
 

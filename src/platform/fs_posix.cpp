@@ -543,10 +543,6 @@ InputFile::~InputFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-std::size_t InputFile::read(void* data, std::size_t size) {
-  return readAt(position_, data, size);
-}
-
 std::size_t InputFile::readAt(std::uint64_t offset, void* data, std::size_t size) {
   std::size_t done = 0;
   while (done < size) {
@@ -563,17 +559,11 @@ std::size_t InputFile::readAt(std::uint64_t offset, void* data, std::size_t size
   return done;
 }
 
-void InputFile::seek(std::uint64_t offset) {
-  position_ = offset;
-}
-
 struct PendingFile::Impl {
-  Impl(std::string shownTarget, std::string nativeTarget)
-      : shown(std::move(shownTarget)), target(std::move(nativeTarget)), tmp(target, shown) {}
-  std::string shown;
+  Impl(const std::string& shown, std::string nativeTarget)
+      : target(std::move(nativeTarget)), tmp(target, shown) {}
   std::string target;
   TempFile tmp;
-  std::uint64_t size = 0;
 };
 
 namespace {
@@ -590,23 +580,11 @@ std::string pendingTarget(std::string_view path) {
 }  // namespace
 
 PendingFile::PendingFile(std::string_view target)
-    : impl_(std::make_unique<Impl>(std::string(target), pendingTarget(target))) {}
+    : target_(target), impl_(std::make_unique<Impl>(target_, pendingTarget(target))) {}
 
 PendingFile::~PendingFile() = default;
 PendingFile::PendingFile(PendingFile&&) noexcept = default;
 PendingFile& PendingFile::operator=(PendingFile&&) noexcept = default;
-
-const std::string& PendingFile::target() const {
-  return impl_->shown;
-}
-
-std::uint64_t PendingFile::size() const {
-  return impl_->size;
-}
-
-void PendingFile::write(const void* data, std::size_t size) {
-  writeAt(impl_->size, data, size);
-}
 
 void PendingFile::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
   const char* p = static_cast<const char*>(data);
@@ -615,22 +593,22 @@ void PendingFile::writeAt(std::uint64_t offset, const void* data, std::size_t si
     ssize_t n = ::pwrite(impl_->tmp.fd(), p, left, static_cast<off_t>(at));
     if (n < 0) {
       if (errno == EINTR) continue;
-      throwErrno(impl_->shown, errno);
+      throwErrno(target_, errno);
     }
     p += n;
     at += static_cast<std::uint64_t>(n);
     left -= static_cast<std::size_t>(n);
   }
-  impl_->size = std::max(impl_->size, at);
+  size_ = std::max(size_, at);
 }
 
 void PendingFile::commit() {
-  int mode = existingMode(impl_->target, impl_->shown);
-  impl_->tmp.commit(impl_->target, mode, impl_->shown);
+  int mode = existingMode(impl_->target, target_);
+  impl_->tmp.commit(impl_->target, mode, target_);
 }
 
 bool PendingFile::commitIfAbsent() {
-  return impl_->tmp.commitIfAbsent(impl_->target, impl_->shown);
+  return impl_->tmp.commitIfAbsent(impl_->target, target_);
 }
 
 }  // namespace tunebelt::platform

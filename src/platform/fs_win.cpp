@@ -603,10 +603,6 @@ InputFile::~InputFile() {
   if (handle_ != nullptr) ::CloseHandle(handle_);
 }
 
-std::size_t InputFile::read(void* data, std::size_t size) {
-  return readAt(position_, data, size);
-}
-
 std::size_t InputFile::readAt(std::uint64_t offset, void* data, std::size_t size) {
   std::size_t done = 0;
   while (done < size) {
@@ -625,17 +621,11 @@ std::size_t InputFile::readAt(std::uint64_t offset, void* data, std::size_t size
   return done;
 }
 
-void InputFile::seek(std::uint64_t offset) {
-  position_ = offset;
-}
-
 struct PendingFile::Impl {
-  Impl(std::string shownTarget, std::string nativeTarget)
-      : shown(std::move(shownTarget)), target(std::move(nativeTarget)), tmp(target, shown) {}
-  std::string shown;
+  Impl(const std::string& shown, std::string nativeTarget)
+      : target(std::move(nativeTarget)), tmp(target, shown) {}
   std::string target;
   TempFile tmp;
-  std::uint64_t size = 0;
 };
 
 namespace {
@@ -652,23 +642,11 @@ std::string pendingTarget(std::string_view path) {
 }  // namespace
 
 PendingFile::PendingFile(std::string_view target)
-    : impl_(std::make_unique<Impl>(std::string(target), pendingTarget(target))) {}
+    : target_(target), impl_(std::make_unique<Impl>(target_, pendingTarget(target))) {}
 
 PendingFile::~PendingFile() = default;
 PendingFile::PendingFile(PendingFile&&) noexcept = default;
 PendingFile& PendingFile::operator=(PendingFile&&) noexcept = default;
-
-const std::string& PendingFile::target() const {
-  return impl_->shown;
-}
-
-std::uint64_t PendingFile::size() const {
-  return impl_->size;
-}
-
-void PendingFile::write(const void* data, std::size_t size) {
-  writeAt(impl_->size, data, size);
-}
 
 void PendingFile::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
   const char* p = static_cast<const char*>(data);
@@ -678,22 +656,22 @@ void PendingFile::writeAt(std::uint64_t offset, const void* data, std::size_t si
     DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
     DWORD written = 0;
     if (!::WriteFile(impl_->tmp.get(), p, chunk, &written, &o)) {
-      throwWin32(impl_->shown, ::GetLastError());
+      throwWin32(target_, ::GetLastError());
     }
     p += written;
     pos += written;
     left -= written;
   }
-  impl_->size = std::max(impl_->size, pos);
+  size_ = std::max(size_, pos);
 }
 
 void PendingFile::commit() {
-  DWORD old = existingTarget(impl_->target, impl_->shown);
-  impl_->tmp.commit(impl_->target, impl_->shown, true, old, false);
+  DWORD old = existingTarget(impl_->target, target_);
+  impl_->tmp.commit(impl_->target, target_, true, old, false);
 }
 
 bool PendingFile::commitIfAbsent() {
-  return impl_->tmp.commit(impl_->target, impl_->shown, false, INVALID_FILE_ATTRIBUTES, false);
+  return impl_->tmp.commit(impl_->target, target_, false, INVALID_FILE_ATTRIBUTES, false);
 }
 
 }  // namespace tunebelt::platform
