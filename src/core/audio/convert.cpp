@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -39,7 +40,13 @@ class Encoder {
     // An Info frame first: the delay and padding, for exact length.
     lame_set_bWriteVbrTag(lame_, 1);
     lame_set_write_id3tag_automatic(lame_, 0);
-    if (lame_init_params(lame_) < 0) fail("LAME refused its settings");
+    {
+      // Setting an encoder up fills tables all LAME encoders share (with the
+      // same values every time): one set-up at a time.
+      static std::mutex tables;
+      std::lock_guard lock(tables);
+      if (lame_init_params(lame_) < 0) fail("LAME refused its settings");
+    }
     // LAME's own bound for a buffer of output: 1.25 times the samples and
     // 7200 bytes.
     buffer_.resize(kChunkFrames * 5 / 4 + 7200);
