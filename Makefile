@@ -57,6 +57,7 @@ bench:
 	$(MAKE) build PRESET=release
 	./bench/run.sh build/release/bin
 	./bench/window.sh build/release/bin
+	./bench/audio.sh build/release/bin
 
 # The libFuzzer targets (fuzz preset, clang++): ten minutes each, or a few
 # seconds each as a smoke test.

@@ -17,11 +17,16 @@ elif [ "${1:-}" = --windows ]; then
     wine64
     nsis
     util-linux
+    # The audio libraries built from Debian's sources (tools/build-audio-libs.sh),
+    # and the test sounds made on this machine (tests/core/audio_maker).
+    dpkg-dev xz-utils pkg-config g++
+    libavformat-dev libavcodec-dev libswresample-dev libmp3lame-dev
   )
 else
   packages=(
     cmake ninja-build g++ make
     qt6-base-dev
+    pkg-config libavformat-dev libavcodec-dev libswresample-dev libmp3lame-dev libebur128-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-tidy clang-format
     desktop-file-utils appstream

@@ -14,6 +14,7 @@
 #include <memory>
 #include <random>
 
+#include "platform/filestream.h"
 #include "platform/fsdetail.h"
 
 namespace tunebelt::platform {
@@ -537,6 +538,95 @@ void removeFile(std::string_view path) {
 
 void removeDir(std::string_view path) {
   if (::rmdir(nativePath(path).c_str()) != 0) throwErrno(std::string(path), errno);
+}
+
+// ---- filestream.h -------------------------------------------------------------
+
+std::optional<FileStamp> fileStamp(std::string_view path) {
+  struct stat st {};
+  if (!statPath(path, st, true) || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileStamp{static_cast<std::uint64_t>(st.st_size),
+                   static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+InputFile::InputFile(std::string_view path) : path_(path) {
+  struct stat st {};
+  fd_ = detail::openRegularForReading(nativePath(path), path_, st);
+  stamp_ =
+      FileStamp{static_cast<std::uint64_t>(st.st_size),
+                static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+InputFile::~InputFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::size_t InputFile::readAt(std::uint64_t offset, void* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::pread(fd_, static_cast<char*>(data) + done, size - done,
+                        static_cast<off_t>(offset + done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throwErrno(path_, errno);
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  position_ = offset + done;
+  return done;
+}
+
+struct PendingFile::Impl {
+  Impl(const std::string& shown, std::string nativeTarget)
+      : target(std::move(nativeTarget)), tmp(target, shown) {}
+  std::string target;
+  TempFile tmp;
+};
+
+namespace {
+
+// Where a new version of `path` goes, checked as writeFileAtomic checks it.
+std::string pendingTarget(std::string_view path) {
+  const std::string shown(path);
+  std::string target = writeTarget(nativePath(path), shown);
+  checkedParent(target);
+  existingMode(target, shown);
+  return target;
+}
+
+}  // namespace
+
+PendingFile::PendingFile(std::string_view target)
+    : target_(target), impl_(std::make_unique<Impl>(target_, pendingTarget(target))) {}
+
+PendingFile::~PendingFile() = default;
+PendingFile::PendingFile(PendingFile&&) noexcept = default;
+PendingFile& PendingFile::operator=(PendingFile&&) noexcept = default;
+
+void PendingFile::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
+  const char* p = static_cast<const char*>(data);
+  std::uint64_t at = offset;
+  for (std::size_t left = size; left > 0;) {
+    ssize_t n = ::pwrite(impl_->tmp.fd(), p, left, static_cast<off_t>(at));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throwErrno(target_, errno);
+    }
+    p += n;
+    at += static_cast<std::uint64_t>(n);
+    left -= static_cast<std::size_t>(n);
+  }
+  size_ = std::max(size_, at);
+}
+
+void PendingFile::commit() {
+  int mode = existingMode(impl_->target, target_);
+  impl_->tmp.commit(impl_->target, mode, target_);
+}
+
+bool PendingFile::commitIfAbsent() {
+  return impl_->tmp.commitIfAbsent(impl_->target, target_);
 }
 
 }  // namespace tunebelt::platform

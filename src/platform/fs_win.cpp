@@ -7,6 +7,7 @@
 #include <random>
 
 #include "platform/codepage.h"
+#include "platform/filestream.h"
 #include "platform/fs.h"
 #include "platform/winutil.h"
 
@@ -573,6 +574,122 @@ void removeDir(std::string_view path) {
   if (!::RemoveDirectoryW(widePath(nativePath(path)).c_str())) {
     throwWin32(std::string(path), ::GetLastError());
   }
+}
+
+// ---- filestream.h -------------------------------------------------------------
+
+namespace {
+
+std::int64_t ticks(const FILETIME& t) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime);
+}
+
+OVERLAPPED at(std::uint64_t offset) {
+  OVERLAPPED o{};
+  o.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+  o.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return o;
+}
+
+}  // namespace
+
+std::optional<FileStamp> fileStamp(std::string_view path) {
+  if (path.find('\0') != std::string_view::npos) return std::nullopt;
+  Handle h(::CreateFileW(widePath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!h || ::GetFileType(h.get()) != FILE_TYPE_DISK ||
+      !::GetFileInformationByHandle(h.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return std::nullopt;
+  }
+  return FileStamp{(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                   ticks(info.ftLastWriteTime)};
+}
+
+InputFile::InputFile(std::string_view path) : path_(path) {
+  std::uint64_t size = 0;
+  Handle h = openRegularForReading(nativePath(path), path_, size);
+  FILETIME written{};
+  if (!::GetFileTime(h.get(), nullptr, nullptr, &written)) throwWin32(path_, ::GetLastError());
+  stamp_ = FileStamp{size, ticks(written)};
+  handle_ = h.release();
+}
+
+InputFile::~InputFile() {
+  if (handle_ != nullptr) ::CloseHandle(handle_);
+}
+
+std::size_t InputFile::readAt(std::uint64_t offset, void* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    OVERLAPPED o = at(offset + done);
+    DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+    DWORD got = 0;
+    if (!::ReadFile(handle_, static_cast<char*>(data) + done, want, &got, &o)) {
+      DWORD err = ::GetLastError();
+      if (err == ERROR_HANDLE_EOF) break;
+      throwWin32(path_, err);
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  position_ = offset + done;
+  return done;
+}
+
+struct PendingFile::Impl {
+  Impl(const std::string& shown, std::string nativeTarget)
+      : target(std::move(nativeTarget)), tmp(target, shown) {}
+  std::string target;
+  TempFile tmp;
+};
+
+namespace {
+
+// Where a new version of `path` goes, checked as writeFileAtomic checks it.
+std::string pendingTarget(std::string_view path) {
+  const std::string shown(path);
+  std::string target = writeTarget(nativePath(path), shown);
+  checkParent(target, shown);
+  existingTarget(target, shown);
+  return target;
+}
+
+}  // namespace
+
+PendingFile::PendingFile(std::string_view target)
+    : target_(target), impl_(std::make_unique<Impl>(target_, pendingTarget(target))) {}
+
+PendingFile::~PendingFile() = default;
+PendingFile::PendingFile(PendingFile&&) noexcept = default;
+PendingFile& PendingFile::operator=(PendingFile&&) noexcept = default;
+
+void PendingFile::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
+  const char* p = static_cast<const char*>(data);
+  std::uint64_t pos = offset;
+  for (std::size_t left = size; left > 0;) {
+    OVERLAPPED o = at(pos);
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
+    DWORD written = 0;
+    if (!::WriteFile(impl_->tmp.get(), p, chunk, &written, &o)) {
+      throwWin32(target_, ::GetLastError());
+    }
+    p += written;
+    pos += written;
+    left -= written;
+  }
+  size_ = std::max(size_, pos);
+}
+
+void PendingFile::commit() {
+  DWORD old = existingTarget(impl_->target, target_);
+  impl_->tmp.commit(impl_->target, target_, true, old, false);
+}
+
+bool PendingFile::commitIfAbsent() {
+  return impl_->tmp.commit(impl_->target, target_, false, INVALID_FILE_ATTRIBUTES, false);
 }
 
 }  // namespace tunebelt::platform

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 
+#include "platform/filestream.h"
 #include "test_util.h"
 
 namespace tunebelt::platform {
@@ -324,6 +325,34 @@ TEST(CopyFileIfAbsent, CopiesWithoutATraceAndNeverReplaces) {
   EXPECT_THROW(copyFileIfAbsent(dir / "gone.mp3", dir / "mp3s/d.mp3"), FsError);
   // Nothing but those names: no temporary file anywhere.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "mp3s"), {}), kNames);
+}
+
+TEST(PendingFile, TakesTheTargetsPlaceOnlyWhenCommitted) {
+  TempDir dir;
+  const std::string target = dir / "copy.mp3";
+  writeFile(target, "old");
+  {
+    PendingFile f(target);
+    f.write("new, ", 5);
+    f.write("longer", 6);
+    f.writeAt(0, "NEW", 3);  // a header completed at the end
+    EXPECT_EQ(f.size(), 11u);
+    EXPECT_EQ(readFile(target), "old");
+    f.commit();
+  }
+  EXPECT_EQ(readFile(target), "NEW, longer");
+  {
+    PendingFile dropped(target);
+    dropped.write("x", 1);
+    PendingFile absent(target);
+    absent.write("y", 1);
+    EXPECT_FALSE(absent.commitIfAbsent());
+  }
+  EXPECT_EQ(readFile(target), "NEW, longer");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  // A read-only target is refused before anything is written.
+  ASSERT_TRUE(test::setReadOnly(target, true));
+  EXPECT_THROW(PendingFile{target}, FsError);
 }
 
 TEST(ListDir, ReportsKindsHiddenNamesAndLinksWithoutFollowing) {
