@@ -36,7 +36,8 @@ ls -l "$dir"
 step "tunebelt-cli.exe --version"
 version=$("$run" "$dir/tunebelt-cli.exe" --version | tr -d '\r')
 echo "$version"
-[ "$version" = "tunebelt-cli $(sed -n 's/^project(Tunebelt VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)" ]
+# The first line names the program and its version; the licence follows.
+[ "$(head -n 1 <<<"$version")" = "tunebelt-cli $(sed -n 's/^project(Tunebelt VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)" ]
 
 step "a three-track save with the installed program"
 scratch=$(mktemp -d)
