@@ -30,10 +30,10 @@ ModFolderFiles ReadModFolder(const ModLayout& layout, const std::string& applica
   found.gfxExists = FolderExists(layout.gfx());
   found.shellExists = found.gfxExists && FolderExists(layout.shell());
   if (FileExists(layout.keyBindings())) {
-    found.keyBindingLines = platform::readTextLines(layout.keyBindings());
+    found.keyBindingText = platform::readFile(layout.keyBindings());
   } else if (auto stock = StockKeyBindingList(layout.folder(), applicationFolder)) {
     // A mod without a list of its own gets the shipped copy of the game's.
-    found.keyBindingLines = platform::readTextLines(*stock);
+    found.keyBindingText = platform::readFile(*stock);
   }
   found.tracksExist = FolderExists(layout.tracks());
   return found;
@@ -54,7 +54,7 @@ SavePlan PlanSave(const ProgramState& state, const ModLayout& layout, const ModF
 
   if (!found.gfxExists) plan.foldersToMake.push_back(layout.gfx());
   if (!found.shellExists) plan.foldersToMake.push_back(layout.shell());
-  plan.keyBindings = {layout.keyBindings(), KeyBindingsText(found.keyBindingLines),
+  plan.keyBindings = {layout.keyBindings(), KeyBindingsText(found.keyBindingText),
                       platform::Durability::Synced};
 
   plan.tooManyTracks = state.TrackCount() >= kMaxTracks;

@@ -39,8 +39,8 @@ struct PlanOptions {
 struct ModFolderFiles {
   // userconfig.cfg's lines; nothing when there is no such file.
   std::optional<std::vector<std::string>> userConfigLines;
-  // kb_act.lst's lines, or the shipped list of the mod when it has none.
-  std::vector<std::string> keyBindingLines;
+  // kb_act.lst's bytes, or the shipped list of the mod when it has none.
+  std::string keyBindingText;
   bool gfxExists = false;
   bool shellExists = false;
   bool tracksExist = false;
