@@ -31,13 +31,16 @@ constexpr std::string_view kUsage =
     "  tunebelt-cli mods\n"
     "  tunebelt-cli --help | --version\n"
     "\n"
-    "Each ITEM is an .mp3 file, a .pls playlist or an extended .m3u playlist, taken in\n"
-    "order. save writes mp3.cfg, playlist1.cfg onward, gfx/shell/kb_act.lst and\n"
-    "userconfig.cfg into the mod folder DIR and copies the tracks into DIR/mp3s.\n"
+    "Each ITEM is an .mp3 file (.MP3 too), a .pls playlist or an extended .m3u\n"
+    "playlist, taken in order. save writes mp3.cfg, playlist1.cfg onward,\n"
+    "tracklist.cfg, gfx/shell/kb_act.lst and userconfig.cfg into the mod folder DIR\n"
+    "and copies each track into DIR/mp3s once, under a name of its own. A track whose\n"
+    "file cannot be read is left out of every script and named, and save then exits 1.\n"
     "save --dry-run prints what the save would do and writes nothing, one line each:\n"
     "clean-up (the mp3s folder, its files and bytes), create, replace or unchanged\n"
     "(a file and its size), make-folder, copy or already-there (source and target),\n"
-    "the fields separated by tabs.\n"
+    "left-out (a track's file and why it cannot be read), the fields separated by\n"
+    "tabs.\n"
     "Volumes are whole numbers from 0 to 100 and default to those the window stored in\n"
     "settings.jst (beside the program, or in ~/.config/tunebelt for an installed or\n"
     "read-only copy), else 80. The game steps its volumes through 0, 2, 5, 9, 13, 15,\n"
@@ -257,6 +260,9 @@ void printPreview(const SavePreview& preview, std::ostream& out) {
     out << (c.alreadyThere ? "already-there\t" : "copy\t") << shown(c.source) << '\t'
         << shown(c.target) << '\n';
   }
+  for (const LeftOutTrack& t : preview.leftOut) {
+    out << "left-out\t" << shown(t.source) << '\t' << shown(t.reason) << '\n';
+  }
 }
 
 int runSave(const Options& o, const platform::AppFolders& folders, Host& host, std::ostream& out,
@@ -280,7 +286,7 @@ int runSave(const Options& o, const platform::AppFolders& folders, Host& host, s
       return kExitFailed;
     }
     printPreview(preview, out);
-    return kExitOk;
+    return preview.leftOut.empty() ? kExitOk : kExitFailed;
   }
   return SaveScript(state, modFolder, options, host) == SaveResult::Done ? kExitOk : kExitFailed;
 }

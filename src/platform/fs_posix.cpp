@@ -216,17 +216,19 @@ void syncFolder(const std::string& folder, const std::string& shown) {
   if (::fsync(d.fd) != 0 && errno != EINVAL) throwErrno(shown, errno);
 }
 
-// A temporary file beside `target`; removed again unless released.
+// A temporary file beside `target`; removed again unless released. With a
+// folder handle `dir`, `target` is a name inside that folder and everything
+// happens relative to it.
 class TempFile {
  public:
-  TempFile(const std::string& target, const std::string& shown) {
+  TempFile(const std::string& target, const std::string& shown, int dir = AT_FDCWD) : dir_(dir) {
     std::string parent, last;
     splitParent(target, parent, last);
     std::string base = (parent == "/" ? "" : parent) + "/.tunebelt-" + last.substr(0, 40);
     static thread_local std::mt19937_64 rng{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
       path_ = base + "-" + std::to_string(rng() % 1000000000ULL) + ".tmp";
-      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      fd_ = ::openat(dir_, path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd_ >= 0) return;
       if (errno != EEXIST) {
         path_.clear();
@@ -240,7 +242,7 @@ class TempFile {
   TempFile& operator=(const TempFile&) = delete;
   ~TempFile() {
     if (fd_ >= 0) ::close(fd_);
-    if (!path_.empty()) ::unlink(path_.c_str());
+    if (!path_.empty()) ::unlinkat(dir_, path_.c_str(), 0);
   }
   int fd() const { return fd_; }
 
@@ -248,26 +250,8 @@ class TempFile {
   void commit(const std::string& target, int mode, const std::string& shown) {
     if (mode >= 0) ::fchmod(fd_, static_cast<mode_t>(mode));
     close(shown);
-    if (::rename(path_.c_str(), target.c_str()) != 0) throwErrno(shown, errno);
+    if (::renameat(dir_, path_.c_str(), dir_, target.c_str()) != 0) throwErrno(shown, errno);
     path_.clear();
-  }
-
-  // Closes the file and gives it the target's name unless that name is
-  // taken; false, with the temporary file removed, when it is.
-  bool commitIfAbsent(const std::string& target, const std::string& shown) {
-    close(shown);
-    if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
-      path_.clear();
-      return true;
-    }
-    if (errno == EEXIST) return false;
-    if (errno != EINVAL && errno != ENOSYS) throwErrno(shown, errno);
-    // A file system without a no-replace rename: a hard link never replaces.
-    if (::link(path_.c_str(), target.c_str()) != 0) {
-      if (errno == EEXIST) return false;
-      throwErrno(shown, errno);
-    }
-    return true;  // the destructor removes the temporary name
   }
 
  private:
@@ -277,31 +261,38 @@ class TempFile {
     if (::close(fd) != 0) throwErrno(shown, errno);
   }
 
+  int dir_ = AT_FDCWD;
   std::string path_;
   int fd_ = -1;
 };
 
-// Links an unnamed file (O_TMPFILE) into place under `target`; false when the
-// name is taken.
-bool linkUnnamed(int fd, const std::string& target, const std::string& shown) {
+// Links an unnamed file (O_TMPFILE) into place under `target` (a name in the
+// folder open as `dir`, or a path); false when the name is taken.
+bool linkUnnamed(int fd, const std::string& target, const std::string& shown, int dir = AT_FDCWD) {
   std::string self = "/proc/self/fd/" + std::to_string(fd);
-  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+  if (::linkat(AT_FDCWD, self.c_str(), dir, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
     return true;
   }
   if (errno == EEXIST) return false;
   throwErrno(shown, errno);
 }
 
-// An unnamed file in `folder`, or -1 where the file system or the system
-// cannot make one (the caller then uses a temporary name).
-int openUnnamed(const std::string& folder, const std::string& shown) {
+// An unnamed file in `folder` (relative to `dir`), or -1 where the file
+// system or the system cannot make one (the caller then uses a temporary
+// name).
+int openUnnamed(const std::string& folder, const std::string& shown, int dir = AT_FDCWD) {
   // Linking the file into place goes through /proc.
   static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
   if (!procMounted) return -1;
-  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  int fd = ::openat(dir, folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd >= 0) return fd;
   if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL || errno == ENOENT) return -1;
   throwErrno(shown, errno);
+}
+
+FileStamp stampOf(const struct stat& st) {
+  return {static_cast<std::uint64_t>(st.st_size),
+          static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
 }
 
 std::string readOpenFile(int fd, std::uint64_t maxBytes, bool refuseLonger,
@@ -457,13 +448,18 @@ bool fileHolds(std::string_view path, std::string_view content) {
   return holdsExactly(std::string(path), content);
 }
 
-WriteResult writeFileAtomic(std::string_view path, std::string_view content,
-                            Durability durability) {
+WriteResult writeFileAtomic(std::string_view path, std::string_view content, Durability durability,
+                            Links links) {
   const std::string shown(path);
-  const std::string target = writeTarget(nativePath(path), shown);
+  const std::string native = nativePath(path);
+  const std::string target = links == Links::Follow ? writeTarget(native, shown) : native;
   const std::string parent = checkedParent(target);
+  struct stat lst {};
+  // A link the new file replaces: what it points to is neither read nor kept.
+  const bool link =
+      links == Links::Replace && ::lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode);
   std::uint64_t oldSize = 0;
-  int mode = existingMode(target, shown, &oldSize);
+  int mode = link ? -1 : existingMode(target, shown, &oldSize);
   // A file that holds these bytes already stays as it is: saving an unchanged
   // playlist again then replaces no file (on ext4 each replacement costs a
   // new inode and a flush of its data). The checks above still refuse a
@@ -477,7 +473,7 @@ WriteResult writeFileAtomic(std::string_view path, std::string_view content,
   if (synced && ::fsync(tmp.fd()) != 0) throwErrno(shown, errno);
   tmp.commit(target, mode, shown);
   if (synced) syncFolder(parent, shown);
-  return mode >= 0 ? WriteResult::Replaced : WriteResult::Created;
+  return mode >= 0 || link ? WriteResult::Replaced : WriteResult::Created;
 }
 
 void copyFileAtomic(std::string_view source, std::string_view target) {
@@ -492,21 +488,108 @@ void copyFileAtomic(std::string_view source, std::string_view target) {
   tmp.commit(dst, mode, to);
 }
 
-bool copyFileIfAbsent(std::string_view source, std::string_view target) {
-  const std::string from(source), to(target);
-  const std::string dst = nativePath(target);
-  if (entryPresent(dst)) return false;
+std::optional<FileStamp> fileStamp(std::string_view path) {
   struct stat st {};
-  FdCloser in{detail::openRegularForReading(nativePath(source), from, st)};
-  const std::string parent = checkedParent(dst);
-  FdCloser unnamed{openUnnamed(parent, to)};
-  if (unnamed.fd >= 0) {
-    detail::copyContent(in.fd, unnamed.fd, from, to);
-    return linkUnnamed(unnamed.fd, dst, to);
+  if (!statPath(path, st, false) || !S_ISREG(st.st_mode)) return std::nullopt;
+  return stampOf(st);
+}
+
+ReadableFile checkReadable(std::string_view path) {
+  struct stat st {};
+  FdCloser f{detail::openRegularForReading(nativePath(path), std::string(path), st)};
+  return {{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)},
+          stampOf(st)};
+}
+
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept
+    : path_(std::move(other.path_)), id_(other.id_), fd_(other.fd_) {
+  other.fd_ = -1;
+}
+
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    path_ = std::move(other.path_);
+    id_ = other.id_;
+    fd_ = other.fd_;
+    other.fd_ = -1;
   }
-  TempFile tmp(dst, to);
-  detail::copyContent(in.fd, tmp.fd(), from, to);
-  return tmp.commitIfAbsent(dst, to);
+  return *this;
+}
+
+FolderHandle::~FolderHandle() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+FolderHandle FolderHandle::open(std::string_view path, bool followLink) {
+  FolderHandle h;
+  h.path_ = std::string(path);
+  const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
+  h.fd_ = ::open(nativePath(path).c_str(), flags);
+  if (h.fd_ < 0) {
+    struct stat st {};
+    if (!followLink && ::lstat(h.path_.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+      throw FsError(h.path_, "is a symbolic link, not a folder");
+    }
+    throwErrno(h.path_, errno);
+  }
+  struct stat st {};
+  if (::fstat(h.fd_, &st) != 0) throwErrno(h.path_, errno);
+  h.id_ = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  return h;
+}
+
+bool FolderHandle::stillInPlace() const {
+  struct stat st {};
+  return ::stat(path_.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         static_cast<std::uint64_t>(st.st_dev) == id_.device &&
+         static_cast<std::uint64_t>(st.st_ino) == id_.index;
+}
+
+CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
+                          std::string_view name) {
+  const std::string from(source);
+  const std::string shown = joinPath(folder.path(), name);
+  const std::string leaf = nativePath(name);
+  if (leaf.empty() || leaf == "." || leaf == ".." || leaf.find('/') != std::string::npos) {
+    throwErrno(shown, EINVAL);
+  }
+  const int dir = folder.native();
+  struct stat src {};
+  if (::stat(nativePath(source).c_str(), &src) != 0) throwErrno(from, errno);
+  if (!S_ISREG(src.st_mode)) throw FsError(from, detail::notRegularReason(src.st_mode));
+  struct stat old {};
+  bool present = ::fstatat(dir, leaf.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!present && errno != ENOENT) throwErrno(shown, errno);
+  const bool oldFile = present && S_ISREG(old.st_mode);
+  if (oldFile && sameVersion(stampOf(old), stampOf(src))) return CopyResult::AlreadyThere;
+  // A folder is never replaced; a link or anything else but a file is.
+  if (present && S_ISDIR(old.st_mode)) throw FsError(shown, std::strerror(EISDIR));
+  if (oldFile && (old.st_mode & kWriteBits) == 0) throwErrno(shown, EACCES);
+  struct stat folderStat {};
+  if (::fstat(dir, &folderStat) != 0) throwErrno(folder.path(), errno);
+  if ((folderStat.st_mode & kWriteBits) == 0) throwErrno(folder.path(), EACCES);
+
+  FdCloser in{detail::openRegularForReading(nativePath(source), from, src)};
+  // The copy keeps the source's modification time: the next save tells by
+  // it that the copy is still of this version.
+  const struct timespec times[2] = {{0, UTIME_NOW}, src.st_mtim};
+  if (!present) {
+    FdCloser unnamed{openUnnamed(".", shown, dir)};
+    if (unnamed.fd >= 0) {
+      detail::copyContent(in.fd, unnamed.fd, from, shown);
+      if (::futimens(unnamed.fd, times) != 0) throwErrno(shown, errno);
+      if (linkUnnamed(unnamed.fd, leaf, shown, dir)) return CopyResult::Copied;
+      // Something took the name meanwhile: it is replaced like an old copy.
+      if (::lseek(in.fd, 0, SEEK_SET) != 0) throwErrno(from, errno);
+      present = true;
+    }
+  }
+  TempFile tmp(leaf, shown, dir);
+  detail::copyContent(in.fd, tmp.fd(), from, shown);
+  if (::futimens(tmp.fd(), times) != 0) throwErrno(shown, errno);
+  tmp.commit(leaf, oldFile ? static_cast<int>(old.st_mode & 07777) : -1, shown);
+  return present ? CopyResult::Replaced : CopyResult::Copied;
 }
 
 void makeDir(std::string_view path) {

@@ -96,8 +96,9 @@ TEST_F(CliBinary, SavesAThreeTrackPlaylist) {
   std::string pl = readFile(mod + "/playlist1.cfg");
   EXPECT_TRUE(pl.starts_with("\r\nalias track1 "));
   EXPECT_NE(pl.find("alias track2 \"mp3 play mp3s" + kSep +
-                    "TwoWords.mp3; alias nexttracks nexttrack2; "
-                    "alias prevtrack prevtrack2\"\r\n"),
+                    "TwoWords.mp3; alias nexttracks nexttrack2; alias prevtrack prevtrack2; "
+                    "alias playtrack track2; alias looptrack lptrack2; alias saytrack saytrack2; "
+                    "alias tsaytrack tsaytrack2\"\r\n"),
             std::string::npos);
   EXPECT_NE(pl.find("alias saytrack2 \"say listening to Two Words.mp3 with Tunebelt\"\r\n"),
             std::string::npos);
@@ -163,18 +164,28 @@ TEST_F(CliBinary, DeleteUnusedDecidesWhetherStrayTracksStay) {
   EXPECT_TRUE(fs::exists(mod + "/mp3s/Finale.mp3"));
 }
 
-TEST_F(CliBinary, SameCleanedNameCopiesOnceAndASecondSaveCopiesNothing) {
+// Two files of one cleaned name get a copy each, one file listed twice one
+// copy; a second save copies nothing (each copy is the same file as before,
+// with the same time).
+TEST_F(CliBinary, OneCopyPerFileAndASecondSaveCopiesNothing) {
   writeFile(work / "other/Two-Words.mp3", "another file");
-  ASSERT_EQ(save({}, {tracks[1], work / "other/Two-Words.mp3"}).status, 0);
-  EXPECT_EQ(readFile(mod + "/mp3s/TwoWords.mp3"), "two words bytes");
-
-  // Age the copies, save again, and see that none was touched.
-  for (auto& e : fs::directory_iterator(mod + "/mp3s")) {
-    fs::last_write_time(e.path(), e.last_write_time() - std::chrono::hours(240));
-  }
-  auto before = snapshot(mod + "/mp3s");
-  ASSERT_EQ(save({}, {tracks[1], work / "other/Two-Words.mp3"}).status, 0);
+  const std::vector<std::string> items = {tracks[1], work / "other/Two-Words.mp3", tracks[1]};
+  ASSERT_EQ(save({}, items).status, 0);
+  EXPECT_EQ(test::treeContents(mod + "/mp3s"),
+            (std::map<std::string, std::string>{{"TwoWords.mp3", "two words bytes"},
+                                                {"TwoWords_2.mp3", "another file"}}));
+  const auto identities = [&] {
+    std::map<std::string, std::uint64_t> out;
+    for (auto& e : fs::directory_iterator(mod + "/mp3s")) {
+      out[test::utf8(e.path())] = test::fileIdentity(test::utf8(e.path()));
+    }
+    return out;
+  };
+  const auto before = snapshot(mod + "/mp3s");
+  const auto files = identities();
+  ASSERT_EQ(save({}, items).status, 0);
   EXPECT_EQ(snapshot(mod + "/mp3s"), before);
+  EXPECT_EQ(identities(), files);
 }
 
 // The preview names what the save then does, with the sizes it writes; it
@@ -182,7 +193,9 @@ TEST_F(CliBinary, SameCleanedNameCopiesOnceAndASecondSaveCopiesNothing) {
 // the folder.
 TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
   writeFile(work / "other/Two-Words.mp3", "another file");
-  const std::vector<std::string> items = {tracks[0], tracks[1], work / "other/Two-Words.mp3"};
+  // Two files of one cleaned name, and the first of them listed again.
+  const std::vector<std::string> items = {tracks[0], tracks[1], work / "other/Two-Words.mp3",
+                                          tracks[1]};
   const std::string p = mod + kSep;
   const std::string kb = p + "gfx" + kSep + "shell" + kSep + "kb_act.lst";
   const auto before = snapshot(work.path());
@@ -211,8 +224,8 @@ TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
                            "tracklist.cfg\t" + size(p + "tracklist.cfg") + "\n" + "make-folder\t" +
                            p + "mp3s\n" + "copy\t" + items[0] + "\t" + p + "mp3s" + kSep +
                            "Intro.mp3\n" + "copy\t" + items[1] + "\t" + p + "mp3s" + kSep +
-                           "TwoWords.mp3\n" + "already-there\t" + items[2] + "\t" + p + "mp3s" +
-                           kSep + "TwoWords.mp3\n");
+                           "TwoWords.mp3\n" + "copy\t" + items[2] + "\t" + p + "mp3s" + kSep +
+                           "TwoWords_2.mp3\n");
 
   // After the save: all there; with the clean-up nothing is left to keep.
   Outcome again = save({"--dry-run"}, items);
@@ -220,10 +233,11 @@ TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
   EXPECT_EQ(again.out.find("replace"), std::string::npos) << again.out;
   EXPECT_EQ(again.out.find("\ncopy"), std::string::npos) << again.out;
   EXPECT_NE(again.out.find("unchanged\t" + p + "userconfig.cfg\t14 bytes\n"), std::string::npos);
+  EXPECT_NE(again.out.find("already-there\t" + items[2]), std::string::npos) << again.out;
   Outcome clean = save({"--dry-run", "--delete-unused"}, items);
-  EXPECT_EQ(clean.out.rfind("clean-up\t" + p + "mp3s\t2 files\t26 bytes\n", 0), 0u) << clean.out;
+  EXPECT_EQ(clean.out.rfind("clean-up\t" + p + "mp3s\t3 files\t38 bytes\n", 0), 0u) << clean.out;
   EXPECT_NE(clean.out.find("make-folder\t" + p + "mp3s\ncopy\t" + items[0]), std::string::npos);
-  EXPECT_NE(clean.out.find("\nalready-there\t" + items[2]), std::string::npos);
+  EXPECT_EQ(clean.out.find("already-there"), std::string::npos);
 
   // The save's checks and messages.
   Outcome refused = cli({"save", "--dry-run", "--mod", work / "none", tracks[0]});
@@ -240,17 +254,28 @@ TEST_F(CliBinary, FileFailuresExitOneNameTheFileAndLeaveNoHalfFile) {
   Outcome ro = save({}, tracks);
   ::chmod((mod + "/mp3s").c_str(), 0755);
   EXPECT_EQ(ro.status, 1);
-  EXPECT_NE(ro.err.find("Tunebelt - Error: 3 tracks could not be copied:\n" + tracks[0] + " to " +
-                        mod + "/mp3s: Permission denied\n"),
+  EXPECT_NE(ro.err.find("Tunebelt - Error: 3 copies could not be made, so the keys of their "
+                        "tracks play nothing in the game:\ntrack 1: " +
+                        tracks[0] + " to " + mod + "/mp3s: Permission denied\n"),
             std::string::npos)
       << ro.err;
   EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 0);
 #endif
 
   fs::remove(tracks[2]);
+  // A track that cannot be read is left out, said, and the status is 1; the
+  // dry run says so too.
+  Outcome preview = save({"--dry-run"}, tracks);
+  EXPECT_EQ(preview.status, 1);
+  EXPECT_NE(preview.out.find("left-out\t" + tracks[2] + "\tNo such file or directory\n"),
+            std::string::npos)
+      << preview.out;
+  EXPECT_NE(preview.err.find("Tunebelt - Error: 1 track was left out:\n" + tracks[2]),
+            std::string::npos)
+      << preview.err;
   Outcome gone = save({}, tracks);
   EXPECT_EQ(gone.status, 1);
-  EXPECT_NE(gone.err.find(tracks[2]), std::string::npos) << gone.err;
+  EXPECT_NE(gone.err.find("1 track was left out:\n" + tracks[2]), std::string::npos) << gone.err;
   EXPECT_EQ(gone.err.find("Complete"), std::string::npos);
   for (auto& e : fs::recursive_directory_iterator(work.path())) {
     EXPECT_EQ(e.path().filename().string().find(".tunebelt-"), std::string::npos) << e.path();

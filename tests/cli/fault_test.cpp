@@ -89,11 +89,16 @@ std::vector<std::string> saveArgs(const std::string& mod, const std::vector<std:
   return args;
 }
 
-// cleaned name in mp3s -> the source's bytes.
+// copy's name in mp3s -> the source's bytes (every track a file of its own).
 std::map<std::string, std::string> trackBytes(const std::vector<std::string>& tracks) {
-  std::map<std::string, std::string> out;
+  std::vector<CopyNameSource> files;
   for (const auto& t : tracks) {
-    out.emplace("mp3s/" + CleanTrackName(fs::path(t).filename().string()), readFile(t));
+    files.push_back({fs::path(t).filename().string(), static_cast<int>(files.size()) + 1});
+  }
+  const std::vector<std::string> names = CopyNames(files);
+  std::map<std::string, std::string> out;
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    out.emplace("mp3s/" + names[i], readFile(tracks[i]));
   }
   return out;
 }

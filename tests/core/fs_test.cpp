@@ -81,7 +81,8 @@ TEST(NativePath, LongPathsWork) {
   }
   writeFileAtomic(deep + "\\track.mp3", "long");
   EXPECT_EQ(readFile(deep + "\\track.mp3"), "long");
-  EXPECT_TRUE(copyFileIfAbsent(deep + "\\track.mp3", deep + "\\copy.mp3"));
+  EXPECT_EQ(copyIntoFolder(deep + "\\track.mp3", FolderHandle::open(deep, false), "copy.mp3"),
+            CopyResult::Copied);
   EXPECT_EQ(listDir(deep).size(), 2u);
 }
 #endif
@@ -121,7 +122,8 @@ TEST(ReadFile, RefusesFifosDevicesAndFoldersWithoutWaiting) {
     }
     EXPECT_THROW(readFileHead(p, 100), FsError);
     EXPECT_THROW(copyFileAtomic(p, dir / "copy.mp3"), FsError);
-    EXPECT_THROW(copyFileIfAbsent(p, dir / "copy.mp3"), FsError);
+    EXPECT_THROW(copyIntoFolder(p, FolderHandle::open(dir.str(), false), "copy.mp3"), FsError);
+    EXPECT_THROW(checkReadable(p), FsError);
     EXPECT_FALSE(isRegularFile(p));
   }
   // Nor is one replaced by a write.
@@ -154,7 +156,8 @@ TEST(ReadFile, RefusesPipesDevicesAndFoldersWithoutWaiting) {
     }
     EXPECT_THROW(readFileHead(p, 100), FsError);
     EXPECT_THROW(copyFileAtomic(p, dir / "copy.mp3"), FsError);
-    EXPECT_THROW(copyFileIfAbsent(p, dir / "copy.mp3"), FsError);
+    EXPECT_THROW(copyIntoFolder(p, FolderHandle::open(dir.str(), false), "copy.mp3"), FsError);
+    EXPECT_THROW(checkReadable(p), FsError);
     EXPECT_FALSE(isRegularFile(p) && p != "NUL") << p;
   }
   ::CloseHandle(server);
@@ -302,26 +305,52 @@ TEST(WriteFileAtomic, ALinkedFileIsReplacedWhereItPointsAndStaysALink) {
 }
 #endif
 
-TEST(CopyFileIfAbsent, CopiesWithoutATraceAndNeverReplaces) {
+// A copy is made complete before it takes its name and keeps its source's
+// time; a copy of the same version stays, one of another version, a link or
+// a stray file in its place is replaced, a folder never. Nothing else is
+// left in the folder.
+TEST(CopyIntoFolder, CopiesEachVersionOnceWithoutATrace) {
   TempDir dir;
   std::string big(200000, 'x');
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13);
   writeFile(dir / "src.mp3", big);
   std::filesystem::create_directory(dir / "mp3s");
-  EXPECT_TRUE(copyFileIfAbsent(dir / "src.mp3", dir / "mp3s/a.mp3"));
+  const FolderHandle mp3s = FolderHandle::open(dir / "mp3s", false);
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "a.mp3"), CopyResult::Copied);
   EXPECT_EQ(readFile(dir / "mp3s/a.mp3"), big);
+  EXPECT_EQ(std::filesystem::last_write_time(test::fsPath(dir / "mp3s/a.mp3")),
+            std::filesystem::last_write_time(test::fsPath(dir / "src.mp3")));
+  const std::uint64_t copied = test::fileIdentity(dir / "mp3s/a.mp3");
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "a.mp3"), CopyResult::AlreadyThere);
+  EXPECT_EQ(test::fileIdentity(dir / "mp3s/a.mp3"), copied);
+
   writeFile(dir / "mp3s/b.mp3", "player's own");
-  EXPECT_FALSE(copyFileIfAbsent(dir / "src.mp3", dir / "mp3s/b.mp3"));
-  EXPECT_EQ(readFile(dir / "mp3s/b.mp3"), "player's own");
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "b.mp3"), CopyResult::Replaced);
+  EXPECT_EQ(readFile(dir / "mp3s/b.mp3"), big);
+  // The same length and a time two seconds off counts as this version (file
+  // systems keep times in steps of up to two seconds); three seconds off
+  // does not.
+  const auto srcTime = std::filesystem::last_write_time(test::fsPath(dir / "src.mp3"));
+  std::filesystem::last_write_time(test::fsPath(dir / "mp3s/b.mp3"),
+                                   srcTime + std::chrono::seconds(2));
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "b.mp3"), CopyResult::AlreadyThere);
+  std::filesystem::last_write_time(test::fsPath(dir / "mp3s/b.mp3"),
+                                   srcTime - std::chrono::seconds(3));
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "b.mp3"), CopyResult::Replaced);
 #ifndef _WIN32
-  std::filesystem::create_symlink(dir / "nowhere", dir / "mp3s/c.mp3");
-  EXPECT_FALSE(copyFileIfAbsent(dir / "src.mp3", dir / "mp3s/c.mp3"));
-  EXPECT_TRUE(std::filesystem::is_symlink(dir / "mp3s/c.mp3"));
-  constexpr int kNames = 3;
+  writeFile(dir / "outside.mp3", "not to be touched");
+  std::filesystem::create_symlink(dir / "outside.mp3", dir / "mp3s/c.mp3");
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "c.mp3"), CopyResult::Replaced);
+  EXPECT_FALSE(std::filesystem::is_symlink(dir / "mp3s/c.mp3"));
+  EXPECT_EQ(readFile(dir / "outside.mp3"), "not to be touched");
+  constexpr int kNames = 4;
 #else
-  constexpr int kNames = 2;
+  constexpr int kNames = 3;
 #endif
-  EXPECT_THROW(copyFileIfAbsent(dir / "gone.mp3", dir / "mp3s/d.mp3"), FsError);
+  std::filesystem::create_directory(dir / "mp3s/folder.mp3");
+  EXPECT_THROW(copyIntoFolder(dir / "src.mp3", mp3s, "folder.mp3"), FsError);
+  EXPECT_THROW(copyIntoFolder(dir / "gone.mp3", mp3s, "d.mp3"), FsError);
+  EXPECT_THROW(copyIntoFolder(dir / "src.mp3", mp3s, "../e.mp3"), FsError);
   // Nothing but those names: no temporary file anywhere.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "mp3s"), {}), kNames);
 }

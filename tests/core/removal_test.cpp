@@ -306,8 +306,10 @@ TEST(SaveFormats, RecognisesOnlyWhatASaveWrites) {
     state.PlaylistPaths.push_back("/m/" + std::to_string(i) + ".mp3");
     state.PlaylistNames.push_back("Name, \"quoted\"; {" + std::to_string(i) + "}.mp3");
   }
-  const auto playlists = BuildPlaylistScripts(state);
-  const auto lists = BuildTrackList(state);
+  const std::vector<ScriptTrack> tracks =
+      PlanSave(state, ModLayout("/games/cstrike"), {}, {}).scriptTracks;
+  const auto playlists = BuildPlaylistScripts(tracks);
+  const auto lists = BuildTrackList(tracks);
   ASSERT_GT(playlists.size(), 2u);
   ASSERT_GT(lists.size(), 1u);
   for (std::size_t k = 1; k <= playlists.size(); ++k) {

@@ -38,7 +38,7 @@ TEST(PreviewSavePlan, TellsWhatApplyingThePlanThenDoes) {
     const SavePlan plan = test::PlanFromDisk(state, mod);
     const SavePreview preview = PreviewSavePlan(plan);
     Journal journal;
-    ASSERT_TRUE(ApplySavePlan(plan, host, &journal).empty());
+    ASSERT_TRUE(ApplySavePlan(plan, host, &journal).ok());
 
     std::vector<FilePreview> files;
     std::vector<CopyPreview> copies;
@@ -57,7 +57,7 @@ TEST(PreviewSavePlan, TellsWhatApplyingThePlanThenDoes) {
         case JournalAction::Copied:
         case JournalAction::AlreadyThere:
           copies.push_back(
-              {plan.tracks[copies.size()].source, e.path, e.action == JournalAction::AlreadyThere});
+              {plan.copies[copies.size()].source, e.path, e.action == JournalAction::AlreadyThere});
           break;
         default:
           break;

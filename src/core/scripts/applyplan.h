@@ -1,9 +1,11 @@
 // Carries out a save plan in the order the game's files depend on: clean-up,
 // userconfig.cfg, kb_act.lst, the playlist files, mp3.cfg, the track list,
-// the mp3s folder, the track copies; with the progress window's calls at their places. Each
-// step is a function of its own, and each can note what it did in a journal.
+// the mp3s folder, the track copies; with the progress window's calls at
+// their places. Each step is a function of its own, and each can note what it
+// did in a journal.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +19,8 @@ enum class JournalAction {
   Replaced,      // a file whose bytes changed
   Unchanged,     // a file that held these bytes already
   FolderMade,    // a folder that was not there
-  Copied,        // a track copied into mp3s
-  AlreadyThere,  // a track whose copy was there already
+  Copied,        // a track copied into mp3s (also over a copy of another version)
+  AlreadyThere,  // a track whose copy of this version was there already
   CleanedUp,     // the mp3s folder deleted
   Deleted,       // a file a save wrote, taken away again
 };
@@ -32,13 +34,24 @@ struct JournalEntry {
 // What a save did, step by step, in order.
 using Journal = std::vector<JournalEntry>;
 
+// What went wrong in the copy step, which goes on past a copy that fails.
+struct CopyReport {
+  // One line per copy that failed: the tracks whose keys then play nothing,
+  // which file, where to, and why.
+  std::vector<std::string> failures;
+  // Set when the mp3s folder was swapped for another one while the copies
+  // went in: what happened.
+  std::optional<std::string> swapped;
+  bool ok() const { return failures.empty() && !swapped; }
+};
+
 // Writes one planned file atomically and notes whether it was created,
 // replaced or left as it was. Throws platform::FsError.
 void WriteFile(const FileWrite& file, Journal* journal);
 
 // The steps, in their order. Each throws platform::FsError naming the file
 // that failed, but for the copies: a track that cannot be copied is noted in
-// the result and the others are copied all the same.
+// the report and the others are copied all the same.
 void DeleteUnusedTracks(const SavePlan& plan, Host& host, Journal* journal);
 void WriteUserConfigHook(const SavePlan& plan, Journal* journal);
 void WriteKeyBindings(const SavePlan& plan, Journal* journal);
@@ -50,12 +63,14 @@ void WriteControlScript(const SavePlan& plan, Host& host, Journal* journal);
 // tracklist.cfg onward.
 void WriteTrackList(const SavePlan& plan, Journal* journal);
 void CreateTrackFolder(const SavePlan& plan, Progress& progress, Journal* journal);
-// Copies each track whose copy is not there yet; returns one line per track
-// that could not be copied (which, where to, and why).
-std::vector<std::string> CopyTracks(const SavePlan& plan, Host& host, Journal* journal);
+// Opens the mp3s folder once and copies each file into that open folder
+// (platform::copyIntoFolder: a copy of this version stays, one of another
+// version is replaced). A folder that is no longer the one the save found
+// (swapped for a link or another folder before the copies began) throws
+// platform::FsError; one swapped while they went in is reported.
+CopyReport CopyTracks(const SavePlan& plan, Host& host, Journal* journal);
 
-// All the steps in order. Returns the tracks that could not be copied.
-std::vector<std::string> ApplySavePlan(const SavePlan& plan, Host& host,
-                                       Journal* journal = nullptr);
+// All the steps in order.
+CopyReport ApplySavePlan(const SavePlan& plan, Host& host, Journal* journal = nullptr);
 
 }  // namespace tunebelt

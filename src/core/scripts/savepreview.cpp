@@ -1,7 +1,5 @@
 #include "core/scripts/savepreview.h"
 
-#include <set>
-
 #include "core/state/exists.h"
 #include "platform/fs.h"
 #include "platform/tree.h"
@@ -12,11 +10,20 @@ namespace {
 
 FilePreview Preview(const FileWrite& file) {
   FileChange change = FileChange::Create;
-  if (platform::entryPresent(file.path)) {
+  if (file.links == platform::Links::Replace && platform::isSymlink(file.path)) {
+    change = FileChange::Replace;
+  } else if (platform::entryPresent(file.path)) {
     change =
         platform::fileHolds(file.path, file.bytes) ? FileChange::Unchanged : FileChange::Replace;
   }
   return {change, file.path, file.bytes.size()};
+}
+
+// Whether the save would leave the copy that is there as it is.
+bool CopyThere(const TrackCopy& copy) {
+  if (!copy.stamp) return platform::entryPresent(copy.target);
+  const std::optional<platform::FileStamp> there = platform::fileStamp(copy.target);
+  return there && platform::sameVersion(*there, *copy.stamp);
 }
 
 }  // namespace
@@ -42,12 +49,10 @@ SavePreview PreviewSavePlan(const SavePlan& plan) {
   const std::string tracks = plan.layout.tracks();
   const bool tracksLeft = !plan.cleanUp && FolderExists(tracks);
   if (!tracksLeft) preview.foldersToMake.push_back(tracks);
-  std::set<std::string> copied;
-  for (const TrackCopy& track : plan.tracks) {
-    const bool there =
-        (tracksLeft && platform::entryPresent(track.target)) || !copied.insert(track.target).second;
-    preview.copies.push_back({track.source, track.target, there});
+  for (const TrackCopy& copy : plan.copies) {
+    preview.copies.push_back({copy.source, copy.target, tracksLeft && CopyThere(copy)});
   }
+  preview.leftOut = plan.leftOut;
   return preview;
 }
 
@@ -57,7 +62,11 @@ PreviewResult PreviewSave(ProgramState& state, std::string& modFolder, const Sav
   try {
     const ModLayout layout(modFolder);
     const ModFolderFiles found = ReadModFolder(layout, state.ApplicationFolder);
-    preview = PreviewSavePlan(PlanSave(state, layout, found, options.plan));
+    const std::vector<SourceFile> sources = ReadSources(state);
+    preview = PreviewSavePlan(PlanSave(state, layout, found, options.plan, &sources));
+    if (!preview.leftOut.empty()) {
+      host.showMessage(LeftOutText(preview.leftOut), kErrorCaption, MessageIcon::Exclamation);
+    }
   } catch (const platform::FsError& e) {
     host.showMessage("Preview stopped: " + e.path() + ": " + e.reason(), kErrorCaption,
                      MessageIcon::Critical);

@@ -64,18 +64,35 @@ void removeLeftovers(const ModLayout& layout) {
   platform::removeLeftoverTempFiles(layout.tracks());
 }
 
-constexpr std::size_t kReportedCopyFailures = 10;
+constexpr std::size_t kReportedLines = 10;
+
+// A heading and the first ten lines of a list, then how many more there are.
+std::string listText(std::string text, const std::vector<std::string>& lines) {
+  for (std::size_t i = 0; i < lines.size() && i < kReportedLines; ++i) text += "\n" + lines[i];
+  if (lines.size() > kReportedLines) {
+    text += "\n... and " + std::to_string(lines.size() - kReportedLines) + " more";
+  }
+  return text;
+}
 
 std::string copyFailureText(const std::vector<std::string>& failures) {
-  std::string text = failures.size() == 1
-                         ? std::string("1 track could not be copied:")
-                         : std::to_string(failures.size()) + " tracks could not be copied:";
-  for (std::size_t i = 0; i < failures.size() && i < kReportedCopyFailures; ++i) {
-    text += "\n" + failures[i];
-  }
-  if (failures.size() > kReportedCopyFailures) {
-    text += "\n... and " + std::to_string(failures.size() - kReportedCopyFailures) + " more";
-  }
+  return listText(failures.size() == 1
+                      ? std::string("1 copy could not be made, so the keys of its track play "
+                                    "nothing in the game:")
+                      : std::to_string(failures.size()) +
+                            " copies could not be made, so the keys of their tracks play "
+                            "nothing in the game:",
+                  failures);
+}
+
+// What the end of a save says about the tracks it could not give the game.
+std::string problemsText(const std::vector<LeftOutTrack>& leftOut, const CopyReport& copies) {
+  std::vector<std::string> parts;
+  if (!leftOut.empty()) parts.push_back(LeftOutText(leftOut));
+  if (!copies.failures.empty()) parts.push_back(copyFailureText(copies.failures));
+  if (copies.swapped) parts.push_back(*copies.swapped);
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : "\n\n") + part;
   return text;
 }
 
@@ -87,18 +104,27 @@ void finish(ProgramState& state, const std::string& modFolder, Host& host) {
   host.modFolderEnabledChanged(true);
 }
 
-// The scripts are in place but some tracks are missing from mp3s: the folder
+// The scripts are in place but some tracks are not in the game: the folder
 // is still remembered, and the window says what is missing instead of "Done".
 void finishWithoutSomeTracks(ProgramState& state, const std::string& modFolder,
-                             const std::vector<std::string>& failures, Host& host) {
+                             const std::string& problems, Host& host) {
   RememberModFolder(state, modFolder, host);
   host.setProgressCaption(std::string(kTracksMissingCaption));
   host.processEvents();
   host.modFolderEnabledChanged(true);
-  host.showMessage(copyFailureText(failures), kErrorCaption, MessageIcon::Exclamation);
+  host.showMessage(problems, kErrorCaption, MessageIcon::Exclamation);
 }
 
 }  // namespace
+
+std::string LeftOutText(const std::vector<LeftOutTrack>& leftOut) {
+  std::vector<std::string> lines;
+  lines.reserve(leftOut.size());
+  for (const LeftOutTrack& t : leftOut) lines.push_back(t.source + ": " + t.reason);
+  return listText(leftOut.size() == 1 ? std::string("1 track was left out:")
+                                      : std::to_string(leftOut.size()) + " tracks were left out:",
+                  lines);
+}
 
 bool ValidateModFolder(std::string& modFolder, Host& host) {
   if (modFolder.empty()) return refuse(host, "Please Enter a Mod Folder", kCaption);
@@ -135,12 +161,20 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
     beginGenerating(host);
     removeLeftovers(layout);
     const ModFolderFiles found = ReadModFolder(layout, state.ApplicationFolder);
-    const SavePlan plan = PlanSave(state, layout, found, options.plan);
-    const std::vector<std::string> failures = ApplySavePlan(plan, host, options.journal);
-    if (failures.empty()) {
+    // Every track's file is opened before anything is written: one that
+    // cannot be read is left out of every script, so no key plays nothing.
+    const std::vector<SourceFile> sources = ReadSources(state);
+    const SavePlan plan = PlanSave(state, layout, found, options.plan, &sources);
+    if (plan.scriptTracks.empty()) {
+      host.showMessage(LeftOutText(plan.leftOut) + "\n\nNothing was written.", kErrorCaption,
+                       MessageIcon::Critical);
+      host.modFolderEnabledChanged(true);
+      result = SaveResult::Failed;
+    } else if (const CopyReport copies = ApplySavePlan(plan, host, options.journal);
+               copies.ok() && plan.leftOut.empty()) {
       finish(state, modFolder, host);
     } else {
-      finishWithoutSomeTracks(state, modFolder, failures, host);
+      finishWithoutSomeTracks(state, modFolder, problemsText(plan.leftOut, copies), host);
       result = SaveResult::Failed;
     }
   } catch (const platform::FsError& e) {
