@@ -10,41 +10,15 @@
 #include <vector>
 
 #include "core/scripts/applyplan.h"
-#include "core/scripts/controlscript.h"
-#include "core/scripts/playlistscripts.h"
 #include "core/scripts/saveplan.h"
-#include "core/state/host.h"
 #include "core/state/state.h"
+#include "recording_host.h"
 
 namespace {
 
 using tunebelt::ProgramState;
 using tunebelt::SavePlan;
-
-// A host that shows nothing: the benchmarks measure the writing alone.
-class SilentHost : public tunebelt::Host {
- public:
-  void showMessage(std::string_view, std::string_view, tunebelt::MessageIcon) override {}
-  bool askYesNo(std::string_view, std::string_view) override { return false; }
-  tunebelt::YesNoChoice askYesNoWithCheckBox(std::string_view, std::string_view,
-                                             std::string_view) override {
-    return {};
-  }
-  std::string chooseOpenFile(std::string_view, std::string_view) override { return {}; }
-  void processEvents() override {}
-  void showProgressWindow() override {}
-  void setStage(tunebelt::Stage) override {}
-  void setScriptText(const std::string&) override {}
-  void setProgressMaximum(int) override {}
-  void setProgressValue(int) override {}
-  void setProgressCaption(const std::string&) override {}
-  void playlistChanged(const std::vector<std::string>&, const tunebelt::PlaylistChange&) override {
-  }
-  void modFolderTextChanged(const std::string&) override {}
-  void modFolderEnabledChanged(bool) override {}
-  void modFolderRemembered(const std::string&) override {}
-  void cacheLabelChanged(const std::string&) override {}
-};
+using tunebelt::test::RecordingHost;
 
 // 950 tracks named "Some Artist - A Fairly Long Track Title (N).mp3", or,
 // with `longest`, padded to 255 bytes, the longest a file name can be.
@@ -68,7 +42,7 @@ SavePlan PlanFor(const ProgramState& state, const std::string& modFolder) {
 }
 
 // mp3.cfg, playlist1.cfg onward and the track list, as a save writes them.
-void WriteScripts(const SavePlan& plan, SilentHost& host) {
+void WriteScripts(const SavePlan& plan, RecordingHost& host) {
   tunebelt::WriteControlScript(plan, host, nullptr);
   tunebelt::WriteTrackList(plan, nullptr);
 }
@@ -112,7 +86,7 @@ void BM_WriteScriptsIntoEmptyFolder(benchmark::State& st) {
   const ProgramState state = FullPlaylist(st.range(0) != 0);
   BenchFolder root;
   if (root.path().empty()) return st.SkipWithError("no temporary folder");
-  SilentHost host;
+  RecordingHost host;
   int n = 0;
   for (auto _ : st) {
     st.PauseTiming();
@@ -135,7 +109,7 @@ void BM_WriteScriptsUnchanged(benchmark::State& st) {
   BenchFolder mod;
   if (mod.path().empty()) return st.SkipWithError("no temporary folder");
   const SavePlan plan = PlanFor(FullPlaylist(), mod.path());
-  SilentHost host;
+  RecordingHost host;
   WriteScripts(plan, host);
   for (auto _ : st) WriteScripts(plan, host);
 }
@@ -149,7 +123,7 @@ void BM_WriteScriptsChanged(benchmark::State& st) {
   BenchFolder mod;
   if (mod.path().empty()) return st.SkipWithError("no temporary folder");
   const SavePlan planA = PlanFor(a, mod.path()), planB = PlanFor(b, mod.path());
-  SilentHost host;
+  RecordingHost host;
   bool flip = false;
   for (auto _ : st) {
     WriteScripts(flip ? planA : planB, host);
