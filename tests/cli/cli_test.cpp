@@ -148,6 +148,17 @@ TEST_F(CliBinary, RefusedSavesWriteNothing) {
   EXPECT_EQ(snapshot(work.path()), before);
 }
 
+// An item ending in ".MP3" is a track like any other; its copy ends in
+// ".mp3".
+TEST_F(CliBinary, AnUpperCaseMp3IsATrack) {
+  writeFile(work / "music/LOUD.MP3", "loud bytes");
+  Outcome r = save({}, {work / "music/LOUD.MP3"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("skipped"), std::string::npos) << r.err;
+  EXPECT_EQ(readFile(mod + "/mp3s/LOUD.mp3"), "loud bytes");
+  EXPECT_NE(readFile(mod + "/tracklist.cfg").find("1. LOUD.MP3"), std::string::npos);
+}
+
 TEST_F(CliBinary, TrailingSeparatorIsTrimmed) {
   Outcome r = cli({"save", "--mod", mod + "/", tracks[0]});
   ASSERT_EQ(r.status, 0) << r.err;

@@ -463,36 +463,29 @@ TEST_F(SaveScriptTest, AnMp3sFolderSwappedForALinkGetsNoCopy) {
   addTrack("b.mp3", "two");
   const std::string elsewhere = dir / "elsewhere";
   fs::create_directories(elsewhere);
-  fs::create_directories(mod + "/mp3s");
-  {
-    // The swap comes with the first copy's events, after the folder opened.
-    SwappingHost during(mod + "/mp3s", elsewhere, "progress-max:2");
+  // A save into a fresh mp3s whose host swaps it after `event`; what the
+  // save said.
+  const auto saveSwappingAfter = [&](const std::string& event) {
+    fs::remove(mod + "/mp3s");
+    fs::remove_all(mod + "/mp3s-moved");
+    fs::create_directories(mod + "/mp3s");
+    SwappingHost swapping(mod + "/mp3s", elsewhere, event);
     text = mod;
-    EXPECT_EQ(SaveScript(state, text, SaveOptions{}, during), SaveResult::Failed);
-    ASSERT_TRUE(during.swapped());
+    EXPECT_EQ(SaveScript(state, text, SaveOptions{}, swapping), SaveResult::Failed);
+    EXPECT_TRUE(swapping.swapped());
     EXPECT_TRUE(fs::is_empty(elsewhere));
-    EXPECT_EQ(test::treeContents(mod + "/mp3s-moved"),
-              (std::map<std::string, std::string>{{"a.mp3", "one"}, {"b.mp3", "two"}}));
-    ASSERT_EQ(during.messages.size(), 1u);
-    EXPECT_NE(during.messages[0].text.find(mod + "/mp3s was replaced while the tracks were copied"),
-              std::string::npos)
-        << during.messages[0].text;
-  }
-  fs::remove(mod + "/mp3s");
-  fs::remove_all(mod + "/mp3s-moved");
-  fs::create_directories(mod + "/mp3s");
-  {
-    // Swapped while the scripts are written, before the copies begin.
-    SwappingHost before(mod + "/mp3s", elsewhere, "show-progress");
-    text = mod;
-    EXPECT_EQ(SaveScript(state, text, SaveOptions{}, before), SaveResult::Failed);
-    ASSERT_TRUE(before.swapped());
-    EXPECT_TRUE(fs::is_empty(elsewhere));
-    EXPECT_TRUE(fs::is_empty(mod + "/mp3s-moved"));
-    ASSERT_EQ(before.messages.size(), 1u);
-    EXPECT_NE(before.messages[0].text.find("symbolic link"), std::string::npos)
-        << before.messages[0].text;
-  }
+    return swapping.messages.size() == 1 ? swapping.messages[0].text : std::string();
+  };
+  // The swap comes with the first copy's events, after the folder opened.
+  const std::string during = saveSwappingAfter("progress-max:2");
+  EXPECT_EQ(test::treeContents(mod + "/mp3s-moved"),
+            (std::map<std::string, std::string>{{"a.mp3", "one"}, {"b.mp3", "two"}}));
+  EXPECT_NE(during.find(mod + "/mp3s was replaced while the tracks were copied"), std::string::npos)
+      << during;
+  // Swapped while the scripts are written, before the copies begin.
+  const std::string before = saveSwappingAfter("show-progress");
+  EXPECT_TRUE(fs::is_empty(mod + "/mp3s-moved"));
+  EXPECT_NE(before.find("symbolic link"), std::string::npos) << before;
 }
 #endif
 
