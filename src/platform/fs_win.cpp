@@ -682,17 +682,21 @@ CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
     throwWin32(shown, ::GetLastError());
   }
   if (!setDisposition(tmp.get(), false)) throwWin32(shown, ::GetLastError());
-  std::string buffer(sizeof(FILE_RENAME_INFO) + wleaf.size() * sizeof(wchar_t), '\0');
-  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  // The name relative to the open folder, straight to the system's rename:
+  // the Win32 call would make a relative name a path in the current folder.
+  std::string buffer(sizeof(FILE_RENAME_INFORMATION) + wleaf.size() * sizeof(wchar_t), '\0');
+  auto* info = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
   info->ReplaceIfExists = TRUE;
   info->RootDirectory = dir;
-  info->FileNameLength = static_cast<DWORD>(wleaf.size() * sizeof(wchar_t));
+  info->FileNameLength = static_cast<ULONG>(wleaf.size() * sizeof(wchar_t));
   std::memcpy(info->FileName, wleaf.data(), wleaf.size() * sizeof(wchar_t));
-  if (!::SetFileInformationByHandle(tmp.get(), FileRenameInfo, info,
-                                    static_cast<DWORD>(buffer.size()))) {
-    const DWORD err = ::GetLastError();
+  IO_STATUS_BLOCK io{};
+  const NTSTATUS renamed = ::NtSetInformationFile(tmp.get(), &io, info,
+                                                  static_cast<ULONG>(buffer.size()),
+                                                  FileRenameInformation);
+  if (!NT_SUCCESS(renamed)) {
     setDisposition(tmp.get(), true);
-    throwWin32(shown, err);
+    throwWin32(shown, detail::ntToWin32(renamed));
   }
   return present ? CopyResult::Replaced : CopyResult::Copied;
 }
