@@ -18,9 +18,8 @@ inline SavePlan PlanInto(const ProgramState& state, const std::string& modFolder
 // tracks' files.
 inline SavePlan PlanFromDisk(const ProgramState& state, const std::string& modFolder,
                              const std::string& applicationFolder = {}) {
-  const std::vector<SourceFile> sources = ReadSources(state);
-  return PlanSave(state, ModLayout(modFolder),
-                  ReadModFolder(ModLayout(modFolder), applicationFolder), {}, &sources);
+  return PlanSaveAsFound(state, ModLayout(modFolder),
+                         ReadModFolder(ModLayout(modFolder), applicationFolder), {});
 }
 
 }  // namespace tunebelt::test

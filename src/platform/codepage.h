@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tunebelt::platform {
 
@@ -37,6 +38,10 @@ std::string fromWide(std::wstring_view wide);
 
 inline std::string toCodePage(std::string_view utf8) {
   return std::string(utf8);
+}
+// The same for a text that is not needed any more: taken over, not copied.
+inline std::string toCodePage(std::string&& utf8) {
+  return std::move(utf8);
 }
 inline std::string fromCodePage(std::string_view bytes) {
   return std::string(bytes);

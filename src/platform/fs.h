@@ -192,15 +192,20 @@ bool sameVersion(const FileStamp& copy, const FileStamp& source);
 // nothing for anything else or nothing at all.
 std::optional<FileStamp> fileStamp(std::string_view path);
 
-struct ReadableFile {
+struct FileFacts {
   FileId id;
   FileStamp stamp;
 };
 
+// What the regular file at `path` is (links followed), without opening it;
+// FsError naming it and why when there is none there, or something else (a
+// folder, a FIFO, a device).
+FileFacts regularFileFacts(std::string_view path);
+
 // Opens the regular file at `path` for reading and closes it again, as a
-// copy would open it: what it is, or FsError naming it and why it cannot be
-// read (missing, no permission, a folder, a FIFO or a device).
-ReadableFile checkReadable(std::string_view path);
+// copy would open it; FsError naming it and why it cannot be read. Only a
+// regular file is opened: anything else is refused without waiting on it.
+void checkOpensForReading(std::string_view path);
 
 // A folder held open: what copyIntoFolder makes goes into this very folder,
 // even when its path is swapped for another folder or a link meanwhile.
@@ -249,13 +254,15 @@ enum class CopyResult {
 };
 
 // Copies the regular file `source` into the open folder as `name`, unless a
-// regular file of that name holds this version of it already. The copy takes
+// regular file of that name holds this version of it already (`known`: the
+// source's stamp when the caller has just looked, so it is not asked again;
+// what is copied is the file as it is then). The copy takes
 // the source's modification time and is made complete under a temporary
 // name before it takes `name`, replacing what was there atomically; a
 // read-only old copy or folder is refused as a direct write would be, and a
 // folder of that name is never replaced. Throws FsError naming the file.
 CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
-                          std::string_view name);
+                          std::string_view name, const FileStamp* known = nullptr);
 
 // True for the name of a temporary file that writeFileAtomic or the copies
 // make beside their target (".tunebelt-*.tmp").

@@ -161,16 +161,21 @@ std::string checkedParent(const std::string& target) {
   return parent;
 }
 
+// What existingMode answers for a link that is not followed.
+constexpr int kLink = -2;
+
 // Mode of an existing target, or -1 when there is none. A read-only target is
 // refused exactly as a direct write would refuse it, and anything but a
 // regular file is never replaced.
-int existingMode(const std::string& target, const std::string& shown,
-                 std::uint64_t* size = nullptr) {
+// With `follow` false a link is taken for what it is, not what it points to.
+int existingMode(const std::string& target, const std::string& shown, std::uint64_t* size = nullptr,
+                 bool follow = true) {
   struct stat st {};
-  if (::stat(target.c_str(), &st) != 0) {
+  if ((follow ? ::stat(target.c_str(), &st) : ::lstat(target.c_str(), &st)) != 0) {
     if (errno == ENOENT) return -1;
     throwErrno(shown, errno);
   }
+  if (!follow && S_ISLNK(st.st_mode)) return kLink;
   if (!S_ISREG(st.st_mode)) throw FsError(shown, detail::notRegularReason(st.st_mode));
   if ((st.st_mode & kWriteBits) == 0) throwErrno(shown, EACCES);
   if (size != nullptr) *size = static_cast<std::uint64_t>(st.st_size);
@@ -454,12 +459,11 @@ WriteResult writeFileAtomic(std::string_view path, std::string_view content, Dur
   const std::string native = nativePath(path);
   const std::string target = links == Links::Follow ? writeTarget(native, shown) : native;
   const std::string parent = checkedParent(target);
-  struct stat lst {};
-  // A link the new file replaces: what it points to is neither read nor kept.
-  const bool link =
-      links == Links::Replace && ::lstat(target.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode);
   std::uint64_t oldSize = 0;
-  int mode = link ? -1 : existingMode(target, shown, &oldSize);
+  int mode = existingMode(target, shown, &oldSize, links == Links::Follow);
+  // A link the new file replaces: what it points to is neither read nor kept.
+  const bool link = mode == kLink;
+  if (link) mode = -1;
   // A file that holds these bytes already stays as it is: saving an unchanged
   // playlist again then replaces no file (on ext4 each replacement costs a
   // new inode and a flush of its data). The checks above still refuse a
@@ -494,11 +498,18 @@ std::optional<FileStamp> fileStamp(std::string_view path) {
   return stampOf(st);
 }
 
-ReadableFile checkReadable(std::string_view path) {
+FileFacts regularFileFacts(std::string_view path) {
+  const std::string shown(path);
   struct stat st {};
-  FdCloser f{detail::openRegularForReading(nativePath(path), std::string(path), st)};
+  if (::stat(nativePath(path).c_str(), &st) != 0) throwErrno(shown, errno);
+  if (!S_ISREG(st.st_mode)) throw FsError(shown, detail::notRegularReason(st.st_mode));
   return {{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)},
           stampOf(st)};
+}
+
+void checkOpensForReading(std::string_view path) {
+  struct stat st {};
+  FdCloser f{detail::openRegularForReading(nativePath(path), std::string(path), st)};
 }
 
 FolderHandle::FolderHandle(FolderHandle&& other) noexcept
@@ -547,7 +558,7 @@ bool FolderHandle::stillInPlace() const {
 }
 
 CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
-                          std::string_view name) {
+                          std::string_view name, const FileStamp* known) {
   const std::string from(source);
   const std::string shown = joinPath(folder.path(), name);
   const std::string leaf = nativePath(name);
@@ -555,14 +566,20 @@ CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
     throwErrno(shown, EINVAL);
   }
   const int dir = folder.native();
-  struct stat src {};
-  if (::stat(nativePath(source).c_str(), &src) != 0) throwErrno(from, errno);
-  if (!S_ISREG(src.st_mode)) throw FsError(from, detail::notRegularReason(src.st_mode));
   struct stat old {};
   bool present = ::fstatat(dir, leaf.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
   if (!present && errno != ENOENT) throwErrno(shown, errno);
   const bool oldFile = present && S_ISREG(old.st_mode);
-  if (oldFile && sameVersion(stampOf(old), stampOf(src))) return CopyResult::AlreadyThere;
+  struct stat src {};
+  if (oldFile) {
+    if (known == nullptr) {
+      if (::stat(nativePath(source).c_str(), &src) != 0) throwErrno(from, errno);
+      if (!S_ISREG(src.st_mode)) throw FsError(from, detail::notRegularReason(src.st_mode));
+    }
+    if (sameVersion(stampOf(old), known != nullptr ? *known : stampOf(src))) {
+      return CopyResult::AlreadyThere;
+    }
+  }
   // A folder is never replaced; a link or anything else but a file is.
   if (present && S_ISDIR(old.st_mode)) throw FsError(shown, std::strerror(EISDIR));
   if (oldFile && (old.st_mode & kWriteBits) == 0) throwErrno(shown, EACCES);

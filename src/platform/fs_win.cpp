@@ -561,12 +561,30 @@ std::optional<FileStamp> fileStamp(std::string_view path) {
   return stampOf(info);
 }
 
-ReadableFile checkReadable(std::string_view path) {
+FileFacts regularFileFacts(std::string_view path) {
   const std::string shown(path);
-  std::uint64_t size = 0;
-  Handle h = openRegularForReading(nativePath(path), shown, size);
+  // Attributes only: the file itself is not opened for its content.
+  Handle h(::CreateFileW(widePath(nativePath(path)).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!h) throwWin32(shown, ::GetLastError());
+  switch (::GetFileType(h.get())) {
+    case FILE_TYPE_DISK:
+      break;
+    case FILE_TYPE_PIPE:
+      throw FsError(shown, "is a FIFO (named pipe), not a regular file");
+    default:
+      throw FsError(shown, "is a device, not a regular file");
+  }
   const BY_HANDLE_FILE_INFORMATION info = infoOf(h.get(), shown);
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    throw FsError(shown, std::strerror(EISDIR));
+  }
   return {idOf(info), stampOf(info)};
+}
+
+void checkOpensForReading(std::string_view path) {
+  std::uint64_t size = 0;
+  openRegularForReading(nativePath(path), std::string(path), size);
 }
 
 FolderHandle::FolderHandle(FolderHandle&& other) noexcept
@@ -620,7 +638,7 @@ bool FolderHandle::stillInPlace() const {
 }
 
 CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
-                          std::string_view name) {
+                          std::string_view name, const FileStamp* known) {
   const std::string from(source);
   const std::string shown = joinPath(folder.path(), name);
   const std::string leaf = nativePath(name);
@@ -651,7 +669,8 @@ CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
       throw FsError(shown, std::strerror(EISDIR));
     }
     oldFile = !link;
-    if (oldFile && sameVersion(stampOf(infoOf(old.get(), shown)), stampOf(src))) {
+    if (oldFile &&
+        sameVersion(stampOf(infoOf(old.get(), shown)), known != nullptr ? *known : stampOf(src))) {
       return CopyResult::AlreadyThere;
     }
     if (oldFile && (attributes & FILE_ATTRIBUTE_READONLY) != 0) throwErrno(shown, EACCES);
@@ -691,9 +710,8 @@ CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
   info->FileNameLength = static_cast<ULONG>(wleaf.size() * sizeof(wchar_t));
   std::memcpy(info->FileName, wleaf.data(), wleaf.size() * sizeof(wchar_t));
   IO_STATUS_BLOCK io{};
-  const NTSTATUS renamed = ::NtSetInformationFile(tmp.get(), &io, info,
-                                                  static_cast<ULONG>(buffer.size()),
-                                                  FileRenameInformation);
+  const NTSTATUS renamed = ::NtSetInformationFile(
+      tmp.get(), &io, info, static_cast<ULONG>(buffer.size()), FileRenameInformation);
   if (!NT_SUCCESS(renamed)) {
     setDisposition(tmp.get(), true);
     throwWin32(shown, detail::ntToWin32(renamed));

@@ -123,7 +123,8 @@ TEST(ReadFile, RefusesFifosDevicesAndFoldersWithoutWaiting) {
     EXPECT_THROW(readFileHead(p, 100), FsError);
     EXPECT_THROW(copyFileAtomic(p, dir / "copy.mp3"), FsError);
     EXPECT_THROW(copyIntoFolder(p, FolderHandle::open(dir.str(), false), "copy.mp3"), FsError);
-    EXPECT_THROW(checkReadable(p), FsError);
+    EXPECT_THROW(regularFileFacts(p), FsError);
+    EXPECT_THROW(checkOpensForReading(p), FsError);
     EXPECT_FALSE(isRegularFile(p));
   }
   // Nor is one replaced by a write.
@@ -157,7 +158,8 @@ TEST(ReadFile, RefusesPipesDevicesAndFoldersWithoutWaiting) {
     EXPECT_THROW(readFileHead(p, 100), FsError);
     EXPECT_THROW(copyFileAtomic(p, dir / "copy.mp3"), FsError);
     EXPECT_THROW(copyIntoFolder(p, FolderHandle::open(dir.str(), false), "copy.mp3"), FsError);
-    EXPECT_THROW(checkReadable(p), FsError);
+    EXPECT_THROW(regularFileFacts(p), FsError);
+    EXPECT_THROW(checkOpensForReading(p), FsError);
     EXPECT_FALSE(isRegularFile(p) && p != "NUL") << p;
   }
   ::CloseHandle(server);
@@ -323,6 +325,13 @@ TEST(CopyIntoFolder, CopiesEachVersionOnceWithoutATrace) {
   const std::uint64_t copied = test::fileIdentity(dir / "mp3s/a.mp3");
   EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "a.mp3"), CopyResult::AlreadyThere);
   EXPECT_EQ(test::fileIdentity(dir / "mp3s/a.mp3"), copied);
+  // The stamp the caller looked at stands for the source's.
+  const FileStamp looked = regularFileFacts(dir / "src.mp3").stamp;
+  EXPECT_EQ(fileStamp(dir / "mp3s/a.mp3"), looked);
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "a.mp3", &looked), CopyResult::AlreadyThere);
+  const FileStamp other{looked.size + 1, looked.modified};
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "a.mp3", &other), CopyResult::Replaced);
+  EXPECT_EQ(readFile(dir / "mp3s/a.mp3"), big);
 
   writeFile(dir / "mp3s/b.mp3", "player's own");
   EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "b.mp3"), CopyResult::Replaced);

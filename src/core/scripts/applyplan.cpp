@@ -103,8 +103,15 @@ CopyReport CopyTracks(const SavePlan& plan, Host& host, Journal* journal) {
     const TrackCopy& copy = plan.copies[i];
     host.processEvents();
     if (plan.showEachSource) host.showMessage(copy.source, kCaption, MessageIcon::None);
+    if (copy.current) {
+      // Found there in this version a moment ago, before anything was written.
+      note(journal, JournalAction::AlreadyThere, copy.target);
+      host.setProgressValue(static_cast<int>(i + 1));
+      continue;
+    }
     try {
-      const platform::CopyResult done = platform::copyIntoFolder(copy.source, folder, copy.name);
+      const platform::CopyResult done = platform::copyIntoFolder(
+          copy.source, folder, copy.name, copy.stamp ? &*copy.stamp : nullptr);
       note(journal,
            done == platform::CopyResult::AlreadyThere ? JournalAction::AlreadyThere
                                                       : JournalAction::Copied,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 #include "core/scripts/controlscript.h"
 #include "core/scripts/keybindings.h"
@@ -50,15 +51,10 @@ ModFolderFiles ReadModFolder(const ModLayout& layout, const std::string& applica
 
 std::vector<SourceFile> ReadSources(const ProgramState& state) {
   std::vector<SourceFile> sources(static_cast<std::size_t>(state.TrackCount()));
-  std::map<std::string, std::size_t> seen;  // path -> its first entry
   for (std::size_t i = 0; i < sources.size(); ++i) {
     const std::string& path = state.PlaylistPaths[i];
-    if (auto [it, first] = seen.emplace(path, i); !first) {
-      sources[i] = sources[it->second];
-      continue;
-    }
     try {
-      sources[i].file = platform::checkReadable(path);
+      sources[i].file = platform::regularFileFacts(path);
     } catch (const platform::FsError& e) {
       sources[i].problem = e.reason();
     }
@@ -73,10 +69,15 @@ namespace {
 void PlanTracks(const ProgramState& state, const ModLayout& layout,
                 const std::vector<SourceFile>* sources, SavePlan& plan) {
   std::map<platform::FileId, std::size_t> byFile;  // -> its copy
-  std::map<std::string, std::size_t> byPath;
+  std::unordered_map<std::string, std::size_t> byPath;
   std::vector<CopyNameSource> naming;
   std::vector<std::size_t> copyOf;  // per script track
-  for (std::size_t i = 0; i < static_cast<std::size_t>(state.TrackCount()); ++i) {
+  const auto entries = static_cast<std::size_t>(state.TrackCount());
+  naming.reserve(entries);
+  copyOf.reserve(entries);
+  plan.copies.reserve(entries);
+  plan.scriptTracks.reserve(entries);
+  for (std::size_t i = 0; i < entries; ++i) {
     const std::string& path = state.PlaylistPaths[i];
     const SourceFile* source = sources != nullptr && i < sources->size() ? &(*sources)[i] : nullptr;
     if (source != nullptr && !source->file) {
@@ -91,6 +92,7 @@ void PlanTracks(const ProgramState& state, const ModLayout& layout,
     if (copy == next) {
       TrackCopy c;
       c.source = path;
+      c.entry = i;
       if (source != nullptr) c.stamp = source->file->stamp;
       plan.copies.push_back(std::move(c));
       naming.push_back({state.PlaylistNames[i], number});
@@ -109,7 +111,46 @@ void PlanTracks(const ProgramState& state, const ModLayout& layout,
   }
 }
 
+// Marks the copies mp3s holds in this version already, and opens the file of
+// every other one; true when one did not open: every entry naming that file
+// is then marked as not readable in `sources`.
+bool CheckCopies(SavePlan& plan, std::vector<SourceFile>& sources) {
+  bool leftOut = false;
+  for (TrackCopy& copy : plan.copies) {
+    // The clean-up deletes every copy before the copies are made.
+    if (!plan.cleanUp && copy.stamp) {
+      const std::optional<platform::FileStamp> there = platform::fileStamp(copy.target);
+      if (there && platform::sameVersion(*there, *copy.stamp)) {
+        copy.current = true;
+        continue;
+      }
+    }
+    try {
+      platform::checkOpensForReading(copy.source);
+    } catch (const platform::FsError& e) {
+      const platform::FileId file = sources[copy.entry].file->id;
+      for (SourceFile& source : sources) {
+        if (source.file && source.file->id == file) {
+          source.file.reset();
+          source.problem = e.reason();
+        }
+      }
+      leftOut = true;
+    }
+  }
+  return leftOut;
+}
+
 }  // namespace
+
+SavePlan PlanSaveAsFound(const ProgramState& state, const ModLayout& layout,
+                         const ModFolderFiles& found, const PlanOptions& options) {
+  std::vector<SourceFile> sources = ReadSources(state);
+  SavePlan plan = PlanSave(state, layout, found, options, &sources);
+  // Each round leaves out at least one more file, so this ends.
+  while (CheckCopies(plan, sources)) plan = PlanSave(state, layout, found, options, &sources);
+  return plan;
+}
 
 SavePlan PlanSave(const ProgramState& state, const ModLayout& layout, const ModFolderFiles& found,
                   const PlanOptions& options, const std::vector<SourceFile>* sources) {
@@ -142,20 +183,20 @@ SavePlan PlanSave(const ProgramState& state, const ModLayout& layout, const ModF
     return FileWrite{std::move(path), std::move(bytes), platform::Durability::Normal,
                      platform::Links::Replace};
   };
-  const std::vector<std::string> playlists =
+  std::vector<std::string> playlists =
       BuildPlaylistScripts(plan.scriptTracks, options.gamePathSeparator);
   for (std::size_t f = 0; f < playlists.size(); ++f) {
     // The game reads its scripts in the system's code page (the identity on
     // POSIX). No character takes more bytes there than in UTF-8, so every
     // file stays within its limit (the track list's too).
     plan.playlistFiles.push_back(
-        script(layout.playlistFile(f + 1), platform::toCodePage(playlists[f])));
+        script(layout.playlistFile(f + 1), platform::toCodePage(std::move(playlists[f]))));
   }
   plan.controlScript = script(layout.controlScript(), plan.scriptText + "\r\n");
-  const std::vector<std::string> trackList = BuildTrackList(plan.scriptTracks);
+  std::vector<std::string> trackList = BuildTrackList(plan.scriptTracks);
   for (std::size_t f = 0; f < trackList.size(); ++f) {
     plan.trackListFiles.push_back(
-        script(layout.trackListFile(f + 1), platform::toCodePage(trackList[f])));
+        script(layout.trackListFile(f + 1), platform::toCodePage(std::move(trackList[f]))));
   }
   plan.showEachSource = state.DebugMode == 1;
   return plan;

@@ -29,10 +29,14 @@ struct FileWrite {
 // One file copied into mp3s, for every track that plays it.
 struct TrackCopy {
   std::string source;                        // the path of the first playlist entry naming the file
+  std::size_t entry = 0;                     // that entry's index in the playlist
   std::string name;                          // the copy's name in mp3s
   std::string target;                        // mp3s and the name
   std::vector<int> tracks;                   // the numbers of the tracks that play it, from 1
   std::optional<platform::FileStamp> stamp;  // the source's, when it was looked at
+  // mp3s held a copy of this version when the save looked (PlanSaveAsFound):
+  // there is nothing to copy.
+  bool current = false;
 };
 
 // A playlist entry whose file cannot be read: left out of every script.
@@ -68,7 +72,7 @@ struct ModFolderFiles {
 // What a save finds out about a playlist entry's file before it writes
 // anything: what it is, or why it cannot be read.
 struct SourceFile {
-  std::optional<platform::ReadableFile> file;
+  std::optional<platform::FileFacts> file;
   std::string problem;
 };
 
@@ -104,9 +108,8 @@ struct SavePlan {
 // platform::FsError naming a file that cannot be read.
 ModFolderFiles ReadModFolder(const ModLayout& layout, const std::string& applicationFolder);
 
-// Opens each playlist entry's file for reading, as the copy will, one per
-// entry (an entry naming the same path as an earlier one is not opened
-// again). Never throws: a file that cannot be read says why.
+// Looks at each playlist entry's file, one per entry: what it is, or why it
+// is not a regular file there. Nothing is opened. Never throws.
 std::vector<SourceFile> ReadSources(const ProgramState& state);
 
 // The save of the state's playlist into the mod folder, as a plan. `sources`
@@ -116,6 +119,15 @@ std::vector<SourceFile> ReadSources(const ProgramState& state);
 // same.
 SavePlan PlanSave(const ProgramState& state, const ModLayout& layout, const ModFolderFiles& found,
                   const PlanOptions& options, const std::vector<SourceFile>* sources = nullptr);
+
+// The save as it will find the tracks: their files looked at (ReadSources)
+// and planned; then each copy that mp3s holds in this version already is
+// marked current, and the file of every other copy is opened for reading, as
+// the copy will open it. A file that does not open is left out like one
+// that is missing, and the save planned again without it. Everything is
+// found before anything is written; an unchanged playlist opens no file.
+SavePlan PlanSaveAsFound(const ProgramState& state, const ModLayout& layout,
+                         const ModFolderFiles& found, const PlanOptions& options);
 
 // The shipped key-binding list for the mod folder's name, when there is one:
 // application folder, "kb_act", the mod's name, "kb_act.lst".

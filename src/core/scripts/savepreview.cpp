@@ -19,11 +19,11 @@ FilePreview Preview(const FileWrite& file) {
   return {change, file.path, file.bytes.size()};
 }
 
-// Whether the save would leave the copy that is there as it is.
+// Whether the save would leave the copy that is there as it is: one found
+// current, or, when the plan did not look at the tracks' files, anything of
+// that name.
 bool CopyThere(const TrackCopy& copy) {
-  if (!copy.stamp) return platform::entryPresent(copy.target);
-  const std::optional<platform::FileStamp> there = platform::fileStamp(copy.target);
-  return there && platform::sameVersion(*there, *copy.stamp);
+  return copy.current || (!copy.stamp && platform::entryPresent(copy.target));
 }
 
 }  // namespace
@@ -62,8 +62,7 @@ PreviewResult PreviewSave(ProgramState& state, std::string& modFolder, const Sav
   try {
     const ModLayout layout(modFolder);
     const ModFolderFiles found = ReadModFolder(layout, state.ApplicationFolder);
-    const std::vector<SourceFile> sources = ReadSources(state);
-    preview = PreviewSavePlan(PlanSave(state, layout, found, options.plan, &sources));
+    preview = PreviewSavePlan(PlanSaveAsFound(state, layout, found, options.plan));
     if (!preview.leftOut.empty()) {
       host.showMessage(LeftOutText(preview.leftOut), kErrorCaption, MessageIcon::Exclamation);
     }

@@ -161,10 +161,9 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
     beginGenerating(host);
     removeLeftovers(layout);
     const ModFolderFiles found = ReadModFolder(layout, state.ApplicationFolder);
-    // Every track's file is opened before anything is written: one that
+    // Every track's file is looked at before anything is written: one that
     // cannot be read is left out of every script, so no key plays nothing.
-    const std::vector<SourceFile> sources = ReadSources(state);
-    const SavePlan plan = PlanSave(state, layout, found, options.plan, &sources);
+    const SavePlan plan = PlanSaveAsFound(state, layout, found, options.plan);
     if (plan.scriptTracks.empty()) {
       host.showMessage(LeftOutText(plan.leftOut) + "\n\nNothing was written.", kErrorCaption,
                        MessageIcon::Critical);

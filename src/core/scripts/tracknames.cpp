@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <set>
+#include <unordered_set>
 
 #include "platform/codepage.h"
 
@@ -127,7 +128,8 @@ bool IsReservedName(std::string_view name) {
     }
     return names;
   }();
-  return kReserved.count(FoldCase(name.substr(0, name.find('.')))) > 0;
+  const std::string_view base = name.substr(0, name.find('.'));
+  return (base.size() == 3 || base.size() == 4) && kReserved.count(FoldCase(base)) > 0;
 }
 
 // The stem cut, at a character's end, so that it, `suffix` and ".mp3" fit a
@@ -179,6 +181,7 @@ std::string SayTrackName(std::string_view displayName) {
     if (IsControl(ch)) return true;
     return ch.size() == 1 && kSayDropped.find(ch[0]) != std::string_view::npos;
   });
+  if (kept.find('^') == std::string::npos) return kept;
   // From the end, so that "^^1" loses both carets: each one that comes to
   // stand before a digit goes. No byte of a UTF-8 sequence is a "^" or a
   // digit, so the bytes can be looked at one by one.
@@ -215,7 +218,8 @@ std::vector<std::string> CopyNames(const std::vector<CopyNameSource>& files,
                                    const CodePage& codePage) {
   std::vector<std::string> names;
   names.reserve(files.size());
-  std::set<std::string, std::less<>> taken;  // folded
+  std::unordered_set<std::string> taken;  // folded
+  taken.reserve(files.size());
   for (const CopyNameSource& file : files) {
     std::string stem = CleanTrackName(file.displayName, codePage);
     if (EndsWithExtension(stem)) stem.resize(stem.size() - kExtension.size());
@@ -224,10 +228,9 @@ std::vector<std::string> CopyNames(const std::vector<CopyNameSource>& files,
     // mark goes right after the name.
     if (IsReservedName(stem)) stem.insert(std::min(stem.find('.'), stem.size()), "_");
     std::string name = Fitted(stem, "");
-    for (int k = 2; taken.count(FoldCase(name)) > 0; ++k) {
+    for (int k = 2; !taken.insert(FoldCase(name)).second; ++k) {
       name = Fitted(stem, "_" + std::to_string(k));
     }
-    taken.insert(FoldCase(name));
     names.push_back(std::move(name));
   }
   return names;
