@@ -202,6 +202,15 @@ struct FileFacts {
 // folder, a FIFO, a device).
 FileFacts regularFileFacts(std::string_view path);
 
+// regularFileFacts for many paths, in order: each one's facts, or the reason
+// there are none. Paths in the folder of the path before them are looked at
+// relative to that folder, opened once, which saves walking its path again.
+struct FileLook {
+  std::optional<FileFacts> facts;
+  std::string reason;  // when there are no facts
+};
+std::vector<FileLook> regularFilesFacts(const std::vector<std::string>& paths);
+
 // Opens the regular file at `path` for reading and closes it again, as a
 // copy would open it; FsError naming it and why it cannot be read. Only a
 // regular file is opened: anything else is refused without waiting on it.
@@ -246,6 +255,10 @@ class FolderHandle {
   int fd_ = -1;
 #endif
 };
+
+// The stamp of the regular file `name` in the open folder (a link is not
+// followed); nothing for anything else or nothing at all.
+std::optional<FileStamp> fileStampIn(const FolderHandle& folder, std::string_view name);
 
 enum class CopyResult {
   Copied,       // there was no copy

@@ -507,6 +507,52 @@ FileFacts regularFileFacts(std::string_view path) {
           stampOf(st)};
 }
 
+std::vector<FileLook> regularFilesFacts(const std::vector<std::string>& paths) {
+  std::vector<FileLook> looks(paths.size());
+  FdCloser dir{-1};  // the folder of the path before, when it opened
+  std::string dirPath;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string& path = paths[i];
+    if (path.find('\0') != std::string::npos) {
+      looks[i].reason = std::strerror(EINVAL);
+      continue;
+    }
+    const std::size_t slash = path.find_last_of('/');
+    const bool inFolder = slash != std::string::npos && slash > 0 && slash + 1 < path.size();
+    if (inFolder && std::string_view(path).substr(0, slash) != dirPath) {
+      if (dir.fd >= 0) ::close(dir.fd);
+      dirPath = path.substr(0, slash);
+      dir.fd = ::open(dirPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    struct stat st {};
+    const int result = inFolder && dir.fd >= 0 ? ::fstatat(dir.fd, path.c_str() + slash + 1, &st, 0)
+                                               : ::stat(path.c_str(), &st);
+    if (result != 0) {
+      looks[i].reason = std::strerror(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+      looks[i].reason = detail::notRegularReason(st.st_mode);
+    } else {
+      looks[i].facts =
+          FileFacts{{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)},
+                    stampOf(st)};
+    }
+  }
+  return looks;
+}
+
+std::optional<FileStamp> fileStampIn(const FolderHandle& folder, std::string_view name) {
+  const std::string leaf(name);
+  if (leaf.empty() || leaf.find_first_of(std::string_view("/\0", 2)) != std::string::npos) {
+    return std::nullopt;
+  }
+  struct stat st {};
+  if (::fstatat(folder.native(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !S_ISREG(st.st_mode)) {
+    return std::nullopt;
+  }
+  return stampOf(st);
+}
+
 void checkOpensForReading(std::string_view path) {
   struct stat st {};
   FdCloser f{detail::openRegularForReading(nativePath(path), std::string(path), st)};

@@ -582,6 +582,37 @@ FileFacts regularFileFacts(std::string_view path) {
   return {idOf(info), stampOf(info)};
 }
 
+std::vector<FileLook> regularFilesFacts(const std::vector<std::string>& paths) {
+  std::vector<FileLook> looks(paths.size());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    try {
+      looks[i].facts = regularFileFacts(paths[i]);
+    } catch (const FsError& e) {
+      looks[i].reason = e.reason();
+    }
+  }
+  return looks;
+}
+
+std::optional<FileStamp> fileStampIn(const FolderHandle& folder, std::string_view name) {
+  if (name.empty() || name.find_first_of(std::string_view("\\/:\0", 4)) != std::string_view::npos) {
+    return std::nullopt;
+  }
+  Handle h;
+  if (!NT_SUCCESS(detail::openRelative(folder.native(), toWide(name), FILE_READ_ATTRIBUTES,
+                                       kShareAll, 0, h))) {
+    return std::nullopt;
+  }
+  DWORD attributes = 0, tag = 0;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!detail::attributeTag(h.get(), attributes, tag) ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+      !::GetFileInformationByHandle(h.get(), &info)) {
+    return std::nullopt;
+  }
+  return stampOf(info);
+}
+
 void checkOpensForReading(std::string_view path) {
   std::uint64_t size = 0;
   openRegularForReading(nativePath(path), std::string(path), size);

@@ -328,6 +328,8 @@ TEST(CopyIntoFolder, CopiesEachVersionOnceWithoutATrace) {
   // The stamp the caller looked at stands for the source's.
   const FileStamp looked = regularFileFacts(dir / "src.mp3").stamp;
   EXPECT_EQ(fileStamp(dir / "mp3s/a.mp3"), looked);
+  EXPECT_EQ(fileStampIn(mp3s, "a.mp3"), looked);
+  EXPECT_EQ(fileStampIn(mp3s, "none.mp3"), std::nullopt);
   EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "a.mp3", &looked), CopyResult::AlreadyThere);
   const FileStamp other{looked.size + 1, looked.modified};
   EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "a.mp3", &other), CopyResult::Replaced);
@@ -362,6 +364,41 @@ TEST(CopyIntoFolder, CopiesEachVersionOnceWithoutATrace) {
   EXPECT_THROW(copyIntoFolder(dir / "src.mp3", mp3s, "../e.mp3"), FsError);
   // Nothing but those names: no temporary file anywhere.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "mp3s"), {}), kNames);
+}
+
+// Many paths looked at in one go say what each alone says: the same facts
+// for files in one folder, in others and through a link, and a reason for
+// what is missing or no regular file.
+TEST(RegularFilesFacts, SayWhatEachPathAloneSays) {
+  TempDir dir;
+  writeFile(dir / "a/one.mp3", "1");
+  writeFile(dir / "a/two.mp3", "22");
+  writeFile(dir / "b/three.mp3", "333");
+  std::filesystem::create_directory(dir / "a/folder.mp3");
+  std::vector<std::string> paths = {dir / "a/one.mp3",  dir / "a/two.mp3",    dir / "b/three.mp3",
+                                    dir / "a/gone.mp3", dir / "a/folder.mp3", dir / "gone/x.mp3",
+                                    dir / "a/one.mp3"};
+#ifndef _WIN32
+  std::filesystem::create_symlink(dir / "a", dir / "link");
+  paths.push_back(dir / "link/two.mp3");
+#endif
+  const std::vector<FileLook> looks = regularFilesFacts(paths);
+  ASSERT_EQ(looks.size(), paths.size());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    SCOPED_TRACE(paths[i]);
+    try {
+      const FileFacts alone = regularFileFacts(paths[i]);
+      ASSERT_TRUE(looks[i].facts.has_value()) << looks[i].reason;
+      EXPECT_EQ(looks[i].facts->id, alone.id);
+      EXPECT_EQ(looks[i].facts->stamp, alone.stamp);
+    } catch (const FsError& e) {
+      EXPECT_FALSE(looks[i].facts.has_value());
+      EXPECT_EQ(looks[i].reason, e.reason());
+    }
+  }
+  EXPECT_EQ(looks[6].facts->id, looks[0].facts->id);
+  EXPECT_NE(looks[1].facts->id, looks[0].facts->id);
+  EXPECT_EQ(looks[2].facts->stamp.size, 3u);
 }
 
 TEST(ListDir, ReportsKindsHiddenNamesAndLinksWithoutFollowing) {

@@ -50,14 +50,11 @@ ModFolderFiles ReadModFolder(const ModLayout& layout, const std::string& applica
 }
 
 std::vector<SourceFile> ReadSources(const ProgramState& state) {
-  std::vector<SourceFile> sources(static_cast<std::size_t>(state.TrackCount()));
-  for (std::size_t i = 0; i < sources.size(); ++i) {
-    const std::string& path = state.PlaylistPaths[i];
-    try {
-      sources[i].file = platform::regularFileFacts(path);
-    } catch (const platform::FsError& e) {
-      sources[i].problem = e.reason();
-    }
+  std::vector<platform::FileLook> looks = platform::regularFilesFacts(state.PlaylistPaths);
+  std::vector<SourceFile> sources(looks.size());
+  for (std::size_t i = 0; i < looks.size(); ++i) {
+    sources[i].file = looks[i].facts;
+    sources[i].problem = std::move(looks[i].reason);
   }
   return sources;
 }
@@ -115,11 +112,19 @@ void PlanTracks(const ProgramState& state, const ModLayout& layout,
 // every other one; true when one did not open: every entry naming that file
 // is then marked as not readable in `sources`.
 bool CheckCopies(SavePlan& plan, std::vector<SourceFile>& sources) {
+  // The clean-up deletes every copy before the copies are made.
+  std::optional<platform::FolderHandle> tracks;
+  if (!plan.cleanUp) {
+    try {
+      tracks = platform::FolderHandle::open(plan.layout.tracks(), true);
+    } catch (const platform::FsError&) {
+      // No mp3s folder (yet): no copy is there.
+    }
+  }
   bool leftOut = false;
   for (TrackCopy& copy : plan.copies) {
-    // The clean-up deletes every copy before the copies are made.
-    if (!plan.cleanUp && copy.stamp) {
-      const std::optional<platform::FileStamp> there = platform::fileStamp(copy.target);
+    if (tracks && copy.stamp) {
+      const std::optional<platform::FileStamp> there = platform::fileStampIn(*tracks, copy.name);
       if (there && platform::sameVersion(*there, *copy.stamp)) {
         copy.current = true;
         continue;
