@@ -443,7 +443,8 @@ TEST_F(CliBinary, WindowsGameFilesAreTheDesignsBytes) {
       "\r\n" +
           test::crlf({
               "alias track1 \"mp3 play mp3s\\Intro.mp3; alias nexttracks nexttrack1; alias "
-              "prevtrack prevtrack1\"",
+              "prevtrack prevtrack1; alias playtrack track1; alias looptrack lptrack1; alias "
+              "saytrack saytrack1; alias tsaytrack tsaytrack1\"",
               "alias lptrack1 \"mp3 loop mp3s\\Intro.mp3; alias nexttracks nexttrack1; alias "
               "prevtrack prevtrack1\"",
               "alias nexttrack1 \"alias looptrack lptrack2; alias playtrack track2; alias saytrack "
@@ -454,7 +455,8 @@ TEST_F(CliBinary, WindowsGameFilesAreTheDesignsBytes) {
               "alias saytrack1 \"say listening to Intro.mp3 with Tunebelt\"",
               "alias tsaytrack1 \"say_team listening to Intro.mp3 with Tunebelt;\"",
               "alias track2 \"mp3 play mp3s\\TwoWords.mp3; alias nexttracks nexttrack2; alias "
-              "prevtrack prevtrack2\"",
+              "prevtrack prevtrack2; alias playtrack track2; alias looptrack lptrack2; alias "
+              "saytrack saytrack2; alias tsaytrack tsaytrack2\"",
               "alias lptrack2 \"mp3 loop mp3s\\TwoWords.mp3; alias nexttracks nexttrack2; alias "
               "prevtrack prevtrack2\"",
               "alias nexttrack2 \"alias looptrack lptrack3; alias playtrack track3; alias saytrack "
@@ -465,7 +467,8 @@ TEST_F(CliBinary, WindowsGameFilesAreTheDesignsBytes) {
               "alias saytrack2 \"say listening to Two Words.mp3 with Tunebelt\"",
               "alias tsaytrack2 \"say_team listening to Two Words.mp3 with Tunebelt;\"",
               "alias track3 \"mp3 play mp3s\\Finale.mp3; alias nexttracks nexttrack3; alias "
-              "prevtrack prevtrack3\"",
+              "prevtrack prevtrack3; alias playtrack track3; alias looptrack lptrack3; alias "
+              "saytrack saytrack3; alias tsaytrack tsaytrack3\"",
               "alias lptrack3 \"mp3 loop mp3s\\Finale.mp3; alias nexttracks nexttrack3; alias "
               "prevtrack prevtrack3\"",
               "alias nexttrack3 \"alias looptrack lptrack1; alias playtrack track1; alias saytrack "

@@ -426,22 +426,21 @@ TEST(PlaylistInConsoles, FilesAndLinesStayWithinTheLimits) {
 // and no two tracks share a path, case ignored, unless they are one file
 // listed twice. ".MP3" is a track like ".mp3".
 TEST(PlaylistInConsoles, CollidingNamesPlayTheirOwnTracks) {
-  const SavedPlaylist saved({{"A B.mp3"},
-                             {"AB.mp3"},
-                             {"A-B.mp3"},
-                             {"ab.MP3"},
-                             {"CD1/01 Intro.mp3"},
-                             {"CD2/01 Intro.mp3"},
-                             {"!!!.mp3"},
-                             {"---.mp3"},
-                             {"track_1.mp3"},
-                             {"CON.mp3"},
-                             {"UPPER.MP3"},
-                             {"AB.mp3"},
-                             {"\u00c4rger.mp3"},
-                             {"\u00e4rger.mp3"}});
+  std::vector<Entry> entries = {{"A B.mp3"},       {"AB.mp3"},           {"A-B.mp3"},
+                                {"ab.MP3"},        {"CD1/01 Intro.mp3"}, {"CD2/01 Intro.mp3"},
+                                {"!!!.mp3"},       {"---.mp3"},          {"track_1.mp3"},
+                                {"UPPER.MP3"},     {"AB.mp3"},           {"\u00c4rger.mp3"},
+                                {"\u00e4rger.mp3"}};
+#ifndef _WIN32
+  entries.push_back({"CON.mp3"});  // no Windows file may be named so
+#endif
+  const SavedPlaylist saved(entries);
   ASSERT_EQ(saved.result(), SaveResult::Done);
   ASSERT_EQ(saved.messages(), std::vector<std::string>{});
+  // Each source file holds what only it holds (on Windows "AB.mp3" and
+  // "ab.MP3", "\u00c4rger" and "\u00e4rger" are one file each).
+  std::set<std::string> files;
+  for (const Track& t : saved.tracks()) files.insert(t.content);
   std::set<std::string> copies;
   for (const auto& e : fs::directory_iterator(test::fsPath(saved.mod() + "/mp3s"))) {
     const std::string name = test::utf8(e.path().filename());
@@ -449,7 +448,7 @@ TEST(PlaylistInConsoles, CollidingNamesPlayTheirOwnTracks) {
     EXPECT_EQ(name.substr(name.size() - 4), ".mp3") << name;
     EXPECT_NE(name.front(), '.') << name;
   }
-  EXPECT_EQ(copies.size(), 13u);  // one file is listed twice
+  EXPECT_EQ(copies.size(), files.size());  // one copy per file
   PlayThrough(GoldSrc(), saved);
   PlayThrough(Xash3D(), saved);
 }

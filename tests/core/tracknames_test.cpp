@@ -58,7 +58,13 @@ TEST(CleanTrackName, DropsThePoundSignAsOneCharacter) {
   // ã (C3 A3, same continuation byte), and a three-byte € (E2 82 AC).
   EXPECT_EQ(CleanTrackName("\xC2\xA2\xC2\xA9\xC3\xA3\xE2\x82\xAC"),
             "\xC2\xA2\xC2\xA9\xC3\xA3\xE2\x82\xAC");
-  EXPECT_EQ(CleanTrackName("\xE2\xC2\xA3x"), "\xE2x");  // a stray lead byte does not swallow it
+  // A stray lead byte does not swallow it; on Windows, where no name holds
+  // such a byte, the code page has no form for it either.
+#ifndef _WIN32
+  EXPECT_EQ(CleanTrackName("\xE2\xC2\xA3x"), "\xE2x");
+#else
+  EXPECT_EQ(CleanTrackName("\xE2\xC2\xA3x"), "x");
+#endif
 }
 
 // The game splits a quoted alias at ";", so a file named a;quit;.mp3 would run
