@@ -177,7 +177,7 @@ std::string CleanTrackName(std::string_view displayName, const CodePage& codePag
 }
 
 std::string SayTrackName(std::string_view displayName) {
-  const std::string kept = Without(displayName, [](std::string_view ch) {
+  std::string kept = Without(displayName, [](std::string_view ch) {
     if (IsControl(ch)) return true;
     return ch.size() == 1 && kSayDropped.find(ch[0]) != std::string_view::npos;
   });
