@@ -43,7 +43,7 @@ std::string FoldCase(std::string_view name);
 // One file to be copied into mp3s: the display name of its first track and
 // that track's number in the scripts.
 struct CopyNameSource {
-  std::string_view displayName;
+  std::string displayName;
   int trackNumber = 0;
 };
 
