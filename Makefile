@@ -5,7 +5,7 @@ APP_DIR := $(BUILD_DIR)/bin
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: all deps configure build run test test-slow test-asan test-fuzz tidy format format-check \
-	package windows bench fuzz clean
+	package windows bench bench-smoke fuzz clean
 
 all: build
 
@@ -58,6 +58,12 @@ bench:
 	./bench/run.sh build/release/bin
 	./bench/window.sh build/release/bin
 	./bench/audio.sh build/release/bin
+
+# Every benchmark built and run once, briefly (CI runs this): figures are
+# not looked at, only that each still builds and runs.
+bench-smoke:
+	$(MAKE) build PRESET=release
+	ctest --preset release -L bench
 
 # The libFuzzer targets (fuzz preset, clang++): ten minutes each, or a few
 # seconds each as a smoke test.

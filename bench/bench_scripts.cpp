@@ -7,15 +7,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
-#include "core/scripts/controlscript.h"
-#include "core/scripts/playlistscripts.h"
-#include "core/state/host.h"
+#include "core/scripts/applyplan.h"
+#include "core/scripts/saveplan.h"
 #include "core/state/state.h"
+#include "recording_host.h"
 
 namespace {
 
 using tunebelt::ProgramState;
+using tunebelt::SavePlan;
+using tunebelt::test::RecordingHost;
 
 // 950 tracks named "Some Artist - A Fairly Long Track Title (N).mp3", or,
 // with `longest`, padded to 255 bytes, the longest a file name can be.
@@ -33,13 +36,22 @@ ProgramState FullPlaylist(bool longest = false) {
   return state;
 }
 
+// The save of the playlist into a mod folder that holds nothing yet.
+SavePlan PlanFor(const ProgramState& state, const std::string& modFolder) {
+  return tunebelt::PlanSave(state, tunebelt::ModLayout(modFolder), {}, {});
+}
+
+// mp3.cfg, playlist1.cfg onward and the track list, as a save writes them.
+void WriteScripts(const SavePlan& plan, RecordingHost& host) {
+  tunebelt::WriteControlScript(plan, host, nullptr);
+  tunebelt::WriteTrackList(plan, nullptr);
+}
+
 void BM_BuildScripts(benchmark::State& st) {
   const ProgramState state = FullPlaylist(st.range(0) != 0);
   for (auto _ : st) {
-    auto playlists = tunebelt::BuildPlaylistScripts(state);
-    auto control = tunebelt::BuildControlScript(state.Mp3Volume, state.GameVolume);
-    benchmark::DoNotOptimize(playlists);
-    benchmark::DoNotOptimize(control);
+    SavePlan plan = PlanFor(state, "/nowhere/cstrike");
+    benchmark::DoNotOptimize(plan);
   }
 }
 BENCHMARK(BM_BuildScripts)->Unit(benchmark::kMillisecond)->ArgName("longest")->Arg(0)->Arg(1);
@@ -66,22 +78,23 @@ class BenchFolder {
   std::string path_;
 };
 
-// WriteControlScript writes playlist1.cfg onward and then mp3.cfg: 107 files
-// for 950 tracks, 239 with the longest names. The first save: every file is new, in an empty mod
-// folder. The folders of earlier iterations stay until the end, so no deletion slows the file
-// creations being measured.
+// The playlist files, mp3.cfg and the track list: 107 files for 950 tracks,
+// 239 with the longest names. The first save: every file is new, in an empty
+// mod folder. The folders of earlier iterations stay until the end, so no
+// deletion slows the file creations being measured.
 void BM_WriteScriptsIntoEmptyFolder(benchmark::State& st) {
   const ProgramState state = FullPlaylist(st.range(0) != 0);
   BenchFolder root;
   if (root.path().empty()) return st.SkipWithError("no temporary folder");
-  tunebelt::Host host;
+  RecordingHost host;
   int n = 0;
   for (auto _ : st) {
     st.PauseTiming();
     std::string mod = root.path() + "/mod" + std::to_string(n++);
     std::filesystem::create_directory(mod);
+    const SavePlan plan = PlanFor(state, mod);
     st.ResumeTiming();
-    tunebelt::WriteControlScript(state, mod, host);
+    WriteScripts(plan, host);
   }
 }
 BENCHMARK(BM_WriteScriptsIntoEmptyFolder)
@@ -93,12 +106,12 @@ BENCHMARK(BM_WriteScriptsIntoEmptyFolder)
 
 // Saving the same playlist again: every file holds its new bytes already.
 void BM_WriteScriptsUnchanged(benchmark::State& st) {
-  const ProgramState state = FullPlaylist();
   BenchFolder mod;
   if (mod.path().empty()) return st.SkipWithError("no temporary folder");
-  tunebelt::Host host;
-  tunebelt::WriteControlScript(state, mod.path(), host);
-  for (auto _ : st) tunebelt::WriteControlScript(state, mod.path(), host);
+  const SavePlan plan = PlanFor(FullPlaylist(), mod.path());
+  RecordingHost host;
+  WriteScripts(plan, host);
+  for (auto _ : st) WriteScripts(plan, host);
 }
 BENCHMARK(BM_WriteScriptsUnchanged)->Unit(benchmark::kMillisecond);
 
@@ -109,10 +122,11 @@ void BM_WriteScriptsChanged(benchmark::State& st) {
   b.Mp3Volume = 50;
   BenchFolder mod;
   if (mod.path().empty()) return st.SkipWithError("no temporary folder");
-  tunebelt::Host host;
+  const SavePlan planA = PlanFor(a, mod.path()), planB = PlanFor(b, mod.path());
+  RecordingHost host;
   bool flip = false;
   for (auto _ : st) {
-    tunebelt::WriteControlScript(flip ? a : b, mod.path(), host);
+    WriteScripts(flip ? planA : planB, host);
     flip = !flip;
   }
 }

@@ -91,8 +91,8 @@ row() {
     if (t == "") { printf "| %s | %.2f ms | - | - | - | - |", n, w; exit }
     printf "| %s | %.2f ms | - | - | under %s ms | %s |", n, w, t, (w < t ? "yes" : "no") }'
 }
-inproc+=("$(row "in-process writing of the scripts of 950 tracks (107 files) into an empty mod folder" "$(median BM_WriteScriptsIntoEmptyFolder/longest:0)" 10)")
-inproc+=("$(row "the same with 255-byte names (239 files)" "$(median BM_WriteScriptsIntoEmptyFolder/longest:1)" "")")
+inproc+=("$(row "in-process writing of the scripts of 950 tracks (128 files) into an empty mod folder" "$(median BM_WriteScriptsIntoEmptyFolder/longest:0)" 10)")
+inproc+=("$(row "the same with 255-byte names (272 files)" "$(median BM_WriteScriptsIntoEmptyFolder/longest:1)" "")")
 inproc+=("$(row "the same over the scripts of another playlist (every file replaced)" "$(median BM_WriteScriptsChanged)" 10)")
 inproc+=("$(row "the same over the same scripts (nothing to replace)" "$(median BM_WriteScriptsUnchanged)" 10)")
 inproc+=("$(row "in-process building of the same texts (no files)" "$(median BM_BuildScripts/longest:0)" "")")

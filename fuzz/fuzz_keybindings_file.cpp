@@ -1,6 +1,6 @@
 // The save's kb_act.lst step (read, planned, applied) on a list of any bytes: the file
-// becomes the rewritten list with CR LF endings, a second save leaves it
-// byte for byte as it is, and no temporary file stays behind.
+// becomes the rewritten list (the player's bytes, then the section), a second
+// save leaves it byte for byte as it is, and no temporary file stays behind.
 #include <string_view>
 
 #include "core/scripts/applyplan.h"
@@ -33,11 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   saveKeyBindings(mod, fuzz::scratchFolder() + "/app");
   const std::string first = fuzz::getFile(list);
-  std::string expected;
-  std::string_view text(reinterpret_cast<const char*>(data), size);
-  for (const std::string& line : RewriteKeyBindings(platform::splitLines(text))) {
-    expected += line + "\r\n";
-  }
+  const std::string expected =
+      KeyBindingsText(std::string_view(reinterpret_cast<const char*>(data), size));
   if (first != expected) fuzz::fail("kb_act.lst is not the rewritten list");
   saveKeyBindings(mod, fuzz::scratchFolder() + "/app");
   if (fuzz::getFile(list) != first) fuzz::fail("second save changed kb_act.lst");

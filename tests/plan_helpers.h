@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/scripts/saveplan.h"
 
@@ -13,10 +14,12 @@ inline SavePlan PlanInto(const ProgramState& state, const std::string& modFolder
   return PlanSave(state, ModLayout(modFolder), found, options);
 }
 
-// What Save Script plans for the state after reading the mod folder.
+// What Save Script plans for the state after reading the mod folder and the
+// tracks' files.
 inline SavePlan PlanFromDisk(const ProgramState& state, const std::string& modFolder,
                              const std::string& applicationFolder = {}) {
-  return PlanInto(state, modFolder, ReadModFolder(ModLayout(modFolder), applicationFolder));
+  return PlanSaveAsFound(state, ModLayout(modFolder),
+                         ReadModFolder(ModLayout(modFolder), applicationFolder), {});
 }
 
 }  // namespace tunebelt::test

@@ -33,15 +33,22 @@ constexpr std::string_view kUsage =
     "  tunebelt-cli mods\n"
     "  tunebelt-cli --help | --version\n"
     "\n"
-    "Each ITEM is an .mp3 file, a .pls playlist or an extended .m3u playlist, taken in\n"
-    "order. save writes mp3.cfg, playlist1.cfg onward, gfx/shell/kb_act.lst and\n"
-    "userconfig.cfg into the mod folder DIR and copies the tracks into DIR/mp3s.\n"
+    "Each ITEM is an .mp3 file (.MP3 too), a .pls playlist or an extended .m3u\n"
+    "playlist, taken in order. save writes mp3.cfg, playlist1.cfg onward,\n"
+    "tracklist.cfg, gfx/shell/kb_act.lst and userconfig.cfg into the mod folder DIR\n"
+    "and copies each track into DIR/mp3s once, under a name of its own. A track\n"
+    "whose file cannot be read is left out of every script and named, and save then\n"
+    "exits 1.\n"
     "save --dry-run prints what the save would do and writes nothing, one line each:\n"
     "clean-up (the mp3s folder, its files and bytes), create, replace or unchanged\n"
     "(a file and its size), make-folder, copy or already-there (source and target),\n"
-    "the fields separated by tabs.\n"
-    "Volumes default to those the window stored in settings.jst (beside the program,\n"
-    "or in ~/.config/tunebelt for an installed or read-only copy), else 80.\n"
+    "left-out (a track's file and why it cannot be read), the fields separated by\n"
+    "tabs.\n"
+    "Volumes are whole numbers from 0 to 100 and default to those the window stored\n"
+    "in settings.jst (beside the program, or in ~/.config/tunebelt for an installed\n"
+    "or read-only copy), else 80. The game steps its volumes through 0, 2, 5, 9, 13,\n"
+    "15, then every 5 up to 100: a volume between two steps starts at the nearest\n"
+    "one (halfway: the higher one).\n"
     "remove takes back what saves wrote into DIR: the exec mp3.cfg line of\n"
     "userconfig.cfg, the MP3 Player Controls of kb_act.lst, mp3.cfg, the playlist and\n"
     "track list files (only as a save writes them), and with --tracks the mp3s folder.\n"
@@ -258,6 +265,9 @@ void printPreview(const SavePreview& preview, std::ostream& out) {
     out << (c.alreadyThere ? "already-there\t" : "copy\t") << shown(c.source) << '\t'
         << shown(c.target) << '\n';
   }
+  for (const LeftOutTrack& t : preview.leftOut) {
+    out << "left-out\t" << shown(t.source) << '\t' << shown(t.reason) << '\n';
+  }
 }
 
 int runSave(const Options& o, const platform::AppFolders& folders, Host& host, std::ostream& out,
@@ -281,7 +291,7 @@ int runSave(const Options& o, const platform::AppFolders& folders, Host& host, s
       return kExitFailed;
     }
     printPreview(preview, out);
-    return kExitOk;
+    return preview.leftOut.empty() ? kExitOk : kExitFailed;
   }
   return SaveScript(state, modFolder, options, host) == SaveResult::Done ? kExitOk : kExitFailed;
 }

@@ -4,8 +4,10 @@
 // it, and file names go to the system as UTF-16.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tunebelt::platform {
 
@@ -20,6 +22,10 @@ std::string fromCodePage(std::string_view bytes);
 // True when every character of the text has its own form in the ANSI code
 // page, so that it comes back unchanged from toCodePage and fromCodePage.
 bool fitsCodePage(std::string_view utf8);
+// The text in the ANSI code page, or in the Windows code page numbered
+// `codePage`, when every character of it has its own form there (it comes
+// back unchanged); nothing otherwise.
+std::optional<std::string> toCodePageExactly(std::string_view utf8, unsigned codePage = 0);
 
 // UTF-8 and the UTF-16 of the system's wide calls. A lone surrogate (a name
 // Windows allows, though no text holds one) goes through both directions
@@ -32,6 +38,10 @@ std::string fromWide(std::wstring_view wide);
 
 inline std::string toCodePage(std::string_view utf8) {
   return std::string(utf8);
+}
+// The same for a text that is not needed any more: taken over, not copied.
+inline std::string toCodePage(std::string&& utf8) {
+  return std::move(utf8);
 }
 inline std::string fromCodePage(std::string_view bytes) {
   return std::string(bytes);

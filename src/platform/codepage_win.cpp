@@ -79,12 +79,12 @@ int checkedLength(std::size_t size) {
   return size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(size);
 }
 
-std::string wideToCodePage(const std::wstring& wide, bool* lossless) {
+std::string wideToCodePage(const std::wstring& wide, bool* lossless, UINT acp = CP_ACP) {
   if (wide.empty()) {
     if (lossless != nullptr) *lossless = true;
     return {};
   }
-  const UINT acp = ::GetACP();
+  if (acp == CP_ACP) acp = ::GetACP();
   // A UTF-8 code page takes neither flags nor a default character.
   const bool utf8 = acp == CP_UTF8;
   const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
@@ -140,14 +140,30 @@ std::string toCodePage(std::string_view utf8) {
   return wideToCodePage(toWide(utf8), nullptr);
 }
 
-std::string fromCodePage(std::string_view bytes) {
+namespace {
+
+std::string fromCodePageIn(std::string_view bytes, UINT codePage) {
   if (bytes.empty()) return {};
   const int length = checkedLength(bytes.size());
-  int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+  int size = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
   if (size <= 0) return {};
   std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, wide.data(), size);
+  ::MultiByteToWideChar(codePage, 0, bytes.data(), length, wide.data(), size);
   return fromWide(wide);
+}
+
+}  // namespace
+
+std::string fromCodePage(std::string_view bytes) {
+  return fromCodePageIn(bytes, CP_ACP);
+}
+
+std::optional<std::string> toCodePageExactly(std::string_view utf8, unsigned codePage) {
+  const UINT cp = codePage == 0 ? CP_ACP : codePage;
+  bool lossless = false;
+  std::string bytes = wideToCodePage(toWide(utf8), &lossless, cp);
+  if (!lossless || fromCodePageIn(bytes, cp) != utf8) return std::nullopt;
+  return bytes;
 }
 
 bool fitsCodePage(std::string_view utf8) {

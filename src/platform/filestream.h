@@ -12,19 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/fs.h"
+
 namespace tunebelt::platform {
-
-// What tells one version of a file from another: its length and when it
-// was last changed (in the system's own units; only ever compared).
-struct FileStamp {
-  std::uint64_t size = 0;
-  std::int64_t modified = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-// The stamp of the regular file at `path`, links followed; nothing for a
-// missing file or anything else.
-std::optional<FileStamp> fileStamp(std::string_view path);
 
 // A regular file open for reading. A FIFO, device, socket or folder is
 // refused at once, never waited on. Throws FsError naming the file.
@@ -84,9 +74,6 @@ class PendingFile {
   // Renames the finished file over the target, keeping an old file's
   // permission bits (a link is replaced where it points). Throws FsError.
   void commit();
-  // Gives the finished file the target's name unless something is there
-  // already: false then, with nothing changed and the temporary file gone.
-  bool commitIfAbsent();
 
  private:
   struct Impl;

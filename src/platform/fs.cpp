@@ -42,6 +42,13 @@ std::vector<std::string> readTextLines(std::string_view path) {
   return splitLines(readFile(path));
 }
 
+bool sameVersion(const FileStamp& copy, const FileStamp& source) {
+  constexpr std::int64_t kTwoSeconds = 2'000'000'000;
+  const std::int64_t apart = copy.modified > source.modified ? copy.modified - source.modified
+                                                             : source.modified - copy.modified;
+  return copy.size == source.size && apart <= kTwoSeconds;
+}
+
 bool isTempFileName(std::string_view name) {
   constexpr std::string_view kHead = ".tunebelt-", kTail = ".tmp";
   return name.size() >= kHead.size() + kTail.size() && name.substr(0, kHead.size()) == kHead &&

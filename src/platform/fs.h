@@ -146,6 +146,11 @@ std::vector<std::string> readTextLines(std::string_view path);
 // and until the rename is on the disk after it.
 enum class Durability { Normal, Synced };
 
+// What a write does with a symbolic link at its target: Follow writes the
+// file it points to, so a player's link stays a link; Replace puts the new
+// file in the link's place and leaves what it pointed to alone.
+enum class Links { Follow, Replace };
+
 // What a write found at its target.
 enum class WriteResult { Created, Replaced, Unchanged };
 
@@ -154,22 +159,129 @@ enum class WriteResult { Created, Replaced, Unchanged };
 // file. The new file keeps an old file's permission bits; an old file that is
 // read-only, or a folder that is, is reported as not writable; an old entry
 // that is not a regular file is not replaced. A target that is a symbolic
-// link is replaced where the link points, so the link stays a link. A target
-// that holds exactly `content` already is left untouched. Throws FsError.
+// link is handled as `links` says. A target that holds exactly `content`
+// already is left untouched. Throws FsError.
 WriteResult writeFileAtomic(std::string_view path, std::string_view content,
-                            Durability durability = Durability::Normal);
+                            Durability durability = Durability::Normal,
+                            Links links = Links::Follow);
 
 // Copies a regular file the same way: to a temporary name beside the target,
 // renamed over it only once complete. Throws FsError naming the file that
 // failed.
 void copyFileAtomic(std::string_view source, std::string_view target);
 
-// Copies a regular file to a target that does not exist yet; false, with
-// nothing changed, when something is at the target already. Where the file
-// system allows it the copy is made as a file without a name and linked into
-// place when complete, so a killed copy leaves nothing behind; elsewhere a
-// temporary name is used. Throws FsError naming the file that failed.
-bool copyFileIfAbsent(std::string_view source, std::string_view target);
+// Which file a path names: the same two values for every path that reaches
+// it (device and inode; on Windows volume and file index).
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t index = 0;
+  bool operator==(const FileId&) const = default;
+  bool operator<(const FileId& other) const {
+    return device != other.device ? device < other.device : index < other.index;
+  }
+};
+
+// What tells one version of a file from another without reading it: its
+// length and its last modification (nanoseconds since 1970).
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// Whether a copy that took its source's modification time is a copy of the
+// source as it is now: the same length and a time within two seconds (some
+// file systems keep the time in steps of up to two seconds).
+bool sameVersion(const FileStamp& copy, const FileStamp& source);
+
+// The stamp of the regular file at `path` itself (a link is not followed);
+// nothing for anything else or nothing at all.
+std::optional<FileStamp> fileStamp(std::string_view path);
+
+struct FileFacts {
+  FileId id;
+  FileStamp stamp;
+};
+
+// What the regular file at `path` is (links followed), without opening it;
+// FsError naming it and why when there is none there, or something else (a
+// folder, a FIFO, a device).
+FileFacts regularFileFacts(std::string_view path);
+
+// regularFileFacts for many paths, in order: each one's facts, or the reason
+// there are none. Paths in the folder of the path before them are looked at
+// relative to that folder, opened once, which saves walking its path again.
+struct FileLook {
+  std::optional<FileFacts> facts;
+  std::string reason;  // when there are no facts
+};
+std::vector<FileLook> regularFilesFacts(const std::vector<std::string>& paths);
+
+// Opens the regular file at `path` for reading and closes it again, as a
+// copy would open it; FsError naming it and why it cannot be read. Only a
+// regular file is opened: anything else is refused without waiting on it.
+void checkOpensForReading(std::string_view path);
+
+// A folder held open: what copyIntoFolder makes goes into this very folder,
+// even when its path is swapped for another folder or a link meanwhile.
+class FolderHandle {
+ public:
+  FolderHandle() = default;
+  FolderHandle(const FolderHandle&) = delete;
+  FolderHandle& operator=(const FolderHandle&) = delete;
+  FolderHandle(FolderHandle&& other) noexcept;
+  FolderHandle& operator=(FolderHandle&& other) noexcept;
+  ~FolderHandle();
+
+  // Opens the folder at `path`; a symbolic link in its place is followed
+  // only when `followLink` is set. Throws FsError.
+  static FolderHandle open(std::string_view path, bool followLink);
+
+  const std::string& path() const { return path_; }
+  FileId id() const { return id_; }
+  // Whether `path()` still names this folder.
+  bool stillInPlace() const;
+
+#ifdef _WIN32
+  void* native() const {
+    return handle_;
+  }
+#else
+  int native() const {
+    return fd_;
+  }
+#endif
+
+ private:
+  std::string path_;
+  FileId id_;
+#ifdef _WIN32
+  void* handle_ = nullptr;
+#else
+  int fd_ = -1;
+#endif
+};
+
+// The stamp of the regular file `name` in the open folder (a link is not
+// followed); nothing for anything else or nothing at all.
+std::optional<FileStamp> fileStampIn(const FolderHandle& folder, std::string_view name);
+
+enum class CopyResult {
+  Copied,       // there was no copy
+  Replaced,     // the copy there was of another version, or no regular file
+  AlreadyThere  // a copy of this version is there (sameVersion)
+};
+
+// Copies the regular file `source` into the open folder as `name`, unless a
+// regular file of that name holds this version of it already (`known`: the
+// source's stamp when the caller has just looked, so it is not asked again;
+// what is copied is the file as it is then). The copy takes
+// the source's modification time and is made complete under a temporary
+// name before it takes `name`, replacing what was there atomically; a
+// read-only old copy or folder is refused as a direct write would be, and a
+// folder of that name is never replaced. Throws FsError naming the file.
+CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
+                          std::string_view name, const FileStamp* known = nullptr);
 
 // True for the name of a temporary file that writeFileAtomic or the copies
 // make beside their target (".tunebelt-*.tmp").

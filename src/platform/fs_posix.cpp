@@ -162,16 +162,21 @@ std::string checkedParent(const std::string& target) {
   return parent;
 }
 
+// What existingMode answers for a link that is not followed.
+constexpr int kLink = -2;
+
 // Mode of an existing target, or -1 when there is none. A read-only target is
 // refused exactly as a direct write would refuse it, and anything but a
 // regular file is never replaced.
-int existingMode(const std::string& target, const std::string& shown,
-                 std::uint64_t* size = nullptr) {
+// With `follow` false a link is taken for what it is, not what it points to.
+int existingMode(const std::string& target, const std::string& shown, std::uint64_t* size = nullptr,
+                 bool follow = true) {
   struct stat st {};
-  if (::stat(target.c_str(), &st) != 0) {
+  if ((follow ? ::stat(target.c_str(), &st) : ::lstat(target.c_str(), &st)) != 0) {
     if (errno == ENOENT) return -1;
     throwErrno(shown, errno);
   }
+  if (!follow && S_ISLNK(st.st_mode)) return kLink;
   if (!S_ISREG(st.st_mode)) throw FsError(shown, detail::notRegularReason(st.st_mode));
   if ((st.st_mode & kWriteBits) == 0) throwErrno(shown, EACCES);
   if (size != nullptr) *size = static_cast<std::uint64_t>(st.st_size);
@@ -217,17 +222,19 @@ void syncFolder(const std::string& folder, const std::string& shown) {
   if (::fsync(d.fd) != 0 && errno != EINVAL) throwErrno(shown, errno);
 }
 
-// A temporary file beside `target`; removed again unless released.
+// A temporary file beside `target`; removed again unless released. With a
+// folder handle `dir`, `target` is a name inside that folder and everything
+// happens relative to it.
 class TempFile {
  public:
-  TempFile(const std::string& target, const std::string& shown) {
+  TempFile(const std::string& target, const std::string& shown, int dir = AT_FDCWD) : dir_(dir) {
     std::string parent, last;
     splitParent(target, parent, last);
     std::string base = (parent == "/" ? "" : parent) + "/.tunebelt-" + last.substr(0, 40);
     static thread_local std::mt19937_64 rng{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
       path_ = base + "-" + std::to_string(rng() % 1000000000ULL) + ".tmp";
-      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      fd_ = ::openat(dir_, path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd_ >= 0) return;
       if (errno != EEXIST) {
         path_.clear();
@@ -241,7 +248,7 @@ class TempFile {
   TempFile& operator=(const TempFile&) = delete;
   ~TempFile() {
     if (fd_ >= 0) ::close(fd_);
-    if (!path_.empty()) ::unlink(path_.c_str());
+    if (!path_.empty()) ::unlinkat(dir_, path_.c_str(), 0);
   }
   int fd() const { return fd_; }
 
@@ -249,26 +256,8 @@ class TempFile {
   void commit(const std::string& target, int mode, const std::string& shown) {
     if (mode >= 0) ::fchmod(fd_, static_cast<mode_t>(mode));
     close(shown);
-    if (::rename(path_.c_str(), target.c_str()) != 0) throwErrno(shown, errno);
+    if (::renameat(dir_, path_.c_str(), dir_, target.c_str()) != 0) throwErrno(shown, errno);
     path_.clear();
-  }
-
-  // Closes the file and gives it the target's name unless that name is
-  // taken; false, with the temporary file removed, when it is.
-  bool commitIfAbsent(const std::string& target, const std::string& shown) {
-    close(shown);
-    if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
-      path_.clear();
-      return true;
-    }
-    if (errno == EEXIST) return false;
-    if (errno != EINVAL && errno != ENOSYS) throwErrno(shown, errno);
-    // A file system without a no-replace rename: a hard link never replaces.
-    if (::link(path_.c_str(), target.c_str()) != 0) {
-      if (errno == EEXIST) return false;
-      throwErrno(shown, errno);
-    }
-    return true;  // the destructor removes the temporary name
   }
 
  private:
@@ -278,31 +267,38 @@ class TempFile {
     if (::close(fd) != 0) throwErrno(shown, errno);
   }
 
+  int dir_ = AT_FDCWD;
   std::string path_;
   int fd_ = -1;
 };
 
-// Links an unnamed file (O_TMPFILE) into place under `target`; false when the
-// name is taken.
-bool linkUnnamed(int fd, const std::string& target, const std::string& shown) {
+// Links an unnamed file (O_TMPFILE) into place under `target` (a name in the
+// folder open as `dir`, or a path); false when the name is taken.
+bool linkUnnamed(int fd, const std::string& target, const std::string& shown, int dir = AT_FDCWD) {
   std::string self = "/proc/self/fd/" + std::to_string(fd);
-  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+  if (::linkat(AT_FDCWD, self.c_str(), dir, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
     return true;
   }
   if (errno == EEXIST) return false;
   throwErrno(shown, errno);
 }
 
-// An unnamed file in `folder`, or -1 where the file system or the system
-// cannot make one (the caller then uses a temporary name).
-int openUnnamed(const std::string& folder, const std::string& shown) {
+// An unnamed file in `folder` (relative to `dir`), or -1 where the file
+// system or the system cannot make one (the caller then uses a temporary
+// name).
+int openUnnamed(const std::string& folder, const std::string& shown, int dir = AT_FDCWD) {
   // Linking the file into place goes through /proc.
   static const bool procMounted = ::access("/proc/self/fd", X_OK) == 0;
   if (!procMounted) return -1;
-  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  int fd = ::openat(dir, folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd >= 0) return fd;
   if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL || errno == ENOENT) return -1;
   throwErrno(shown, errno);
+}
+
+FileStamp stampOf(const struct stat& st) {
+  return {static_cast<std::uint64_t>(st.st_size),
+          static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
 }
 
 std::string readOpenFile(int fd, std::uint64_t maxBytes, bool refuseLonger,
@@ -476,13 +472,17 @@ bool fileHolds(std::string_view path, std::string_view content) {
   return holdsExactly(std::string(path), content);
 }
 
-WriteResult writeFileAtomic(std::string_view path, std::string_view content,
-                            Durability durability) {
+WriteResult writeFileAtomic(std::string_view path, std::string_view content, Durability durability,
+                            Links links) {
   const std::string shown(path);
-  const std::string target = writeTarget(nativePath(path), shown);
+  const std::string native = nativePath(path);
+  const std::string target = links == Links::Follow ? writeTarget(native, shown) : native;
   const std::string parent = checkedParent(target);
   std::uint64_t oldSize = 0;
-  int mode = existingMode(target, shown, &oldSize);
+  int mode = existingMode(target, shown, &oldSize, links == Links::Follow);
+  // A link the new file replaces: what it points to is neither read nor kept.
+  const bool link = mode == kLink;
+  if (link) mode = -1;
   // A file that holds these bytes already stays as it is: saving an unchanged
   // playlist again then replaces no file (on ext4 each replacement costs a
   // new inode and a flush of its data). The checks above still refuse a
@@ -496,7 +496,7 @@ WriteResult writeFileAtomic(std::string_view path, std::string_view content,
   if (synced && ::fsync(tmp.fd()) != 0) throwErrno(shown, errno);
   tmp.commit(target, mode, shown);
   if (synced) syncFolder(parent, shown);
-  return mode >= 0 ? WriteResult::Replaced : WriteResult::Created;
+  return mode >= 0 || link ? WriteResult::Replaced : WriteResult::Created;
 }
 
 void copyFileAtomic(std::string_view source, std::string_view target) {
@@ -511,21 +511,167 @@ void copyFileAtomic(std::string_view source, std::string_view target) {
   tmp.commit(dst, mode, to);
 }
 
-bool copyFileIfAbsent(std::string_view source, std::string_view target) {
-  const std::string from(source), to(target);
-  const std::string dst = nativePath(target);
-  if (entryPresent(dst)) return false;
+std::optional<FileStamp> fileStamp(std::string_view path) {
   struct stat st {};
-  FdCloser in{detail::openRegularForReading(nativePath(source), from, st)};
-  const std::string parent = checkedParent(dst);
-  FdCloser unnamed{openUnnamed(parent, to)};
-  if (unnamed.fd >= 0) {
-    detail::copyContent(in.fd, unnamed.fd, from, to);
-    return linkUnnamed(unnamed.fd, dst, to);
+  if (!statPath(path, st, false) || !S_ISREG(st.st_mode)) return std::nullopt;
+  return stampOf(st);
+}
+
+FileFacts regularFileFacts(std::string_view path) {
+  const std::string shown(path);
+  struct stat st {};
+  if (::stat(nativePath(path).c_str(), &st) != 0) throwErrno(shown, errno);
+  if (!S_ISREG(st.st_mode)) throw FsError(shown, detail::notRegularReason(st.st_mode));
+  return {{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)},
+          stampOf(st)};
+}
+
+std::vector<FileLook> regularFilesFacts(const std::vector<std::string>& paths) {
+  std::vector<FileLook> looks(paths.size());
+  FdCloser dir{-1};  // the folder of the path before, when it opened
+  std::string dirPath;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string& path = paths[i];
+    if (path.find('\0') != std::string::npos) {
+      looks[i].reason = std::strerror(EINVAL);
+      continue;
+    }
+    const std::size_t slash = path.find_last_of('/');
+    const bool inFolder = slash != std::string::npos && slash > 0 && slash + 1 < path.size();
+    if (inFolder && std::string_view(path).substr(0, slash) != dirPath) {
+      if (dir.fd >= 0) ::close(dir.fd);
+      dirPath = path.substr(0, slash);
+      dir.fd = ::open(dirPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    struct stat st {};
+    const int result = inFolder && dir.fd >= 0 ? ::fstatat(dir.fd, path.c_str() + slash + 1, &st, 0)
+                                               : ::stat(path.c_str(), &st);
+    if (result != 0) {
+      looks[i].reason = std::strerror(errno);
+    } else if (!S_ISREG(st.st_mode)) {
+      looks[i].reason = detail::notRegularReason(st.st_mode);
+    } else {
+      looks[i].facts =
+          FileFacts{{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)},
+                    stampOf(st)};
+    }
   }
-  TempFile tmp(dst, to);
-  detail::copyContent(in.fd, tmp.fd(), from, to);
-  return tmp.commitIfAbsent(dst, to);
+  return looks;
+}
+
+std::optional<FileStamp> fileStampIn(const FolderHandle& folder, std::string_view name) {
+  const std::string leaf(name);
+  if (leaf.empty() || leaf.find_first_of(std::string_view("/\0", 2)) != std::string::npos) {
+    return std::nullopt;
+  }
+  struct stat st {};
+  if (::fstatat(folder.native(), leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !S_ISREG(st.st_mode)) {
+    return std::nullopt;
+  }
+  return stampOf(st);
+}
+
+void checkOpensForReading(std::string_view path) {
+  struct stat st {};
+  FdCloser f{detail::openRegularForReading(nativePath(path), std::string(path), st)};
+}
+
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept
+    : path_(std::move(other.path_)), id_(other.id_), fd_(other.fd_) {
+  other.fd_ = -1;
+}
+
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    path_ = std::move(other.path_);
+    id_ = other.id_;
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+FolderHandle::~FolderHandle() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+FolderHandle FolderHandle::open(std::string_view path, bool followLink) {
+  FolderHandle h;
+  h.path_ = std::string(path);
+  const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
+  h.fd_ = ::open(nativePath(path).c_str(), flags);
+  if (h.fd_ < 0) {
+    struct stat st {};
+    if (!followLink && ::lstat(h.path_.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+      throw FsError(h.path_, "is a symbolic link, not a folder");
+    }
+    throwErrno(h.path_, errno);
+  }
+  struct stat st {};
+  if (::fstat(h.fd_, &st) != 0) throwErrno(h.path_, errno);
+  h.id_ = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  return h;
+}
+
+bool FolderHandle::stillInPlace() const {
+  struct stat st {};
+  return ::stat(path_.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         static_cast<std::uint64_t>(st.st_dev) == id_.device &&
+         static_cast<std::uint64_t>(st.st_ino) == id_.index;
+}
+
+CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
+                          std::string_view name, const FileStamp* known) {
+  const std::string from(source);
+  const std::string shown = joinPath(folder.path(), name);
+  const std::string leaf = nativePath(name);
+  if (leaf.empty() || leaf == "." || leaf == ".." || leaf.find('/') != std::string::npos) {
+    throwErrno(shown, EINVAL);
+  }
+  const int dir = folder.native();
+  struct stat old {};
+  bool present = ::fstatat(dir, leaf.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!present && errno != ENOENT) throwErrno(shown, errno);
+  const bool oldFile = present && S_ISREG(old.st_mode);
+  struct stat src {};
+  if (oldFile) {
+    if (known == nullptr) {
+      if (::stat(nativePath(source).c_str(), &src) != 0) throwErrno(from, errno);
+      if (!S_ISREG(src.st_mode)) throw FsError(from, detail::notRegularReason(src.st_mode));
+    }
+    if (sameVersion(stampOf(old), known != nullptr ? *known : stampOf(src))) {
+      return CopyResult::AlreadyThere;
+    }
+  }
+  // A folder is never replaced; a link or anything else but a file is.
+  if (present && S_ISDIR(old.st_mode)) throw FsError(shown, std::strerror(EISDIR));
+  if (oldFile && (old.st_mode & kWriteBits) == 0) throwErrno(shown, EACCES);
+  struct stat folderStat {};
+  if (::fstat(dir, &folderStat) != 0) throwErrno(folder.path(), errno);
+  if ((folderStat.st_mode & kWriteBits) == 0) throwErrno(folder.path(), EACCES);
+
+  FdCloser in{detail::openRegularForReading(nativePath(source), from, src)};
+  // The copy keeps the source's modification time: the next save tells by
+  // it that the copy is still of this version.
+  const struct timespec times[2] = {{0, UTIME_NOW}, src.st_mtim};
+  if (!present) {
+    FdCloser unnamed{openUnnamed(".", shown, dir)};
+    if (unnamed.fd >= 0) {
+      detail::copyContent(in.fd, unnamed.fd, from, shown);
+      if (::futimens(unnamed.fd, times) != 0) throwErrno(shown, errno);
+      if (linkUnnamed(unnamed.fd, leaf, shown, dir)) return CopyResult::Copied;
+      // Something took the name meanwhile: it is replaced like an old copy.
+      if (::lseek(in.fd, 0, SEEK_SET) != 0) throwErrno(from, errno);
+      present = true;
+    }
+  }
+  TempFile tmp(leaf, shown, dir);
+  detail::copyContent(in.fd, tmp.fd(), from, shown);
+  if (::futimens(tmp.fd(), times) != 0) throwErrno(shown, errno);
+  tmp.commit(leaf, oldFile ? static_cast<int>(old.st_mode & 07777) : -1, shown);
+  return present ? CopyResult::Replaced : CopyResult::Copied;
 }
 
 void makeDir(std::string_view path) {
@@ -542,19 +688,10 @@ void removeDir(std::string_view path) {
 
 // ---- filestream.h -------------------------------------------------------------
 
-std::optional<FileStamp> fileStamp(std::string_view path) {
-  struct stat st {};
-  if (!statPath(path, st, true) || !S_ISREG(st.st_mode)) return std::nullopt;
-  return FileStamp{static_cast<std::uint64_t>(st.st_size),
-                   static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-}
-
 InputFile::InputFile(std::string_view path) : path_(path) {
   struct stat st {};
   fd_ = detail::openRegularForReading(nativePath(path), path_, st);
-  stamp_ =
-      FileStamp{static_cast<std::uint64_t>(st.st_size),
-                static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+  stamp_ = stampOf(st);
 }
 
 InputFile::~InputFile() {
@@ -625,8 +762,5 @@ void PendingFile::commit() {
   impl_->tmp.commit(impl_->target, mode, target_);
 }
 
-bool PendingFile::commitIfAbsent() {
-  return impl_->tmp.commitIfAbsent(impl_->target, target_);
-}
 
 }  // namespace tunebelt::platform

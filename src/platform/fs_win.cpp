@@ -504,13 +504,16 @@ bool fileHolds(std::string_view path, std::string_view content) {
   return holdsExactly(nativePath(path), content);
 }
 
-WriteResult writeFileAtomic(std::string_view path, std::string_view content,
-                            Durability durability) {
+WriteResult writeFileAtomic(std::string_view path, std::string_view content, Durability durability,
+                            Links links) {
   const std::string shown(path);
-  const std::string target = writeTarget(nativePath(path), shown);
+  const std::string native = nativePath(path);
+  const std::string target = links == Links::Follow ? writeTarget(native, shown) : native;
   checkParent(target, shown);
+  // A link the new file replaces: what it points to is neither read nor kept.
+  const bool link = links == Links::Replace && isSymlink(target);
   std::uint64_t oldSize = 0;
-  DWORD old = existingTarget(target, shown, &oldSize);
+  DWORD old = link ? INVALID_FILE_ATTRIBUTES : existingTarget(target, shown, &oldSize);
   // A file that holds these bytes already stays as it is.
   if (old != INVALID_FILE_ATTRIBUTES && oldSize == content.size() &&
       holdsExactly(target, content)) {
@@ -519,7 +522,7 @@ WriteResult writeFileAtomic(std::string_view path, std::string_view content,
   TempFile tmp(target, shown);
   writeAll(tmp.get(), content.data(), content.size(), shown);
   tmp.commit(target, shown, true, old, durability == Durability::Synced);
-  return old != INVALID_FILE_ATTRIBUTES ? WriteResult::Replaced : WriteResult::Created;
+  return old != INVALID_FILE_ATTRIBUTES || link ? WriteResult::Replaced : WriteResult::Created;
 }
 
 void copyFileAtomic(std::string_view source, std::string_view target) {
@@ -534,16 +537,236 @@ void copyFileAtomic(std::string_view source, std::string_view target) {
   tmp.commit(dst, to, true, old, false);
 }
 
-bool copyFileIfAbsent(std::string_view source, std::string_view target) {
-  const std::string from(source), to(target);
-  const std::string dst = nativePath(target);
-  if (entryPresent(dst)) return false;
+namespace {
+
+// 100-nanosecond steps since 1601 as nanoseconds since 1970.
+std::int64_t nanosSince1970(const FILETIME& t) {
+  constexpr std::int64_t k1601To1970 = 116444736000000000;
+  const std::int64_t ticks = static_cast<std::int64_t>(
+      (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+  return (ticks - k1601To1970) * 100;
+}
+
+FileId idOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  return {info.dwVolumeSerialNumber,
+          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+FileStamp stampOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  return {(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+          nanosSince1970(info.ftLastWriteTime)};
+}
+
+BY_HANDLE_FILE_INFORMATION infoOf(HANDLE h, const std::string& shown) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(h, &info)) throwWin32(shown, ::GetLastError());
+  return info;
+}
+
+}  // namespace
+
+std::optional<FileStamp> fileStamp(std::string_view path) {
+  if (path.find('\0') != std::string_view::npos) return std::nullopt;
+  Handle h(::CreateFileW(widePath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                         nullptr));
+  DWORD attributes = 0, tag = 0;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!h || !detail::attributeTag(h.get(), attributes, tag) ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+      !::GetFileInformationByHandle(h.get(), &info)) {
+    return std::nullopt;
+  }
+  return stampOf(info);
+}
+
+FileFacts regularFileFacts(std::string_view path) {
+  const std::string shown(path);
+  // Attributes only: the file itself is not opened for its content.
+  Handle h(::CreateFileW(widePath(nativePath(path)).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!h) throwWin32(shown, ::GetLastError());
+  switch (::GetFileType(h.get())) {
+    case FILE_TYPE_DISK:
+      break;
+    case FILE_TYPE_PIPE:
+      throw FsError(shown, "is a FIFO (named pipe), not a regular file");
+    default:
+      throw FsError(shown, "is a device, not a regular file");
+  }
+  const BY_HANDLE_FILE_INFORMATION info = infoOf(h.get(), shown);
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    throw FsError(shown, std::strerror(EISDIR));
+  }
+  return {idOf(info), stampOf(info)};
+}
+
+std::vector<FileLook> regularFilesFacts(const std::vector<std::string>& paths) {
+  std::vector<FileLook> looks(paths.size());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    try {
+      looks[i].facts = regularFileFacts(paths[i]);
+    } catch (const FsError& e) {
+      looks[i].reason = e.reason();
+    }
+  }
+  return looks;
+}
+
+std::optional<FileStamp> fileStampIn(const FolderHandle& folder, std::string_view name) {
+  if (name.empty() || name.find_first_of(std::string_view("\\/:\0", 4)) != std::string_view::npos) {
+    return std::nullopt;
+  }
+  Handle h;
+  if (!NT_SUCCESS(detail::openRelative(folder.native(), toWide(name), FILE_READ_ATTRIBUTES,
+                                       kShareAll, 0, h))) {
+    return std::nullopt;
+  }
+  DWORD attributes = 0, tag = 0;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!detail::attributeTag(h.get(), attributes, tag) ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+      !::GetFileInformationByHandle(h.get(), &info)) {
+    return std::nullopt;
+  }
+  return stampOf(info);
+}
+
+void checkOpensForReading(std::string_view path) {
+  std::uint64_t size = 0;
+  openRegularForReading(nativePath(path), std::string(path), size);
+}
+
+FolderHandle::FolderHandle(FolderHandle&& other) noexcept
+    : path_(std::move(other.path_)), id_(other.id_), handle_(other.handle_) {
+  other.handle_ = nullptr;
+}
+
+FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
+  if (this != &other) {
+    if (handle_ != nullptr) ::CloseHandle(handle_);
+    path_ = std::move(other.path_);
+    id_ = other.id_;
+    handle_ = other.handle_;
+    other.handle_ = nullptr;
+  }
+  return *this;
+}
+
+FolderHandle::~FolderHandle() {
+  if (handle_ != nullptr) ::CloseHandle(handle_);
+}
+
+FolderHandle FolderHandle::open(std::string_view path, bool followLink) {
+  FolderHandle f;
+  f.path_ = std::string(path);
+  // Held without delete sharing: while it is open the folder cannot be
+  // renamed away or replaced.
+  Handle h(::CreateFileW(
+      widePath(nativePath(path)).c_str(),
+      FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_ADD_FILE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS | (followLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr));
+  if (!h) throwWin32(f.path_, ::GetLastError());
+  DWORD attributes = 0, tag = 0;
+  if (!detail::attributeTag(h.get(), attributes, tag)) throwWin32(f.path_, ::GetLastError());
+  if (detail::isNameSurrogate(attributes, tag)) {
+    throw FsError(f.path_, "is a symbolic link, not a folder");
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throwErrno(f.path_, ENOTDIR);
+  f.id_ = idOf(infoOf(h.get(), f.path_));
+  f.handle_ = h.release();
+  return f;
+}
+
+bool FolderHandle::stillInPlace() const {
+  Handle h(::CreateFileW(widePath(path_).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  return h && ::GetFileInformationByHandle(h.get(), &info) &&
+         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && idOf(info) == id_;
+}
+
+CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
+                          std::string_view name, const FileStamp* known) {
+  const std::string from(source);
+  const std::string shown = joinPath(folder.path(), name);
+  const std::string leaf = nativePath(name);
+  if (leaf.empty() || leaf == "." || leaf == ".." ||
+      leaf.find_first_of("\\/:") != std::string::npos) {
+    throwErrno(shown, EINVAL);
+  }
+  const std::wstring wleaf = toWide(leaf);
+  HANDLE dir = folder.native();
   std::uint64_t size = 0;
   Handle in = openRegularForReading(nativePath(source), from, size);
-  checkParent(dst, to);
-  TempFile tmp(dst, to);
-  copyContent(in.get(), tmp.get(), from, to);
-  return tmp.commit(dst, to, false, INVALID_FILE_ATTRIBUTES, false);
+  const BY_HANDLE_FILE_INFORMATION src = infoOf(in.get(), from);
+
+  Handle old;
+  const NTSTATUS opened = detail::openRelative(dir, wleaf, FILE_READ_ATTRIBUTES, kShareAll, 0, old);
+  const bool present = NT_SUCCESS(opened);
+  if (!present) {
+    const DWORD err = detail::ntToWin32(opened);
+    if (err != ERROR_FILE_NOT_FOUND && err != ERROR_PATH_NOT_FOUND) throwWin32(shown, err);
+  }
+  bool oldFile = false;
+  if (present) {
+    DWORD attributes = 0, tag = 0;
+    if (!detail::attributeTag(old.get(), attributes, tag)) throwWin32(shown, ::GetLastError());
+    const bool link = detail::isNameSurrogate(attributes, tag);
+    // A folder is never replaced; a link is.
+    if (!link && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      throw FsError(shown, std::strerror(EISDIR));
+    }
+    oldFile = !link;
+    if (oldFile &&
+        sameVersion(stampOf(infoOf(old.get(), shown)), known != nullptr ? *known : stampOf(src))) {
+      return CopyResult::AlreadyThere;
+    }
+    if (oldFile && (attributes & FILE_ATTRIBUTE_READONLY) != 0) throwErrno(shown, EACCES);
+    old.reset();
+  }
+
+  // A temporary file in the folder, marked for deletion until it takes the
+  // name, so a killed program leaves nothing behind.
+  static thread_local std::mt19937_64 rng{std::random_device{}()};
+  std::wstring base = L".tunebelt-" + wleaf.substr(0, 40);
+  if (!base.empty() && base.back() >= 0xD800 && base.back() <= 0xDBFF) base.pop_back();
+  Handle tmp;
+  NTSTATUS made = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::wstring tmpName = base + L"-" + std::to_wstring(rng() % 1000000000ULL) + L".tmp";
+    made = detail::openRelative(dir, tmpName, GENERIC_WRITE | DELETE | FILE_WRITE_ATTRIBUTES,
+                                FILE_SHARE_READ, FILE_NON_DIRECTORY_FILE, tmp, FILE_CREATE);
+    if (NT_SUCCESS(made)) break;
+    const DWORD err = detail::ntToWin32(made);
+    if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) throwWin32(shown, err);
+  }
+  if (!tmp) throwWin32(shown, detail::ntToWin32(made));
+  setDisposition(tmp.get(), true);
+  copyContent(in.get(), tmp.get(), from, shown);
+  // The copy keeps the source's modification time: the next save tells by
+  // it that the copy is still of this version.
+  if (!::SetFileTime(tmp.get(), nullptr, nullptr, &src.ftLastWriteTime)) {
+    throwWin32(shown, ::GetLastError());
+  }
+  if (!setDisposition(tmp.get(), false)) throwWin32(shown, ::GetLastError());
+  // The name relative to the open folder, straight to the system's rename:
+  // the Win32 call would make a relative name a path in the current folder.
+  std::string buffer(sizeof(FILE_RENAME_INFORMATION) + wleaf.size() * sizeof(wchar_t), '\0');
+  auto* info = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
+  info->ReplaceIfExists = TRUE;
+  info->RootDirectory = dir;
+  info->FileNameLength = static_cast<ULONG>(wleaf.size() * sizeof(wchar_t));
+  std::memcpy(info->FileName, wleaf.data(), wleaf.size() * sizeof(wchar_t));
+  IO_STATUS_BLOCK io{};
+  const NTSTATUS renamed = ::NtSetInformationFile(
+      tmp.get(), &io, info, static_cast<ULONG>(buffer.size()), FileRenameInformation);
+  if (!NT_SUCCESS(renamed)) {
+    setDisposition(tmp.get(), true);
+    throwWin32(shown, detail::ntToWin32(renamed));
+  }
+  return present ? CopyResult::Replaced : CopyResult::Copied;
 }
 
 void makeDir(std::string_view path) {
@@ -580,11 +803,6 @@ void removeDir(std::string_view path) {
 
 namespace {
 
-std::int64_t ticks(const FILETIME& t) {
-  return static_cast<std::int64_t>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime);
-}
-
 OVERLAPPED at(std::uint64_t offset) {
   OVERLAPPED o{};
   o.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
@@ -594,26 +812,12 @@ OVERLAPPED at(std::uint64_t offset) {
 
 }  // namespace
 
-std::optional<FileStamp> fileStamp(std::string_view path) {
-  if (path.find('\0') != std::string_view::npos) return std::nullopt;
-  Handle h(::CreateFileW(widePath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!h || ::GetFileType(h.get()) != FILE_TYPE_DISK ||
-      !::GetFileInformationByHandle(h.get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return std::nullopt;
-  }
-  return FileStamp{(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-                   ticks(info.ftLastWriteTime)};
-}
-
 InputFile::InputFile(std::string_view path) : path_(path) {
   std::uint64_t size = 0;
   Handle h = openRegularForReading(nativePath(path), path_, size);
   FILETIME written{};
   if (!::GetFileTime(h.get(), nullptr, nullptr, &written)) throwWin32(path_, ::GetLastError());
-  stamp_ = FileStamp{size, ticks(written)};
+  stamp_ = FileStamp{size, nanosSince1970(written)};
   handle_ = h.release();
 }
 
@@ -686,10 +890,6 @@ void PendingFile::writeAt(std::uint64_t offset, const void* data, std::size_t si
 void PendingFile::commit() {
   DWORD old = existingTarget(impl_->target, target_);
   impl_->tmp.commit(impl_->target, target_, true, old, false);
-}
-
-bool PendingFile::commitIfAbsent() {
-  return impl_->tmp.commit(impl_->target, target_, false, INVALID_FILE_ATTRIBUTES, false);
 }
 
 }  // namespace tunebelt::platform

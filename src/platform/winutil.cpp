@@ -143,7 +143,7 @@ bool attributeTag(HANDLE h, DWORD& attributes, DWORD& reparseTag) {
 }
 
 NTSTATUS openRelative(HANDLE parent, std::wstring_view name, ACCESS_MASK access, ULONG share,
-                      ULONG options, Handle& out) {
+                      ULONG options, Handle& out, ULONG disposition) {
   UNICODE_STRING us;
   us.Buffer = const_cast<PWSTR>(name.data());
   us.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
@@ -152,10 +152,11 @@ NTSTATUS openRelative(HANDLE parent, std::wstring_view name, ACCESS_MASK access,
   InitializeObjectAttributes(&oa, &us, OBJ_CASE_INSENSITIVE, parent, nullptr);
   IO_STATUS_BLOCK io{};
   HANDLE h = nullptr;
-  NTSTATUS status = ::NtCreateFile(&h, access | SYNCHRONIZE, &oa, &io, nullptr, 0, share, FILE_OPEN,
-                                   options | FILE_OPEN_REPARSE_POINT |
-                                       FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT,
-                                   nullptr, 0);
+  NTSTATUS status =
+      ::NtCreateFile(&h, access | SYNCHRONIZE, &oa, &io, nullptr, 0, share, disposition,
+                     options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT |
+                         FILE_OPEN_FOR_BACKUP_INTENT,
+                     nullptr, 0);
   out = Handle(NT_SUCCESS(status) ? h : nullptr);
   return status;
 }

@@ -80,9 +80,10 @@ bool isVolumeMountPoint(HANDLE h);
 bool attributeTag(HANDLE h, DWORD& attributes, DWORD& reparseTag);
 
 // Opens `name` inside the folder open as `parent`, never through a link in
-// `name`'s own place (the call stands in for openat with O_NOFOLLOW).
+// `name`'s own place (the call stands in for openat with O_NOFOLLOW). With
+// FILE_CREATE as `disposition` it makes a new file there instead.
 NTSTATUS openRelative(HANDLE parent, std::wstring_view name, ACCESS_MASK access, ULONG share,
-                      ULONG options, Handle& out);
+                      ULONG options, Handle& out, ULONG disposition = FILE_OPEN);
 
 // One entry of a folder listed by handle.
 struct WideEntry {

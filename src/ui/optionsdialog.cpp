@@ -15,6 +15,9 @@ namespace tunebelt::ui {
 
 namespace {
 
+constexpr const char* kVolumeStepsNote =
+    "Between the game's steps (0, 2, 5, 9, 13, 15, 20 ... 100) the nearest one is used.";
+
 // A label with the free space around it that the design leaves (in pixels):
 // up to the volume boxes, which begin at x 80.
 QLabel* label(QWidget* parent, const char* name, const char* text, const QRect& designed,
@@ -62,6 +65,11 @@ OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prom
   txtMP3Vol_ = volumeBox(this, "txtMP3Vol", twipsRect(1200, 720, 855, 270));
   label(this, "Label2", "Game:", twipsRect(480, 1080, 735, 255), QRect(8, 70, 71, 24));
   txtGameVol_ = volumeBox(this, "txtGameVol", twipsRect(1200, 1080, 855, 270));
+  // The game steps its volumes through a ladder; a save starts each at the
+  // ladder's step nearest to the value given here.
+  // Two lines between the volume boxes and the buttons, across the dialog.
+  designLabel(this, "lblVolumeSteps", kVolumeStepsNote, arial(8.25),
+              {twipsRect(240, 1380, 3750, 390), QRect(8, 90, 262, 28), 2});
   QPushButton* cmdCancel = button(this, "cmdCancel", "Cancel", twipsRect(120, 1800, 1230, 375));
   QPushButton* cmdApply = button(this, "cmdApply", "Apply", twipsRect(1440, 1800, 1230, 375));
   QPushButton* cmdOk = button(this, "cmdOk", "Ok", twipsRect(2760, 1800, 1230, 375));

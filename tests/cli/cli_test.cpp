@@ -96,8 +96,9 @@ TEST_F(CliBinary, SavesAThreeTrackPlaylist) {
   std::string pl = readFile(mod + "/playlist1.cfg");
   EXPECT_TRUE(pl.starts_with("\r\nalias track1 "));
   EXPECT_NE(pl.find("alias track2 \"mp3 play mp3s" + kSep +
-                    "TwoWords.mp3; alias nexttracks nexttrack2; "
-                    "alias prevtrack prevtrack2\"\r\n"),
+                    "TwoWords.mp3; alias nexttracks nexttrack2; alias prevtrack prevtrack2; "
+                    "alias playtrack track2; alias looptrack lptrack2; alias saytrack saytrack2; "
+                    "alias tsaytrack tsaytrack2\"\r\n"),
             std::string::npos);
   EXPECT_NE(pl.find("alias saytrack2 \"say listening to Two Words.mp3 with Tunebelt\"\r\n"),
             std::string::npos);
@@ -147,6 +148,17 @@ TEST_F(CliBinary, RefusedSavesWriteNothing) {
   EXPECT_EQ(snapshot(work.path()), before);
 }
 
+// An item ending in ".MP3" is a track like any other; its copy ends in
+// ".mp3".
+TEST_F(CliBinary, AnUpperCaseMp3IsATrack) {
+  writeFile(work / "music/LOUD.MP3", "loud bytes");
+  Outcome r = save({}, {work / "music/LOUD.MP3"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("skipped"), std::string::npos) << r.err;
+  EXPECT_EQ(readFile(mod + "/mp3s/LOUD.mp3"), "loud bytes");
+  EXPECT_NE(readFile(mod + "/tracklist.cfg").find("1. LOUD.MP3"), std::string::npos);
+}
+
 TEST_F(CliBinary, TrailingSeparatorIsTrimmed) {
   Outcome r = cli({"save", "--mod", mod + "/", tracks[0]});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -163,18 +175,28 @@ TEST_F(CliBinary, DeleteUnusedDecidesWhetherStrayTracksStay) {
   EXPECT_TRUE(fs::exists(mod + "/mp3s/Finale.mp3"));
 }
 
-TEST_F(CliBinary, SameCleanedNameCopiesOnceAndASecondSaveCopiesNothing) {
+// Two files of one cleaned name get a copy each, one file listed twice one
+// copy; a second save copies nothing (each copy is the same file as before,
+// with the same time).
+TEST_F(CliBinary, OneCopyPerFileAndASecondSaveCopiesNothing) {
   writeFile(work / "other/Two-Words.mp3", "another file");
-  ASSERT_EQ(save({}, {tracks[1], work / "other/Two-Words.mp3"}).status, 0);
-  EXPECT_EQ(readFile(mod + "/mp3s/TwoWords.mp3"), "two words bytes");
-
-  // Age the copies, save again, and see that none was touched.
-  for (auto& e : fs::directory_iterator(mod + "/mp3s")) {
-    fs::last_write_time(e.path(), e.last_write_time() - std::chrono::hours(240));
-  }
-  auto before = snapshot(mod + "/mp3s");
-  ASSERT_EQ(save({}, {tracks[1], work / "other/Two-Words.mp3"}).status, 0);
+  const std::vector<std::string> items = {tracks[1], work / "other/Two-Words.mp3", tracks[1]};
+  ASSERT_EQ(save({}, items).status, 0);
+  EXPECT_EQ(test::treeContents(mod + "/mp3s"),
+            (std::map<std::string, std::string>{{"TwoWords.mp3", "two words bytes"},
+                                                {"TwoWords_2.mp3", "another file"}}));
+  const auto identities = [&] {
+    std::map<std::string, std::uint64_t> out;
+    for (auto& e : fs::directory_iterator(mod + "/mp3s")) {
+      out[test::utf8(e.path())] = test::fileIdentity(test::utf8(e.path()));
+    }
+    return out;
+  };
+  const auto before = snapshot(mod + "/mp3s");
+  const auto files = identities();
+  ASSERT_EQ(save({}, items).status, 0);
   EXPECT_EQ(snapshot(mod + "/mp3s"), before);
+  EXPECT_EQ(identities(), files);
 }
 
 // The preview names what the save then does, with the sizes it writes; it
@@ -182,7 +204,9 @@ TEST_F(CliBinary, SameCleanedNameCopiesOnceAndASecondSaveCopiesNothing) {
 // the folder.
 TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
   writeFile(work / "other/Two-Words.mp3", "another file");
-  const std::vector<std::string> items = {tracks[0], tracks[1], work / "other/Two-Words.mp3"};
+  // Two files of one cleaned name, and the first of them listed again.
+  const std::vector<std::string> items = {tracks[0], tracks[1], work / "other/Two-Words.mp3",
+                                          tracks[1]};
   const std::string p = mod + kSep;
   const std::string kb = p + "gfx" + kSep + "shell" + kSep + "kb_act.lst";
   const auto before = snapshot(work.path());
@@ -211,8 +235,8 @@ TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
                            "tracklist.cfg\t" + size(p + "tracklist.cfg") + "\n" + "make-folder\t" +
                            p + "mp3s\n" + "copy\t" + items[0] + "\t" + p + "mp3s" + kSep +
                            "Intro.mp3\n" + "copy\t" + items[1] + "\t" + p + "mp3s" + kSep +
-                           "TwoWords.mp3\n" + "already-there\t" + items[2] + "\t" + p + "mp3s" +
-                           kSep + "TwoWords.mp3\n");
+                           "TwoWords.mp3\n" + "copy\t" + items[2] + "\t" + p + "mp3s" + kSep +
+                           "TwoWords_2.mp3\n");
 
   // After the save: all there; with the clean-up nothing is left to keep.
   Outcome again = save({"--dry-run"}, items);
@@ -220,12 +244,13 @@ TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
   EXPECT_EQ(again.out.find("replace"), std::string::npos) << again.out;
   EXPECT_EQ(again.out.find("\ncopy"), std::string::npos) << again.out;
   EXPECT_NE(again.out.find("unchanged\t" + p + "userconfig.cfg\t14 bytes\n"), std::string::npos);
+  EXPECT_NE(again.out.find("already-there\t" + items[2]), std::string::npos) << again.out;
   Outcome clean = save({"--dry-run", "--delete-unused"}, items);
-  EXPECT_EQ(clean.out.rfind("clean-up\t" + p + "mp3s\t2 files\t26 bytes\n", 0), 0u) << clean.out;
+  EXPECT_EQ(clean.out.rfind("clean-up\t" + p + "mp3s\t3 files\t38 bytes\n", 0), 0u) << clean.out;
   // mp3s is emptied, not made again; every track is copied anew.
   EXPECT_EQ(clean.out.find("make-folder"), std::string::npos) << clean.out;
   EXPECT_NE(clean.out.find("\ncopy\t" + items[0]), std::string::npos) << clean.out;
-  EXPECT_NE(clean.out.find("\nalready-there\t" + items[2]), std::string::npos);
+  EXPECT_EQ(clean.out.find("already-there"), std::string::npos) << clean.out;
 
   // The save's checks and messages.
   Outcome refused = cli({"save", "--dry-run", "--mod", work / "none", tracks[0]});
@@ -242,17 +267,28 @@ TEST_F(CliBinary, FileFailuresExitOneNameTheFileAndLeaveNoHalfFile) {
   Outcome ro = save({}, tracks);
   ::chmod((mod + "/mp3s").c_str(), 0755);
   EXPECT_EQ(ro.status, 1);
-  EXPECT_NE(ro.err.find("Tunebelt - Error: 3 tracks could not be copied:\n" + tracks[0] + " to " +
-                        mod + "/mp3s: Permission denied\n"),
+  EXPECT_NE(ro.err.find("Tunebelt - Error: 3 copies could not be made, so the keys of their "
+                        "tracks play nothing in the game:\ntrack 1: " +
+                        tracks[0] + " to " + mod + "/mp3s: Permission denied\n"),
             std::string::npos)
       << ro.err;
   EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 0);
 #endif
 
   fs::remove(tracks[2]);
+  // A track that cannot be read is left out, said, and the status is 1; the
+  // dry run says so too.
+  Outcome preview = save({"--dry-run"}, tracks);
+  EXPECT_EQ(preview.status, 1);
+  EXPECT_NE(preview.out.find("left-out\t" + tracks[2] + "\tNo such file or directory\n"),
+            std::string::npos)
+      << preview.out;
+  EXPECT_NE(preview.err.find("Tunebelt - Error: 1 track was left out:\n" + tracks[2]),
+            std::string::npos)
+      << preview.err;
   Outcome gone = save({}, tracks);
   EXPECT_EQ(gone.status, 1);
-  EXPECT_NE(gone.err.find(tracks[2]), std::string::npos) << gone.err;
+  EXPECT_NE(gone.err.find("1 track was left out:\n" + tracks[2]), std::string::npos) << gone.err;
   EXPECT_EQ(gone.err.find("Complete"), std::string::npos);
   for (auto& e : fs::recursive_directory_iterator(work.path())) {
     EXPECT_EQ(e.path().filename().string().find(".tunebelt-"), std::string::npos) << e.path();
@@ -450,7 +486,8 @@ TEST_F(CliBinary, WindowsGameFilesAreTheDesignsBytes) {
       "\r\n" +
           test::crlf({
               "alias track1 \"mp3 play mp3s\\Intro.mp3; alias nexttracks nexttrack1; alias "
-              "prevtrack prevtrack1\"",
+              "prevtrack prevtrack1; alias playtrack track1; alias looptrack lptrack1; alias "
+              "saytrack saytrack1; alias tsaytrack tsaytrack1\"",
               "alias lptrack1 \"mp3 loop mp3s\\Intro.mp3; alias nexttracks nexttrack1; alias "
               "prevtrack prevtrack1\"",
               "alias nexttrack1 \"alias looptrack lptrack2; alias playtrack track2; alias saytrack "
@@ -461,7 +498,8 @@ TEST_F(CliBinary, WindowsGameFilesAreTheDesignsBytes) {
               "alias saytrack1 \"say listening to Intro.mp3 with Tunebelt\"",
               "alias tsaytrack1 \"say_team listening to Intro.mp3 with Tunebelt;\"",
               "alias track2 \"mp3 play mp3s\\TwoWords.mp3; alias nexttracks nexttrack2; alias "
-              "prevtrack prevtrack2\"",
+              "prevtrack prevtrack2; alias playtrack track2; alias looptrack lptrack2; alias "
+              "saytrack saytrack2; alias tsaytrack tsaytrack2\"",
               "alias lptrack2 \"mp3 loop mp3s\\TwoWords.mp3; alias nexttracks nexttrack2; alias "
               "prevtrack prevtrack2\"",
               "alias nexttrack2 \"alias looptrack lptrack3; alias playtrack track3; alias saytrack "
@@ -472,7 +510,8 @@ TEST_F(CliBinary, WindowsGameFilesAreTheDesignsBytes) {
               "alias saytrack2 \"say listening to Two Words.mp3 with Tunebelt\"",
               "alias tsaytrack2 \"say_team listening to Two Words.mp3 with Tunebelt;\"",
               "alias track3 \"mp3 play mp3s\\Finale.mp3; alias nexttracks nexttrack3; alias "
-              "prevtrack prevtrack3\"",
+              "prevtrack prevtrack3; alias playtrack track3; alias looptrack lptrack3; alias "
+              "saytrack saytrack3; alias tsaytrack tsaytrack3\"",
               "alias lptrack3 \"mp3 loop mp3s\\Finale.mp3; alias nexttracks nexttrack3; alias "
               "prevtrack prevtrack3\"",
               "alias nexttrack3 \"alias looptrack lptrack1; alias playtrack track1; alias saytrack "

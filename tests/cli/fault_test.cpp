@@ -91,11 +91,16 @@ std::vector<std::string> saveArgs(const std::string& mod, const std::vector<std:
   return args;
 }
 
-// cleaned name in mp3s -> the source's bytes.
+// copy's name in mp3s -> the source's bytes (every track a file of its own).
 std::map<std::string, std::string> trackBytes(const std::vector<std::string>& tracks) {
-  std::map<std::string, std::string> out;
+  std::vector<CopyNameSource> files;
   for (const auto& t : tracks) {
-    out.emplace("mp3s/" + CleanTrackName(fs::path(t).filename().string()), readFile(t));
+    files.push_back({fs::path(t).filename().string(), static_cast<int>(files.size()) + 1});
+  }
+  const std::vector<std::string> names = CopyNames(files);
+  std::map<std::string, std::string> out;
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    out.emplace("mp3s/" + names[i], readFile(tracks[i]));
   }
   return out;
 }
@@ -567,11 +572,9 @@ TEST_F(Faults, SaveGoesOnPastHostileSettingsAndKeyBindingList) {
     EXPECT_NE(readFile(mod + "/mp3.cfg").find("mp3volume"), std::string::npos);
     EXPECT_EQ(readFile(mod + "/mp3s/Track002.mp3"), readFile(tracks[1]));
 
-    // The list keeps what it could read and ends with the controls.
-    std::string expected;
-    for (const auto& l : RewriteKeyBindings(platform::splitLines(oldList))) expected += l + "\r\n";
+    // The list keeps its bytes and ends with the controls.
     const std::string list = readFile(mod + "/gfx/shell/kb_act.lst");
-    EXPECT_EQ(list, expected);
+    EXPECT_EQ(list, KeyBindingsText(oldList));
     ASSERT_EQ(runBounded(args, scratch, app + "/tunebelt-cli").status, 0);
     EXPECT_EQ(readFile(mod + "/gfx/shell/kb_act.lst"), list) << "a second save changed it";
   }

@@ -35,15 +35,28 @@ std::string Lower(std::string_view s) {
 }  // namespace
 
 const Profile& GoldSrc() {
-  static const Profile p{"GoldSrc", 16384, 2, true, "{}()',:", 80, 515, true};
+  static const Profile p{"GoldSrc", 16384, 2, true, "{}()',:", 80, 515, true, false};
   return p;
 }
 
 // Xash3D reads "\" as a separator only where the file system does: on
-// Windows, not on Linux.
+// Windows, not on Linux. It draws console and chat text with colour codes.
 const Profile& Xash3D() {
-  static const Profile p{"Xash3D", 32768, 0, false, "{}()',", 80, 0, platform::kSep == '\\'};
+  static const Profile p{"Xash3D", 32768, 0, false, "{}()',", 80, 0, platform::kSep == '\\', true};
   return p;
+}
+
+std::string Printed(const Profile& profile, std::string_view text) {
+  if (!profile.colourCodes) return std::string(text);
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '^' && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9') {
+      ++i;  // the code and its digit are not shown
+      continue;
+    }
+    out += text[i];
+  }
+  return out;
 }
 
 std::size_t CommandEnd(std::string_view text) {
@@ -165,7 +178,8 @@ void Console::execute(std::string_view command) {
   if (t.argv.empty()) return;
   const std::string name = Lower(t.argv[0]);
   if (std::find(std::begin(kRecorded), std::end(kRecorded), name) != std::end(kRecorded)) {
-    calls_.push_back({std::move(t.argv), std::move(t.args)});
+    std::string shown = Printed(profile_, t.args);
+    calls_.push_back({std::move(t.argv), std::move(t.args), std::move(shown)});
   } else if (name == "alias") {
     if (t.argv.size() < 3) return;
     std::string value;
@@ -182,7 +196,7 @@ void Console::execute(std::string_view command) {
       if (i > 1) line += ' ';
       line += t.argv[i];
     }
-    echoes_.push_back(line);
+    echoes_.push_back(Printed(profile_, line));
   } else if (auto it = aliases_.find(name); it != aliases_.end()) {
     insert(it->second + "\n", "alias " + t.argv[0]);
   } else {

@@ -32,6 +32,9 @@ struct Profile {
   std::size_t maxQuotedLength;
   // Whether the file system reads "\" as a separator in a game path.
   bool backslashSeparates;
+  // Whether printed text (echo, chat) reads "^" and a digit as a colour
+  // code, which is not shown.
+  bool colourCodes;
 };
 
 const Profile& GoldSrc();
@@ -52,6 +55,10 @@ struct Tokens {
   std::string args;
 };
 
+// Text as the engine shows it on the screen: with colour codes, each "^"
+// followed by a digit is taken out, left to right.
+std::string Printed(const Profile& profile, std::string_view text);
+
 // One command cut into tokens. Blanks are bytes 1 to 32; "//" outside quotes
 // ends the command; a quoted token runs to the next '"' (or the end).
 Tokens Tokenize(const Profile& profile, std::string_view command);
@@ -61,6 +68,7 @@ Tokens Tokenize(const Profile& profile, std::string_view command);
 struct Call {
   std::vector<std::string> argv;
   std::string args;
+  std::string shown;  // the args as the players read them (Printed)
 };
 
 class Console {
@@ -74,7 +82,7 @@ class Console {
   // The recorded commands, in the order they ran.
   const std::vector<Call>& calls() const { return calls_; }
   void clearCalls() { calls_.clear(); }
-  // What `echo` printed.
+  // What `echo` printed, as it is shown.
   const std::vector<std::string>& echoes() const { return echoes_; }
   // Everything that went wrong: unknown commands, files not found or dropped,
   // a full buffer, a run that never ends.

@@ -52,6 +52,23 @@ TEST(ConsoleModel, TokenizerKeepsEightyTokensAndGoldSrcEmptiesLongQuotes) {
   EXPECT_EQ(Tokenize(Xash3D(), "alias a \"" + q515 + "\"").argv[2], q515);
 }
 
+// Xash3D draws "^" and a digit as a colour code and shows neither; a "^"
+// before anything else is shown. GoldSrc shows the text as it is.
+TEST(ConsoleModel, Xash3DHidesColourCodesInWhatItPrints) {
+  EXPECT_EQ(Printed(Xash3D(), "^1Red ^7White.mp3"), "Red White.mp3");
+  EXPECT_EQ(Printed(Xash3D(), "^^1x ^a ^"), "^x ^a ^");
+  EXPECT_EQ(Printed(GoldSrc(), "^1Red ^7White.mp3"), "^1Red ^7White.mp3");
+  test::TempDir mod;
+  for (const Profile* p : {&GoldSrc(), &Xash3D()}) {
+    Console c(*p, mod.path());
+    c.run("echo \"^2Green\"; say ^3Blue");
+    EXPECT_EQ(c.echoes(), Argv{p->colourCodes ? "Green" : "^2Green"});
+    ASSERT_EQ(c.calls().size(), 1u);
+    EXPECT_EQ(c.calls()[0].args, "^3Blue");
+    EXPECT_EQ(c.calls()[0].shown, p->colourCodes ? "Blue" : "^3Blue");
+  }
+}
+
 TEST(ConsoleModel, FallbackLinesEndAtNewlinesAndHighBytes) {
   EXPECT_EQ(FallbackLines("a\r\nsay Caf\xC3\xA9 Ol\xC3\xA9 x\nb"),
             (Argv{"a\r", "say Caf", "", " Ol", "", " x", "b"}));

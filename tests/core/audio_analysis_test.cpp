@@ -182,7 +182,8 @@ TEST(MeasureTracks, AFailingTrackDoesNotStopTheOthers) {
   const audio::Analysis a = audio::MeasureTracks(tools, paths, nullptr);
   EXPECT_TRUE(a.tracks[0].loudness);
   EXPECT_EQ(a.tracks[1].error.substr(0, 33), "not a sound file that can be read");
-  EXPECT_EQ(a.tracks[2].error, "the file is missing, or is no regular file");
+  EXPECT_FALSE(a.tracks[2].error.empty());  // missing: the system's reason
+  EXPECT_FALSE(a.tracks[2].loudness);
   EXPECT_TRUE(a.tracks[3].loudness);
   EXPECT_FALSE(a.cancelled);
 }

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/scripts/applyplan.h"
@@ -117,13 +118,27 @@ TEST(BuildControlScript, LadderLinesAtTheirPlaces) {
 }
 
 // The starting volumes name a ladder alias as they are, without rounding.
-TEST(BuildControlScript, StartingVolumesAreWrittenUnchanged) {
+// A starting volume runs the ladder alias of its nearest step, so the up and
+// down keys are defined from the start; halfway between two steps the higher
+// one.
+TEST(BuildControlScript, StartingVolumesStartOnTheNearestStep) {
   EXPECT_EQ(Line(BuildControlScript(0, 100), 54), "vol0");
   EXPECT_EQ(Line(BuildControlScript(0, 100), 55), "gvol100");
-  EXPECT_EQ(Line(BuildControlScript(81, 7), 54), "vol81");
-  EXPECT_EQ(Line(BuildControlScript(81, 7), 55), "gvol7");
-  EXPECT_EQ(Line(BuildControlScript(100, 0), 54), "vol100");
-  EXPECT_EQ(Line(BuildControlScript(100, 0), 55), "gvol0");
+  EXPECT_EQ(Line(BuildControlScript(81, 7), 54), "vol80");
+  EXPECT_EQ(Line(BuildControlScript(81, 7), 55), "gvol9");
+  EXPECT_EQ(Line(BuildControlScript(83, 33), 54), "vol85");
+  EXPECT_EQ(Line(BuildControlScript(83, 33), 55), "gvol35");
+  const std::vector<std::pair<int, int>> nearest = {
+      {-5, 0},  {0, 0},   {1, 2},   {2, 2},   {3, 2},    {4, 5},     {6, 5},
+      {7, 9},   {8, 9},   {10, 9},  {11, 13}, {12, 13},  {14, 15},   {17, 15},
+      {18, 20}, {22, 20}, {23, 25}, {97, 95}, {98, 100}, {100, 100}, {150, 100}};
+  for (const auto& [volume, step] : nearest) EXPECT_EQ(NearestVolumeStep(volume), step) << volume;
+  for (int v = 0; v <= 100; ++v) {
+    const std::string text = BuildControlScript(static_cast<std::int16_t>(v), 0);
+    const std::string line = Line(text, 54);
+    // The line names a ladder alias the script defines.
+    EXPECT_NE(text.find("alias " + line + " \""), std::string::npos) << v;
+  }
 }
 
 TEST(WriteControlScript, WritesPlaylistThenMp3CfgAndPreparesTheCopy) {

@@ -82,7 +82,8 @@ TEST(NativePath, LongPathsWork) {
   }
   writeFileAtomic(deep + "\\track.mp3", "long");
   EXPECT_EQ(readFile(deep + "\\track.mp3"), "long");
-  EXPECT_TRUE(copyFileIfAbsent(deep + "\\track.mp3", deep + "\\copy.mp3"));
+  EXPECT_EQ(copyIntoFolder(deep + "\\track.mp3", FolderHandle::open(deep, false), "copy.mp3"),
+            CopyResult::Copied);
   EXPECT_EQ(listDir(deep).size(), 2u);
 }
 #endif
@@ -122,7 +123,9 @@ TEST(ReadFile, RefusesFifosDevicesAndFoldersWithoutWaiting) {
     }
     EXPECT_THROW(readFileHead(p, 100), FsError);
     EXPECT_THROW(copyFileAtomic(p, dir / "copy.mp3"), FsError);
-    EXPECT_THROW(copyFileIfAbsent(p, dir / "copy.mp3"), FsError);
+    EXPECT_THROW(copyIntoFolder(p, FolderHandle::open(dir.str(), false), "copy.mp3"), FsError);
+    EXPECT_THROW(regularFileFacts(p), FsError);
+    EXPECT_THROW(checkOpensForReading(p), FsError);
     EXPECT_FALSE(isRegularFile(p));
   }
   // Nor is one replaced by a write.
@@ -155,7 +158,9 @@ TEST(ReadFile, RefusesPipesDevicesAndFoldersWithoutWaiting) {
     }
     EXPECT_THROW(readFileHead(p, 100), FsError);
     EXPECT_THROW(copyFileAtomic(p, dir / "copy.mp3"), FsError);
-    EXPECT_THROW(copyFileIfAbsent(p, dir / "copy.mp3"), FsError);
+    EXPECT_THROW(copyIntoFolder(p, FolderHandle::open(dir.str(), false), "copy.mp3"), FsError);
+    EXPECT_THROW(regularFileFacts(p), FsError);
+    EXPECT_THROW(checkOpensForReading(p), FsError);
     EXPECT_FALSE(isRegularFile(p) && p != "NUL") << p;
   }
   ::CloseHandle(server);
@@ -303,26 +308,61 @@ TEST(WriteFileAtomic, ALinkedFileIsReplacedWhereItPointsAndStaysALink) {
 }
 #endif
 
-TEST(CopyFileIfAbsent, CopiesWithoutATraceAndNeverReplaces) {
+// A copy is made complete before it takes its name and keeps its source's
+// time; a copy of the same version stays, one of another version, a link or
+// a stray file in its place is replaced, a folder never. Nothing else is
+// left in the folder.
+TEST(CopyIntoFolder, CopiesEachVersionOnceWithoutATrace) {
   TempDir dir;
   std::string big(200000, 'x');
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13);
   writeFile(dir / "src.mp3", big);
   std::filesystem::create_directory(dir / "mp3s");
-  EXPECT_TRUE(copyFileIfAbsent(dir / "src.mp3", dir / "mp3s/a.mp3"));
+  const FolderHandle mp3s = FolderHandle::open(dir / "mp3s", false);
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "a.mp3"), CopyResult::Copied);
   EXPECT_EQ(readFile(dir / "mp3s/a.mp3"), big);
+  EXPECT_EQ(std::filesystem::last_write_time(test::fsPath(dir / "mp3s/a.mp3")),
+            std::filesystem::last_write_time(test::fsPath(dir / "src.mp3")));
+  const std::uint64_t copied = test::fileIdentity(dir / "mp3s/a.mp3");
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "a.mp3"), CopyResult::AlreadyThere);
+  EXPECT_EQ(test::fileIdentity(dir / "mp3s/a.mp3"), copied);
+  // The stamp the caller looked at stands for the source's.
+  const FileStamp looked = regularFileFacts(dir / "src.mp3").stamp;
+  EXPECT_EQ(fileStamp(dir / "mp3s/a.mp3"), looked);
+  EXPECT_EQ(fileStampIn(mp3s, "a.mp3"), looked);
+  EXPECT_EQ(fileStampIn(mp3s, "none.mp3"), std::nullopt);
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "a.mp3", &looked), CopyResult::AlreadyThere);
+  const FileStamp other{looked.size + 1, looked.modified};
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "a.mp3", &other), CopyResult::Replaced);
+  EXPECT_EQ(readFile(dir / "mp3s/a.mp3"), big);
+
   writeFile(dir / "mp3s/b.mp3", "player's own");
-  EXPECT_FALSE(copyFileIfAbsent(dir / "src.mp3", dir / "mp3s/b.mp3"));
-  EXPECT_EQ(readFile(dir / "mp3s/b.mp3"), "player's own");
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "b.mp3"), CopyResult::Replaced);
+  EXPECT_EQ(readFile(dir / "mp3s/b.mp3"), big);
+  // The same length and a time two seconds off counts as this version (file
+  // systems keep times in steps of up to two seconds); three seconds off
+  // does not.
+  const auto srcTime = std::filesystem::last_write_time(test::fsPath(dir / "src.mp3"));
+  std::filesystem::last_write_time(test::fsPath(dir / "mp3s/b.mp3"),
+                                   srcTime + std::chrono::seconds(2));
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "b.mp3"), CopyResult::AlreadyThere);
+  std::filesystem::last_write_time(test::fsPath(dir / "mp3s/b.mp3"),
+                                   srcTime - std::chrono::seconds(3));
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "b.mp3"), CopyResult::Replaced);
 #ifndef _WIN32
-  std::filesystem::create_symlink(dir / "nowhere", dir / "mp3s/c.mp3");
-  EXPECT_FALSE(copyFileIfAbsent(dir / "src.mp3", dir / "mp3s/c.mp3"));
-  EXPECT_TRUE(std::filesystem::is_symlink(dir / "mp3s/c.mp3"));
-  constexpr int kNames = 3;
+  writeFile(dir / "outside.mp3", "not to be touched");
+  std::filesystem::create_symlink(dir / "outside.mp3", dir / "mp3s/c.mp3");
+  EXPECT_EQ(copyIntoFolder(dir / "src.mp3", mp3s, "c.mp3"), CopyResult::Replaced);
+  EXPECT_FALSE(std::filesystem::is_symlink(dir / "mp3s/c.mp3"));
+  EXPECT_EQ(readFile(dir / "outside.mp3"), "not to be touched");
+  constexpr int kNames = 4;
 #else
-  constexpr int kNames = 2;
+  constexpr int kNames = 3;
 #endif
-  EXPECT_THROW(copyFileIfAbsent(dir / "gone.mp3", dir / "mp3s/d.mp3"), FsError);
+  std::filesystem::create_directory(dir / "mp3s/folder.mp3");
+  EXPECT_THROW(copyIntoFolder(dir / "src.mp3", mp3s, "folder.mp3"), FsError);
+  EXPECT_THROW(copyIntoFolder(dir / "gone.mp3", mp3s, "d.mp3"), FsError);
+  EXPECT_THROW(copyIntoFolder(dir / "src.mp3", mp3s, "../e.mp3"), FsError);
   // Nothing but those names: no temporary file anywhere.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "mp3s"), {}), kNames);
 }
@@ -344,15 +384,47 @@ TEST(PendingFile, TakesTheTargetsPlaceOnlyWhenCommitted) {
   {
     PendingFile dropped(target);
     dropped.write("x", 1);
-    PendingFile absent(target);
-    absent.write("y", 1);
-    EXPECT_FALSE(absent.commitIfAbsent());
   }
   EXPECT_EQ(readFile(target), "NEW, longer");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
   // A read-only target is refused before anything is written.
   ASSERT_TRUE(test::setReadOnly(target, true));
   EXPECT_THROW(PendingFile{target}, FsError);
+}
+
+// Many paths looked at in one go say what each alone says: the same facts
+// for files in one folder, in others and through a link, and a reason for
+// what is missing or no regular file.
+TEST(RegularFilesFacts, SayWhatEachPathAloneSays) {
+  TempDir dir;
+  writeFile(dir / "a/one.mp3", "1");
+  writeFile(dir / "a/two.mp3", "22");
+  writeFile(dir / "b/three.mp3", "333");
+  std::filesystem::create_directory(dir / "a/folder.mp3");
+  std::vector<std::string> paths = {dir / "a/one.mp3",  dir / "a/two.mp3",    dir / "b/three.mp3",
+                                    dir / "a/gone.mp3", dir / "a/folder.mp3", dir / "gone/x.mp3",
+                                    dir / "a/one.mp3"};
+#ifndef _WIN32
+  std::filesystem::create_symlink(dir / "a", dir / "link");
+  paths.push_back(dir / "link/two.mp3");
+#endif
+  const std::vector<FileLook> looks = regularFilesFacts(paths);
+  ASSERT_EQ(looks.size(), paths.size());
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    SCOPED_TRACE(paths[i]);
+    try {
+      const FileFacts alone = regularFileFacts(paths[i]);
+      ASSERT_TRUE(looks[i].facts.has_value()) << looks[i].reason;
+      EXPECT_EQ(looks[i].facts->id, alone.id);
+      EXPECT_EQ(looks[i].facts->stamp, alone.stamp);
+    } catch (const FsError& e) {
+      EXPECT_FALSE(looks[i].facts.has_value());
+      EXPECT_EQ(looks[i].reason, e.reason());
+    }
+  }
+  EXPECT_EQ(looks[6].facts->id, looks[0].facts->id);
+  EXPECT_NE(looks[1].facts->id, looks[0].facts->id);
+  EXPECT_EQ(looks[2].facts->stamp.size, 3u);
 }
 
 TEST(ListDir, ReportsKindsHiddenNamesAndLinksWithoutFollowing) {

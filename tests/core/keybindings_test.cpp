@@ -36,83 +36,67 @@ const Lines kSection = {
     R"("gvoldown"            "Game Volume Down")",
 };
 
-const std::string kRule = R"("blank"	"=========================")";
-
-Lines Plus(Lines lines, const Lines& more) {
-  lines.insert(lines.end(), more.begin(), more.end());
-  return lines;
-}
+const std::string kSectionText = crlf(kSection);
 
 TEST(ControlsSection, IsTheFourteenLines) {
   EXPECT_EQ(ControlsSection(), kSection);
 }
 
-TEST(RewriteKeyBindings, KeepsNonEmptyLinesThenAppendsTheSection) {
-  const Lines old = {R"("+forward"	"Move forward")", "", "", R"("+back"	"Move back")", " "};
-  EXPECT_EQ(RewriteKeyBindings(old),
-            Plus({R"("+forward"	"Move forward")", R"("+back"	"Move back")", " "}, kSection));
-  EXPECT_EQ(RewriteKeyBindings({}), kSection);
+// The player's lines, blank ones and their line ends included, stay as they
+// are; the section follows them.
+TEST(KeyBindingsText, KeepsThePlayersBytesThenAppendsTheSection) {
+  EXPECT_EQ(KeyBindingsText(""), kSectionText);
+  const std::string crLf = "\"+forward\"\t\"Move\"\r\n\r\n \r\n\"+back\"\t\"Back\"\r\n";
+  EXPECT_EQ(KeyBindingsText(crLf), crLf + kSectionText);
+  const std::string lf = "\"+forward\"\t\"Move\"\n\n\"+back\"\t\"Back\"\n";
+  EXPECT_EQ(KeyBindingsText(lf), lf + kSectionText);
+  const std::string cr = "a\rb\r";
+  EXPECT_EQ(KeyBindingsText(cr), cr + kSectionText);
+  // A last line without a line end gets the player's own one.
+  EXPECT_EQ(KeyBindingsText("a\nb"), "a\nb\n" + kSectionText);
+  EXPECT_EQ(KeyBindingsText("a"), "a\r\n" + kSectionText);
 }
 
-TEST(RewriteKeyBindings, SavingTwiceEqualsSavingOnce) {
-  const Lines old = {R"("blank"	"Movement")", R"("+jump"	"Jump")"};
-  const Lines once = RewriteKeyBindings(old);
-  EXPECT_EQ(RewriteKeyBindings(once), once);
-  EXPECT_EQ(once, Plus(old, kSection));
+// Saving again finds the section it wrote, takes it out and appends it
+// again: a line the player added after it stays, before the new section.
+TEST(KeyBindingsText, SavingAgainMovesOnlyTheSection) {
+  const std::string player = "\"+jump\"\tJump\n\n";
+  const std::string once = KeyBindingsText(player);
+  EXPECT_EQ(KeyBindingsText(once), once);
+  const std::string added = once + "\"+duck\"\tDuck\n";
+  EXPECT_EQ(KeyBindingsText(added), player + "\"+duck\"\tDuck\n" + kSectionText);
+  // The removal gives back the player's lines, the added one too.
+  bool found = false;
+  EXPECT_EQ(WithoutControlsSection(KeyBindingsText(added), &found), player + "\"+duck\"\tDuck\n");
+  EXPECT_TRUE(found);
 }
 
-// The old section goes from where it stood, with the rule above its heading;
-// the next section (a line whose characters 2 to 6 read "blank") stays.
-TEST(RewriteKeyBindings, OldSectionInTheMiddleIsMovedToTheEnd) {
-  const Lines old = {
-      R"("+jump"	"Jump")",
-      kRule,
-      R"("blank"	"MP3 Player Controls")",
-      kRule,
-      R"("playtrack"	"Play Track")",
-      "",
-      R"("gvoldown"	"Game Volume Down")",
-      R"("blank"	"Weapons")",
-      R"("slot1"	"Weapon 1")",
-  };
+// A section is the 14 lines exactly, whatever their line ends (an editor may
+// have turned them into LF); sections of older saves are the same lines.
+TEST(WithoutControlsSection, TakesOnlyWholeSectionsWithTheirLineEnds) {
+  std::string lfSection;
+  for (const std::string& line : kSection) lfSection += line + "\n";
+  bool found = false;
   EXPECT_EQ(
-      RewriteKeyBindings(old),
-      Plus({R"("+jump"	"Jump")", R"("blank"	"Weapons")", R"("slot1"	"Weapon 1")"}, kSection));
-}
+      WithoutControlsSection("a\r\n" + kSectionText + "b\r\n" + lfSection + lfSection, &found),
+      "a\r\nb\r\n");
+  EXPECT_TRUE(found);
+  // The section as the last lines of a file without a final line end.
+  std::string last = kSectionText;
+  last.resize(last.size() - 2);
+  EXPECT_EQ(WithoutControlsSection("x\n" + last), "x\n");
 
-// The section line that ends an old section is read under the same rule, so
-// a second old section right after it goes too.
-TEST(RewriteKeyBindings, TwoOldSectionsInARowBothGo) {
-  const Lines old = Plus(Plus({R"("+jump"	"Jump")"}, kSection), kSection);
-  EXPECT_EQ(RewriteKeyBindings(old), Plus({R"("+jump"	"Jump")"}, kSection));
-}
-
-TEST(RewriteKeyBindings, HeadingOnTheFirstLineRemovesNothingBeforeIt) {
-  const Lines old = {R"("blank"	"MP3 Player Controls")", kRule, R"("playtrack"	"Play Track")",
-                     R"("blank"	"Chat")", R"("say"	"Say")"};
-  EXPECT_EQ(RewriteKeyBindings(old),
-            Plus({R"("blank"	"Chat")", R"("say"	"Say")"}, kSection));
-}
-
-TEST(RewriteKeyBindings, HeadingOrRuleOnTheLastLineEndsTheRead) {
-  const Lines a = {R"("+jump"	"Jump")", kRule, R"("blank"	"MP3 Player Controls")"};
-  EXPECT_EQ(RewriteKeyBindings(a), Plus({R"("+jump"	"Jump")"}, kSection));
-  const Lines b = {R"("+jump"	"Jump")", kRule, R"("blank"	"MP3 Player Controls")", kRule};
-  EXPECT_EQ(RewriteKeyBindings(b), Plus({R"("+jump"	"Jump")"}, kSection));
-}
-
-// The heading text anywhere in a line marks it; "blank" must stand at
-// characters 2 to 6, not merely appear.
-TEST(RewriteKeyBindings, MatchesHeadingAnywhereAndBlankOnlyAtItsPlace) {
-  const Lines old = {R"("a"	"A")",
-                     "x",
-                     "// MP3 Player Controls //",
-                     "dropped",
-                     R"(  "blank" no)",
-                     "blank at start",
-                     R"(Xblank	"Kept")"};
-  EXPECT_EQ(RewriteKeyBindings(old),
-            Plus({R"("a"	"A")", R"(Xblank	"Kept")"}, kSection));
+  // Anything short of the 14 lines, or a line that differs, is the player's.
+  Lines partial = kSection;
+  partial.pop_back();
+  Lines changed = kSection;
+  changed[5] = R"("mp3 stop"            "Stop")";
+  for (const std::string& text : {crlf(partial), crlf(changed), " " + kSectionText,
+                                  std::string("\"blank\"\t\"MP3 Player Controls\"\r\n")}) {
+    EXPECT_EQ(WithoutControlsSection(text, &found), text);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(KeyBindingsText(text), text + kSectionText);
+  }
 }
 
 class WriteKeyBindingsTest : public ::testing::Test {
@@ -130,7 +114,7 @@ TEST_F(WriteKeyBindingsTest, WorkedExample) {
   writeFile(ListOf(mod), "\"+forward\"\t\"Forward\"\r\n\r\n\"+back\"\t\"Back\"");
   WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
   EXPECT_EQ(readFile(ListOf(mod)),
-            crlf(Plus({"\"+forward\"\t\"Forward\"", "\"+back\"\t\"Back\""}, kSection)));
+            "\"+forward\"\t\"Forward\"\r\n\r\n\"+back\"\t\"Back\"\r\n" + kSectionText);
   // A second save gives the same bytes.
   const std::string once = readFile(ListOf(mod));
   WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
@@ -141,8 +125,7 @@ TEST_F(WriteKeyBindingsTest, MissingListOfAStockModIsCopiedFirst) {
   const std::string mod = dir / "cstrike";
   std::filesystem::create_directory(mod);
   WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
-  EXPECT_EQ(readFile(ListOf(mod)),
-            crlf(Plus({R"("blank"	"Stock")", R"("+attack"	"Fire")"}, kSection)));
+  EXPECT_EQ(readFile(ListOf(mod)), stock + kSectionText);
   EXPECT_EQ(readFile(app + "/kb_act/cstrike/kb_act.lst"), stock);  // the stock list stays
 }
 
@@ -159,7 +142,7 @@ TEST_F(WriteKeyBindingsTest, AnExistingListIsNeverReplacedByTheStockOne) {
   const std::string mod = dir / "cstrike";
   writeFile(ListOf(mod), "\"+use\"\t\"Use\"\r\n");
   WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
-  EXPECT_EQ(readFile(ListOf(mod)), crlf(Plus({"\"+use\"\t\"Use\""}, kSection)));
+  EXPECT_EQ(readFile(ListOf(mod)), "\"+use\"\t\"Use\"\r\n" + kSectionText);
 }
 
 TEST_F(WriteKeyBindingsTest, AMissingStockFileThrowsNamingIt) {

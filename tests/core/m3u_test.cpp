@@ -107,11 +107,11 @@ TEST_F(M3u, WorkedExampleTakesOnlyLinesAfterExtinf) {
 #endif
 
 TEST_F(M3u, PosixEntriesAreJoinedOrTakenAsTheyStand) {
-  for (auto f : {"a.mp3", "Lists/sub/b.mp3", "Music/c.mp3"}) touch(f);
+  for (auto f : {"a.mp3", "Lists/sub/b.mp3", "Music/c.mp3", "Lists/D.MP3"}) touch(f);
   load({"#EXTM3U", "#EXTINF:1,A", "../a.mp3", "#EXTINF:2,B", "sub/b.mp3", "#EXTINF:3,C",
-        dir / "Music/c.mp3"});
-  EXPECT_EQ(state.PlaylistPaths,
-            (Lines{in(lists, "../a.mp3"), in(lists, "sub/b.mp3"), dir / "Music/c.mp3"}));
+        dir / "Music/c.mp3", "#EXTINF:4,D", "D.MP3"});
+  EXPECT_EQ(state.PlaylistPaths, (Lines{in(lists, "../a.mp3"), in(lists, "sub/b.mp3"),
+                                        dir / "Music/c.mp3", in(lists, "D.MP3")}));
 }
 
 #ifndef _WIN32  // "\\" in names and its Windows reading are POSIX's
@@ -160,7 +160,7 @@ TEST_F(M3u, QuietCornersAddNothing) {
       {"#EXTM3U", "#EXTINF:1,A"},                          // the announced line never comes
       {"#EXTM3U", "#EXTINF:1,A", "mp3"},                   // shorter than ".mp3"
       {"#EXTM3U", "#EXTINF:1,A", "", "a.mp3"},             // blank entry; a.mp3 is unannounced
-      {"#EXTM3U", "a.mp3", "#EXTINF:1,A", "a.MP3"},        // upper case; the first is unannounced
+      {"#EXTM3U", "a.mp3", "#EXTINF:1,A", "a.mp4"},        // no track; the first is unannounced
       {"#EXTM3U", "#EXTINF:1,A", "#EXTINF:2,B", "a.mp3"},  // the second is the entry itself
       {"#EXTM3U", "#EXTINF:1,A", "http://example.com/a.mp3", "#EXTINF:1,B",
        "\\\\server\\share\\a.mp3", "#EXTINF:1,C", "gone.mp3"},

@@ -63,18 +63,21 @@ TEST(FileName, FolderPartDropsTheFinalSeparator) {
 #endif
 }
 
-TEST(AddTrack, OnlyPathsEndingInLowerCaseMp3AreAppended) {
+TEST(AddTrack, OnlyPathsEndingInMp3OfAnyCaseAreAppended) {
   ProgramState s;
   RecordingHost host;
   EXPECT_EQ(AddTrack(s, "/m/My Song.mp3", host), AppendResult::Added);
-  EXPECT_EQ(AddTrack(s, "/m/Song.MP3", host), AppendResult::Ignored);
-  EXPECT_EQ(AddTrack(s, "/m/song.Mp3", host), AppendResult::Ignored);
+  EXPECT_EQ(AddTrack(s, "/m/Song.MP3", host), AppendResult::Added);
+  EXPECT_EQ(AddTrack(s, "/m/song.Mp3", host), AppendResult::Added);
+  EXPECT_EQ(AddTrack(s, "/m/song.mp4", host), AppendResult::Ignored);
+  EXPECT_EQ(AddTrack(s, "/m/song.mp3 ", host), AppendResult::Ignored);
   EXPECT_EQ(AddTrack(s, "mp3", host), AppendResult::Ignored);
   EXPECT_EQ(AddTrack(s, "", host), AppendResult::Ignored);
   EXPECT_EQ(AddTrack(s, "/m/My Song.mp3", host), AppendResult::Added);  // duplicates allowed
-  EXPECT_EQ(s.PlaylistPaths, (Lines{"/m/My Song.mp3", "/m/My Song.mp3"}));
-  EXPECT_EQ(s.PlaylistNames, (Lines{"My Song.mp3", "My Song.mp3"}));
-  EXPECT_EQ(host.listLines, (Lines{"My Song.mp3", "My Song.mp3"}));
+  EXPECT_EQ(s.PlaylistPaths,
+            (Lines{"/m/My Song.mp3", "/m/Song.MP3", "/m/song.Mp3", "/m/My Song.mp3"}));
+  EXPECT_EQ(s.PlaylistNames, (Lines{"My Song.mp3", "Song.MP3", "song.Mp3", "My Song.mp3"}));
+  EXPECT_EQ(host.listLines, s.PlaylistNames);
   EXPECT_TRUE(host.messages.empty());
 }
 
@@ -107,7 +110,7 @@ TEST(Drop, AddsOnlyMp3NamesInOrderAndLeavesHoverImagesAlone) {
   ProgramState s;
   RecordingHost host;
   DropCommand(s, {"/m/a.mp3", "/m/b.MP3", "/m/folder", "/m/c.mp3"}, host);
-  EXPECT_EQ(s.PlaylistNames, (Lines{"a.mp3", "c.mp3"}));
+  EXPECT_EQ(s.PlaylistNames, (Lines{"a.mp3", "b.MP3", "c.mp3"}));
   EXPECT_TRUE(host.events.empty());
 }
 

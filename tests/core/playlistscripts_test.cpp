@@ -30,6 +30,16 @@ ProgramState Playlist(const std::vector<std::string>& names) {
   return s;
 }
 
+// The tracks of the scripts for a playlist whose entries are all readable
+// and all different files, named as a save names them.
+std::vector<ScriptTrack> Tracks(const ProgramState& state) {
+  return test::PlanInto(state, "/games/cstrike").scriptTracks;
+}
+
+std::vector<ScriptTrack> Tracks(const std::vector<std::string>& names) {
+  return Tracks(Playlist(names));
+}
+
 ProgramState NumberedPlaylist(int count) {
   std::vector<std::string> names;
   for (int i = 1; i <= count; ++i) names.push_back("t" + std::to_string(i) + ".mp3");
@@ -60,7 +70,9 @@ std::vector<std::string> SixLines(int n, int next, int prev, const std::string& 
   const std::string t = std::to_string(n), x = std::to_string(next), p = std::to_string(prev);
   return {
       "alias track" + t + " \"mp3 play " + kMp3s + file + "; alias nexttracks nexttrack" + t +
-          "; alias prevtrack prevtrack" + t + "\"",
+          "; alias prevtrack prevtrack" + t + "; alias playtrack track" + t +
+          "; alias looptrack lptrack" + t + "; alias saytrack saytrack" + t +
+          "; alias tsaytrack tsaytrack" + t + "\"",
       "alias lptrack" + t + " \"mp3 loop " + kMp3s + file + "; alias nexttracks nexttrack" + t +
           "; alias prevtrack prevtrack" + t + "\"",
       "alias nexttrack" + t + " \"alias looptrack lptrack" + x + "; alias playtrack track" + x +
@@ -82,19 +94,19 @@ TEST(WritePlaylistScripts, ThreeTracksMakeOneFile) {
 
   const std::string expected = ForPlatform(crlf({
       "",
-      R"(alias track1 "mp3 play mp3s\Intro.mp3; alias nexttracks nexttrack1; alias prevtrack prevtrack1")",
+      R"(alias track1 "mp3 play mp3s\Intro.mp3; alias nexttracks nexttrack1; alias prevtrack prevtrack1; alias playtrack track1; alias looptrack lptrack1; alias saytrack saytrack1; alias tsaytrack tsaytrack1")",
       R"(alias lptrack1 "mp3 loop mp3s\Intro.mp3; alias nexttracks nexttrack1; alias prevtrack prevtrack1")",
       R"(alias nexttrack1 "alias looptrack lptrack2; alias playtrack track2; alias saytrack saytrack2; alias tsaytrack tsaytrack2; echo Tunebelt: next track; playtrack;")",
       R"(alias prevtrack1 "alias looptrack lptrack3; alias playtrack track3; playtrack; alias saytrack saytrack3; alias tsaytrack tsaytrack3; echo Tunebelt: previous track;")",
       R"(alias saytrack1 "say listening to Intro.mp3 with Tunebelt")",
       R"(alias tsaytrack1 "say_team listening to Intro.mp3 with Tunebelt;")",
-      R"(alias track2 "mp3 play mp3s\TwoWords.mp3; alias nexttracks nexttrack2; alias prevtrack prevtrack2")",
+      R"(alias track2 "mp3 play mp3s\TwoWords.mp3; alias nexttracks nexttrack2; alias prevtrack prevtrack2; alias playtrack track2; alias looptrack lptrack2; alias saytrack saytrack2; alias tsaytrack tsaytrack2")",
       R"(alias lptrack2 "mp3 loop mp3s\TwoWords.mp3; alias nexttracks nexttrack2; alias prevtrack prevtrack2")",
       R"(alias nexttrack2 "alias looptrack lptrack3; alias playtrack track3; alias saytrack saytrack3; alias tsaytrack tsaytrack3; echo Tunebelt: next track; playtrack;")",
       R"(alias prevtrack2 "alias looptrack lptrack1; alias playtrack track1; playtrack; alias saytrack saytrack1; alias tsaytrack tsaytrack1; echo Tunebelt: previous track;")",
       R"(alias saytrack2 "say listening to Two Words.mp3 with Tunebelt")",
       R"(alias tsaytrack2 "say_team listening to Two Words.mp3 with Tunebelt;")",
-      R"(alias track3 "mp3 play mp3s\Finale.mp3; alias nexttracks nexttrack3; alias prevtrack prevtrack3")",
+      R"(alias track3 "mp3 play mp3s\Finale.mp3; alias nexttracks nexttrack3; alias prevtrack prevtrack3; alias playtrack track3; alias looptrack lptrack3; alias saytrack saytrack3; alias tsaytrack tsaytrack3")",
       R"(alias lptrack3 "mp3 loop mp3s\Finale.mp3; alias nexttracks nexttrack3; alias prevtrack prevtrack3")",
       R"(alias nexttrack3 "alias looptrack lptrack1; alias playtrack track1; alias saytrack saytrack1; alias tsaytrack tsaytrack1; echo Tunebelt: next track; playtrack;")",
       R"(alias prevtrack3 "alias looptrack lptrack2; alias playtrack track2; playtrack; alias saytrack saytrack2; alias tsaytrack tsaytrack2; echo Tunebelt: previous track;")",
@@ -163,9 +175,9 @@ void ExpectPackedInOrder(const std::vector<std::string>& files, int count) {
 }
 
 TEST(BuildPlaylistScripts, FilesHoldAtMost8000BytesFilledInOrder) {
-  for (auto [count, files] : {std::pair{666, 60u}, {667, 60u}, {668, 60u}, {950, 86u}}) {
+  for (auto [count, files] : {std::pair{666, 67u}, {667, 67u}, {668, 67u}, {950, 95u}}) {
     SCOPED_TRACE(count);
-    const auto texts = BuildPlaylistScripts(NumberedPlaylist(count));
+    const auto texts = BuildPlaylistScripts(Tracks(NumberedPlaylist(count)));
     EXPECT_EQ(texts.size(), files);
     ExpectPackedInOrder(texts, count);
   }
@@ -179,7 +191,7 @@ TEST(BuildPlaylistScripts, LongestNamesStayWellUnderAThousandFiles) {
     const std::string n = std::to_string(i);
     names.push_back(n + std::string(251 - n.size(), 'x') + ".mp3");
   }
-  const auto texts = BuildPlaylistScripts(Playlist(names));
+  const auto texts = BuildPlaylistScripts(Tracks(names));
   EXPECT_EQ(texts.size(), 238u);
   ExpectPackedInOrder(texts, kMaxSaveTracks);
 }
@@ -188,19 +200,19 @@ TEST(BuildPlaylistScripts, LongestNamesStayWellUnderAThousandFiles) {
 // lines it would have) keeps its last track; one byte more moves it on.
 TEST(BuildPlaylistScripts, AFileOfExactly8000BytesKeepsItsLastTrack) {
   std::vector<std::string> names;
-  for (int i = 1; i <= 11; ++i) names.push_back("Track" + std::to_string(i) + ".mp3");
-  // Each "x" adds four bytes (two paths, two say lines), a space two.
-  names.push_back("Track12xxxxxxxxxxxx .mp3");
+  for (int i = 1; i <= 9; ++i) names.push_back("Track" + std::to_string(i) + ".mp3");
+  // Each "x" adds four bytes (two paths, two say lines).
+  names.push_back("Track10" + std::string(90, 'x') + ".mp3");
   const std::size_t closing = 2 + std::string("exec playlist2.cfg").size() + 2;
-  auto texts = BuildPlaylistScripts(Playlist(names));
+  auto texts = BuildPlaylistScripts(Tracks(names));
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].size() + closing, kMaxPlaylistFileBytes);
 
-  names.back() = "Track12xxxxxxxxxxxxx .mp3";
-  texts = BuildPlaylistScripts(Playlist(names));
+  names.back() = "Track10" + std::string(91, 'x') + ".mp3";
+  texts = BuildPlaylistScripts(Tracks(names));
   ASSERT_EQ(texts.size(), 2u);
-  EXPECT_EQ(texts[1].find("alias track12 "), 2u);
-  ExpectPackedInOrder(texts, 12);
+  EXPECT_EQ(texts[1].find("alias track10 "), 2u);
+  ExpectPackedInOrder(texts, 10);
 }
 
 // The chain of a long playlist: file 1 starts it, each file runs the next,
@@ -211,11 +223,11 @@ TEST(WritePlaylistScripts, ChainsTheFilesToTheLastTrack) {
   test::writeFile(mod / "playlist99.cfg", "left from a longer playlist\r\n");
   WritePlaylistScripts(test::PlanInto(NumberedPlaylist(668), mod.str()), host, nullptr);
   std::set<std::string> expected = {"playlist99.cfg"};
-  for (int f = 1; f <= 60; ++f) expected.insert("playlist" + std::to_string(f) + ".cfg");
+  for (int f = 1; f <= 67; ++f) expected.insert("playlist" + std::to_string(f) + ".cfg");
   EXPECT_EQ(FilesIn(mod), expected);
   EXPECT_EQ(readFile(mod / "playlist99.cfg"), "left from a longer playlist\r\n");
 
-  const std::string last = readFile(mod / "playlist60.cfg");
+  const std::string last = readFile(mod / "playlist67.cfg");
   const std::string tail = crlf(SixLines(668, 1, 667, "t668.mp3"));
   ASSERT_GE(last.size(), tail.size());
   EXPECT_EQ(last.substr(last.size() - tail.size()), tail);
@@ -227,14 +239,14 @@ TEST(WritePlaylistScripts, ChainsTheFilesToTheLastTrack) {
 // A ";" in a file name would end the quoted alias and run the rest as a
 // command; a '"' in a say line would end the quoted text early.
 TEST(BuildPlaylistScripts, NamesCannotBreakOutOfTheQuotedAlias) {
-  auto files = BuildPlaylistScripts(Playlist({"a;quit;.mp3", "Say \"Hi\"; quit.mp3"}));
+  auto files = BuildPlaylistScripts(Tracks({"a;quit;.mp3", "Say \"Hi\"; quit.mp3"}));
   ASSERT_EQ(files.size(), 1u);
   auto lines = platform::splitLines(files[0]);
   ASSERT_EQ(lines.size(), 13u);
   EXPECT_EQ(
       lines[1],
       ForPlatform(
-          R"(alias track1 "mp3 play mp3s\aquit.mp3; alias nexttracks nexttrack1; alias prevtrack prevtrack1")"));
+          R"(alias track1 "mp3 play mp3s\aquit.mp3; alias nexttracks nexttrack1; alias prevtrack prevtrack1; alias playtrack track1; alias looptrack lptrack1; alias saytrack saytrack1; alias tsaytrack tsaytrack1")"));
   EXPECT_EQ(
       lines[2],
       ForPlatform(
@@ -264,11 +276,11 @@ TEST(WritePlaylistScripts, AReadOnlyFileThrowsNamingItAndKeepsItsBytes) {
 // the quotes is dropped as in the say lines.
 TEST(BuildTrackList, OneQuotedEchoLineATrack) {
   const auto files =
-      BuildTrackList(Playlist({"Intro.mp3", "Hello, World: Live.mp3", "Say \"Hi\"; quit.mp3"}));
+      BuildTrackList(Tracks({"Intro.mp3", "Hello, World: Live.mp3", "Say \"Hi\"; quit.mp3"}));
   ASSERT_EQ(files.size(), 1u);
   EXPECT_EQ(files[0], crlf({R"(echo "1. Intro.mp3")", R"(echo "2. Hello, World: Live.mp3")",
                             R"(echo "3. Say Hi quit.mp3")"}));
-  EXPECT_EQ(BuildTrackList(ProgramState{}), std::vector<std::string>{""});
+  EXPECT_EQ(BuildTrackList({}), std::vector<std::string>{""});
 }
 
 // Long names spread the list over files packed like the playlist files:
@@ -279,7 +291,7 @@ TEST(BuildTrackList, LongListsChainFilesWithinTheBound) {
     const std::string n = std::to_string(i);
     names.push_back(n + std::string(251 - n.size(), 'x') + ".mp3");
   }
-  const auto files = BuildTrackList(Playlist(names));
+  const auto files = BuildTrackList(Tracks(names));
   ASSERT_GT(files.size(), 1u);
   int next = 1;
   for (std::size_t k = 1; k <= files.size(); ++k) {

@@ -52,9 +52,10 @@ TEST_F(Pls, ExampleAppendsWhatExistsInFileOrder) {
   EXPECT_EQ(load({"[playlist]", "File1=" + dir / "Music/a.mp3", "Title1=A", "File2=b.mp3",
                   "File3=..\\c.mp3", "File4=" + dir / "Music/d.MP3", "NumberOfEntries=4"}),
             ImportResult::Read);
-  EXPECT_EQ(state.PlaylistPaths,
-            (Lines{dir / "Music/a.mp3", in(lists, "b.mp3"), in(lists, "../c.mp3")}));
-  EXPECT_EQ(state.PlaylistNames, (Lines{"a.mp3", "b.mp3", "c.mp3"}));
+  // ".MP3" is a track too.
+  EXPECT_EQ(state.PlaylistPaths, (Lines{dir / "Music/a.mp3", in(lists, "b.mp3"),
+                                        in(lists, "../c.mp3"), dir / "Music/d.MP3"}));
+  EXPECT_EQ(state.PlaylistNames, (Lines{"a.mp3", "b.mp3", "c.mp3", "d.MP3"}));
   EXPECT_EQ(host.listLines, state.PlaylistNames);
   EXPECT_TRUE(host.messages.empty());
 }
@@ -68,9 +69,9 @@ TEST_F(Pls, ExampleInWindowsFormResolvesThroughBackslashes) {
             crlf({"[playlist]", "File1=D:\\Music\\a.mp3", "Title1=A", "File2=b.mp3",
                   "File3=..\\c.mp3", "File4=D:\\Music\\d.MP3", "NumberOfEntries=4"}));
   plsload(state, "D:/Lists/mix.pls", host);
-  EXPECT_EQ(state.PlaylistPaths,
-            (Lines{"D:/Music/a.mp3", in("D:/Lists", "b.mp3"), in("D:/Lists", "../c.mp3")}));
-  EXPECT_EQ(state.PlaylistNames, (Lines{"a.mp3", "b.mp3", "c.mp3"}));
+  EXPECT_EQ(state.PlaylistPaths, (Lines{"D:/Music/a.mp3", in("D:/Lists", "b.mp3"),
+                                        in("D:/Lists", "../c.mp3"), "D:/Music/d.MP3"}));
+  EXPECT_EQ(state.PlaylistNames, (Lines{"a.mp3", "b.mp3", "c.mp3", "d.MP3"}));
 }
 #endif
 
@@ -115,10 +116,10 @@ TEST_F(Pls, EntriesThatAreNoRegularFilesAreNotTaken) {
 }
 #endif
 
-TEST_F(Pls, LinesThatAreNotLowerCaseFileEntriesEndingInMp3AddNothing) {
+TEST_F(Pls, LinesThatAreNotFileEntriesEndingInMp3AddNothing) {
   touch("Lists/a.mp3");
   EXPECT_EQ(load({"[playlist]", "Title1=a.mp3", "NumberOfEntries=1", "", "file1=a.mp3",
-                  "FILE1=a.mp3", "File1=a.mp3 ", "File1=a.MP3", "File", "File=", " File1=a.mp3"}),
+                  "FILE1=a.mp3", "File1=a.mp3 ", "File1=a.mp4", "File", "File=", " File1=a.mp3"}),
             ImportResult::Read);
   EXPECT_TRUE(state.PlaylistPaths.empty());
   EXPECT_TRUE(host.messages.empty());

@@ -69,8 +69,8 @@ class RemovalTest : public ::testing::Test {
 };
 
 // The player's files as they may be before a first save, and what a removal
-// must leave of them. Lines a save already normalised (empty lines of the
-// list, a missing last CR LF) stay normalised.
+// must leave of them. Lines a save already normalised (a missing last line
+// end) stay normalised; kb_act.lst keeps its empty lines and LF line ends.
 struct PlayerFiles {
   const char* what;
   const char* userConfig;  // nullptr: no file
@@ -83,9 +83,10 @@ const PlayerFiles kPlayerFiles[] = {
     {"no userconfig.cfg", nullptr, "\"+attack\" \"Fire\"\r\n", nullptr, "\"+attack\" \"Fire\"\r\n"},
     {"lines with CR LF, empty ones too", "bind x y\r\n\r\nsensitivity 3\r\n\r\n",
      "\"+attack\" \"Fire\"\r\n\r\n\"+jump\" \"Jump\"\r\n\r\n",
-     "bind x y\r\n\r\nsensitivity 3\r\n\r\n", "\"+attack\" \"Fire\"\r\n\"+jump\" \"Jump\"\r\n"},
+     "bind x y\r\n\r\nsensitivity 3\r\n\r\n",
+     "\"+attack\" \"Fire\"\r\n\r\n\"+jump\" \"Jump\"\r\n\r\n"},
     {"last lines without CR LF", "bind x y\r\nname p", "\"+attack\" \"Fire\"\n\"+jump\" \"Jump\"",
-     "bind x y\r\nname p\r\n", "\"+attack\" \"Fire\"\r\n\"+jump\" \"Jump\"\r\n"},
+     "bind x y\r\nname p\r\n", "\"+attack\" \"Fire\"\n\"+jump\" \"Jump\"\n"},
     {"a line like the hook but not it", "exec mp3.cfg \r\n// exec mp3.cfg\r\n",
      "\"blank\" \"=====\"\r\n\"+jump\" \"Jump\"\r\n", "exec mp3.cfg \r\n// exec mp3.cfg\r\n",
      "\"blank\" \"=====\"\r\n\"+jump\" \"Jump\"\r\n"},
@@ -128,6 +129,25 @@ TEST_F(RemovalTest, SaveThenRemoveLeavesOnlyThePlayersLines) {
     ASSERT_FALSE(host.messages.empty());
     EXPECT_EQ(host.messages.back().text, "Tunebelt was removed from " + mod + ".");
     if (::testing::Test::HasFailure()) return;
+  }
+}
+
+// The player's part of kb_act.lst is theirs: a line they add after our
+// section stays where they put it through the next save, and the removal
+// gives back their list byte for byte with that line, LF line ends and empty
+// lines included.
+TEST_F(RemovalTest, APlayersLineAfterTheSectionSurvivesASaveAndTheRemoval) {
+  for (const std::string original : {"\"blank\"\t\"Movement\"\n\n\"+jump\"\t\"Jump\"\n",
+                                     "\"+attack\" \"Fire\"\r\n\r\n\r\n\"+use\" \"Use\"\r\n"}) {
+    SCOPED_TRACE(original);
+    writeFile(keyBindings(), original);
+    save();
+    const std::string added = "\"+duck\"\t\"Duck\"\n";
+    writeFile(keyBindings(), readFile(keyBindings()) + added);
+    save();
+    EXPECT_EQ(readFile(keyBindings()).substr(0, original.size() + added.size()), original + added);
+    EXPECT_EQ(remove(), RemovalResult::Done);
+    EXPECT_EQ(readFile(keyBindings()), original + added);
   }
 }
 
@@ -367,8 +387,10 @@ TEST(SaveFormats, RecognisesOnlyWhatASaveWrites) {
     state.PlaylistPaths.push_back("/m/" + std::to_string(i) + ".mp3");
     state.PlaylistNames.push_back("Name, \"quoted\"; {" + std::to_string(i) + "}.mp3");
   }
-  const auto playlists = BuildPlaylistScripts(state);
-  const auto lists = BuildTrackList(state);
+  const std::vector<ScriptTrack> tracks =
+      PlanSave(state, ModLayout("/games/cstrike"), {}, {}).scriptTracks;
+  const auto playlists = BuildPlaylistScripts(tracks);
+  const auto lists = BuildTrackList(tracks);
   ASSERT_GT(playlists.size(), 2u);
   ASSERT_GT(lists.size(), 1u);
   for (std::size_t k = 1; k <= playlists.size(); ++k) {

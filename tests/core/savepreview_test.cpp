@@ -57,7 +57,7 @@ TEST(PreviewSavePlan, TellsWhatApplyingThePlanThenDoes) {
         case JournalAction::Copied:
         case JournalAction::AlreadyThere:
           copies.push_back(
-              {plan.tracks[copies.size()].source, e.path, e.action == JournalAction::AlreadyThere});
+              {plan.copies[copies.size()].source, e.path, e.action == JournalAction::AlreadyThere});
           break;
         default:
           break;

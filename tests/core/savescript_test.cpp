@@ -9,10 +9,14 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <map>
+#include <utility>
 
+#include "core/scripts/applyplan.h"
 #include "platform/folderlock.h"
 #include "recording_host.h"
 #include "test_util.h"
@@ -164,27 +168,80 @@ TEST_F(SaveScriptTest, StepsRunInTheirOrderAndEndWithDone) {
   EXPECT_EQ(readFile(mod + "/userconfig.cfg"), "exec mp3.cfg\r\n");
 }
 
-TEST_F(SaveScriptTest, SameCleanedNameIsCopiedOnceButCountedTwice) {
+// Tracks whose cleaned names are the same, or the same but for case, each
+// get a copy of their own; a file listed twice (by the same path or another
+// one) is copied once and played by both tracks.
+TEST_F(SaveScriptTest, EachFileGetsOneCopyOfItsOwn) {
   addTrack("a b.mp3", "first");
   addTrack("ab.mp3", "second");
+  addTrack("A-B.MP3", "third");
+  addTrack("!!!.mp3", "fourth");
+  state.PlaylistPaths.push_back(state.PlaylistPaths[1]);
+  state.PlaylistNames.push_back("ab.mp3");
+  fs::create_hard_link(test::fsPath(state.PlaylistPaths[0]), test::fsPath(dir / "music/same.mp3"));
+  state.PlaylistPaths.push_back(dir / "music/same.mp3");
+  state.PlaylistNames.push_back("same.mp3");
   ASSERT_EQ(save(mod), SaveResult::Done);
-  EXPECT_EQ(readFile(mod + "/mp3s/ab.mp3"), "first");
-  EXPECT_EQ(host.progressValue, 2);
-  EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 1);
+  EXPECT_EQ(test::treeContents(mod + "/mp3s"),
+            (std::map<std::string, std::string>{{"ab.mp3", "first"},
+                                                {"ab_2.mp3", "second"},
+                                                {"AB_3.mp3", "third"},
+                                                {"track_4.mp3", "fourth"}}));
+  EXPECT_EQ(host.progressMaximum, 4);
+  EXPECT_EQ(host.progressValue, 4);
+  const std::string playlist = readFile(mod + "/playlist1.cfg");
+  const std::string sep(1, platform::kSep);
+  for (const auto& [track, copy] : std::vector<std::pair<int, std::string>>{{1, "ab.mp3"},
+                                                                            {2, "ab_2.mp3"},
+                                                                            {3, "AB_3.mp3"},
+                                                                            {4, "track_4.mp3"},
+                                                                            {5, "ab_2.mp3"},
+                                                                            {6, "ab.mp3"}}) {
+    EXPECT_NE(playlist.find("alias track" + std::to_string(track) + " \"mp3 play mp3s" + sep +
+                            copy + ";"),
+              std::string::npos)
+        << track;
+  }
 }
 
-#ifndef _WIN32  // "\\", "?" and "*" in names are POSIX's
-TEST_F(SaveScriptTest, ExistingTargetIsLeftAndAWildcardNameMatchesOnlyItself) {
+// A copy stays only while it is of the source as it is now: the second save
+// of an unchanged playlist copies nothing, a changed track is copied again
+// (its new length, or its new time at the same length), atomically.
+TEST_F(SaveScriptTest, ACopyIsReplacedWhenItsTrackChanged) {
+  addTrack("a.mp3", "first take");
+  addTrack("b.mp3", "second");
+  ASSERT_EQ(save(mod), SaveResult::Done);
+  Journal journal;
+  SaveOptions o;
+  o.journal = &journal;
+  text = mod;
+  ASSERT_EQ(SaveScript(state, text, o, host), SaveResult::Done);
+  EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
+                          [](const JournalEntry& e) { return e.action == JournalAction::Copied; }),
+            0);
+
+  writeFile(state.PlaylistPaths[0], "a longer second take");
+  writeFile(state.PlaylistPaths[1], "SECOND");
+  const auto later =
+      fs::last_write_time(test::fsPath(state.PlaylistPaths[1])) + std::chrono::hours(1);
+  fs::last_write_time(test::fsPath(state.PlaylistPaths[1]), later);
+  journal.clear();
+  ASSERT_EQ(SaveScript(state, text, o, host), SaveResult::Done);
+  EXPECT_EQ(readFile(mod + "/mp3s/a.mp3"), "a longer second take");
+  EXPECT_EQ(readFile(mod + "/mp3s/b.mp3"), "SECOND");
+  EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
+                          [](const JournalEntry& e) { return e.action == JournalAction::Copied; }),
+            2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 2);  // no temporary file
+}
+
+#ifndef _WIN32  // "?" and "*" in names are POSIX's
+TEST_F(SaveScriptTest, AWildcardNameMatchesOnlyItself) {
   addTrack("what?.mp3", "new");
   writeFile(mod + "/mp3s/whats.mp3", "other");
   ASSERT_EQ(save(mod), SaveResult::Done);
   EXPECT_EQ(readFile(mod + "/mp3s/what?.mp3"), "new");
   EXPECT_EQ(readFile(mod + "/mp3s/whats.mp3"), "other");
-
-  state.PlaylistPaths[0] = dir / "music/changed.mp3";
-  writeFile(state.PlaylistPaths[0], "changed");
-  ASSERT_EQ(save(mod), SaveResult::Done);
-  EXPECT_EQ(readFile(mod + "/mp3s/what?.mp3"), "new");
 }
 #endif
 
@@ -234,7 +291,10 @@ TEST_F(SaveScriptTest, DeveloperModeShowsEachSourceBeforeItsCopy) {
   EXPECT_EQ(host.messages[1].caption, "Tunebelt");
 }
 
-TEST_F(SaveScriptTest, TracksThatCannotBeCopiedDoNotStopTheOthers) {
+// A track whose file cannot be read is found before anything is written and
+// left out of every script: the others are numbered on without a gap, no key
+// names a missing file, and the end says which tracks were left out and why.
+TEST_F(SaveScriptTest, UnreadableTracksAreLeftOutOfEveryScript) {
   addTrack("a.mp3", "one");
   addTrack("gone.mp3", "vanishes");
   addTrack("pipe.mp3");
@@ -267,34 +327,76 @@ TEST_F(SaveScriptTest, TracksThatCannotBeCopiedDoNotStopTheOthers) {
   ASSERT_EQ(host.messages.size(), 1u);
   const test::Message& m = host.messages[0];
   EXPECT_EQ(m.caption, "Tunebelt - Error");
-  EXPECT_EQ(m.text.rfind("3 tracks could not be copied:", 0), 0u) << m.text;
+  EXPECT_EQ(m.text.rfind("3 tracks were left out:\n", 0), 0u) << m.text;
   EXPECT_NE(m.text.find(state.PlaylistPaths[1] + ": No such file"), std::string::npos) << m.text;
   EXPECT_NE(m.text.find(state.PlaylistPaths[2] + thirdReason), std::string::npos) << m.text;
   EXPECT_NE(m.text.find(state.PlaylistPaths[3] + ": Is a directory"), std::string::npos) << m.text;
-  // Every other track is there, the window does not say "Done", and the
-  // scripts, hook and controls are written as for any save.
+  // The two readable tracks are tracks 1 and 2 of every script; the window
+  // does not say "Done", and the hook and controls are written as for any
+  // save.
   EXPECT_EQ(readFile(mod + "/mp3s/a.mp3"), "one");
   EXPECT_EQ(readFile(mod + "/mp3s/e.mp3"), "five");
   EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 2);
-  EXPECT_EQ(host.progressValue, 5);
+  const std::string playlist = readFile(mod + "/playlist1.cfg");
+  const std::string sep(1, platform::kSep);
+  EXPECT_NE(playlist.find("alias track2 \"mp3 play mp3s" + sep + "e.mp3;"), std::string::npos);
+  EXPECT_EQ(playlist.find("alias track3 "), std::string::npos);
+  EXPECT_EQ(playlist.find("gone"), std::string::npos);
+  EXPECT_EQ(readFile(mod + "/tracklist.cfg"), "echo \"1. a.mp3\"\r\necho \"2. e.mp3\"\r\n");
+  EXPECT_EQ(host.progressValue, 2);
   EXPECT_FALSE(contains(host.events, "caption:Done"));
   EXPECT_EQ(host.progressCaption, kTracksMissingCaption);
   EXPECT_TRUE(host.modFolderEnabled);
   EXPECT_EQ(state.ModFolders, std::vector<std::string>{mod});
-  EXPECT_NE(readFile(mod + "/playlist1.cfg").find("alias track5 "), std::string::npos);
   EXPECT_EQ(readFile(mod + "/userconfig.cfg"), "exec mp3.cfg\r\n");
 }
 
-TEST_F(SaveScriptTest, ManyFailedTracksAreNamedTenAtATime) {
+TEST_F(SaveScriptTest, ManyLeftOutTracksAreNamedTenAtATime) {
   for (int i = 0; i < 14; ++i) addTrack("t" + std::to_string(i) + ".mp3");
   fs::remove_all(dir / "music");
+  addTrack("kept.mp3");
   EXPECT_EQ(save(mod), SaveResult::Failed);
   ASSERT_EQ(host.messages.size(), 1u);
   const std::string& shown = host.messages[0].text;
+  EXPECT_EQ(shown.rfind("14 tracks were left out:\n", 0), 0u) << shown;
   EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), 11) << shown;
   EXPECT_NE(shown.find(state.PlaylistPaths[9]), std::string::npos);
   EXPECT_EQ(shown.find(state.PlaylistPaths[10]), std::string::npos);
   EXPECT_NE(shown.find("... and 4 more"), std::string::npos);
+  EXPECT_EQ(readFile(mod + "/tracklist.cfg"), "echo \"1. kept.mp3\"\r\n");
+}
+
+// With no track left to play nothing is written at all.
+TEST_F(SaveScriptTest, APlaylistOfUnreadableTracksWritesNothing) {
+  addTrack("a.mp3");
+  addTrack("b.mp3");
+  fs::remove_all(dir / "music");
+  const auto before = snapshot(dir.path());
+  EXPECT_EQ(save(mod), SaveResult::Failed);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text.rfind("2 tracks were left out:\n", 0), 0u);
+  EXPECT_NE(host.messages[0].text.find("Nothing was written."), std::string::npos);
+  EXPECT_EQ(snapshot(dir.path()), before);
+  EXPECT_TRUE(host.modFolderEnabled);
+}
+
+// A copy that fails once the scripts are written (here a folder in the way)
+// names the tracks whose keys will play nothing; the others are copied.
+TEST_F(SaveScriptTest, ACopyThatFailsNamesTheTracksThatWillBeSilent) {
+  addTrack("a.mp3", "one");
+  addTrack("b.mp3", "two");
+  state.PlaylistPaths.push_back(state.PlaylistPaths[1]);
+  state.PlaylistNames.push_back("b.mp3");
+  fs::create_directories(test::fsPath(mod + "/mp3s/b.mp3"));
+  EXPECT_EQ(save(mod), SaveResult::Failed);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text,
+            "1 copy could not be made, so the keys of its track play nothing in the game:\n"
+            "tracks 2, 3: " +
+                state.PlaylistPaths[1] + " to " + ModLayout(mod).track("b.mp3") + ": " +
+                std::strerror(EISDIR));
+  EXPECT_EQ(readFile(mod + "/mp3s/a.mp3"), "one");
+  EXPECT_EQ(host.progressCaption, kTracksMissingCaption);
 }
 
 #ifndef _WIN32  // FIFOs, device links and file links are POSIX's
@@ -330,6 +432,84 @@ TEST_F(SaveScriptTest, ALinkedKeyBindingListStaysALink) {
   ASSERT_EQ(save(mod), SaveResult::Done);
   EXPECT_TRUE(fs::is_symlink(mod + "/gfx/shell/kb_act.lst"));
   EXPECT_NE(readFile(shared).find("MP3 Player Controls"), std::string::npos);
+}
+
+// A link planted at one of our own scripts is replaced by the script; the
+// file it pointed to, outside the mod folder, is left alone.
+TEST_F(SaveScriptTest, LinksPlantedAtOurScriptsAreReplacedNotFollowed) {
+  addTrack("a.mp3");
+  const std::string outside = dir / "outside";
+  for (const char* name : {"mp3.cfg", "playlist1.cfg", "tracklist.cfg"}) {
+    writeFile(outside + "/" + name, "victim\n");
+    fs::create_symlink(outside + "/" + name, mod + "/" + name);
+  }
+  ASSERT_EQ(save(mod), SaveResult::Done);
+  for (const char* name : {"mp3.cfg", "playlist1.cfg", "tracklist.cfg"}) {
+    EXPECT_FALSE(fs::is_symlink(mod + "/" + name)) << name;
+    EXPECT_EQ(readFile(outside + "/" + name), "victim\n") << name;
+  }
+  EXPECT_NE(readFile(mod + "/mp3.cfg").find("exec playlist1.cfg"), std::string::npos);
+}
+
+// A host that swaps the mod's mp3s folder for a link to another folder at
+// the first moment it is asked to let events run after the event `after`.
+class SwappingHost : public RecordingHost {
+ public:
+  SwappingHost(std::string tracks, std::string elsewhere, std::string after)
+      : tracks_(std::move(tracks)), elsewhere_(std::move(elsewhere)), after_(std::move(after)) {}
+  void showProgressWindow() override {
+    RecordingHost::showProgressWindow();
+    armed_ = armed_ || events.back() == after_;
+  }
+  void setProgressMaximum(int maximum) override {
+    RecordingHost::setProgressMaximum(maximum);
+    armed_ = armed_ || events.back() == after_;
+  }
+  void processEvents() override {
+    RecordingHost::processEvents();
+    if (!armed_ || swapped_ || !fs::is_directory(tracks_)) return;
+    fs::rename(tracks_, tracks_ + "-moved");
+    fs::create_symlink(elsewhere_, tracks_);
+    swapped_ = true;
+  }
+  bool swapped() const { return swapped_; }
+
+ private:
+  std::string tracks_, elsewhere_, after_;
+  bool armed_ = false, swapped_ = false;
+};
+
+// The copies go into the mp3s folder opened when the copying began: one
+// swapped for a link while they go in gets none of them and is reported,
+// and one swapped before stops the copying at once.
+TEST_F(SaveScriptTest, AnMp3sFolderSwappedForALinkGetsNoCopy) {
+  addTrack("a.mp3", "one");
+  addTrack("b.mp3", "two");
+  const std::string elsewhere = dir / "elsewhere";
+  fs::create_directories(elsewhere);
+  // A save into a fresh mp3s whose host swaps it after `event`; what the
+  // save said.
+  const auto saveSwappingAfter = [&](const std::string& event) {
+    fs::remove(mod + "/mp3s");
+    fs::remove_all(mod + "/mp3s-moved");
+    fs::create_directories(mod + "/mp3s");
+    SwappingHost swapping(mod + "/mp3s", elsewhere, event);
+    text = mod;
+    EXPECT_EQ(SaveScript(state, text, SaveOptions{}, swapping), SaveResult::Failed);
+    EXPECT_TRUE(swapping.swapped());
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+    return swapping.messages.size() == 1 ? swapping.messages[0].text : std::string();
+  };
+  // The swap comes with the first copy's events, after the folder opened.
+  const std::string during = saveSwappingAfter("progress-max:2");
+  EXPECT_EQ(test::treeContents(mod + "/mp3s-moved"),
+            (std::map<std::string, std::string>{{"a.mp3", "one"}, {"b.mp3", "two"}}));
+  EXPECT_NE(during.find(mod + "/mp3s was replaced while the tracks were copied"), std::string::npos)
+      << during;
+  // Swapped while the scripts are written, before the copies begin.
+  const std::string before = saveSwappingAfter("show-progress");
+  EXPECT_TRUE(fs::is_empty(mod + "/mp3s-moved"));
+  EXPECT_NE(before.find("symbolic link"), std::string::npos) << before;
 }
 #endif
 

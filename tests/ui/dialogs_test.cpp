@@ -19,6 +19,7 @@
 #include "ui/optionsdialog.h"
 #include "ui/style.h"
 #include "ui/units.h"
+#include "ui/widgets.h"
 
 using tunebelt::ProgramState;
 using tunebelt::test::RecordingHost;
@@ -106,6 +107,13 @@ class DialogsTest : public QObject {
     QCOMPARE(child<QLabel>(&dlg, "Label1")->text(), QString("Initial Volumes (0-100):"));
     QCOMPARE(child<QLabel>(&dlg, "Label3")->text(), QString("MP3:"));
     QCOMPARE(child<QLabel>(&dlg, "Label2")->text(), QString("Game:"));
+    // What a save does with a volume between the ladder's steps, on at most
+    // the two lines there is room for above the buttons.
+    auto* steps = child<tunebelt::ui::TextLabel>(&dlg, "lblVolumeSteps");
+    QCOMPARE(steps->text(), QString("Between the game's steps (0, 2, 5, 9, 13, 15, 20 ... 100) "
+                                    "the nearest one is used."));
+    QVERIFY(steps->lineCount() <= 2);
+    QVERIFY(steps->geometry().bottom() < child<QPushButton>(&dlg, "cmdOk")->geometry().top());
     auto* mp3 = child<QLineEdit>(&dlg, "txtMP3Vol");
     auto* game = child<QLineEdit>(&dlg, "txtGameVol");
     auto* ok = child<QPushButton>(&dlg, "cmdOk");

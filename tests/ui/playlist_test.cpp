@@ -101,11 +101,11 @@ void PlaylistTest::dropAddsOnlyMp3Files() {
   };
   drop(list(), {url("one.mp3"), url("folder"), url("b.MP3"), url("two.mp3"),
                 QUrl("http://example.org/three.mp3")});
-  QCOMPARE(lines(list()), QStringList({"one.mp3", "two.mp3"}));
-  QCOMPARE(t_->state.PlaylistPaths[1], *music_ / "two.mp3");
+  QCOMPARE(lines(list()), QStringList({"one.mp3", "b.MP3", "two.mp3"}));
+  QCOMPARE(t_->state.PlaylistPaths[2], *music_ / "two.mp3");
   // Text is not a file list.
   drop(list(), {}, QString::fromStdString(*music_ / "four.mp3"));
-  QCOMPARE(t_->state.TrackCount(), 2);
+  QCOMPARE(t_->state.TrackCount(), 3);
 }
 
 void PlaylistTest::deleteKeyRemovesTheSelectionBackspaceDoesNot() {

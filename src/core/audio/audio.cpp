@@ -1,6 +1,7 @@
 #include "core/audio/audio.h"
 
 #include <mutex>
+#include <optional>
 
 #include "core/audio/parallel.h"
 #include "platform/fs.h"
@@ -46,9 +47,11 @@ Analysis MeasureTracks(AudioTools& tools, const std::vector<std::string>& paths,
       [&](std::size_t i, const std::stop_token& token) {
         TrackLoudness& track = analysis.tracks[i];
         const std::string& path = paths[i];
-        const auto stamp = platform::fileStamp(path);
-        if (!stamp) {
-          track.error = "the file is missing, or is no regular file";
+        std::optional<platform::FileStamp> stamp;
+        try {
+          stamp = platform::regularFileFacts(path).stamp;
+        } catch (const platform::FsError& e) {
+          track.error = e.reason();
           report(i, 1.0);
           return;
         }

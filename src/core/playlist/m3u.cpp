@@ -14,7 +14,7 @@ namespace {
 // One entry line: looked up as it stands when absolute, else resolved
 // against the playlist's folder. False when the playlist is full.
 bool takeEntry(ProgramState& state, const std::string& e, Host& host) {
-  if (!e.ends_with(".mp3")) return true;
+  if (!HasMp3Extension(e)) return true;
   if (reader::isAbsoluteEntry(e)) {
     auto p = reader::findEntry({}, e);
     return !p || reader::append(state, *p, host);

@@ -39,6 +39,15 @@ void tellFull(Prompts& host) {
 
 }  // namespace
 
+bool HasMp3Extension(std::string_view path) {
+  constexpr std::string_view kExtension = ".mp3";
+  if (path.size() < kExtension.size()) return false;
+  const std::string_view tail = path.substr(path.size() - kExtension.size());
+  return std::equal(tail.begin(), tail.end(), kExtension.begin(), [](char a, char b) {
+    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+  });
+}
+
 std::string GetFileName(std::string_view path) {
   // The last character is never looked at, so "D:\Music\" gives "Music\".
   for (std::size_t k = path.size(); k-- > 1;) {
@@ -63,7 +72,7 @@ AppendResult AppendEntry(ProgramState& state, const std::string& path, StateObse
 }
 
 AppendResult AddTrack(ProgramState& state, const std::string& path, Host& host) {
-  if (path.empty() || !path.ends_with(".mp3")) return AppendResult::Ignored;
+  if (!HasMp3Extension(path)) return AppendResult::Ignored;
   AppendResult r = AppendEntry(state, path, host);
   if (r == AppendResult::Added && state.DebugMode == 1) {
     host.showMessage(PrintableName(GetFileName(path)), kCaption, MessageIcon::None);

@@ -15,6 +15,10 @@ inline constexpr std::string_view kTrackFilter = "MP3 Files (*.mp3)|*.mp3";
 inline constexpr std::string_view kPlaylistFilter = "Playlist Files (*.pls,*.m3u)|*.pls; *.m3u";
 inline constexpr std::string_view kPlaylistFullMessage = "The playlist is full (10000 tracks).";
 
+// Whether a path ends in ".mp3" in any case (".MP3", ".Mp3"): what makes a
+// name a track wherever one is taken.
+bool HasMp3Extension(std::string_view path);
+
 // The file-name part of a path (the last character is never examined).
 std::string GetFileName(std::string_view path);
 // The folder part of a file path, without its final separator.
@@ -26,7 +30,7 @@ enum class AppendResult { Added, Ignored, Full };
 // new list line; Full when the tables hold kMaxTracks entries already.
 AppendResult AppendEntry(ProgramState& state, const std::string& path, StateObserver& observer);
 
-// Appends the path when it ends in ".mp3" exactly; in developer mode the
+// Appends the path when it ends in ".mp3" in any case; in developer mode the
 // added entry's file name is shown. Ignored for any other path.
 AppendResult AddTrack(ProgramState& state, const std::string& path, Host& host);
 

@@ -7,16 +7,16 @@
 
 namespace tunebelt {
 
-// Every line starting "File" and ending ".mp3" is an entry line. Its entry is
-// everything after the first "=" following "File", so "File1=a=b.mp3" names
-// "a=b.mp3" alone; one lookup a line keeps the reading linear in the file's
-// size, however many "=" a line holds.
+// Every line starting "File" and ending ".mp3" (any case) is an entry line.
+// Its entry is everything after the first "=" following "File", so
+// "File1=a=b.mp3" names "a=b.mp3" alone; one lookup a line keeps the reading
+// linear in the file's size, however many "=" a line holds.
 ImportResult plsload(ProgramState& state, const std::string& path, Host& host) {
   auto lines = reader::readPlaylist(path, host);
   if (!lines) return ImportResult::Failed;
   const std::string folder = getPath(path);
   for (const std::string& line : *lines) {
-    if (!line.starts_with("File") || !line.ends_with(".mp3")) continue;
+    if (!line.starts_with("File") || !HasMp3Extension(line)) continue;
     const std::size_t equals = line.find('=', 4);
     if (equals == std::string::npos) continue;
     const std::string_view c = std::string_view(line).substr(equals + 1);

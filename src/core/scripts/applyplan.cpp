@@ -13,10 +13,33 @@ void note(Journal* journal, JournalAction action, const std::string& path) {
   if (journal != nullptr) journal->push_back({action, path});
 }
 
+// "track 3", "tracks 2, 5": the tracks a copy plays for.
+std::string TracksText(const std::vector<int>& tracks) {
+  std::string text = tracks.size() == 1 ? "track " : "tracks ";
+  for (std::size_t i = 0; i < tracks.size(); ++i) {
+    if (i > 0) text += ", ";
+    text += std::to_string(tracks[i]);
+  }
+  return text;
+}
+
+// The mp3s folder the copies go into, opened once: the one the save found
+// there, or the one it has just made.
+platform::FolderHandle OpenTrackFolder(const SavePlan& plan) {
+  const std::string path = plan.layout.tracks();
+  platform::FolderHandle folder = platform::FolderHandle::open(path, plan.followTracksLink);
+  if (plan.tracksFolder && folder.id() != *plan.tracksFolder) {
+    throw platform::FsError(path,
+                            "was replaced by another folder while the save ran; no track was "
+                            "copied");
+  }
+  return folder;
+}
+
 }  // namespace
 
 void WriteFile(const FileWrite& file, Journal* journal) {
-  switch (platform::writeFileAtomic(file.path, file.bytes, file.durability)) {
+  switch (platform::writeFileAtomic(file.path, file.bytes, file.durability, file.links)) {
     case platform::WriteResult::Created:
       return note(journal, JournalAction::Created, file.path);
     case platform::WriteResult::Replaced:
@@ -60,7 +83,7 @@ void WriteControlScript(const SavePlan& plan, Host& host, Journal* journal) {
   host.setStage(Stage::Copying);
   host.processEvents();
   WriteFile(plan.controlScript, journal);
-  host.setProgressMaximum(plan.trackCount);
+  host.setProgressMaximum(static_cast<int>(plan.copies.size()));
 }
 
 void WriteTrackList(const SavePlan& plan, Journal* journal) {
@@ -75,28 +98,42 @@ void CreateTrackFolder(const SavePlan& plan, Progress& progress, Journal* journa
   note(journal, JournalAction::FolderMade, tracks);
 }
 
-std::vector<std::string> CopyTracks(const SavePlan& plan, Host& host, Journal* journal) {
-  std::vector<std::string> failures;
-  for (std::size_t i = 0; i < plan.tracks.size(); ++i) {
-    const TrackCopy& track = plan.tracks[i];
+CopyReport CopyTracks(const SavePlan& plan, Host& host, Journal* journal) {
+  CopyReport report;
+  const platform::FolderHandle folder = OpenTrackFolder(plan);
+  for (std::size_t i = 0; i < plan.copies.size(); ++i) {
+    const TrackCopy& copy = plan.copies[i];
     host.processEvents();
     if (plan.showEachSource) {
-      host.showMessage(PrintableName(track.source), kCaption, MessageIcon::None);
+      host.showMessage(PrintableName(copy.source), kCaption, MessageIcon::None);
     }
-    // A copy that is there already stays, whatever it holds: an unchanged
-    // playlist copies nothing the second time.
+    if (copy.current) {
+      // Found there in this version a moment ago, before anything was written.
+      note(journal, JournalAction::AlreadyThere, copy.target);
+      host.setProgressValue(static_cast<int>(i + 1));
+      continue;
+    }
     try {
-      const bool copied = platform::copyFileIfAbsent(track.source, track.target);
-      note(journal, copied ? JournalAction::Copied : JournalAction::AlreadyThere, track.target);
+      const platform::CopyResult done = platform::copyIntoFolder(
+          copy.source, folder, copy.name, copy.stamp ? &*copy.stamp : nullptr);
+      note(journal,
+           done == platform::CopyResult::AlreadyThere ? JournalAction::AlreadyThere
+                                                      : JournalAction::Copied,
+           copy.target);
     } catch (const platform::FsError& e) {
       const std::string where =
-          e.path() == track.source ? PrintableName(e.path())
-                                   : PrintableName(track.source) + " to " + PrintableName(e.path());
-      failures.push_back(where + ": " + e.reason());
+          e.path() == copy.source ? PrintableName(e.path())
+                                  : PrintableName(copy.source) + " to " + PrintableName(e.path());
+      report.failures.push_back(TracksText(copy.tracks) + ": " + where + ": " + e.reason());
     }
     host.setProgressValue(static_cast<int>(i + 1));
   }
-  return failures;
+  if (!folder.stillInPlace()) {
+    report.swapped = PrintableName(folder.path()) +
+                     " was replaced while the tracks were copied: they went into the folder that "
+                     "was there when the copying began, and the game may not find them.";
+  }
+  return report;
 }
 
 SaveApplied ApplySavePlan(const SavePlan& plan, Host& host, Journal* journal) {
@@ -107,7 +144,7 @@ SaveApplied ApplySavePlan(const SavePlan& plan, Host& host, Journal* journal) {
   WriteControlScript(plan, host, journal);
   WriteTrackList(plan, journal);
   CreateTrackFolder(plan, host, journal);
-  applied.copyFailures = CopyTracks(plan, host, journal);
+  applied.copies = CopyTracks(plan, host, journal);
   return applied;
 }
 

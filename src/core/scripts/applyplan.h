@@ -1,9 +1,11 @@
 // Carries out a save plan in the order the game's files depend on: clean-up,
 // userconfig.cfg, kb_act.lst, the playlist files, mp3.cfg, the track list,
-// the mp3s folder, the track copies; with the progress window's calls at their places. Each
-// step is a function of its own, and each can note what it did in a journal.
+// the mp3s folder, the track copies; with the progress window's calls at
+// their places. Each step is a function of its own, and each can note what it
+// did in a journal.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +19,8 @@ enum class JournalAction {
   Replaced,      // a file whose bytes changed
   Unchanged,     // a file that held these bytes already
   FolderMade,    // a folder that was not there
-  Copied,        // a track copied into mp3s
-  AlreadyThere,  // a track whose copy was there already
+  Copied,        // a track copied into mp3s (also over a copy of another version)
+  AlreadyThere,  // a track whose copy of this version was there already
   CleanedUp,     // the mp3s folder deleted
   Deleted,       // a file a save wrote, taken away again
 };
@@ -31,6 +33,17 @@ struct JournalEntry {
 
 // What a save did, step by step, in order.
 using Journal = std::vector<JournalEntry>;
+
+// What went wrong in the copy step, which goes on past a copy that fails.
+struct CopyReport {
+  // One line per copy that failed: the tracks whose keys then play nothing,
+  // which file, where to, and why.
+  std::vector<std::string> failures;
+  // Set when the mp3s folder was swapped for another one while the copies
+  // went in: what happened.
+  std::optional<std::string> swapped;
+  bool ok() const { return failures.empty() && !swapped; }
+};
 
 // Writes one planned file atomically and notes whether it was created,
 // replaced or left as it was. Throws platform::FsError.
@@ -52,16 +65,19 @@ void WriteControlScript(const SavePlan& plan, Host& host, Journal* journal);
 // tracklist.cfg onward.
 void WriteTrackList(const SavePlan& plan, Journal* journal);
 void CreateTrackFolder(const SavePlan& plan, Progress& progress, Journal* journal);
-// Copies each track whose copy is not there yet; returns one line per track
-// that could not be copied (which, where to, and why).
-std::vector<std::string> CopyTracks(const SavePlan& plan, Host& host, Journal* journal);
+// Opens the mp3s folder once and copies each file into that open folder
+// (platform::copyIntoFolder: a copy of this version stays, one of another
+// version is replaced). A folder that is no longer the one the save found
+// (swapped for a link or another folder before the copies began) throws
+// platform::FsError; one swapped while they went in is reported.
+CopyReport CopyTracks(const SavePlan& plan, Host& host, Journal* journal);
 
 // What a save could not do, though it went on to its end.
 struct SaveApplied {
-  bool cleanUpComplete = true;            // the clean-up deleted all it should
-  std::vector<std::string> copyFailures;  // one line per track that was not copied
+  bool cleanUpComplete = true;  // the clean-up deleted all it should
+  CopyReport copies;
 
-  bool complete() const { return cleanUpComplete && copyFailures.empty(); }
+  bool complete() const { return cleanUpComplete && copies.ok(); }
 };
 
 // All the steps in order.

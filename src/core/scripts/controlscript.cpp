@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdlib>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -62,6 +63,15 @@ bool IsVolumeLine(std::string_view line, std::string_view alias) {
 
 }  // namespace
 
+int NearestVolumeStep(int volume) {
+  int nearest = kLadder.front();
+  for (int step : kLadder) {
+    // Later steps are higher, so a tie goes to the higher one.
+    if (std::abs(step - volume) <= std::abs(nearest - volume)) nearest = step;
+  }
+  return nearest;
+}
+
 std::string BuildControlScript(std::int16_t mp3Volume, std::int16_t gameVolume) {
   std::vector<std::string> lines = {
       "alias looptrack \"lptrack1\"",
@@ -75,8 +85,8 @@ std::string BuildControlScript(std::int16_t mp3Volume, std::int16_t gameVolume) 
   AppendLadder(lines, "gvol", "volume", "gvol");
   lines.insert(lines.end(), {
                                 "",
-                                "vol" + std::to_string(mp3Volume),
-                                "gvol" + std::to_string(gameVolume),
+                                "vol" + std::to_string(NearestVolumeStep(mp3Volume)),
+                                "gvol" + std::to_string(NearestVolumeStep(gameVolume)),
                                 "",
                                 "alias saytrack saytrack1",
                                 "alias tsaytrack tsaytrack1",

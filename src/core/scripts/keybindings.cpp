@@ -9,13 +9,45 @@ namespace {
 
 constexpr std::string_view kHeading = "MP3 Player Controls";
 
-// The first line of a section: its characters 2 to 6 read "blank".
-bool StartsSection(const std::string& line) {
-  return line.size() >= 6 && std::string_view(line).substr(1, 5) == "blank";
-}
-
 std::string Entry(const std::string& command, const std::string& caption) {
   return "\"" + command + "\"" + std::string(12, ' ') + "\"" + caption + "\"";
+}
+
+// One line of a text: where it starts, its text, and where the next begins.
+struct Line {
+  std::size_t start = 0;
+  std::string_view text;
+  std::size_t next = 0;  // after its line end
+};
+
+Line LineAt(std::string_view text, std::size_t start) {
+  std::size_t end = text.find_first_of("\r\n", start);
+  if (end == std::string_view::npos) return {start, text.substr(start), text.size()};
+  std::size_t next = end + 1;
+  if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
+  return {start, text.substr(start, end - start), next};
+}
+
+// Where the controls section starting at `start` ends (after the line end of
+// its last line); npos when the 14 lines there are not the section.
+std::size_t SectionEnd(std::string_view text, std::size_t start,
+                       const std::vector<std::string>& section) {
+  std::size_t at = start;
+  for (const std::string& want : section) {
+    if (at >= text.size()) return std::string_view::npos;
+    const Line line = LineAt(text, at);
+    if (line.text != want) return std::string_view::npos;
+    at = line.next;
+  }
+  return at;
+}
+
+// The first line end of the text, or CR LF when it has none.
+std::string_view LineEndOf(std::string_view text) {
+  std::size_t end = text.find_first_of("\r\n");
+  if (end == std::string_view::npos) return "\r\n";
+  if (text[end] == '\n') return "\n";
+  return end + 1 < text.size() && text[end + 1] == '\n' ? "\r\n" : "\r";
 }
 
 }  // namespace
@@ -40,34 +72,30 @@ std::vector<std::string> ControlsSection() {
   };
 }
 
-std::vector<std::string> WithoutControlsSection(const std::vector<std::string>& lines,
-                                                bool* found) {
-  std::vector<std::string> kept;
+std::string WithoutControlsSection(std::string_view text, bool* found) {
+  const std::vector<std::string> section = ControlsSection();
+  std::string kept;
+  kept.reserve(text.size());
   if (found != nullptr) *found = false;
-  std::size_t i = 0;
-  while (i < lines.size()) {
-    const std::string& line = lines[i++];
-    if (line.find(kHeading) != std::string::npos) {
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t end = SectionEnd(text, at, section);
+    if (end != std::string_view::npos) {
       if (found != nullptr) *found = true;
-      if (!kept.empty()) kept.pop_back();                        // the rule line above the heading
-      if (i < lines.size()) ++i;                                 // the rule line below it
-      while (i < lines.size() && !StartsSection(lines[i])) ++i;  // the old entries
-      continue;  // a section line that ends the old section is read next, by the same rule
+      at = end;
+      continue;
     }
-    if (!line.empty()) kept.push_back(line);
+    const Line line = LineAt(text, at);
+    kept.append(text.substr(at, line.next - at));
+    at = line.next;
   }
   return kept;
 }
 
-std::vector<std::string> RewriteKeyBindings(const std::vector<std::string>& oldLines) {
-  std::vector<std::string> kept = WithoutControlsSection(oldLines);
-  for (std::string& l : ControlsSection()) kept.push_back(std::move(l));
-  return kept;
-}
-
-std::string KeyBindingsText(const std::vector<std::string>& oldLines) {
-  std::string out;
-  for (const std::string& line : RewriteKeyBindings(oldLines)) out += line + "\r\n";
+std::string KeyBindingsText(std::string_view oldText) {
+  std::string out = WithoutControlsSection(oldText);
+  if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += LineEndOf(out);
+  for (const std::string& line : ControlsSection()) out += line + "\r\n";
   return out;
 }
 

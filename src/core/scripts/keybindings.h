@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tunebelt {
@@ -16,19 +17,17 @@ inline const std::vector<std::string>& StockListMods() {
 // The 14 lines of the controls section, without line ends.
 std::vector<std::string> ControlsSection();
 
-// The list's lines without empty lines and without a controls section: a
-// line holding "MP3 Player Controls" is a section's heading; the line kept
-// before it (the rule above), the line after it (the rule below) and the
-// lines up to the next line whose characters 2 to 6 read "blank" go with it.
-// `found` tells whether there was a heading.
-std::vector<std::string> WithoutControlsSection(const std::vector<std::string>& lines,
-                                                bool* found = nullptr);
+// The list's bytes without the controls sections a save wrote: each run of
+// 14 whole lines that are exactly the section's lines, whatever ends them
+// (CR LF, LF, CR, or the end of the file), goes with its line ends.
+// Everything else, blank lines and line ends included, stays byte for byte.
+// `found` tells whether there was such a section.
+std::string WithoutControlsSection(std::string_view text, bool* found = nullptr);
 
-// The new list's lines: the old list's lines without empty lines and without
-// an old controls section, then the section.
-std::vector<std::string> RewriteKeyBindings(const std::vector<std::string>& oldLines);
-
-// The new list file: the rewritten lines, each followed by CR LF.
-std::string KeyBindingsText(const std::vector<std::string>& oldLines);
+// The new list file: the old list without its controls sections, then the
+// section, each of its lines ended by CR LF. A last kept line without a line
+// end gets the kept lines' own line end first (their first one; CR LF when
+// they have none).
+std::string KeyBindingsText(std::string_view oldText);
 
 }  // namespace tunebelt

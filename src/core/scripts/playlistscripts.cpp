@@ -42,15 +42,19 @@ class Text {
 };
 
 // The six alias lines of track n of N, each preceded by CR LF.
-void AppendTrackLines(std::string& out, int n, int count, const std::string& displayName,
+void AppendTrackLines(std::string& out, int n, int count, const ScriptTrack& track,
                       char separator) {
   const int next = n < count ? n + 1 : 1;
   const int prev = n > 1 ? n - 1 : count;
-  const std::string file = ModLayout::GameTrackPath(CleanTrackName(displayName), separator);
-  const std::string say = SayTrackName(displayName);
+  const std::string file = ModLayout::GameTrackPath(track.copyName, separator);
+  const std::string say = SayTrackName(track.displayName);
   Text t(out);
+  // Typed or bound, track<n> moves every key to track n; run by playtrack it
+  // sets what is set already.
   t.line("alias track", n, " \"mp3 play ", file, "; alias nexttracks nexttrack", n,
-         "; alias prevtrack prevtrack", n, "\"");
+         "; alias prevtrack prevtrack", n, "; alias playtrack track", n,
+         "; alias looptrack lptrack", n, "; alias saytrack saytrack", n,
+         "; alias tsaytrack tsaytrack", n, "\"");
   t.line("alias lptrack", n, " \"mp3 loop ", file, "; alias nexttracks nexttrack", n,
          "; alias prevtrack prevtrack", n, "\"");
   t.line("alias nexttrack", n, " \"alias looptrack lptrack", next, "; alias playtrack track", next,
@@ -106,15 +110,15 @@ std::vector<std::string> PackChain(int count, const ChainFormat& format) {
   return texts;
 }
 
-std::vector<std::string> BuildPlaylistScripts(const ProgramState& state, char gamePathSeparator) {
-  const int count = state.TrackCount();
+std::vector<std::string> BuildPlaylistScripts(const std::vector<ScriptTrack>& tracks,
+                                              char gamePathSeparator) {
+  const int count = static_cast<int>(tracks.size());
   // Each track's lines begin with CR LF, so a file starts with an empty line;
   // the last line's CR LF ends the file, and an empty line comes before the
   // exec line of the next file.
   return PackChain(
       count, {[&](std::string& out, int n) {
-                AppendTrackLines(out, n, count,
-                                 state.PlaylistNames[static_cast<std::size_t>(n - 1)],
+                AppendTrackLines(out, n, count, tracks[static_cast<std::size_t>(n - 1)],
                                  gamePathSeparator);
               },
               kCrLf, [](std::size_t next) { return std::string(kCrLf) + ExecLine(next) + kCrLf; }});

@@ -7,10 +7,16 @@
 #include <string_view>
 #include <vector>
 
-#include "core/state/state.h"
 #include "platform/fs.h"
 
 namespace tunebelt {
+
+// One track as the scripts know it; track n of the scripts is entry n-1.
+struct ScriptTrack {
+  std::string displayName;  // what the say lines and the track list show
+  std::string copyName;     // the name of its copy in mp3s
+  bool operator==(const ScriptTrack&) const = default;
+};
 
 // The most bytes one playlist file may hold, every CR LF and its closing exec
 // line counted. Half of GoldSrc's 16,384-byte command buffer, so both consoles
@@ -37,8 +43,11 @@ std::vector<std::string> PackChain(int count, const ChainFormat& format);
 // as written (each file's lines, the exec line of all but the last, CR LF).
 // Tracks fill the files in order; a file takes the next track only while it
 // stays within kMaxPlaylistFileBytes, counting its closing lines. The play
-// and loop lines name a track with `gamePathSeparator` after "mp3s".
-std::vector<std::string> BuildPlaylistScripts(const ProgramState& state,
+// and loop lines name a track's copy with `gamePathSeparator` after "mp3s".
+// track<n> makes track n the current one for every key, as stepping to it
+// does: it plays it and points playtrack, looptrack, saytrack, tsaytrack,
+// nexttracks and prevtrack at it.
+std::vector<std::string> BuildPlaylistScripts(const std::vector<ScriptTrack>& tracks,
                                               char gamePathSeparator = platform::kSep);
 
 // Whether `text` is playlist<number>.cfg as a save writes it: an empty line,

@@ -91,11 +91,10 @@ RemovalPlan PlanRemoval(const ModLayout& layout, bool tracks) {
   }
   if (FileExists(layout.keyBindings())) {
     bool found = false;
-    const std::vector<std::string> kept =
-        WithoutControlsSection(platform::readTextLines(layout.keyBindings()), &found);
+    std::string kept = WithoutControlsSection(platform::readFile(layout.keyBindings()), &found);
     if (found) {
       plan.keyBindings =
-          FileWrite{layout.keyBindings(), CrLfText(kept), platform::Durability::Synced};
+          FileWrite{layout.keyBindings(), std::move(kept), platform::Durability::Synced};
     }
   }
   if (auto text = ReadScript(layout.controlScript()); text && IsControlScript(*text)) {

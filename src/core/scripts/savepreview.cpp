@@ -1,7 +1,5 @@
 #include "core/scripts/savepreview.h"
 
-#include <set>
-
 #include "core/state/exists.h"
 #include "core/state/printable.h"
 #include "platform/fs.h"
@@ -13,11 +11,20 @@ namespace {
 
 FilePreview Preview(const FileWrite& file) {
   FileChange change = FileChange::Create;
-  if (platform::entryPresent(file.path)) {
+  if (file.links == platform::Links::Replace && platform::isSymlink(file.path)) {
+    change = FileChange::Replace;
+  } else if (platform::entryPresent(file.path)) {
     change =
         platform::fileHolds(file.path, file.bytes) ? FileChange::Unchanged : FileChange::Replace;
   }
   return {change, file.path, file.bytes.size()};
+}
+
+// Whether the save would leave the copy that is there as it is: one found
+// current, or, when the plan did not look at the tracks' files, anything of
+// that name.
+bool CopyThere(const TrackCopy& copy) {
+  return copy.current || (!copy.stamp && platform::entryPresent(copy.target));
 }
 
 }  // namespace
@@ -45,12 +52,10 @@ SavePreview PreviewSavePlan(const SavePlan& plan) {
   const bool folderStays = FolderExists(tracks) && !(plan.cleanUp && platform::isSymlink(tracks));
   const bool tracksLeft = !plan.cleanUp && folderStays;
   if (!folderStays) preview.foldersToMake.push_back(tracks);
-  std::set<std::string> copied;
-  for (const TrackCopy& track : plan.tracks) {
-    const bool there =
-        (tracksLeft && platform::entryPresent(track.target)) || !copied.insert(track.target).second;
-    preview.copies.push_back({track.source, track.target, there});
+  for (const TrackCopy& copy : plan.copies) {
+    preview.copies.push_back({copy.source, copy.target, tracksLeft && CopyThere(copy)});
   }
+  preview.leftOut = plan.leftOut;
   return preview;
 }
 
@@ -60,7 +65,10 @@ PreviewResult PreviewSave(ProgramState& state, std::string& modFolder, const Sav
   try {
     const ModLayout layout(modFolder);
     const ModFolderFiles found = ReadModFolder(layout, state.ApplicationFolder);
-    preview = PreviewSavePlan(PlanSave(state, layout, found, options.plan));
+    preview = PreviewSavePlan(PlanSaveAsFound(state, layout, found, options.plan));
+    if (!preview.leftOut.empty()) {
+      host.showMessage(LeftOutText(preview.leftOut), kErrorCaption, MessageIcon::Exclamation);
+    }
   } catch (const platform::FsError& e) {
     host.showMessage("Preview stopped: " + PrintableName(e.path()) + ": " + e.reason(),
                      kErrorCaption, MessageIcon::Critical);

@@ -40,19 +40,24 @@ struct SavePreview {
   std::optional<CleanUpPreview> cleanUp;  // the mp3s folder, emptied first
   std::vector<FilePreview> files;         // in the order the save writes them
   std::vector<std::string> foldersToMake;
-  std::vector<CopyPreview> copies;  // one per playlist entry, in order
+  std::vector<CopyPreview> copies;    // one per file copied, in order
+  std::vector<LeftOutTrack> leftOut;  // the playlist entries that cannot be read
 };
 
 // What carrying out the plan would do to the mod folder as it is now. A
-// file is unchanged when it holds the planned bytes already; a copy is
-// already there when its target exists and the clean-up does not delete it,
-// or when an earlier entry of the playlist copies to the same name.
+// file is unchanged when it holds the planned bytes already (a link in the
+// place of one of our scripts is replaced); a copy is already there when a
+// regular file of its name holds the source's version (platform::sameVersion;
+// any file of that name when the plan did not look at the sources) and the
+// clean-up does not delete it.
 SavePreview PreviewSavePlan(const SavePlan& plan);
 
 enum class PreviewResult { Done, Refused, Failed };
 
-// The save's checks with the save's messages, then the folder read and the
-// plan previewed into `preview`. Nothing is written; nothing throws.
+// The save's checks with the save's messages, then the folder and the
+// tracks' files read and the plan previewed into `preview`; tracks that would
+// be left out are told as the save tells them. Nothing is written; nothing
+// throws.
 PreviewResult PreviewSave(ProgramState& state, std::string& modFolder, const SaveOptions& options,
                           Host& host, SavePreview& preview);
 

@@ -56,18 +56,35 @@ void beginGenerating(Host& host) {
   host.processEvents();
 }
 
-constexpr std::size_t kReportedCopyFailures = 10;
+constexpr std::size_t kReportedLines = 10;
+
+// A heading and the first ten lines of a list, then how many more there are.
+std::string listText(std::string text, const std::vector<std::string>& lines) {
+  for (std::size_t i = 0; i < lines.size() && i < kReportedLines; ++i) text += "\n" + lines[i];
+  if (lines.size() > kReportedLines) {
+    text += "\n... and " + std::to_string(lines.size() - kReportedLines) + " more";
+  }
+  return text;
+}
 
 std::string copyFailureText(const std::vector<std::string>& failures) {
-  std::string text = failures.size() == 1
-                         ? std::string("1 track could not be copied:")
-                         : std::to_string(failures.size()) + " tracks could not be copied:";
-  for (std::size_t i = 0; i < failures.size() && i < kReportedCopyFailures; ++i) {
-    text += "\n" + failures[i];
-  }
-  if (failures.size() > kReportedCopyFailures) {
-    text += "\n... and " + std::to_string(failures.size() - kReportedCopyFailures) + " more";
-  }
+  return listText(failures.size() == 1
+                      ? std::string("1 copy could not be made, so the keys of its track play "
+                                    "nothing in the game:")
+                      : std::to_string(failures.size()) +
+                            " copies could not be made, so the keys of their tracks play "
+                            "nothing in the game:",
+                  failures);
+}
+
+// What the end of a save says about the tracks it could not give the game.
+std::string problemsText(const std::vector<LeftOutTrack>& leftOut, const CopyReport& copies) {
+  std::vector<std::string> parts;
+  if (!leftOut.empty()) parts.push_back(LeftOutText(leftOut));
+  if (!copies.failures.empty()) parts.push_back(copyFailureText(copies.failures));
+  if (copies.swapped) parts.push_back(*copies.swapped);
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : "\n\n") + part;
   return text;
 }
 
@@ -80,19 +97,17 @@ void finish(ProgramState& state, const std::string& modFolder, Host& host) {
 }
 
 // The scripts are in place but not all of the save could be done (tracks
-// missing from mp3s, old files left in it): the folder is still remembered,
-// and the window says what went wrong instead of "Done".
+// left out or not copied, old files left in mp3s): the folder is still
+// remembered, and the window says what went wrong instead of "Done". The
+// clean-up has told what it left already; `problems` is about the tracks.
 void finishWithProblems(ProgramState& state, const std::string& modFolder,
-                        const SaveApplied& applied, Host& host) {
+                        const std::string& problems, Host& host) {
   RememberModFolder(state, modFolder, host);
-  host.setProgressCaption(std::string(applied.copyFailures.empty() ? kCleanUpIncompleteCaption
-                                                                   : kTracksMissingCaption));
+  host.setProgressCaption(
+      std::string(problems.empty() ? kCleanUpIncompleteCaption : kTracksMissingCaption));
   host.processEvents();
   host.modFolderEnabledChanged(true);
-  if (!applied.copyFailures.empty()) {
-    host.showMessage(copyFailureText(applied.copyFailures), kErrorCaption,
-                     MessageIcon::Exclamation);
-  }
+  if (!problems.empty()) host.showMessage(problems, kErrorCaption, MessageIcon::Exclamation);
 }
 
 }  // namespace
@@ -105,6 +120,15 @@ std::vector<std::string> RemoveLeftoverTempFiles(const ModLayout& layout) {
     }
   }
   return removed;
+}
+
+std::string LeftOutText(const std::vector<LeftOutTrack>& leftOut) {
+  std::vector<std::string> lines;
+  lines.reserve(leftOut.size());
+  for (const LeftOutTrack& t : leftOut) lines.push_back(PrintableName(t.source) + ": " + t.reason);
+  return listText(leftOut.size() == 1 ? std::string("1 track was left out:")
+                                      : std::to_string(leftOut.size()) + " tracks were left out:",
+                  lines);
 }
 
 bool ValidateModFolder(std::string& modFolder, Host& host) {
@@ -142,12 +166,19 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
     beginGenerating(host);
     RemoveLeftoverTempFiles(layout);
     const ModFolderFiles found = ReadModFolder(layout, state.ApplicationFolder);
-    const SavePlan plan = PlanSave(state, layout, found, options.plan);
-    const SaveApplied applied = ApplySavePlan(plan, host, options.journal);
-    if (applied.complete()) {
+    // Every track's file is looked at before anything is written: one that
+    // cannot be read is left out of every script, so no key plays nothing.
+    const SavePlan plan = PlanSaveAsFound(state, layout, found, options.plan);
+    if (plan.scriptTracks.empty()) {
+      host.showMessage(LeftOutText(plan.leftOut) + "\n\nNothing was written.", kErrorCaption,
+                       MessageIcon::Critical);
+      host.modFolderEnabledChanged(true);
+      result = SaveResult::Failed;
+    } else if (const SaveApplied applied = ApplySavePlan(plan, host, options.journal);
+               applied.complete() && plan.leftOut.empty()) {
       finish(state, modFolder, host);
     } else {
-      finishWithProblems(state, modFolder, applied, host);
+      finishWithProblems(state, modFolder, problemsText(plan.leftOut, applied.copies), host);
       result = SaveResult::Failed;
     }
   } catch (const platform::FsError& e) {

@@ -19,7 +19,7 @@ inline constexpr std::string_view kModFolderBusyMessage =
     "Another save into this mod folder is still running. Please try again when it has "
     "finished.";
 // The progress window's caption when the scripts were written but some
-// tracks could not be copied.
+// tracks were left out or could not be copied.
 inline constexpr std::string_view kTracksMissingCaption = "Finished - some tracks were not copied";
 // The progress window's caption when the save went through but the clean-up
 // of mp3s could not delete everything (the message before it says what).
@@ -35,6 +35,10 @@ struct SaveOptions {
 };
 
 enum class SaveResult { Done, Refused, Failed };
+
+// "N tracks were left out:" and the first ten of them, each with its path
+// and why its file cannot be read, then how many more there are.
+std::string LeftOutText(const std::vector<LeftOutTrack>& leftOut);
 
 // The checks that run before a save writes anything, each with its message:
 // a playlist of 1 to 950 tracks, the mod folder's checks, kb_act.lst there.

@@ -24,10 +24,10 @@ std::string TrackListLine(int n, const std::string& displayName) {
   return "echo \"" + std::to_string(n) + ". " + SayTrackName(displayName) + "\"";
 }
 
-std::vector<std::string> BuildTrackList(const ProgramState& state) {
-  return PackChain(state.TrackCount(),
-                   {[&state](std::string& out, int n) {
-                      out += TrackListLine(n, state.PlaylistNames[static_cast<std::size_t>(n - 1)]);
+std::vector<std::string> BuildTrackList(const std::vector<ScriptTrack>& tracks) {
+  return PackChain(static_cast<int>(tracks.size()),
+                   {[&tracks](std::string& out, int n) {
+                      out += TrackListLine(n, tracks[static_cast<std::size_t>(n - 1)].displayName);
                       out += "\r\n";
                     },
                     {},

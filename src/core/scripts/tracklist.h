@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/state/state.h"
+#include "core/scripts/playlistscripts.h"
 
 namespace tunebelt {
 
@@ -20,7 +20,7 @@ std::string TrackListLine(int n, const std::string& displayName);
 // The text of every track-list file, entry k-1 for file k: each track's line
 // with CR LF, and in each file but the last the exec line of the next one.
 // The files are packed as the playlist files are, within the same bound.
-std::vector<std::string> BuildTrackList(const ProgramState& state);
+std::vector<std::string> BuildTrackList(const std::vector<ScriptTrack>& tracks);
 
 // Whether `text` is track-list file `number` as a save writes it: quoted
 // echo lines of tracks numbered one after another, then either nothing more
