@@ -256,6 +256,45 @@ class TempFile {
 
 }  // namespace
 
+namespace {
+
+bool hasWildcard(std::string_view s) {
+  return s.find_first_of("*?") != std::string_view::npos;
+}
+
+// "a/b/" and "a/b//" name the entry "b"; a root ("/", "C:\") stays itself.
+std::string withoutTrailingSeps(std::string p) {
+  while (p.size() > 1 && isSep(p.back())) {
+    if (kSep == '\\' && p.size() == 3 && p[1] == ':') break;
+    p.pop_back();
+  }
+  return p;
+}
+
+}  // namespace
+
+std::vector<DirEntry> listMatching(std::string_view path) {
+  const std::string shown(path);
+  const std::string native = withoutTrailingSeps(nativePath(path));
+  std::string parent, last;
+  if (!sys::splitLast(native, parent, last) || !hasWildcard(last)) {
+    std::optional<DirEntry> e = lookupEntry(native);
+    if (!e) sys::fail(shown, sys::lastError());
+    return {std::move(*e)};
+  }
+  std::vector<DirEntry> out;
+  for (DirEntry& e : sys::matchingEntries(native, parent, last, shown)) {
+    if (e.isLink) {
+      // A lookup by name follows the link: report what it points to.
+      std::optional<DirEntry> target = lookupEntry(joinPath(parent, e.name));
+      if (!target) continue;
+      e = std::move(*target);
+    }
+    out.push_back(std::move(e));
+  }
+  return out;
+}
+
 bool pathExists(std::string_view path) {
   Info info;
   return look(path, true, info);

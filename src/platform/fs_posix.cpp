@@ -298,10 +298,6 @@ DirEntry entryFromStat(std::string name, const struct stat& st, bool isLink) {
   return e;
 }
 
-bool hasWildcard(std::string_view s) {
-  return s.find_first_of("*?") != std::string_view::npos;
-}
-
 }  // namespace
 
 std::vector<DirEntry> listDir(std::string_view dir) {
@@ -347,34 +343,18 @@ std::optional<DirEntry> lookupEntry(std::string_view path) {
   return entryFromStat(native == "/" ? native : last, st, false);
 }
 
-std::vector<DirEntry> listMatching(std::string_view path) {
-  std::string native = nativePath(path);
-  // "a/b/" and "a/b//" name the entry "b"; "/" alone stays the root.
-  while (native.size() > 1 && native.back() == '/') native.pop_back();
-  std::string parent, last;
-  if (!sys::splitLast(native, parent, last)) {
-    if (native != "/") throwErrno(std::string(path), ENOENT);
-    last = "/";
-  }
+namespace sys {
+
+std::vector<DirEntry> matchingEntries(const std::string& /*pattern*/, const std::string& parent,
+                                      const std::string& last, const std::string& /*shown*/) {
   std::vector<DirEntry> out;
-  if (!hasWildcard(last)) {
-    std::optional<DirEntry> e = lookupEntry(native);
-    if (!e) throwErrno(std::string(path), errno);
-    out.push_back(std::move(*e));
-    return out;
-  }
   for (DirEntry& e : listDir(parent)) {
-    if (::fnmatch(last.c_str(), e.name.c_str(), 0) != 0) continue;
-    if (e.isLink) {
-      // A lookup by name follows the link: report what it points to.
-      struct stat st {};
-      if (::stat((parent + "/" + e.name).c_str(), &st) != 0) continue;
-      e = entryFromStat(e.name, st, false);
-    }
-    out.push_back(std::move(e));
+    if (::fnmatch(last.c_str(), e.name.c_str(), 0) == 0) out.push_back(std::move(e));
   }
   return out;
 }
+
+}  // namespace sys
 
 std::vector<FileLook> regularFilesFacts(const std::vector<std::string>& paths) {
   // Paths in the folder of the path before them are looked at relative to

@@ -523,30 +523,18 @@ std::optional<DirEntry> lookupEntry(std::string_view path) {
   return makeEntry(hasLast ? last : native, facts.attributes, facts.size, 0);
 }
 
-std::vector<DirEntry> listMatching(std::string_view path) {
-  const std::string shown(path);
-  std::string native = withoutTrailingSeps(nativePath(path));
-  std::string parent, last;
-  const bool hasLast = detail::splitLast(native, parent, last);
-  std::vector<DirEntry> out;
-  if (!hasLast || !hasWildcard(last)) {
-    std::optional<DirEntry> e = lookupEntry(native);
-    if (!e) throwWin32(shown, ::GetLastError());
-    out.push_back(std::move(*e));
-    return out;
-  }
+namespace sys {
+
+std::vector<DirEntry> matchingEntries(const std::string& pattern, const std::string& parent,
+                                      const std::string& /*last*/, const std::string& shown) {
+  // The system's own matching; a wildcard names no folder.
   if (hasWildcard(parent)) throwErrno(shown, ENOENT);
-  findEach(shown, native, [&](DirEntry e) {
-    if (e.isLink) {
-      // A lookup by name follows the link: report what it points to.
-      Facts facts;
-      if (!followedFacts(widePath(joinPath(parent, e.name)), facts)) return;
-      e = makeEntry(e.name, facts.attributes, facts.size, 0);
-    }
-    out.push_back(std::move(e));
-  });
+  std::vector<DirEntry> out;
+  findEach(shown, pattern, [&](DirEntry e) { out.push_back(std::move(e)); });
   return out;
 }
+
+}  // namespace sys
 
 std::vector<FileLook> regularFilesFacts(const std::vector<std::string>& paths) {
   std::vector<FileLook> looks(paths.size());

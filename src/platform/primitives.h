@@ -176,6 +176,11 @@ Handle openUnnamed(Native dir, const std::string& shown);
 // name is taken. Throws FsError.
 bool linkUnnamed(Native dir, Native file, const std::string& name, const std::string& shown);
 
+// The entries of the folder `parent` whose names match the pattern `last`
+// ("*" and "?"), links not followed; `pattern` is the whole path.
+std::vector<DirEntry> matchingEntries(const std::string& pattern, const std::string& parent,
+                                      const std::string& last, const std::string& shown);
+
 // ---- walks -----------------------------------------------------------------------
 
 // One entry of a listed folder. Where the listing tells that it is a
