@@ -8,6 +8,7 @@
 #include <random>
 
 #include "platform/filestream.h"
+#include "platform/fsdetail.h"
 #include "platform/primitives.h"
 
 namespace tunebelt::platform {
@@ -256,28 +257,11 @@ class TempFile {
 
 }  // namespace
 
-namespace {
-
-bool hasWildcard(std::string_view s) {
-  return s.find_first_of("*?") != std::string_view::npos;
-}
-
-// "a/b/" and "a/b//" name the entry "b"; a root ("/", "C:\") stays itself.
-std::string withoutTrailingSeps(std::string p) {
-  while (p.size() > 1 && isSep(p.back())) {
-    if (kSep == '\\' && p.size() == 3 && p[1] == ':') break;
-    p.pop_back();
-  }
-  return p;
-}
-
-}  // namespace
-
 std::vector<DirEntry> listMatching(std::string_view path) {
   const std::string shown(path);
-  const std::string native = withoutTrailingSeps(nativePath(path));
+  const std::string native = detail::withoutTrailingSeps(nativePath(path));
   std::string parent, last;
-  if (!sys::splitLast(native, parent, last) || !hasWildcard(last)) {
+  if (!sys::splitLast(native, parent, last) || !detail::hasWildcard(last)) {
     std::optional<DirEntry> e = lookupEntry(native);
     if (!e) sys::fail(shown, sys::lastError());
     return {std::move(*e)};

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "platform/fs.h"
+#include "platform/fsdetail.h"
 #include "platform/primitives.h"
 
 namespace tunebelt::platform {
@@ -331,8 +332,7 @@ std::optional<DirEntry> lookupEntry(std::string_view path) {
     errno = EINVAL;
     return std::nullopt;
   }
-  std::string native(path);
-  while (native.size() > 1 && native.back() == '/') native.pop_back();
+  const std::string native = detail::withoutTrailingSeps(std::string(path));
   std::string parent, last;
   if (!sys::splitLast(native, parent, last) && native != "/") {
     errno = ENOENT;

@@ -8,6 +8,7 @@
 
 #include "platform/codepage.h"
 #include "platform/fs.h"
+#include "platform/fsdetail.h"
 #include "platform/primitives.h"
 #include "platform/winutil.h"
 
@@ -69,18 +70,6 @@ DirEntry makeEntry(std::string name, DWORD attributes, std::uint64_t size, DWORD
   e.isSystem = (attributes & FILE_ATTRIBUTE_SYSTEM) != 0;
   e.size = (!e.isLink && !e.isDir) ? size : 0;
   return e;
-}
-
-bool hasWildcard(std::string_view s) {
-  return s.find_first_of("*?") != std::string_view::npos;
-}
-
-std::string withoutTrailingSeps(std::string p) {
-  while (p.size() > 1 && isSep(p.back())) {
-    if (p.size() == 3 && p[1] == ':') break;  // "C:\" is the root
-    p.pop_back();
-  }
-  return p;
 }
 
 // A listing of `pattern` through the system's own matching.
@@ -507,11 +496,11 @@ std::optional<DirEntry> lookupEntry(std::string_view path) {
     ::SetLastError(ERROR_INVALID_NAME);
     return std::nullopt;
   }
-  std::string native = withoutTrailingSeps(std::string(path));
+  std::string native = detail::withoutTrailingSeps(std::string(path));
   std::string parent, last;
   const bool hasLast = detail::splitLast(native, parent, last);
   // "*" and "?" are in no Windows name: a lookup would be a pattern.
-  if (hasLast && hasWildcard(last)) {
+  if (hasLast && detail::hasWildcard(last)) {
     ::SetLastError(ERROR_INVALID_NAME);
     return std::nullopt;
   }
@@ -528,7 +517,7 @@ namespace sys {
 std::vector<DirEntry> matchingEntries(const std::string& pattern, const std::string& parent,
                                       const std::string& /*last*/, const std::string& shown) {
   // The system's own matching; a wildcard names no folder.
-  if (hasWildcard(parent)) throwErrno(shown, ENOENT);
+  if (detail::hasWildcard(parent)) throwErrno(shown, ENOENT);
   std::vector<DirEntry> out;
   findEach(shown, pattern, [&](DirEntry e) { out.push_back(std::move(e)); });
   return out;
