@@ -245,12 +245,13 @@ TEST(WriteFileAtomic, RefusesReadOnlyFileAndFolderAndLeavesThemAlone) {
 #endif
 }
 
-// The temporary name beside a target holds the start of the target's name:
-// cut inside a character, it would name nothing on Windows.
+// The temporary name beside a target holds the start of the target's name,
+// cut to 40 bytes: a long name of two-byte characters is written, replaced
+// and copied all the same, and nothing stays beside it.
 TEST(WriteFileAtomic, ALongNameOfWideCharactersIsWrittenAndCopiedWithoutATrace) {
   TempDir dir;
   std::string name = "a";
-  for (int i = 0; i < 30; ++i) name += "\xC3\xA9";  // the 40th byte is inside a character
+  for (int i = 0; i < 30; ++i) name += "\xC3\xA9";  // byte 40 is inside a character
   name += ".cfg";
   EXPECT_EQ(writeFileAtomic(dir / name, "first"), WriteResult::Created);
   EXPECT_EQ(writeFileAtomic(dir / name, "second"), WriteResult::Replaced);
