@@ -44,9 +44,9 @@ class InputFile {
   FileStamp stamp_;
   std::uint64_t position_ = 0;
 #ifdef _WIN32
-  void* handle_ = nullptr;
+  void* native_ = nullptr;
 #else
-  int fd_ = -1;
+  int native_ = -1;
 #endif
 };
 

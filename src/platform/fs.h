@@ -244,11 +244,11 @@ class FolderHandle {
 
 #ifdef _WIN32
   void* native() const {
-    return handle_;
+    return native_;
   }
 #else
   int native() const {
-    return fd_;
+    return native_;
   }
 #endif
 
@@ -256,9 +256,9 @@ class FolderHandle {
   std::string path_;
   FileId id_;
 #ifdef _WIN32
-  void* handle_ = nullptr;
+  void* native_ = nullptr;
 #else
-  int fd_ = -1;
+  int native_ = -1;
 #endif
 };
 

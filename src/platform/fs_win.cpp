@@ -1,21 +1,22 @@
-// The file-system layer on Windows: the wide calls, with UTF-8 inside the
-// program and UTF-16 at the system (codepage.h). Both "\" and "/" separate
-// components, as the system reads them.
+// The file-system primitives on Windows (primitives.h), and the calls of
+// fs.h that only name, list or look up: the wide calls, with UTF-8 inside
+// the program and UTF-16 at the system (codepage.h). Both "\" and "/"
+// separate components, as the system reads them.
 #include <cerrno>
 #include <cstring>
 #include <memory>
-#include <random>
 
 #include "platform/codepage.h"
-#include "platform/filestream.h"
 #include "platform/fs.h"
+#include "platform/fsdetail.h"
+#include "platform/primitives.h"
 #include "platform/winutil.h"
 
 namespace tunebelt::platform {
 
-using detail::Handle;
 using detail::throwWin32;
 using detail::widePath;
+using sys::Handle;
 
 namespace {
 
@@ -71,18 +72,6 @@ DirEntry makeEntry(std::string name, DWORD attributes, std::uint64_t size, DWORD
   return e;
 }
 
-bool hasWildcard(std::string_view s) {
-  return s.find_first_of("*?") != std::string_view::npos;
-}
-
-std::string withoutTrailingSeps(std::string p) {
-  while (p.size() > 1 && isSep(p.back())) {
-    if (p.size() == 3 && p[1] == ':') break;  // "C:\" is the root
-    p.pop_back();
-  }
-  return p;
-}
-
 // A listing of `pattern` through the system's own matching.
 template <typename Each>
 void findEach(const std::string& shown, const std::string& pattern, Each each) {
@@ -106,144 +95,47 @@ void findEach(const std::string& shown, const std::string& pattern, Each each) {
   if (err != ERROR_NO_MORE_FILES) throwWin32(shown, err);
 }
 
-// Opens a regular file for reading; a folder, device or pipe is refused
-// without waiting on it.
-Handle openRegularForReading(const std::string& path, const std::string& shown,
-                             std::uint64_t& size) {
-  // Opening never waits on Windows (a pipe with no free end refuses at
-  // once), so the kind is told from the open handle: a folder opens too.
-  const std::wstring w = widePath(path);
-  Handle h(::CreateFileW(w.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!h) throwWin32(shown, ::GetLastError());
-  switch (::GetFileType(h.get())) {
-    case FILE_TYPE_DISK:
-      break;
-    case FILE_TYPE_PIPE:
-      throw FsError(shown, "is a FIFO (named pipe), not a regular file");
-    default:
-      throw FsError(shown, "is a device, not a regular file");
-  }
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!::GetFileInformationByHandle(h.get(), &info)) throwWin32(shown, ::GetLastError());
-  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    throw FsError(shown, std::strerror(EISDIR));
-  }
-  size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  return h;
+// 100-nanosecond steps since 1601 as nanoseconds since 1970, and back.
+constexpr std::int64_t k1601To1970 = 116444736000000000;
+
+std::int64_t nanosSince1970(const FILETIME& t) {
+  const std::int64_t ticks = static_cast<std::int64_t>(
+      (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+  return (ticks - k1601To1970) * 100;
 }
 
-std::string tooLarge(std::uint64_t maxBytes) {
-  return "is larger than " + std::to_string(maxBytes >> 20) + " MiB; such a file is not read";
+FILETIME fileTimeOf(std::int64_t nanos) {
+  const auto ticks = static_cast<std::uint64_t>(nanos / 100 + k1601To1970);
+  FILETIME t{};
+  t.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
+  t.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  return t;
 }
 
-std::string readOpenFile(HANDLE h, std::uint64_t maxBytes, bool refuseLonger,
-                         const std::string& shown, std::uint64_t sizeHint) {
-  std::string out;
-  if (sizeHint > 0) out.reserve(static_cast<std::size_t>(std::min(sizeHint, maxBytes)));
-  char buf[65536];
-  for (;;) {
-    std::uint64_t room = maxBytes - out.size();
-    // One byte beyond the limit tells a longer file from one that fits.
-    DWORD want = static_cast<DWORD>(std::min<std::uint64_t>(sizeof buf, room + 1));
-    DWORD got = 0;
-    if (!::ReadFile(h, buf, want, &got, nullptr)) throwWin32(shown, ::GetLastError());
-    if (got == 0) return out;
-    if (got > room) {
-      if (refuseLonger) throw FsError(shown, tooLarge(maxBytes));
-      out.append(buf, static_cast<std::size_t>(room));
-      return out;
-    }
-    out.append(buf, got);
-  }
+std::uint64_t sizeOf(DWORD high, DWORD low) {
+  return (static_cast<std::uint64_t>(high) << 32) | low;
 }
 
-void writeAll(HANDLE h, const char* data, std::size_t size, const std::string& shown) {
-  while (size > 0) {
-    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
-    DWORD written = 0;
-    if (!::WriteFile(h, data, chunk, &written, nullptr)) throwWin32(shown, ::GetLastError());
-    data += written;
-    size -= written;
+// The facts of an entry with these attributes; a name surrogate is a link
+// unless it was followed.
+sys::Info infoFrom(DWORD attributes, DWORD reparseTag, std::uint64_t size,
+                   const FILETIME& written) {
+  sys::Info info;
+  if (detail::isNameSurrogate(attributes, reparseTag)) {
+    info.kind = sys::Kind::Link;
+  } else if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    info.kind = sys::Kind::Folder;
+  } else if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) {
+    info.kind = sys::Kind::Device;
+  } else {
+    info.kind = sys::Kind::Regular;
+    info.stamp.size = size;
   }
-}
-
-void copyContent(HANDLE in, HANDLE out, const std::string& source, const std::string& target) {
-  std::unique_ptr<char[]> buf(new char[1 << 20]);
-  for (;;) {
-    DWORD got = 0;
-    if (!::ReadFile(in, buf.get(), 1 << 20, &got, nullptr)) throwWin32(source, ::GetLastError());
-    if (got == 0) return;
-    writeAll(out, buf.get(), got, target);
-  }
-}
-
-// The folder a temporary file for `target` goes in, which must be a folder.
-void checkParent(const std::string& target, const std::string& shown) {
-  std::string parent, last;
-  if (!detail::splitLast(target, parent, last)) throwWin32(shown, ERROR_INVALID_NAME);
-  Facts facts;
-  if (!followedFacts(widePath(parent), facts)) throwWin32(parent, ::GetLastError());
-  if ((facts.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throwErrno(parent, ENOTDIR);
-}
-
-// Attributes of an existing target, or INVALID_FILE_ATTRIBUTES when there is
-// none. A read-only target is refused as a direct write would be, and a
-// folder or device is never replaced.
-DWORD existingTarget(const std::string& target, const std::string& shown,
-                     std::uint64_t* size = nullptr) {
-  Facts facts;
-  if (!followedFacts(widePath(target), facts)) {
-    DWORD err = ::GetLastError();
-    if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) return INVALID_FILE_ATTRIBUTES;
-    throwWin32(shown, err);
-  }
-  if ((facts.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    throw FsError(shown, std::strerror(EISDIR));
-  }
-  if ((facts.attributes & FILE_ATTRIBUTE_READONLY) != 0) throwErrno(shown, EACCES);
-  if (size != nullptr) *size = facts.size;
-  return facts.attributes;
-}
-
-// Where a write to `target` lands: the target itself, or, for a symbolic
-// link, the file it points to, so that the player's link stays a link.
-std::string writeTarget(const std::string& target, const std::string& shown) {
-  const std::wstring w = widePath(target);
-  Facts facts;
-  DWORD tag = 0;
-  if (!entryFacts(w, facts, &tag) || !detail::isNameSurrogate(facts.attributes, tag)) {
-    return target;
-  }
-  Handle h(::CreateFileW(w.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!h) {
-    DWORD err = ::GetLastError();
-    if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) {
-      throw FsError(shown, "is a link to a file that does not exist");
-    }
-    throwWin32(shown, err);
-  }
-  wchar_t buf[32768];
-  DWORD n = ::GetFinalPathNameByHandleW(h.get(), buf, 32768, FILE_NAME_NORMALIZED);
-  if (n == 0 || n >= 32768) throwWin32(shown, ::GetLastError());
-  return fromWide(std::wstring_view(buf, n));
-}
-
-// True when the file at `target` holds exactly `content`.
-bool holdsExactly(const std::string& target, std::string_view content) {
-  Handle h(::CreateFileW(widePath(target).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!h || ::GetFileType(h.get()) != FILE_TYPE_DISK) return false;
-  char buf[65536];
-  std::size_t pos = 0;
-  for (;;) {
-    DWORD got = 0;
-    if (!::ReadFile(h.get(), buf, sizeof buf, &got, nullptr)) return false;
-    if (got == 0) return pos == content.size();
-    if (pos + got > content.size() || content.compare(pos, got, buf, got) != 0) return false;
-    pos += got;
-  }
+  info.stamp.modified = nanosSince1970(written);
+  // The read-only attribute of a folder means nothing to the system.
+  info.writable = info.kind == sys::Kind::Folder || (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+  info.keep = attributes;
+  return info;
 }
 
 bool setDisposition(HANDLE h, bool remove) {
@@ -251,81 +143,284 @@ bool setDisposition(HANDLE h, bool remove) {
   return ::SetFileInformationByHandle(h, FileDispositionInfo, &info, sizeof info) != 0;
 }
 
-// A temporary file beside its target. It is marked for deletion from the
-// start, so a killed program leaves nothing behind; only a commit takes the
-// mark away and gives it the target's name. Other programs may read it but
-// not delete it while it is open.
-class TempFile {
- public:
-  TempFile(const std::string& target, const std::string& shown) {
-    std::string parent, last;
-    detail::splitLast(target, parent, last);
-    std::wstring lastWide = toWide(last).substr(0, 40);
-    if (!lastWide.empty() && lastWide.back() >= 0xD800 && lastWide.back() <= 0xDBFF) {
-      lastWide.pop_back();  // never half of a surrogate pair
-    }
-    std::wstring base = toWide(parent);
-    if (!base.empty() && base.back() != L'\\' && base.back() != L'/' && base.back() != L':') {
-      base += L'\\';
-    }
-    base += L".tunebelt-" + lastWide;
-    static thread_local std::mt19937_64 rng{std::random_device{}()};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      std::wstring name = base + L"-" + std::to_wstring(rng() % 1000000000ULL) + L".tmp";
-      h_ = Handle(::CreateFileW(widePath(fromWide(name)).c_str(), GENERIC_WRITE | DELETE,
-                                FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
-      if (h_) {
-        setDisposition(h_.get(), true);
-        return;
-      }
-      DWORD err = ::GetLastError();
-      if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) throwWin32(shown, err);
-    }
-    throwWin32(shown, ERROR_FILE_EXISTS);
-  }
-  HANDLE get() const { return h_.get(); }
+// Sets the last error from an NT call's status; false.
+bool failedWith(NTSTATUS status) {
+  ::SetLastError(detail::ntToWin32(status));
+  return false;
+}
 
-  // Gives the file the target's name. With `replace`, an existing target
-  // goes; its attributes (hidden, system, archive) carry over. Without, a
-  // taken name answers false and the file goes away.
-  bool commit(const std::string& target, const std::string& shown, bool replace,
-              DWORD oldAttributes, bool synced) {
-    if (synced && !::FlushFileBuffers(h_.get())) throwWin32(shown, ::GetLastError());
-    if (oldAttributes != INVALID_FILE_ATTRIBUTES) {
-      FILE_BASIC_INFO info{};
-      DWORD keep = oldAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-      info.FileAttributes = keep == 0 ? FILE_ATTRIBUTE_NORMAL : keep;
-      ::SetFileInformationByHandle(h_.get(), FileBasicInfo, &info, sizeof info);
+}  // namespace
+
+namespace sys {
+
+void closeNative(Native h) {
+  ::CloseHandle(h);
+}
+
+Error lastError() {
+  return static_cast<Error>(::GetLastError());
+}
+
+std::string reasonOf(Error err) {
+  return detail::win32Reason(static_cast<DWORD>(err));
+}
+
+bool isMissing(Error err) {
+  return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND;
+}
+
+bool isTaken(Error err) {
+  return err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS;
+}
+
+bool isNoFolder(Error err) {
+  return err == ERROR_DIRECTORY;
+}
+
+bool isOutOfHandles(Error /*err*/) {
+  return false;  // handles are no scarce resource here
+}
+
+bool statPath(const std::string& native, bool follow, Info& out) {
+  const std::wstring w = widePath(native);
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(w.c_str(), GetFileExInfoStandard, &data)) return false;
+  DWORD tag = 0;
+  if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    if (follow) return identify(native, out);
+    reparseTagOf(w, tag);
+  }
+  out = infoFrom(data.dwFileAttributes, tag, sizeOf(data.nFileSizeHigh, data.nFileSizeLow),
+                 data.ftLastWriteTime);
+  return true;
+}
+
+bool identify(const std::string& native, Info& out) {
+  Handle h(::CreateFileW(widePath(native).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!h) return false;
+  switch (::GetFileType(h.get())) {
+    case FILE_TYPE_DISK:
+      return infoOf(h.get(), out);
+    case FILE_TYPE_PIPE:
+      out = Info{};
+      out.kind = Kind::Fifo;
+      return true;
+    default:
+      out = Info{};
+      out.kind = Kind::Device;
+      return true;
+  }
+}
+
+bool statAt(Native dir, const std::string& name, Info& out) {
+  Handle h;
+  const NTSTATUS status =
+      detail::openRelative(dir, toWide(name), FILE_READ_ATTRIBUTES, kShareAll, 0, h);
+  if (!NT_SUCCESS(status)) return failedWith(status);
+  return infoOf(h.get(), out);
+}
+
+bool infoOf(Native h, Info& out) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(h, &info)) return false;
+  DWORD attributes = info.dwFileAttributes, tag = 0;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+      !detail::attributeTag(h, attributes, tag)) {
+    return false;
+  }
+  out = infoFrom(attributes, tag, sizeOf(info.nFileSizeHigh, info.nFileSizeLow),
+                 info.ftLastWriteTime);
+  out.id = {info.dwVolumeSerialNumber, sizeOf(info.nFileIndexHigh, info.nFileIndexLow)};
+  return true;
+}
+
+bool resolveLink(const std::string& native, std::string& out) {
+  Handle h(::CreateFileW(widePath(native).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!h) return false;
+  std::wstring buf(32768, L'\0');
+  const DWORD n = ::GetFinalPathNameByHandleW(h.get(), buf.data(), 32768, FILE_NAME_NORMALIZED);
+  if (n == 0 || n >= 32768) return false;
+  buf.resize(n);
+  out = fromWide(buf);
+  return true;
+}
+
+Handle openRegularForReading(const std::string& native, const std::string& shown, Info& out) {
+  // Opening never waits on Windows (a pipe with no free end refuses at
+  // once), so the kind is told from the open handle: a folder opens too.
+  Handle h(::CreateFileW(widePath(native).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!h) throwWin32(shown, ::GetLastError());
+  switch (::GetFileType(h.get())) {
+    case FILE_TYPE_DISK:
+      break;
+    case FILE_TYPE_PIPE:
+      throw FsError(shown, notRegularReason(Kind::Fifo));
+    default:
+      throw FsError(shown, notRegularReason(Kind::Device));
+  }
+  if (!infoOf(h.get(), out)) throwWin32(shown, ::GetLastError());
+  if (out.kind != Kind::Regular) throw FsError(shown, notRegularReason(out.kind));
+  return h;
+}
+
+namespace {
+
+OVERLAPPED at(std::uint64_t offset) {
+  OVERLAPPED o{};
+  o.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+  o.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return o;
+}
+
+DWORD chunkOf(std::size_t size) {
+  return static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+}
+
+}  // namespace
+
+std::size_t readSome(Native h, char* data, std::size_t size, const std::string& shown) {
+  DWORD got = 0;
+  if (!::ReadFile(h, data, chunkOf(size), &got, nullptr)) throwWin32(shown, ::GetLastError());
+  return got;
+}
+
+std::size_t readAt(Native h, std::uint64_t offset, char* data, std::size_t size,
+                   const std::string& shown) {
+  OVERLAPPED o = at(offset);
+  DWORD got = 0;
+  if (!::ReadFile(h, data, chunkOf(size), &got, &o)) {
+    const DWORD err = ::GetLastError();
+    if (err == ERROR_HANDLE_EOF) return 0;
+    throwWin32(shown, err);
+  }
+  return got;
+}
+
+std::size_t writeSome(Native h, const char* data, std::size_t size, const std::string& shown) {
+  DWORD written = 0;
+  if (!::WriteFile(h, data, chunkOf(size), &written, nullptr)) throwWin32(shown, ::GetLastError());
+  return written;
+}
+
+std::size_t writeAt(Native h, std::uint64_t offset, const char* data, std::size_t size,
+                    const std::string& shown) {
+  OVERLAPPED o = at(offset);
+  DWORD written = 0;
+  if (!::WriteFile(h, data, chunkOf(size), &written, &o)) throwWin32(shown, ::GetLastError());
+  return written;
+}
+
+void copyContent(Native in, Native out, const std::string& source, const std::string& target) {
+  std::unique_ptr<char[]> buf(new char[1 << 20]);
+  for (;;) {
+    const std::size_t got = readSome(in, buf.get(), 1 << 20, source);
+    if (got == 0) return;
+    for (std::size_t done = 0; done < got;) {
+      done += writeSome(out, buf.get() + done, got - done, target);
     }
-    if (!setDisposition(h_.get(), false)) throwWin32(shown, ::GetLastError());
+  }
+}
+
+void rewind(Native h, const std::string& shown) {
+  LARGE_INTEGER zero{};
+  if (!::SetFilePointerEx(h, zero, nullptr, FILE_BEGIN)) throwWin32(shown, ::GetLastError());
+}
+
+void setModified(Native h, const FileStamp& stamp, const std::string& shown) {
+  const FILETIME written = fileTimeOf(stamp.modified);
+  if (!::SetFileTime(h, nullptr, nullptr, &written)) throwWin32(shown, ::GetLastError());
+}
+
+void keepFrom(Native h, const Info& old) {
+  FILE_BASIC_INFO info{};
+  const DWORD keep = old.keep & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                 FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  info.FileAttributes = keep == 0 ? FILE_ATTRIBUTE_NORMAL : keep;
+  ::SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info);
+}
+
+// A new file is marked for deletion from the start, so a killed program
+// leaves nothing behind; only finishNew takes the mark away. Other programs
+// may read it but not delete it while it is open.
+bool createNew(Native dir, const std::string& name, Handle& out) {
+  if (dir == kCurrentFolder) {
+    out = Handle(::CreateFileW(widePath(name).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ,
+                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out) return false;
+  } else {
+    const NTSTATUS made =
+        detail::openRelative(dir, toWide(name), GENERIC_WRITE | DELETE | FILE_WRITE_ATTRIBUTES,
+                             FILE_SHARE_READ, FILE_NON_DIRECTORY_FILE, out, FILE_CREATE);
+    if (!NT_SUCCESS(made)) return failedWith(made);
+  }
+  setDisposition(out.get(), true);
+  return true;
+}
+
+void finishNew(Native dir, Handle& file, const std::string& /*name*/, const std::string& target,
+               bool synced, const std::string& shown) {
+  HANDLE h = file.get();
+  if (synced && !::FlushFileBuffers(h)) throwWin32(shown, ::GetLastError());
+  if (!setDisposition(h, false)) throwWin32(shown, ::GetLastError());
+  if (dir == kCurrentFolder) {
     const std::wstring to = widePath(target);
     std::string buffer(sizeof(FILE_RENAME_INFO) + to.size() * sizeof(wchar_t), '\0');
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    info->ReplaceIfExists = replace ? TRUE : FALSE;
+    info->ReplaceIfExists = TRUE;
     info->RootDirectory = nullptr;
     info->FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
     std::memcpy(info->FileName, to.data(), to.size() * sizeof(wchar_t));
-    if (!::SetFileInformationByHandle(h_.get(), FileRenameInfo, info,
-                                      static_cast<DWORD>(buffer.size()))) {
-      DWORD err = ::GetLastError();
-      setDisposition(h_.get(), true);
-      if (!replace && (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS)) return false;
+    if (!::SetFileInformationByHandle(h, FileRenameInfo, info, static_cast<DWORD>(buffer.size()))) {
+      const DWORD err = ::GetLastError();
+      setDisposition(h, true);
       throwWin32(shown, err);
     }
-    // The rename is part of the file's metadata: flushing the file now puts
-    // its new name on the disk with it.
-    if (synced && !::FlushFileBuffers(h_.get())) throwWin32(shown, ::GetLastError());
-    h_.reset();
-    return true;
+  } else {
+    // The name relative to the open folder, straight to the system's
+    // rename: the Win32 call would make a relative name a path in the
+    // current folder.
+    const std::wstring to = toWide(target);
+    std::string buffer(sizeof(FILE_RENAME_INFORMATION) + to.size() * sizeof(wchar_t), '\0');
+    auto* info = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = dir;
+    info->FileNameLength = static_cast<ULONG>(to.size() * sizeof(wchar_t));
+    std::memcpy(info->FileName, to.data(), to.size() * sizeof(wchar_t));
+    IO_STATUS_BLOCK io{};
+    const NTSTATUS renamed = ::NtSetInformationFile(h, &io, info, static_cast<ULONG>(buffer.size()),
+                                                    FileRenameInformation);
+    if (!NT_SUCCESS(renamed)) {
+      setDisposition(h, true);
+      throwWin32(shown, detail::ntToWin32(renamed));
+    }
   }
+  // The rename is part of the file's metadata: flushing the file now puts
+  // its new name on the disk with it.
+  if (synced && !::FlushFileBuffers(h)) throwWin32(shown, ::GetLastError());
+  file.reset();
+}
 
- private:
-  Handle h_;
-};
+void dropNew(Native /*dir*/, Handle& file, const std::string& /*name*/) {
+  file.reset();  // marked for deletion since it was made
+}
 
-}  // namespace
+Handle openUnnamed(Native /*dir*/, const std::string& /*shown*/) {
+  return {};
+}
+
+bool linkUnnamed(Native /*dir*/, Native /*file*/, const std::string& /*name*/,
+                 const std::string& /*shown*/) {
+  return false;
+}
+
+bool splitLast(std::string_view path, std::string& parent, std::string& last) {
+  return detail::splitLast(path, parent, last);
+}
+
+}  // namespace sys
 
 std::string nativePath(std::string_view path) {
   // A NUL byte would silently cut the name short at the system call.
@@ -401,11 +496,11 @@ std::optional<DirEntry> lookupEntry(std::string_view path) {
     ::SetLastError(ERROR_INVALID_NAME);
     return std::nullopt;
   }
-  std::string native = withoutTrailingSeps(std::string(path));
+  std::string native = detail::withoutTrailingSeps(std::string(path));
   std::string parent, last;
   const bool hasLast = detail::splitLast(native, parent, last);
   // "*" and "?" are in no Windows name: a lookup would be a pattern.
-  if (hasLast && hasWildcard(last)) {
+  if (hasLast && detail::hasWildcard(last)) {
     ::SetLastError(ERROR_INVALID_NAME);
     return std::nullopt;
   }
@@ -417,189 +512,18 @@ std::optional<DirEntry> lookupEntry(std::string_view path) {
   return makeEntry(hasLast ? last : native, facts.attributes, facts.size, 0);
 }
 
-std::vector<DirEntry> listMatching(std::string_view path) {
-  const std::string shown(path);
-  std::string native = withoutTrailingSeps(nativePath(path));
-  std::string parent, last;
-  const bool hasLast = detail::splitLast(native, parent, last);
+namespace sys {
+
+std::vector<DirEntry> matchingEntries(const std::string& pattern, const std::string& parent,
+                                      const std::string& /*last*/, const std::string& shown) {
+  // The system's own matching; a wildcard names no folder.
+  if (detail::hasWildcard(parent)) throwErrno(shown, ENOENT);
   std::vector<DirEntry> out;
-  if (!hasLast || !hasWildcard(last)) {
-    std::optional<DirEntry> e = lookupEntry(native);
-    if (!e) throwWin32(shown, ::GetLastError());
-    out.push_back(std::move(*e));
-    return out;
-  }
-  if (hasWildcard(parent)) throwErrno(shown, ENOENT);
-  findEach(shown, native, [&](DirEntry e) {
-    if (e.isLink) {
-      // A lookup by name follows the link: report what it points to.
-      Facts facts;
-      if (!followedFacts(widePath(joinPath(parent, e.name)), facts)) return;
-      e = makeEntry(e.name, facts.attributes, facts.size, 0);
-    }
-    out.push_back(std::move(e));
-  });
+  findEach(shown, pattern, [&](DirEntry e) { out.push_back(std::move(e)); });
   return out;
 }
 
-bool pathExists(std::string_view path) {
-  if (path.find('\0') != std::string_view::npos) return false;
-  Facts facts;
-  return followedFacts(widePath(path), facts);
-}
-
-bool entryPresent(std::string_view path) {
-  if (path.find('\0') != std::string_view::npos) return false;
-  Facts facts;
-  return entryFacts(widePath(path), facts);
-}
-
-bool isDirectory(std::string_view path) {
-  if (path.find('\0') != std::string_view::npos) return false;
-  Facts facts;
-  return followedFacts(widePath(path), facts) && (facts.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool isRegularFile(std::string_view path) {
-  if (path.find('\0') != std::string_view::npos) return false;
-  Facts facts;
-  return followedFacts(widePath(path), facts) &&
-         (facts.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
-}
-
-std::optional<std::uint64_t> fileSize(std::string_view path) {
-  if (path.find('\0') != std::string_view::npos) return std::nullopt;
-  Facts facts;
-  if (!followedFacts(widePath(path), facts) ||
-      (facts.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
-    return std::nullopt;
-  }
-  return facts.size;
-}
-
-bool isSymlink(std::string_view path) {
-  if (path.find('\0') != std::string_view::npos) return false;
-  Facts facts;
-  DWORD tag = 0;
-  return entryFacts(widePath(path), facts, &tag) && detail::isNameSurrogate(facts.attributes, tag);
-}
-
-std::string readFile(std::string_view path, std::uint64_t maxBytes) {
-  const std::string shown(path);
-  std::uint64_t size = 0;
-  Handle h = openRegularForReading(nativePath(path), shown, size);
-  if (size > maxBytes) throw FsError(shown, tooLarge(maxBytes));
-  return readOpenFile(h.get(), maxBytes, true, shown, size);
-}
-
-std::string readFileHead(std::string_view path, std::uint64_t maxBytes) {
-  const std::string shown(path);
-  std::uint64_t size = 0;
-  Handle h = openRegularForReading(nativePath(path), shown, size);
-  return readOpenFile(h.get(), maxBytes, false, shown, size);
-}
-
-bool fileHolds(std::string_view path, std::string_view content) {
-  if (path.find('\0') != std::string_view::npos) return false;
-  return holdsExactly(nativePath(path), content);
-}
-
-WriteResult writeFileAtomic(std::string_view path, std::string_view content, Durability durability,
-                            Links links) {
-  const std::string shown(path);
-  const std::string native = nativePath(path);
-  const std::string target = links == Links::Follow ? writeTarget(native, shown) : native;
-  checkParent(target, shown);
-  // A link the new file replaces: what it points to is neither read nor kept.
-  const bool link = links == Links::Replace && isSymlink(target);
-  std::uint64_t oldSize = 0;
-  DWORD old = link ? INVALID_FILE_ATTRIBUTES : existingTarget(target, shown, &oldSize);
-  // A file that holds these bytes already stays as it is.
-  if (old != INVALID_FILE_ATTRIBUTES && oldSize == content.size() &&
-      holdsExactly(target, content)) {
-    return WriteResult::Unchanged;
-  }
-  TempFile tmp(target, shown);
-  writeAll(tmp.get(), content.data(), content.size(), shown);
-  tmp.commit(target, shown, true, old, durability == Durability::Synced);
-  return old != INVALID_FILE_ATTRIBUTES || link ? WriteResult::Replaced : WriteResult::Created;
-}
-
-void copyFileAtomic(std::string_view source, std::string_view target) {
-  const std::string from(source), to(target);
-  std::uint64_t size = 0;
-  Handle in = openRegularForReading(nativePath(source), from, size);
-  const std::string dst = nativePath(target);
-  checkParent(dst, to);
-  DWORD old = existingTarget(dst, to);
-  TempFile tmp(dst, to);
-  copyContent(in.get(), tmp.get(), from, to);
-  tmp.commit(dst, to, true, old, false);
-}
-
-namespace {
-
-// 100-nanosecond steps since 1601 as nanoseconds since 1970.
-std::int64_t nanosSince1970(const FILETIME& t) {
-  constexpr std::int64_t k1601To1970 = 116444736000000000;
-  const std::int64_t ticks = static_cast<std::int64_t>(
-      (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
-  return (ticks - k1601To1970) * 100;
-}
-
-FileId idOf(const BY_HANDLE_FILE_INFORMATION& info) {
-  return {info.dwVolumeSerialNumber,
-          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-}
-
-FileStamp stampOf(const BY_HANDLE_FILE_INFORMATION& info) {
-  return {(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-          nanosSince1970(info.ftLastWriteTime)};
-}
-
-BY_HANDLE_FILE_INFORMATION infoOf(HANDLE h, const std::string& shown) {
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!::GetFileInformationByHandle(h, &info)) throwWin32(shown, ::GetLastError());
-  return info;
-}
-
-}  // namespace
-
-std::optional<FileStamp> fileStamp(std::string_view path) {
-  if (path.find('\0') != std::string_view::npos) return std::nullopt;
-  Handle h(::CreateFileW(widePath(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                         nullptr));
-  DWORD attributes = 0, tag = 0;
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!h || !detail::attributeTag(h.get(), attributes, tag) ||
-      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
-      !::GetFileInformationByHandle(h.get(), &info)) {
-    return std::nullopt;
-  }
-  return stampOf(info);
-}
-
-FileFacts regularFileFacts(std::string_view path) {
-  const std::string shown(path);
-  // Attributes only: the file itself is not opened for its content.
-  Handle h(::CreateFileW(widePath(nativePath(path)).c_str(), FILE_READ_ATTRIBUTES, kShareAll,
-                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!h) throwWin32(shown, ::GetLastError());
-  switch (::GetFileType(h.get())) {
-    case FILE_TYPE_DISK:
-      break;
-    case FILE_TYPE_PIPE:
-      throw FsError(shown, "is a FIFO (named pipe), not a regular file");
-    default:
-      throw FsError(shown, "is a device, not a regular file");
-  }
-  const BY_HANDLE_FILE_INFORMATION info = infoOf(h.get(), shown);
-  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    throw FsError(shown, std::strerror(EISDIR));
-  }
-  return {idOf(info), stampOf(info)};
-}
+}  // namespace sys
 
 std::vector<FileLook> regularFilesFacts(const std::vector<std::string>& paths) {
   std::vector<FileLook> looks(paths.size());
@@ -613,50 +537,6 @@ std::vector<FileLook> regularFilesFacts(const std::vector<std::string>& paths) {
   return looks;
 }
 
-std::optional<FileStamp> fileStampIn(const FolderHandle& folder, std::string_view name) {
-  if (name.empty() || name.find_first_of(std::string_view("\\/:\0", 4)) != std::string_view::npos) {
-    return std::nullopt;
-  }
-  Handle h;
-  if (!NT_SUCCESS(detail::openRelative(folder.native(), toWide(name), FILE_READ_ATTRIBUTES,
-                                       kShareAll, 0, h))) {
-    return std::nullopt;
-  }
-  DWORD attributes = 0, tag = 0;
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (!detail::attributeTag(h.get(), attributes, tag) ||
-      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
-      !::GetFileInformationByHandle(h.get(), &info)) {
-    return std::nullopt;
-  }
-  return stampOf(info);
-}
-
-void checkOpensForReading(std::string_view path) {
-  std::uint64_t size = 0;
-  openRegularForReading(nativePath(path), std::string(path), size);
-}
-
-FolderHandle::FolderHandle(FolderHandle&& other) noexcept
-    : path_(std::move(other.path_)), id_(other.id_), handle_(other.handle_) {
-  other.handle_ = nullptr;
-}
-
-FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
-  if (this != &other) {
-    if (handle_ != nullptr) ::CloseHandle(handle_);
-    path_ = std::move(other.path_);
-    id_ = other.id_;
-    handle_ = other.handle_;
-    other.handle_ = nullptr;
-  }
-  return *this;
-}
-
-FolderHandle::~FolderHandle() {
-  if (handle_ != nullptr) ::CloseHandle(handle_);
-}
-
 FolderHandle FolderHandle::open(std::string_view path, bool followLink) {
   FolderHandle f;
   f.path_ = std::string(path);
@@ -668,105 +548,13 @@ FolderHandle FolderHandle::open(std::string_view path, bool followLink) {
       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
       FILE_FLAG_BACKUP_SEMANTICS | (followLink ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr));
   if (!h) throwWin32(f.path_, ::GetLastError());
-  DWORD attributes = 0, tag = 0;
-  if (!detail::attributeTag(h.get(), attributes, tag)) throwWin32(f.path_, ::GetLastError());
-  if (detail::isNameSurrogate(attributes, tag)) {
-    throw FsError(f.path_, "is a symbolic link, not a folder");
-  }
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) throwErrno(f.path_, ENOTDIR);
-  f.id_ = idOf(infoOf(h.get(), f.path_));
-  f.handle_ = h.release();
+  sys::Info info;
+  if (!sys::infoOf(h.get(), info)) throwWin32(f.path_, ::GetLastError());
+  if (info.kind == sys::Kind::Link) throw FsError(f.path_, "is a symbolic link, not a folder");
+  if (info.kind != sys::Kind::Folder) throwErrno(f.path_, ENOTDIR);
+  f.id_ = info.id;
+  f.native_ = h.release();
   return f;
-}
-
-bool FolderHandle::stillInPlace() const {
-  Handle h(::CreateFileW(widePath(path_).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  BY_HANDLE_FILE_INFORMATION info{};
-  return h && ::GetFileInformationByHandle(h.get(), &info) &&
-         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && idOf(info) == id_;
-}
-
-CopyResult copyIntoFolder(std::string_view source, const FolderHandle& folder,
-                          std::string_view name, const FileStamp* known) {
-  const std::string from(source);
-  const std::string shown = joinPath(folder.path(), name);
-  const std::string leaf = nativePath(name);
-  if (leaf.empty() || leaf == "." || leaf == ".." ||
-      leaf.find_first_of("\\/:") != std::string::npos) {
-    throwErrno(shown, EINVAL);
-  }
-  const std::wstring wleaf = toWide(leaf);
-  HANDLE dir = folder.native();
-  std::uint64_t size = 0;
-  Handle in = openRegularForReading(nativePath(source), from, size);
-  const BY_HANDLE_FILE_INFORMATION src = infoOf(in.get(), from);
-
-  Handle old;
-  const NTSTATUS opened = detail::openRelative(dir, wleaf, FILE_READ_ATTRIBUTES, kShareAll, 0, old);
-  const bool present = NT_SUCCESS(opened);
-  if (!present) {
-    const DWORD err = detail::ntToWin32(opened);
-    if (err != ERROR_FILE_NOT_FOUND && err != ERROR_PATH_NOT_FOUND) throwWin32(shown, err);
-  }
-  bool oldFile = false;
-  if (present) {
-    DWORD attributes = 0, tag = 0;
-    if (!detail::attributeTag(old.get(), attributes, tag)) throwWin32(shown, ::GetLastError());
-    const bool link = detail::isNameSurrogate(attributes, tag);
-    // A folder is never replaced; a link is.
-    if (!link && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      throw FsError(shown, std::strerror(EISDIR));
-    }
-    oldFile = !link;
-    if (oldFile &&
-        sameVersion(stampOf(infoOf(old.get(), shown)), known != nullptr ? *known : stampOf(src))) {
-      return CopyResult::AlreadyThere;
-    }
-    if (oldFile && (attributes & FILE_ATTRIBUTE_READONLY) != 0) throwErrno(shown, EACCES);
-    old.reset();
-  }
-
-  // A temporary file in the folder, marked for deletion until it takes the
-  // name, so a killed program leaves nothing behind.
-  static thread_local std::mt19937_64 rng{std::random_device{}()};
-  std::wstring base = L".tunebelt-" + wleaf.substr(0, 40);
-  if (!base.empty() && base.back() >= 0xD800 && base.back() <= 0xDBFF) base.pop_back();
-  Handle tmp;
-  NTSTATUS made = 0;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::wstring tmpName = base + L"-" + std::to_wstring(rng() % 1000000000ULL) + L".tmp";
-    made = detail::openRelative(dir, tmpName, GENERIC_WRITE | DELETE | FILE_WRITE_ATTRIBUTES,
-                                FILE_SHARE_READ, FILE_NON_DIRECTORY_FILE, tmp, FILE_CREATE);
-    if (NT_SUCCESS(made)) break;
-    const DWORD err = detail::ntToWin32(made);
-    if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) throwWin32(shown, err);
-  }
-  if (!tmp) throwWin32(shown, detail::ntToWin32(made));
-  setDisposition(tmp.get(), true);
-  copyContent(in.get(), tmp.get(), from, shown);
-  // The copy keeps the source's modification time: the next save tells by
-  // it that the copy is still of this version.
-  if (!::SetFileTime(tmp.get(), nullptr, nullptr, &src.ftLastWriteTime)) {
-    throwWin32(shown, ::GetLastError());
-  }
-  if (!setDisposition(tmp.get(), false)) throwWin32(shown, ::GetLastError());
-  // The name relative to the open folder, straight to the system's rename:
-  // the Win32 call would make a relative name a path in the current folder.
-  std::string buffer(sizeof(FILE_RENAME_INFORMATION) + wleaf.size() * sizeof(wchar_t), '\0');
-  auto* info = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
-  info->ReplaceIfExists = TRUE;
-  info->RootDirectory = dir;
-  info->FileNameLength = static_cast<ULONG>(wleaf.size() * sizeof(wchar_t));
-  std::memcpy(info->FileName, wleaf.data(), wleaf.size() * sizeof(wchar_t));
-  IO_STATUS_BLOCK io{};
-  const NTSTATUS renamed = ::NtSetInformationFile(
-      tmp.get(), &io, info, static_cast<ULONG>(buffer.size()), FileRenameInformation);
-  if (!NT_SUCCESS(renamed)) {
-    setDisposition(tmp.get(), true);
-    throwWin32(shown, detail::ntToWin32(renamed));
-  }
-  return present ? CopyResult::Replaced : CopyResult::Copied;
 }
 
 void makeDir(std::string_view path) {
@@ -797,99 +585,6 @@ void removeDir(std::string_view path) {
   if (!::RemoveDirectoryW(widePath(nativePath(path)).c_str())) {
     throwWin32(std::string(path), ::GetLastError());
   }
-}
-
-// ---- filestream.h -------------------------------------------------------------
-
-namespace {
-
-OVERLAPPED at(std::uint64_t offset) {
-  OVERLAPPED o{};
-  o.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
-  o.OffsetHigh = static_cast<DWORD>(offset >> 32);
-  return o;
-}
-
-}  // namespace
-
-InputFile::InputFile(std::string_view path) : path_(path) {
-  std::uint64_t size = 0;
-  Handle h = openRegularForReading(nativePath(path), path_, size);
-  FILETIME written{};
-  if (!::GetFileTime(h.get(), nullptr, nullptr, &written)) throwWin32(path_, ::GetLastError());
-  stamp_ = FileStamp{size, nanosSince1970(written)};
-  handle_ = h.release();
-}
-
-InputFile::~InputFile() {
-  if (handle_ != nullptr) ::CloseHandle(handle_);
-}
-
-std::size_t InputFile::readAt(std::uint64_t offset, void* data, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    OVERLAPPED o = at(offset + done);
-    DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
-    DWORD got = 0;
-    if (!::ReadFile(handle_, static_cast<char*>(data) + done, want, &got, &o)) {
-      DWORD err = ::GetLastError();
-      if (err == ERROR_HANDLE_EOF) break;
-      throwWin32(path_, err);
-    }
-    if (got == 0) break;
-    done += got;
-  }
-  position_ = offset + done;
-  return done;
-}
-
-struct PendingFile::Impl {
-  Impl(const std::string& shown, std::string nativeTarget)
-      : target(std::move(nativeTarget)), tmp(target, shown) {}
-  std::string target;
-  TempFile tmp;
-};
-
-namespace {
-
-// Where a new version of `path` goes, checked as writeFileAtomic checks it.
-std::string pendingTarget(std::string_view path) {
-  const std::string shown(path);
-  std::string target = writeTarget(nativePath(path), shown);
-  checkParent(target, shown);
-  existingTarget(target, shown);
-  return target;
-}
-
-}  // namespace
-
-PendingFile::PendingFile(std::string_view target)
-    : target_(target), impl_(std::make_unique<Impl>(target_, pendingTarget(target))) {}
-
-PendingFile::~PendingFile() = default;
-PendingFile::PendingFile(PendingFile&&) noexcept = default;
-PendingFile& PendingFile::operator=(PendingFile&&) noexcept = default;
-
-void PendingFile::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
-  const char* p = static_cast<const char*>(data);
-  std::uint64_t pos = offset;
-  for (std::size_t left = size; left > 0;) {
-    OVERLAPPED o = at(pos);
-    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(left, 1u << 30));
-    DWORD written = 0;
-    if (!::WriteFile(impl_->tmp.get(), p, chunk, &written, &o)) {
-      throwWin32(target_, ::GetLastError());
-    }
-    p += written;
-    pos += written;
-    left -= written;
-  }
-  size_ = std::max(size_, pos);
-}
-
-void PendingFile::commit() {
-  DWORD old = existingTarget(impl_->target, target_);
-  impl_->tmp.commit(impl_->target, target_, true, old, false);
 }
 
 }  // namespace tunebelt::platform

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "platform/fs.h"
 
 namespace tunebelt::platform::detail {
 
@@ -10,42 +13,18 @@ namespace tunebelt::platform::detail {
 // when it is not a folder afterwards.
 bool makePrivateFolders(const std::string& path);
 
-}  // namespace tunebelt::platform::detail
+// Whether a name holds a wildcard ("*", "?").
+inline bool hasWildcard(std::string_view s) {
+  return s.find_first_of("*?") != std::string_view::npos;
+}
 
-#ifndef _WIN32
-
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace tunebelt::platform::detail {
-
-struct FdCloser {
-  int fd;
-  explicit FdCloser(int f) : fd(f) {}
-  FdCloser(const FdCloser&) = delete;
-  FdCloser& operator=(const FdCloser&) = delete;
-  ~FdCloser() {
-    if (fd >= 0) ::close(fd);
+// "a/b/" and "a/b//" name the entry "b"; a root ("/", "C:\") stays itself.
+inline std::string withoutTrailingSeps(std::string p) {
+  while (p.size() > 1 && isSep(p.back())) {
+    if (kSep == '\\' && p.size() == 3 && p[1] == ':') break;
+    p.pop_back();
   }
-};
-
-// Splits a native path into its folder ("." for none, "/" for the root) and
-// its last component.
-void splitParent(const std::string& native, std::string& parent, std::string& last);
-
-// Why an entry of this mode is not read or replaced as a file.
-std::string notRegularReason(unsigned mode);
-
-// Opens a regular file for reading; anything else (FIFO, device, socket,
-// folder) is refused without waiting on it. `shown` names the file in the
-// error. Fills `st` with the open file's status.
-int openRegularForReading(const std::string& native, const std::string& shown, struct stat& st);
-
-void writeAll(int fd, const char* data, std::size_t size, const std::string& shown);
-
-// Copies everything from `in` (at its offset) to `out`.
-void copyContent(int in, int out, const std::string& source, const std::string& target);
+  return p;
+}
 
 }  // namespace tunebelt::platform::detail
-
-#endif  // _WIN32

@@ -161,28 +161,6 @@ NTSTATUS openRelative(HANDLE parent, std::wstring_view name, ACCESS_MASK access,
   return status;
 }
 
-bool listHandle(HANDLE dir, std::vector<WideEntry>& out) {
-  alignas(8) unsigned char buf[64 * 1024];
-  FILE_INFO_BY_HANDLE_CLASS cls = FileFullDirectoryRestartInfo;
-  for (;;) {
-    if (!::GetFileInformationByHandleEx(dir, cls, buf, sizeof buf)) {
-      return ::GetLastError() == ERROR_NO_MORE_FILES;
-    }
-    cls = FileFullDirectoryInfo;
-    const unsigned char* p = buf;
-    for (;;) {
-      const auto* e = reinterpret_cast<const FILE_FULL_DIR_INFO*>(p);
-      std::wstring_view name(e->FileName, e->FileNameLength / sizeof(wchar_t));
-      if (name != L"." && name != L"..") {
-        out.push_back({std::wstring(name), e->FileAttributes,
-                       static_cast<std::uint64_t>(e->EndOfFile.QuadPart)});
-      }
-      if (e->NextEntryOffset == 0) break;
-      p += e->NextEntryOffset;
-    }
-  }
-}
-
 bool deleteByHandle(HANDLE h) {
   // POSIX semantics take the name away at once, even while another program
   // still has the file open; older systems only know the classic flag.

@@ -18,41 +18,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/primitives.h"
+
 namespace tunebelt::platform::detail {
 
-// Owns a handle and closes it.
-class Handle {
- public:
-  Handle() = default;
-  explicit Handle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  Handle(Handle&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
-  Handle& operator=(Handle&& o) noexcept {
-    if (this != &o) {
-      reset();
-      h_ = o.h_;
-      o.h_ = nullptr;
-    }
-    return *this;
-  }
-  ~Handle() { reset(); }
-  void reset() {
-    if (h_ != nullptr) ::CloseHandle(h_);
-    h_ = nullptr;
-  }
-  HANDLE get() const { return h_; }
-  // Gives the handle up without closing it.
-  HANDLE release() {
-    HANDLE h = h_;
-    h_ = nullptr;
-    return h;
-  }
-  explicit operator bool() const { return h_ != nullptr; }
-
- private:
-  HANDLE h_ = nullptr;
-};
+using sys::Handle;
 
 // The path as the wide calls take it. A NUL byte makes it name nothing
 // (FsError, as a POSIX path would). A full path too long for the classic
@@ -84,17 +54,6 @@ bool attributeTag(HANDLE h, DWORD& attributes, DWORD& reparseTag);
 // FILE_CREATE as `disposition` it makes a new file there instead.
 NTSTATUS openRelative(HANDLE parent, std::wstring_view name, ACCESS_MASK access, ULONG share,
                       ULONG options, Handle& out, ULONG disposition = FILE_OPEN);
-
-// One entry of a folder listed by handle.
-struct WideEntry {
-  std::wstring name;
-  DWORD attributes = 0;
-  std::uint64_t size = 0;
-};
-// The entries of the folder open as `dir` (with FILE_LIST_DIRECTORY), "."
-// and ".." left out. False when the listing failed part-way; what was read
-// is kept.
-bool listHandle(HANDLE dir, std::vector<WideEntry>& out);
 
 // Marks an open file or empty folder for deletion (it goes when the handle
 // closes), read-only or not. False, with GetLastError set, when refused.

@@ -245,6 +245,27 @@ TEST(WriteFileAtomic, RefusesReadOnlyFileAndFolderAndLeavesThemAlone) {
 #endif
 }
 
+// The temporary name beside a target holds the start of the target's name,
+// cut to 40 bytes: a long name of two-byte characters is written, replaced
+// and copied all the same, and nothing stays beside it.
+TEST(WriteFileAtomic, ALongNameOfWideCharactersIsWrittenAndCopiedWithoutATrace) {
+  TempDir dir;
+  std::string name = "a";
+  for (int i = 0; i < 30; ++i) name += "\xC3\xA9";  // byte 40 is inside a character
+  name += ".cfg";
+  EXPECT_EQ(writeFileAtomic(dir / name, "first"), WriteResult::Created);
+  EXPECT_EQ(writeFileAtomic(dir / name, "second"), WriteResult::Replaced);
+  EXPECT_EQ(readFile(dir / name), "second");
+  std::filesystem::create_directory(dir / "mp3s");
+  const FolderHandle mp3s = FolderHandle::open(dir / "mp3s", false);
+  EXPECT_EQ(copyIntoFolder(dir / name, mp3s, name), CopyResult::Copied);
+  writeFile(dir / name, "third, longer");
+  EXPECT_EQ(copyIntoFolder(dir / name, mp3s, name), CopyResult::Replaced);
+  EXPECT_EQ(readFile(dir / ("mp3s/" + name)), "third, longer");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(test::fsPath(dir / "mp3s")), {}), 1);
+}
+
 TEST(WriteFileAtomic, MissingFolderNamesThePath) {
   TempDir dir;
   EXPECT_THROW(writeFileAtomic(dir / "none/mp3.cfg", "x"), FsError);
