@@ -101,6 +101,11 @@ MainWindow::MainWindow(ProgramState& state, MainWindowOptions options, QWidget* 
       options_(std::move(options)),
       settings_(SettingsFilePath(state)) {
   host_ = std::make_unique<UiHost>(*this);
+  cacheWalk_ = std::make_unique<CacheSizeWalker>(
+      [this](std::function<void()> call) {
+        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+      },
+      [this](const std::string& text) { lblCacheSize_->setText(qs(text)); });
   if (!options_.screenHeight) {
     options_.screenHeight = [] {
       const QScreen* screen = QGuiApplication::primaryScreen();
@@ -553,9 +558,15 @@ void MainWindow::removeFromModFolder() {
   closeIfAskedMeanwhile();
 }
 
+// The walk runs on a thread of its own; the label follows when it ends.
 void MainWindow::refreshCacheSize() {
-  RefreshCacheSize(cboSteamFolder_->currentText().toStdString(), state_.Language,
-                   decimalSeparator(), *host_);
+  cacheWalk_->request(cboSteamFolder_->currentText().toStdString(), state_.Language,
+                      decimalSeparator());
+}
+
+void MainWindow::showCacheLabel(const QString& text) {
+  cacheWalk_->cancel();
+  lblCacheSize_->setText(text);
 }
 
 void MainWindow::browseForModFolder() {

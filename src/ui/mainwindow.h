@@ -11,6 +11,7 @@
 #include "core/playlist/playlist.h"
 #include "core/state/startup.h"
 #include "core/state/state.h"
+#include "core/window/cachewalk.h"
 
 class QAction;
 class QComboBox;
@@ -66,6 +67,8 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   QComboBox* modFolderBox() const { return cboSteamFolder_; }
   QListWidget* playlistBox() const;
   TextLabel* cacheLabel() const { return lblCacheSize_; }
+  // The label a command worked out: a walk still running is dropped.
+  void showCacheLabel(const QString& text);
   ProgressWindow* progressWindow();  // created on first use
   // Shows the progress window; one that is not open yet opens centred over
   // this window, below its menu bar.
@@ -134,6 +137,7 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   MainWindowOptions options_;
   std::unique_ptr<UiHost> host_;
   SettingsFile settings_;
+  std::unique_ptr<CacheSizeWalker> cacheWalk_;
 
   ImageWidget* surface_ = nullptr;
   ImageWidget* imgTitle_ = nullptr;

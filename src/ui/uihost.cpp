@@ -111,7 +111,7 @@ void UiHost::modFolderRemembered(const std::string& folder) {
 }
 
 void UiHost::cacheLabelChanged(const std::string& text) {
-  window_.cacheLabel()->setText(qs(text));
+  window_.showCacheLabel(qs(text));
 }
 
 }  // namespace tunebelt::ui

@@ -170,8 +170,8 @@ void PlaylistTest::saveScriptThroughTheWindow() {
   QCOMPARE(box->count(), 1);
   QCOMPARE(box->itemText(0), QString::fromStdString(mod.str()));
   const qint64 bytes = qint64(std::string("data of My Song.mp3data of Other.mp3").size());
-  QCOMPARE(t_->find<QLabel>("lblCacheSize")->text(),
-           QString("Current mp3 cache size: %1 B").arg(bytes));
+  QTRY_COMPARE(t_->find<QLabel>("lblCacheSize")->text(),
+               QString("Current mp3 cache size: %1 B").arg(bytes));
 
   // The same folder again: no second entry.
   t_->find<QAction>("mnuSaveScript")->trigger();
@@ -281,8 +281,8 @@ void PlaylistTest::removeFromModFolderAsksThenTakesTheSaveBack() {
   QVERIFY(!std::filesystem::exists(mod / "mp3s"));
   QCOMPARE(tunebelt::test::readFile(mod / "gfx/shell/kb_act.lst"),
            std::string("\"+forward\" \"Move forward\"\r\n"));
-  QCOMPARE(t_->find<QLabel>("lblCacheSize")->text(),
-           QString("Current mp3 cache size: <no mp3 folder>"));
+  QTRY_COMPARE(t_->find<QLabel>("lblCacheSize")->text(),
+               QString("Current mp3 cache size: <no mp3 folder>"));
   QVERIFY(!t_->window->isSaving());
 }
 

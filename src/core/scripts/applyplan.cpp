@@ -121,9 +121,9 @@ CopyReport CopyTracks(const SavePlan& plan, Host& host, Journal* journal) {
                                                       : JournalAction::Copied,
            copy.target);
     } catch (const platform::FsError& e) {
-      const std::string where =
-          e.path() == copy.source ? PrintableName(e.path())
-                                  : PrintableName(copy.source) + " to " + PrintableName(e.path());
+      const std::string where = e.path() == copy.source
+                                    ? PrintableName(e.path())
+                                    : PrintableName(copy.source) + " to " + PrintableName(e.path());
       report.failures.push_back(TracksText(copy.tracks) + ": " + where + ": " + e.reason());
     }
     host.setProgressValue(static_cast<int>(i + 1));
