@@ -32,7 +32,6 @@
 #include "core/state/state.h"
 #include "ui/mainwindow.h"
 #include "ui/messagebox.h"
-#include "ui/uihost.h"
 
 namespace {
 

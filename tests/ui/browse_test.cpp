@@ -193,6 +193,7 @@ void BrowseTest::discoveredModFoldersAreOfferedAndSaveLikeAnyOther() {
   t.state.PlaylistPaths = {*home_ / "music/Song.mp3"};
   t.state.PlaylistNames = {"Song.mp3"};
   t.find<QAction>("mnuSaveScript")->trigger();
+  QVERIFY(t.waitForTheJob());
   QVERIFY2(ui::MessageBox::shown().isEmpty(), qPrintable(ui::MessageBox::shown().value(0).text));
   QCOMPARE(tunebelt::test::readFile(cstrike + "/mp3s/Song.mp3"), std::string("song"));
   // Now remembered: among the remembered folders, no longer offered twice.
