@@ -178,7 +178,6 @@ void WindowModel::modFolderEdited(const std::string& text) {
 
 void WindowModel::selectionChanged(const Selection& selection) {
   selection_ = selection;
-  selection_.resize(lines_.size(), false);
 }
 
 void WindowModel::deleteUnusedChanged(bool checked) {
