@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <future>
 #include <utility>
 
@@ -282,7 +283,14 @@ void WindowModel::removeFromModFolder() {
 
 void WindowModel::runJob(std::function<void(Host&)> work) {
   job_ = std::thread([this, work = std::move(work)] {
-    work(*workerHost_);
+    // The commands tell their own failures; anything else that escapes is
+    // told here, and the window takes commands again.
+    try {
+      work(*workerHost_);
+    } catch (const std::exception& e) {
+      workerHost_->showMessage(std::string("The command stopped: ") + e.what(), kErrorCaption,
+                               MessageIcon::Critical);
+    }
     view_.post([alive = alive_, this] {
       if (*alive) endJob();
     });
