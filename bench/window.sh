@@ -2,7 +2,8 @@
 # The window's figures, offscreen:
 #   bench/window.sh BIN_DIR [RUNS]
 # start to first paint as a whole process (hyperfine median after a warm-up),
-# then the keystroke and memory figures the benchmark program prints itself.
+# then the keystroke, memory and save-stall figures the benchmark program
+# prints itself.
 set -euo pipefail
 bin="$(cd "${1:?usage: bench/window.sh BIN_DIR [RUNS]}" && pwd)"
 runs="${2:-10}"
@@ -13,3 +14,5 @@ hyperfine --warmup 2 --runs "$runs" --style basic \
   "$bin/window_bench first-paint" 2>&1 | grep -v XDG_RUNTIME
 "$bin/window_bench" keystroke 2>&1 | grep -v XDG_RUNTIME
 "$bin/window_bench" memory 2>&1 | grep -v XDG_RUNTIME
+"$bin/window_bench" save-stall 2>&1 | grep -v -e XDG_RUNTIME -e 'support raise'
+"$bin/window_bench" save-stall slow 2>&1 | grep -v -e XDG_RUNTIME -e 'support raise'

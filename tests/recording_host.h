@@ -33,7 +33,6 @@ class RecordingHost : public Host {
   std::string progressCaption;
   int progressMaximum = 0;
   int progressValue = 0;
-  int processEventsCalls = 0;
   std::vector<std::string> listLines;
   PlaylistChange lastChange;
   std::vector<std::string> rememberedFolders;
@@ -71,7 +70,6 @@ class RecordingHost : public Host {
     return f;
   }
 
-  void processEvents() override { ++processEventsCalls; }
   void showProgressWindow() override { events.push_back("show-progress"); }
   void setStage(Stage stage) override {
     events.push_back(stage == Stage::Generating ? "stage:generating"

@@ -97,7 +97,6 @@ class TerminalHost : public Host {
     return {askYesNo(text, caption), false};
   }
   std::string chooseOpenFile(std::string_view, std::string_view) override { return {}; }
-  void processEvents() override {}
   void showProgressWindow() override {}
   void setScriptText(const std::string&) override {}
   void setProgressCaption(const std::string&) override {}

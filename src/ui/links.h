@@ -6,11 +6,12 @@
 #include <string_view>
 
 #include "core/state/host.h"
+#include "core/window/windowmodel.h"
 
 namespace tunebelt::ui {
 
-inline constexpr std::string_view kProductPageAddress = "www.tunebelt.net";
-inline constexpr std::string_view kArtistPageAddress = "www.velloran.net";
+using tunebelt::kArtistPageAddress;
+using tunebelt::kProductPageAddress;
 inline constexpr std::string_view kReadmeFile = "readme.txt";
 
 // Opens the address with a "/" appended in the web browser (an address

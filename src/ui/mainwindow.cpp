@@ -4,23 +4,17 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QTimer>
 #include <algorithm>
 
-#include "core/modfolder/cachesize.h"
 #include "core/modfolder/discovery.h"
-#include "core/playlist/import.h"
-#include "core/scripts/removal.h"
-#include "core/scripts/savescript.h"
-#include "core/state/settings.h"
-#include "core/state/startup.h"
-#include "platform/fs.h"
 #include "ui/aboutdialog.h"
 #include "ui/browsedialog.h"
+#include "ui/filedialog.h"
 #include "ui/links.h"
 #include "ui/messagebox.h"
 #include "ui/optionsdialog.h"
@@ -28,7 +22,6 @@
 #include "ui/progresswindow.h"
 #include "ui/skin.h"
 #include "ui/style.h"
-#include "ui/uihost.h"
 #include "ui/units.h"
 #include "ui/widgets.h"
 
@@ -67,21 +60,6 @@ QRect dragCaptionRect() {
 constexpr const char* kInitialModPathCaption =
     "Mod Path: (e.g. C:\\Program Files\\Steam\\steam apps\\<username>\\counter-strike\\cstrike)";
 
-struct Captions {
-  const char* modPath;
-  const char* dragCaption;
-  const char* deleteUnused;
-};
-
-constexpr Captions kEnglishCaptions = {
-    "Mod Path: (e.g. C:\\Program Files\\Steam\\steam apps\\counter-strike\\cstrike)",
-    "Drag Files here to add them to the playlist", "Delete unused mp3 files in the mod folder"};
-
-constexpr Captions kGermanCaptions = {
-    "Pfad: (e.g. C:\\Program Files\\Steam\\steam apps\\counter-strike\\cstrike)",
-    "Files hier her ziehen um sie in die Playlist einzuf\u00fcgen",
-    "Unbenutzte mp3 Dateien im Mod Verzeichnis l\u00f6schen"};
-
 // A label of the window: its colour, its font, and where it fits.
 template <typename Label>
 Label* styleLabel(Label* label, const QRect& designed, const QRect& room, const QFont& font,
@@ -96,11 +74,9 @@ Label* styleLabel(Label* label, const QRect& designed, const QRect& room, const 
 }  // namespace
 
 MainWindow::MainWindow(ProgramState& state, MainWindowOptions options, QWidget* parent)
-    : QMainWindow(parent),
-      state_(state),
-      options_(std::move(options)),
-      settings_(SettingsFilePath(state)) {
-  host_ = std::make_unique<UiHost>(*this);
+    : QMainWindow(parent), state_(state), options_(std::move(options)) {
+  WindowView& view = *this;
+  model_ = std::make_unique<WindowModel>(state_, view, decimalSeparator());
   if (!options_.screenHeight) {
     options_.screenHeight = [] {
       const QScreen* screen = QGuiApplication::primaryScreen();
@@ -122,17 +98,13 @@ MainWindow::MainWindow(ProgramState& state, MainWindowOptions options, QWidget* 
   buildControls();
   wireRouting();
   applyWindowSize();
-  if (options_.runStartUp) sampleTrackPut_ = RunStartUp(state_, settings_, *host_, *this);
+  if (options_.runStartUp) model_->start();
 }
 
 MainWindow::~MainWindow() = default;
 
-Host& MainWindow::host() {
-  return *host_;
-}
-
 QString MainWindow::settingsPath() const {
-  return qs(settings_.path());
+  return qs(model_->settings().path());
 }
 
 QListWidget* MainWindow::playlistBox() const {
@@ -150,26 +122,26 @@ void MainWindow::buildMenus() {
   };
   QMenu* file = menuBar()->addMenu("File");
   file->setObjectName("mnuFile");
-  connect(action(file, "mnuAddTrack", "Add Track..."), &QAction::triggered, this,
-          &MainWindow::addTrack);
-  connect(action(file, "mnuAddPlaylist", "Add Playlist..."), &QAction::triggered, this,
-          &MainWindow::importPlaylist);
-  connect(action(file, "mnuRemove", "Remove"), &QAction::triggered, this,
-          &MainWindow::removeTracks);
-  connect(action(file, "mnuSaveScript", "Save Script"), &QAction::triggered, this,
-          &MainWindow::saveScript);
+  // Each item runs one command of the model.
+  auto item = [this, action](QMenu* menu, const char* name, const QString& caption,
+                             void (WindowModel::*command)()) {
+    QAction* a = action(menu, name, caption);
+    connect(a, &QAction::triggered, this, [this, command] { ((*model_).*command)(); });
+    return a;
+  };
+  item(file, "mnuAddTrack", "Add Track...", &WindowModel::addTrack);
+  item(file, "mnuAddPlaylist", "Add Playlist...", &WindowModel::importPlaylist);
+  item(file, "mnuRemove", "Remove", &WindowModel::removeTracks);
+  item(file, "mnuSaveScript", "Save Script", &WindowModel::saveScript);
   file->addSeparator()->setObjectName("mnuSep1");
-  connect(action(file, "mnuExit", "Exit"), &QAction::triggered, this, &MainWindow::exitProgram);
+  item(file, "mnuExit", "Exit", &WindowModel::exit);
 
   QMenu* tools = menuBar()->addMenu("Tools");
   tools->setObjectName("mnuOpt");
-  mnuDev_ = action(tools, "mnuDev", "Developer");
+  mnuDev_ = item(tools, "mnuDev", "Developer", &WindowModel::toggleDeveloper);
   mnuDev_->setCheckable(true);
-  connect(mnuDev_, &QAction::triggered, this, &MainWindow::toggleDeveloper);
-  connect(action(tools, "mnuOptions", "Options..."), &QAction::triggered, this,
-          &MainWindow::showOptions);
-  connect(action(tools, "mnuRemoveFromMod", "Remove from Mod Folder"), &QAction::triggered, this,
-          &MainWindow::removeFromModFolder);
+  item(tools, "mnuOptions", "Options...", &WindowModel::showOptions);
+  item(tools, "mnuRemoveFromMod", "Remove from Mod Folder", &WindowModel::removeFromModFolder);
   QMenu* lang = tools->addMenu("Language");
   lang->setObjectName("mnuLang");
   mnuEnglish_ = action(lang, "mnuEnglish", "English");
@@ -177,13 +149,13 @@ void MainWindow::buildMenus() {
   mnuEnglish_->setChecked(true);
   mnuGerman_ = action(lang, "mnuGerman", "German");
   mnuGerman_->setCheckable(true);
-  connect(mnuEnglish_, &QAction::triggered, this, &MainWindow::switchToEnglish);
-  connect(mnuGerman_, &QAction::triggered, this, &MainWindow::switchToGerman);
+  connect(mnuEnglish_, &QAction::triggered, this, [this] { model_->switchLanguage(kEnglish); });
+  connect(mnuGerman_, &QAction::triggered, this, [this] { model_->switchLanguage(kGerman); });
 
   QMenu* help = menuBar()->addMenu("Help");
   help->setObjectName("mnuHelp");
-  connect(action(help, "mnuReadme", "Readme"), &QAction::triggered, this, &MainWindow::openReadme);
-  connect(action(help, "mnuAbout", "About..."), &QAction::triggered, this, &MainWindow::showAbout);
+  item(help, "mnuReadme", "Readme", &WindowModel::openReadme);
+  item(help, "mnuAbout", "About...", &WindowModel::showAbout);
 }
 
 void MainWindow::buildControls() {
@@ -239,8 +211,8 @@ void MainWindow::buildControls() {
                  twipsRect(10200, 10080, 4200, 285), kCacheSizeRoom,
                  designFont("Arial", 8.25, true), kDarkGrey);
   lblDragCaption_ = styleLabel(
-      new TextLabel("lblDragCaption", kEnglishCaptions.dragCaption, surface_), dragCaptionRect(),
-      kDragCaptionRoom[0], designFont("Arial", 8.25, true, true), kDarkGrey);
+      new TextLabel("lblDragCaption", qs(TextsOf(kEnglish).dragCaption), surface_),
+      dragCaptionRect(), kDragCaptionRoom[0], designFont("Arial", 8.25, true, true), kDarkGrey);
   cmdTrackup_ = image("cmdTrackup", 14280, 5280, 375, 375);
   cmdTrackDown_ = image("cmdTrackDown", 14280, 5640, 375, 375);
 
@@ -260,7 +232,7 @@ void MainWindow::buildControls() {
   setColours(lstPlaylist_, kWhite, kAccentOrange);
   setSelectionColours(lstPlaylist_, kWhite, kDarkGrey);  // the skin's charcoal
 
-  chkDelete_ = new CheckBox("chkDelete", kEnglishCaptions.deleteUnused, surface_);
+  chkDelete_ = new CheckBox("chkDelete", qs(TextsOf(kEnglish).deleteUnused), surface_);
   setColours(chkDelete_, kDarkGrey, kLightGrey);
   chkDelete_->setAutoFillBackground(true);
   chkDelete_->setFont(designFont("Arial", 8.25));
@@ -278,51 +250,64 @@ void MainWindow::buildControls() {
 }
 
 void MainWindow::wireRouting() {
-  // Hover: a button lights its own image; a lit image darkens the other
-  // three; the title, the playlist background and the bare surface darken
-  // all four.
-  const std::pair<ImageWidget*, ImageWidget*> buttons[] = {{imgAdd_, imgAddb_},
-                                                           {imgPlaylist_, imgPlaylistb_},
-                                                           {imgRemove_, imgRemoveb_},
-                                                           {imgWriteScript_, imgWriteScriptb_}};
-  for (auto [button, hover] : buttons) {
-    connect(button, &ImageWidget::pointerMoved, hover, &QWidget::show);
-    connect(hover, &ImageWidget::pointerMoved, this, [this, hover = hover] {
-      for (ImageWidget* other : {imgAddb_, imgPlaylistb_, imgRemoveb_, imgWriteScriptb_}) {
-        if (other != hover) other->hide();
-      }
-    });
+  // Pointer movement and clicks on the button row go to the model, which
+  // says which hover images show.
+  const std::pair<RowButton, ImageWidget*> buttons[] = {{RowButton::AddTrack, imgAdd_},
+                                                        {RowButton::AddPlaylist, imgPlaylist_},
+                                                        {RowButton::Remove, imgRemove_},
+                                                        {RowButton::SaveScript, imgWriteScript_}};
+  for (auto [button, image] : buttons) {
+    ImageWidget* hover = hoverImage(button);
+    connect(image, &ImageWidget::pointerMoved, this,
+            [this, b = button] { model_->pointerOverButton(b); });
+    connect(hover, &ImageWidget::pointerMoved, this,
+            [this, b = button] { model_->pointerOverHoverImage(b); });
+    connect(image, &ImageWidget::clicked, this,
+            [this, b = button] { model_->clickButton(b, false); });
+    connect(hover, &ImageWidget::clicked, this,
+            [this, b = button] { model_->clickButton(b, true); });
   }
   for (ImageWidget* darkens : {imgTitle_, imgPlbg_, surface_}) {
-    connect(darkens, &ImageWidget::pointerMoved, this, &MainWindow::hideHoverImages);
+    connect(darkens, &ImageWidget::pointerMoved, this, [this] { model_->pointerOverBackground(); });
   }
 
-  connect(imgAdd_, &ImageWidget::clicked, this, &MainWindow::addTrack);
-  connect(imgAddb_, &ImageWidget::clicked, this, [this] {
-    addTrack();
-    imgAddb_->hide();
-  });
-  connect(imgPlaylist_, &ImageWidget::clicked, this, &MainWindow::importPlaylist);
-  connect(imgPlaylistb_, &ImageWidget::clicked, this, [this] {
-    importPlaylist();
-    imgPlaylistb_->hide();
-  });
-  connect(imgRemove_, &ImageWidget::clicked, this, &MainWindow::removeTracks);
-  connect(imgRemoveb_, &ImageWidget::clicked, this, &MainWindow::removeTracks);
-  connect(imgWriteScript_, &ImageWidget::clicked, this, &MainWindow::saveScript);
-  connect(imgWriteScriptb_, &ImageWidget::clicked, this, &MainWindow::saveScript);
-  connect(cmdTrackup_, &ImageWidget::clicked, this, &MainWindow::moveUp);
-  connect(cmdTrackDown_, &ImageWidget::clicked, this, &MainWindow::moveDown);
-  connect(imgEnglish_, &ImageWidget::clicked, this, &MainWindow::switchToEnglish);
-  connect(imgGerman_, &ImageWidget::clicked, this, &MainWindow::switchToGerman);
+  connect(cmdTrackup_, &ImageWidget::clicked, this, [this] { model_->moveUp(); });
+  connect(cmdTrackDown_, &ImageWidget::clicked, this, [this] { model_->moveDown(); });
+  connect(imgEnglish_, &ImageWidget::clicked, this, [this] { model_->switchLanguage(kEnglish); });
+  connect(imgGerman_, &ImageWidget::clicked, this, [this] { model_->switchLanguage(kGerman); });
 
-  connect(lstPlaylist_, &PlaylistBox::filesDropped, this, &MainWindow::dropFiles);
-  connect(lstPlaylist_, &PlaylistBox::deleteReleased, this, &MainWindow::removeTracks);
-  connect(cboSteamFolder_, &QComboBox::editTextChanged, this, &MainWindow::refreshCacheSize);
-  connect(cboSteamFolder_, &QComboBox::activated, this, &MainWindow::refreshCacheSize);
-  connect(lblBrowse_, &ClickLabel::clicked, this, &MainWindow::browseForModFolder);
-  connect(lblTunebelt_, &ClickLabel::clicked, this, &MainWindow::openProductPage);
-  connect(lblVelloran_, &ClickLabel::clicked, this, &MainWindow::openArtistPage);
+  connect(lstPlaylist_, &PlaylistBox::filesDropped, this, [this](const QStringList& paths) {
+    std::vector<std::string> names;
+    names.reserve(size_t(paths.size()));
+    for (const QString& p : paths) names.push_back(p.toStdString());
+    model_->dropFiles(names);
+  });
+  connect(lstPlaylist_, &PlaylistBox::deleteReleased, this, [this] { model_->removeTracks(); });
+  connect(lstPlaylist_, &QListWidget::itemSelectionChanged, this,
+          [this] { model_->selectionChanged(selection()); });
+  connect(cboSteamFolder_, &QComboBox::editTextChanged, this,
+          [this](const QString& text) { model_->modFolderEdited(text.toStdString()); });
+  connect(cboSteamFolder_, &QComboBox::activated, this,
+          [this] { model_->modFolderEdited(cboSteamFolder_->currentText().toStdString()); });
+  connect(chkDelete_, &QCheckBox::toggled, this,
+          [this](bool checked) { model_->deleteUnusedChanged(checked); });
+  connect(lblBrowse_, &ClickLabel::clicked, this, [this] { model_->browseForModFolder(); });
+  connect(lblTunebelt_, &ClickLabel::clicked, this, [this] { model_->openProductPage(); });
+  connect(lblVelloran_, &ClickLabel::clicked, this, [this] { model_->openArtistPage(); });
+}
+
+ImageWidget* MainWindow::hoverImage(RowButton button) const {
+  switch (button) {
+    case RowButton::AddTrack:
+      return imgAddb_;
+    case RowButton::AddPlaylist:
+      return imgPlaylistb_;
+    case RowButton::Remove:
+      return imgRemoveb_;
+    case RowButton::SaveScript:
+      break;
+  }
+  return imgWriteScriptb_;
 }
 
 void MainWindow::applyWindowSize() {
@@ -352,14 +337,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 // by the window manager: the question then stands over it, centred on it.
 void MainWindow::paintEvent(QPaintEvent* event) {
   QMainWindow::paintEvent(event);
-  if (sampleTrackPut_) {
-    sampleTrackPut_ = false;
-    QTimer::singleShot(0, this, &MainWindow::offerSampleTrackCopy);
-  }
-}
-
-void MainWindow::offerSampleTrackCopy() {
-  OfferSampleTrackCopy(state_, settings_, *host_);
+  model_->windowPainted();
 }
 
 void MainWindow::moveEvent(QMoveEvent* event) {
@@ -367,10 +345,171 @@ void MainWindow::moveEvent(QMoveEvent* event) {
   refitToFrame();
 }
 
-// ---- start-up and shut-down -------------------------------------------------
+// ---- the view: what the model asks of the window ------------------------------
 
-void MainWindow::turnOffDeveloperMenu() {
-  mnuDev_->setChecked(false);
+void MainWindow::post(std::function<void()> call) {
+  QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+}
+
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Critical:
+      return QMessageBox::Critical;
+    case MessageIcon::Question:
+      return QMessageBox::Question;
+    case MessageIcon::Exclamation:
+      return QMessageBox::Warning;
+    case MessageIcon::Information:
+      return QMessageBox::Information;
+    case MessageIcon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+char decimalSeparator() {
+  const QString point = QLocale().decimalPoint();
+  if (point.size() == 1 && point[0].unicode() > 32 && point[0].unicode() < 127) {
+    return point[0].toLatin1();
+  }
+  return '.';
+}
+
+void MainWindow::showMessage(std::string_view text, std::string_view caption, MessageIcon icon) {
+  MessageBox::show(this, qs(text), qs(caption), boxIcon(icon));
+}
+
+bool MainWindow::askYesNo(std::string_view text, std::string_view caption) {
+  return MessageBox::askYesNo(this, qs(text), qs(caption));
+}
+
+YesNoChoice MainWindow::askYesNoWithCheckBox(std::string_view text, std::string_view caption,
+                                             std::string_view checkBoxText) {
+  return MessageBox::askYesNoWithCheckBox(this, qs(text), qs(caption), qs(checkBoxText));
+}
+
+std::string MainWindow::chooseOpenFile(std::string_view filter, std::string_view startFolder) {
+  const QString chosen = FileDialog::getOpenFileName(this, "Tunebelt - Open", qs(startFolder),
+                                                     FileDialog::toQtFilter(qs(filter)));
+  return chosen.toStdString();
+}
+
+Selection MainWindow::selection() const {
+  Selection sel(size_t(lstPlaylist_->count()), false);
+  for (int i = 0; i < lstPlaylist_->count(); ++i)
+    sel[size_t(i)] = lstPlaylist_->item(i)->isSelected();
+  return sel;
+}
+
+void MainWindow::showPlaylist(const std::vector<std::string>& lines, const PlaylistChange& change) {
+  const QSignalBlocker block(lstPlaylist_);  // the model knows the selection it sets
+  // Lines before the first changed one stay, with their selection.
+  const int keep = std::clamp(change.firstChanged, 0, lstPlaylist_->count());
+  while (lstPlaylist_->count() > keep) delete lstPlaylist_->takeItem(lstPlaylist_->count() - 1);
+  for (std::size_t i = size_t(keep); i < lines.size(); ++i) lstPlaylist_->addItem(qs(lines[i]));
+  if (!change.selection) return;
+  if (change.current >= 0 && change.current < lstPlaylist_->count()) {
+    lstPlaylist_->setCurrentRow(change.current, QItemSelectionModel::NoUpdate);
+  }
+  for (int i = 0; i < lstPlaylist_->count(); ++i) {
+    const bool selected = size_t(i) < change.selection->size() && (*change.selection)[size_t(i)];
+    lstPlaylist_->item(i)->setSelected(selected);
+  }
+}
+
+void MainWindow::showModFolderText(const std::string& text) {
+  cboSteamFolder_->setEditText(qs(text));
+}
+
+// The list changes; the text stays the mod folder the player has, and no
+// item becomes current.
+void MainWindow::showModFolderEntries(const std::vector<std::string>& entries) {
+  const QSignalBlocker block(cboSteamFolder_);
+  const QString text = cboSteamFolder_->currentText();
+  cboSteamFolder_->clear();
+  for (const std::string& folder : entries) cboSteamFolder_->addItem(qs(folder));
+  cboSteamFolder_->setCurrentIndex(-1);
+  cboSteamFolder_->setEditText(text);
+}
+
+void MainWindow::showModFolderEnabled(bool enabled) {
+  cboSteamFolder_->setEnabled(enabled);
+}
+
+void MainWindow::showDeleteUnused(bool checked) {
+  chkDelete_->setChecked(checked);
+}
+
+void MainWindow::showCacheLabel(const std::string& text) {
+  lblCacheSize_->setText(qs(text));
+}
+
+void MainWindow::showLanguage(int language, const WindowTexts& texts) {
+  const bool german = language == kGerman;
+  LoadSkin(this, german ? "german" : "english", qs(state_.ApplicationFolder));
+  lblModPath_->setText(qs(texts.modPath));
+  lblDragCaption_->setRoom({dragCaptionRect(), kDragCaptionRoom[german ? 1 : 0], 1});
+  lblDragCaption_->setText(qs(texts.dragCaption));
+  chkDelete_->setText(qs(texts.deleteUnused));
+  mnuEnglish_->setChecked(!german);
+  mnuGerman_->setChecked(german);
+}
+
+void MainWindow::showDeveloperMode(bool on) {
+  mnuDev_->setChecked(on);
+}
+
+void MainWindow::showHoverImage(RowButton button, bool visible) {
+  hoverImage(button)->setVisible(visible);
+}
+
+ProgressWindow* MainWindow::progressWindow() {
+  if (!progress_) progress_ = new ProgressWindow(this);
+  return progress_;
+}
+
+// One that is not open yet opens centred over this window, below its menu
+// bar.
+void MainWindow::showProgressWindow() {
+  ProgressWindow* w = progressWindow();
+  if (!w->isVisible()) {
+    const QScreen* screen = this->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const QRect frame = frameGeometry();
+    // Not framed yet, the progress window is assumed to get this window's frame.
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(),
+                           frame.bottom() - geometry().bottom());
+    const QSize outer = w->size().grownBy(margins);
+    const int menuBottom = menuBar()->mapToGlobal(QPoint(0, menuBar()->height())).y();
+    w->move(ProgressWindow::placeOver(frame, menuBottom, outer, available).topLeft());
+  }
+  w->show();
+  w->raise();
+}
+
+void MainWindow::showStage(Stage stage) {
+  progressWindow()->setStage(stage);
+}
+
+void MainWindow::showScriptText(const std::string& text) {
+  progressWindow()->setScriptText(qs(text));
+}
+
+void MainWindow::showProgressMaximum(int maximum) {
+  progressWindow()->setProgressMaximum(maximum);
+}
+
+void MainWindow::showProgressValue(int value) {
+  progressWindow()->setProgressValue(value);
+}
+
+void MainWindow::showProgressCaption(const std::string& caption) {
+  progressWindow()->setWindowTitle(qs(caption));
 }
 
 void MainWindow::placeHoverImages() {
@@ -391,270 +530,59 @@ void MainWindow::shortenTo(int) {
   applyWindowSize();
 }
 
-void MainWindow::showSettings(const std::vector<std::string>& folders, bool deleteUnused) {
-  {
-    const QSignalBlocker block(cboSteamFolder_);
-    for (const std::string& folder : folders) cboSteamFolder_->addItem(qs(folder));
-    cboSteamFolder_->setCurrentIndex(-1);
-    cboSteamFolder_->clearEditText();
+void MainWindow::openDialog(Dialog dialog) {
+  switch (dialog) {
+    case Dialog::Options:
+      if (!options_dialog_) {
+        options_dialog_ =
+            new OptionsDialog(state_, settingsPath().toStdString(), model_->host(), this);
+      }
+      SecondaryDialog::runModal(options_dialog_);
+      return;
+    case Dialog::About:
+      if (!about_) about_ = new AboutDialog(state_.ApplicationFolder, this);
+      SecondaryDialog::runModal(about_);
+      return;
+    case Dialog::Browse:
+      if (!browse_) {
+        browse_ = new BrowseDialog(qs(BrowseStartFolder()), this);
+        connect(browse_, &BrowseDialog::folderChosen, cboSteamFolder_, &QComboBox::setEditText);
+      }
+      SecondaryDialog::runModal(browse_);
+      return;
   }
-  rememberedItems_ = int(folders.size());
-  chkDelete_->setChecked(deleteUnused);
 }
 
-void MainWindow::offerModFolders(const std::vector<std::string>& folders) {
-  const QSignalBlocker block(cboSteamFolder_);
-  const QString text = cboSteamFolder_->currentText();
-  for (const std::string& folder : folders) cboSteamFolder_->addItem(qs(folder));
-  cboSteamFolder_->setCurrentIndex(-1);
-  cboSteamFolder_->setEditText(text);
+void MainWindow::openWebPage(std::string_view address) {
+  OpenWebPage(address);
 }
 
-void MainWindow::addRememberedFolder(const QString& folder) {
-  // Adding an item may select it; the text stays the mod folder the user
-  // has, and no item becomes current.
-  QComboBox* box = cboSteamFolder_;
-  const QSignalBlocker block(box);
-  const QString text = box->currentText();
-  const int index = box->currentIndex();
-  const int offered = box->findText(folder, Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (offered >= rememberedItems_) box->removeItem(offered);
-  box->insertItem(rememberedItems_++, folder);
-  if (box->currentIndex() != index) box->setCurrentIndex(index);
-  if (box->currentText() != text) box->setEditText(text);
-}
-
-void MainWindow::applyLanguage(int language) {
-  switchLanguage(language);
+void MainWindow::openReadme() {
+  OpenReadme(state_.ApplicationFolder, model_->host());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (saving_) {
-    // The close comes once the save is done, so the settings it writes hold
-    // the folder the save remembers.
-    closeAfterSave_ = true;
+  if (model_->close()) {
+    event->accept();
+  } else {
     event->ignore();
-    return;
   }
-  event->accept();
-  if (exiting_ || shutDown_) return;
-  shutDown_ = true;
-  RunShutDown(state_, settings_, chkDelete_->isChecked(), *host_);
-  // Every other window ends with the program, without closing steps of its own.
+}
+
+void MainWindow::closeWindow() {
+  close();
+}
+
+// Every other window ends with the program, without closing steps of its own.
+void MainWindow::endProgram() {
   for (QWidget* w : QApplication::topLevelWidgets()) {
     if (w != this) w->hide();
   }
   options_.endProgram();
 }
 
-void MainWindow::exitProgram() {
-  if (saving_) {
-    exitAfterSave_ = true;
-    return;
-  }
-  exiting_ = true;
+void MainWindow::exitNow() {
   options_.exitNow();
-}
-
-// ---- commands ---------------------------------------------------------------
-
-void MainWindow::hideHoverImages() {
-  for (ImageWidget* hover : {imgAddb_, imgPlaylistb_, imgRemoveb_, imgWriteScriptb_}) {
-    hover->hide();
-  }
-}
-
-void MainWindow::addTrack() {
-  if (saving_) return;
-  hideHoverImages();
-  AddTrackCommand(state_, *host_);
-}
-
-void MainWindow::importPlaylist() {
-  if (saving_) return;
-  hideHoverImages();
-  ImportPlaylistCommand(state_, *host_);
-}
-
-void MainWindow::dropFiles(const QStringList& paths) {
-  if (saving_) return;
-  std::vector<std::string> names;
-  names.reserve(size_t(paths.size()));
-  for (const QString& p : paths) names.push_back(p.toStdString());
-  DropCommand(state_, names, *host_);
-}
-
-void MainWindow::removeTracks() {
-  if (saving_) return;
-  hideHoverImages();
-  RemoveSelected(state_, selection(), *host_);
-}
-
-void MainWindow::moveUp() {
-  if (saving_) return;
-  MoveSelectedUp(state_, selection(), *host_);
-}
-
-void MainWindow::moveDown() {
-  if (saving_) return;
-  MoveSelectedDown(state_, selection(), *host_);
-}
-
-Selection MainWindow::selection() const {
-  Selection sel(size_t(lstPlaylist_->count()), false);
-  for (int i = 0; i < lstPlaylist_->count(); ++i)
-    sel[size_t(i)] = lstPlaylist_->item(i)->isSelected();
-  return sel;
-}
-
-void MainWindow::showPlaylist(const std::vector<std::string>& lines, const PlaylistChange& change) {
-  // Lines before the first changed one stay, with their selection.
-  const int keep = std::clamp(change.firstChanged, 0, lstPlaylist_->count());
-  while (lstPlaylist_->count() > keep) delete lstPlaylist_->takeItem(lstPlaylist_->count() - 1);
-  for (std::size_t i = size_t(keep); i < lines.size(); ++i) lstPlaylist_->addItem(qs(lines[i]));
-  if (!change.selection) return;
-  if (change.current >= 0 && change.current < lstPlaylist_->count()) {
-    lstPlaylist_->setCurrentRow(change.current, QItemSelectionModel::NoUpdate);
-  }
-  for (int i = 0; i < lstPlaylist_->count(); ++i) {
-    const bool selected = size_t(i) < change.selection->size() && (*change.selection)[size_t(i)];
-    lstPlaylist_->item(i)->setSelected(selected);
-  }
-}
-
-void MainWindow::saveScript() {
-  if (saving_) return;
-  saving_ = true;
-  std::string modFolder = cboSteamFolder_->currentText().toStdString();
-  SaveOptions options;
-  options.plan.deleteUnused = chkDelete_->isChecked();
-  options.decimalSeparator = decimalSeparator();
-  SaveScript(state_, modFolder, options, *host_);
-  saving_ = false;
-  closeIfAskedMeanwhile();
-}
-
-// What the user asked for while a save or a removal ran.
-void MainWindow::closeIfAskedMeanwhile() {
-  if (exitAfterSave_) {
-    exitProgram();
-  } else if (closeAfterSave_) {
-    close();
-  }
-}
-
-// Runs like a save: other commands, closing and Exit wait for it.
-void MainWindow::removeFromModFolder() {
-  if (saving_) return;
-  saving_ = true;
-  std::string modFolder = cboSteamFolder_->currentText().toStdString();
-  AskAndRemoveFromModFolder(state_, modFolder, decimalSeparator(), *host_);
-  saving_ = false;
-  closeIfAskedMeanwhile();
-}
-
-void MainWindow::refreshCacheSize() {
-  RefreshCacheSize(cboSteamFolder_->currentText().toStdString(), state_.Language,
-                   decimalSeparator(), *host_);
-}
-
-void MainWindow::browseForModFolder() {
-  if (saving_) return;  // the mod folder stays as the running save has it
-  if (!browse_) {
-    browse_ = new BrowseDialog(qs(BrowseStartFolder()), this);
-    connect(browse_, &BrowseDialog::folderChosen, cboSteamFolder_, &QComboBox::setEditText);
-  }
-  SecondaryDialog::runModal(browse_);
-}
-
-ProgressWindow* MainWindow::progressWindow() {
-  if (!progress_) progress_ = new ProgressWindow(this);
-  return progress_;
-}
-
-void MainWindow::showProgressWindow() {
-  ProgressWindow* w = progressWindow();
-  if (!w->isVisible()) {
-    const QScreen* screen = this->screen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
-    const QRect frame = frameGeometry();
-    // Not framed yet, the progress window is assumed to get this window's frame.
-    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
-                           frame.right() - geometry().right(),
-                           frame.bottom() - geometry().bottom());
-    const QSize outer = w->size().grownBy(margins);
-    const int menuBottom = menuBar()->mapToGlobal(QPoint(0, menuBar()->height())).y();
-    w->move(ProgressWindow::placeOver(frame, menuBottom, outer, available).topLeft());
-  }
-  w->show();
-  w->raise();
-}
-
-// ---- language ---------------------------------------------------------------
-
-void MainWindow::switchToEnglish() {
-  switchLanguage(kEnglish);
-}
-
-void MainWindow::switchToGerman() {
-  switchLanguage(kGerman);
-}
-
-void MainWindow::switchLanguage(int language) {
-  if (saving_) return;
-  const bool german = language == kGerman;
-  LoadSkin(this, german ? "german" : "english", qs(state_.ApplicationFolder));
-  const Captions& c = german ? kGermanCaptions : kEnglishCaptions;
-  lblModPath_->setText(QString::fromUtf8(c.modPath));
-  lblDragCaption_->setRoom({dragCaptionRect(), kDragCaptionRoom[german ? 1 : 0], 1});
-  lblDragCaption_->setText(QString::fromUtf8(c.dragCaption));
-  chkDelete_->setText(QString::fromUtf8(c.deleteUnused));
-  state_.Language = german ? kGerman : kEnglish;
-  mnuEnglish_->setChecked(!german);
-  mnuGerman_->setChecked(german);
-  refreshCacheSize();
-}
-
-// ---- small commands wired elsewhere -----------------------------------------
-
-void MainWindow::showOptions() {
-  if (saving_) return;
-  if (!options_dialog_) {
-    options_dialog_ = new OptionsDialog(state_, settingsPath().toStdString(), *host_, this);
-  }
-  SecondaryDialog::runModal(options_dialog_);
-}
-
-void MainWindow::showAbout() {
-  if (saving_) return;
-  if (!about_) about_ = new AboutDialog(state_.ApplicationFolder, this);
-  SecondaryDialog::runModal(about_);
-}
-
-void MainWindow::openReadme() {
-  OpenReadme(state_.ApplicationFolder, *host_);
-}
-
-void MainWindow::toggleDeveloper() {
-  if (saving_) {
-    mnuDev_->setChecked(state_.DebugMode == 1);  // the check mark stays as it was
-    return;
-  }
-  if (state_.DebugMode == 1) {
-    state_.DebugMode = 0;
-    mnuDev_->setChecked(false);
-  } else {
-    state_.DebugMode = 1;
-    mnuDev_->setChecked(true);
-  }
-}
-
-void MainWindow::openProductPage() {
-  OpenWebPage(kProductPageAddress);
-}
-
-void MainWindow::openArtistPage() {
-  OpenWebPage(kArtistPageAddress);
 }
 
 }  // namespace tunebelt::ui

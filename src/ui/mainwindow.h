@@ -1,6 +1,6 @@
-// frmMain: the program's main window. It builds the controls, forwards each
-// click, key, drop and menu choice to a core command, and mirrors the
-// program state into the controls.
+// frmMain: the program's main window, a view of the window model
+// (core/window): it builds the controls, forwards each click, key, drop and
+// menu choice to the model, and draws what the model says.
 #pragma once
 
 #include <QMainWindow>
@@ -11,6 +11,8 @@
 #include "core/playlist/playlist.h"
 #include "core/state/startup.h"
 #include "core/state/state.h"
+#include "core/window/view.h"
+#include "core/window/windowmodel.h"
 
 class QAction;
 class QComboBox;
@@ -27,7 +29,6 @@ class ClickLabel;
 class ImageWidget;
 class PlaylistBox;
 class ProgressWindow;
-class UiHost;
 
 struct MainWindowOptions {
   // Run the load handling (settings, language, skin) in the constructor.
@@ -46,7 +47,13 @@ struct MainWindowOptions {
 
 inline constexpr const char* kMainCaption = "Tunebelt - Your Game. Your Music.";
 
-class MainWindow : public QMainWindow, private StartUpWindow {
+// The user's decimal separator as one character ('.' when the locale's is
+// not a single ASCII character).
+char decimalSeparator();
+
+// The Qt view of the window model: builds the controls, hands each event to
+// the model and draws what the model says.
+class MainWindow : public QMainWindow, private WindowView {
   Q_OBJECT
  public:
   explicit MainWindow(ProgramState& state, MainWindowOptions options = {},
@@ -54,44 +61,24 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   ~MainWindow() override;
 
   ProgramState& state() { return state_; }
-  Host& host();
+  WindowModel& model() { return *model_; }
+  Host& host() { return model_->host(); }
   QString settingsPath() const;
-  bool isSaving() const { return saving_; }
+  bool isSaving() const { return model_->busy(); }
 
-  // A remembered folder joins the box's list after the remembered ones,
-  // before the offered ones (one of which it may have been).
-  void addRememberedFolder(const QString& folder);
-
-  // The controls the host writes to.
+  // The controls the tests and the benchmarks look at.
   QComboBox* modFolderBox() const { return cboSteamFolder_; }
   QListWidget* playlistBox() const;
   TextLabel* cacheLabel() const { return lblCacheSize_; }
   ProgressWindow* progressWindow();  // created on first use
-  // Shows the progress window; one that is not open yet opens centred over
-  // this window, below its menu bar.
-  void showProgressWindow();
-  void hideHoverImages();
-
-  void switchToEnglish();
-  void switchToGerman();
-  // The list box shows the playlist's lines after a change.
-  void showPlaylist(const std::vector<std::string>& lines, const PlaylistChange& change);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
-  // The first paint offers the copy of the sample track put into the
-  // playlist at start, over the window.
+  // The first paint tells the model, which then offers the copy of the
+  // sample track put into the playlist at start.
   void paintEvent(QPaintEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
-
- private slots:
-  void showOptions();
-  void showAbout();
-  void openReadme();
-  void toggleDeveloper();
-  void openProductPage();
-  void openArtistPage();
 
  private:
   void buildControls();
@@ -99,41 +86,43 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   void wireRouting();
   void applyWindowSize();
   void refitToFrame();
-  void offerSampleTrackCopy();
+  Selection selection() const;
+  ImageWidget* hoverImage(RowButton button) const;
 
-  // The window's own steps of the start-up (the core runs the sequence).
-  void turnOffDeveloperMenu() override;
+  // WindowView: what the model asks of the window.
+  void post(std::function<void()> call) override;
+  void showMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
+  bool askYesNo(std::string_view text, std::string_view caption) override;
+  YesNoChoice askYesNoWithCheckBox(std::string_view text, std::string_view caption,
+                                   std::string_view checkBoxText) override;
+  std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) override;
+  void showPlaylist(const std::vector<std::string>& lines, const PlaylistChange& change) override;
+  void showModFolderText(const std::string& text) override;
+  void showModFolderEntries(const std::vector<std::string>& entries) override;
+  void showModFolderEnabled(bool enabled) override;
+  void showDeleteUnused(bool checked) override;
+  void showCacheLabel(const std::string& text) override;
+  void showLanguage(int language, const WindowTexts& texts) override;
+  void showDeveloperMode(bool on) override;
+  void showHoverImage(RowButton button, bool visible) override;
+  void showProgressWindow() override;
+  void showStage(Stage stage) override;
+  void showScriptText(const std::string& text) override;
+  void showProgressMaximum(int maximum) override;
+  void showProgressValue(int value) override;
+  void showProgressCaption(const std::string& caption) override;
   void placeHoverImages() override;
   int screenHeightTwips() override;
   void shortenTo(int outerHeightTwips) override;
-  void showSettings(const std::vector<std::string>& folders, bool deleteUnused) override;
-  void offerModFolders(const std::vector<std::string>& folders) override;
-  void applyLanguage(int language) override;
-
-  // The commands of the window.
-  void addTrack();
-  void importPlaylist();
-  void removeTracks();
-  void moveUp();
-  void moveDown();
-  void dropFiles(const QStringList& paths);
-  void saveScript();
-  void removeFromModFolder();
-  void closeIfAskedMeanwhile();
-  void browseForModFolder();
-  void exitProgram();
-  void refreshCacheSize();
-  void switchLanguage(int language);
-
-  Selection selection() const;
-  // Runs a command unless a save is running; a save's end runs what the user
-  // asked for meanwhile that cannot wait (closing, Exit).
-  bool busy() const { return saving_; }
+  void openDialog(Dialog dialog) override;
+  void openWebPage(std::string_view address) override;
+  void openReadme() override;
+  void closeWindow() override;
+  void endProgram() override;
+  void exitNow() override;
 
   ProgramState& state_;
   MainWindowOptions options_;
-  std::unique_ptr<UiHost> host_;
-  SettingsFile settings_;
 
   ImageWidget* surface_ = nullptr;
   ImageWidget* imgTitle_ = nullptr;
@@ -169,16 +158,13 @@ class MainWindow : public QMainWindow, private StartUpWindow {
   QPointer<OptionsDialog> options_dialog_;
   QPointer<AboutDialog> about_;
 
-  int rememberedItems_ = 0;      // the box's first items; offered folders follow
-  bool saving_ = false;          // a Save Script is running: other commands wait
-  bool shortened_ = false;       // the screen was too low for the designed height
-  int appliedFrame_ = 0;         // the frame height the shortened size was worked out with
-  bool exiting_ = false;         // "Exit" chose to end without the shut-down
-  bool sampleTrackPut_ = false;  // the start put the sample track into the list
-  bool shutDown_ = false;
-  // Asked for while a save ran; done when it ends.
-  bool closeAfterSave_ = false;
-  bool exitAfterSave_ = false;
+  bool shortened_ = false;  // the screen was too low for the designed height
+  int appliedFrame_ = 0;    // the frame height the shortened size was worked out with
+  bool painted_ = false;
+
+  // Last, so it goes first: a job still running ends while the controls
+  // it draws into are there.
+  std::unique_ptr<WindowModel> model_;
 };
 
 }  // namespace tunebelt::ui

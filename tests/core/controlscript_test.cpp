@@ -153,7 +153,6 @@ TEST(WriteControlScript, WritesPlaylistThenMp3CfgAndPreparesTheCopy) {
   EXPECT_TRUE(std::filesystem::exists(mod / "playlist1.cfg"));
   EXPECT_EQ(host.events,
             (std::vector<std::string>{"show-progress", "stage:copying", "progress-max:2"}));
-  EXPECT_GE(host.processEventsCalls, 1);
   EXPECT_TRUE(host.messages.empty());
 }
 

@@ -100,14 +100,14 @@ TEST(HostileNames, CleanUpRemovesMp3sAndNothingElse) {
 }
 #endif  // names holding "\" exist only on POSIX
 
-// The clean-up runs window events between entries; a test can change the tree
-// there, as another program could at any moment.
-class SwappingHost : public RecordingHost {
- public:
+// Between the clean-up's entries a test changes the tree, as another program
+// could at any moment.
+struct SwappingHost : RecordingHost {
   std::function<void()> onEvents;
-  void processEvents() override {
-    RecordingHost::processEvents();
-    if (onEvents) onEvents();
+  std::function<void()> between() {
+    return [this] {
+      if (onEvents) onEvents();
+    };
   }
 };
 
@@ -143,7 +143,7 @@ TEST(SwappedLinks, AFolderReplacedByALinkDuringTheCleanUpLeadsNowhere) {
         }
       }
     };
-    DeleteFolderTree(mp3s, host);
+    DeleteFolderTree(mp3s, host, host.between());
     EXPECT_GE(calls, swapAt);
     EXPECT_EQ(test::treeContents(dir / "player"), before);
   }
@@ -342,7 +342,7 @@ TEST(DeepTrees, AFolderMovedAwayDuringTheWalkStopsIt) {
   bool removed = true;
   {
     test::FewOpenFiles few(8);
-    removed = DeleteFolderTree(mp3s, host);
+    removed = DeleteFolderTree(mp3s, host, host.between());
   }
   EXPECT_FALSE(removed);
   ASSERT_EQ(host.messages.size(), 1u);

@@ -149,7 +149,7 @@ void BrowseTest::okPutsTheTextIntoTheModFolderBox() {
     QTest::mouseClick(d->findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
   });
   QCOMPARE(box->currentText(), QString::fromStdString(mod.str()));
-  QCOMPARE(cache->text(), QString("Current mp3 cache size: 2 KB"));
+  QTRY_COMPARE(cache->text(), QString("Current mp3 cache size: 2 KB"));
   // An edited path that does not exist goes in unchanged.
   browse(t, [&](ui::BrowseDialog* d) {
     QCOMPARE(d->findChild<QLineEdit*>("txtPath")->text(), QString::fromStdString(mod.str()));
@@ -157,7 +157,7 @@ void BrowseTest::okPutsTheTextIntoTheModFolderBox() {
     QTest::mouseClick(d->findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
   });
   QCOMPARE(box->currentText(), QString("/no/such/place "));
-  QCOMPARE(cache->text(), QString("Current mp3 cache size: <no mp3 folder>"));
+  QTRY_COMPARE(cache->text(), QString("Current mp3 cache size: <no mp3 folder>"));
 }
 
 // A Steam installation in the home folder with a second library elsewhere:
@@ -193,6 +193,7 @@ void BrowseTest::discoveredModFoldersAreOfferedAndSaveLikeAnyOther() {
   t.state.PlaylistPaths = {*home_ / "music/Song.mp3"};
   t.state.PlaylistNames = {"Song.mp3"};
   t.find<QAction>("mnuSaveScript")->trigger();
+  QVERIFY(t.waitForTheJob());
   QVERIFY2(ui::MessageBox::shown().isEmpty(), qPrintable(ui::MessageBox::shown().value(0).text));
   QCOMPARE(tunebelt::test::readFile(cstrike + "/mp3s/Song.mp3"), std::string("song"));
   // Now remembered: among the remembered folders, no longer offered twice.

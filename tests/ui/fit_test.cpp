@@ -148,7 +148,7 @@ void FitTest::mainWindowCaptionsFitInBothLanguages() {
   const QRect folder = t.find("cboSteamFolder")->geometry();
   auto* drag = t.find<ui::TextLabel>("lblDragCaption");
   for (bool german : {false, true}) {
-    if (german) t.window->switchToGerman();
+    if (german) t.window->model().switchLanguage(kGerman);
     QCOMPARE(drag->text().startsWith("Files hier"), german);
     const char* oneLine[] = {"lblBrowse", "lblDragCaption", "lblCacheSize", "lblTunebelt",
                              "lblVelloran"};

@@ -143,8 +143,8 @@ void LayoutTest::captionsColoursAndFocus() {
   QCOMPARE(t.find<QLabel>("lblBrowse")->text(), QString("..."));
   QCOMPARE(t.find<QLabel>("lblDragCaption")->text(),
            QString("Drag Files here to add them to the playlist"));
-  QCOMPARE(t.find<QLabel>("lblCacheSize")->text(),
-           QString("Current mp3 cache size: <no mp3 folder>"));
+  QTRY_COMPARE(t.find<QLabel>("lblCacheSize")->text(),
+               QString("Current mp3 cache size: <no mp3 folder>"));
   QCOMPARE(t.find<QCheckBox>("chkDelete")->text(),
            QString("Delete unused mp3 files in the mod folder"));
 

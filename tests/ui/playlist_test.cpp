@@ -152,6 +152,8 @@ void PlaylistTest::saveScriptThroughTheWindow() {
 
   t_->find<QAction>("mnuSaveScript")->trigger();
 
+  QVERIFY(t_->waitForTheJob());
+
   QVERIFY2(ui::MessageBox::shown().isEmpty(), qPrintable(ui::MessageBox::shown().value(0).text));
   QVERIFY(std::filesystem::exists(mod / "mp3.cfg"));
   QVERIFY(std::filesystem::exists(mod / "playlist1.cfg"));
@@ -170,11 +172,12 @@ void PlaylistTest::saveScriptThroughTheWindow() {
   QCOMPARE(box->count(), 1);
   QCOMPARE(box->itemText(0), QString::fromStdString(mod.str()));
   const qint64 bytes = qint64(std::string("data of My Song.mp3data of Other.mp3").size());
-  QCOMPARE(t_->find<QLabel>("lblCacheSize")->text(),
-           QString("Current mp3 cache size: %1 B").arg(bytes));
+  QTRY_COMPARE(t_->find<QLabel>("lblCacheSize")->text(),
+               QString("Current mp3 cache size: %1 B").arg(bytes));
 
   // The same folder again: no second entry.
   t_->find<QAction>("mnuSaveScript")->trigger();
+  QVERIFY(t_->waitForTheJob());
   QCOMPARE(box->count(), 1);
   QCOMPARE(progress->windowTitle(), QString("Done"));
 }
@@ -197,6 +200,7 @@ void PlaylistTest::commandsWaitWhileASaveRuns() {
     t_->find<QAction>("mnuSaveScript")->trigger();
   });
   t_->find<QAction>("mnuSaveScript")->trigger();
+  QVERIFY(t_->waitForTheJob());
   QVERIFY(ranDuringSave);
   QVERIFY(!t_->window->isSaving());
   QCOMPARE(lines(list()), QStringList({"A.mp3", "B.mp3", "C.mp3"}));
@@ -226,6 +230,7 @@ void PlaylistTest::menusAndClosingWaitForTheSave() {
     QCOMPARE(t_->endings.exits + t_->endings.ends, 0);  // nothing ended mid-save
   });
   t_->find<QAction>("mnuSaveScript")->trigger();
+  QVERIFY(t_->waitForTheJob());
   QCOMPARE(dialogsDuringSave, 0);
   QCOMPARE(t_->state.DebugMode, 0);
   QVERIFY(!t_->find<QAction>("mnuDev")->isChecked());
@@ -251,6 +256,7 @@ void PlaylistTest::removeFromModFolderAsksThenTakesTheSaveBack() {
     questionsDuringSave = int(ui::MessageBox::shown().size());
   });
   t_->find<QAction>("mnuSaveScript")->trigger();
+  QVERIFY(t_->waitForTheJob());
   QCOMPARE(questionsDuringSave, 0);
   QVERIFY(std::filesystem::exists(mod / "mp3.cfg"));
   ui::MessageBox::setTestMode(false);  // drops the answer queued during the save
@@ -260,6 +266,7 @@ void PlaylistTest::removeFromModFolderAsksThenTakesTheSaveBack() {
   auto* remove = t_->find<QAction>("mnuRemoveFromMod");
   QCOMPARE(remove->text(), QString("Remove from Mod Folder"));
   remove->trigger();  // No
+  QVERIFY(t_->waitForTheJob());
   QCOMPARE(ui::MessageBox::shown().size(), 1);
   const ui::MessageBox::Shown asked = ui::MessageBox::shown()[0];
   QVERIFY(asked.question);
@@ -272,6 +279,7 @@ void PlaylistTest::removeFromModFolderAsksThenTakesTheSaveBack() {
   ui::MessageBox::queueAnswer(true);
   ui::MessageBox::queueCheckBox(true);
   remove->trigger();
+  QVERIFY(t_->waitForTheJob());
   QCOMPARE(ui::MessageBox::shown().size(), 2);
   QCOMPARE(ui::MessageBox::shown()[1].text,
            QString("Tunebelt was removed from %1, the mp3s folder too.")
@@ -281,8 +289,8 @@ void PlaylistTest::removeFromModFolderAsksThenTakesTheSaveBack() {
   QVERIFY(!std::filesystem::exists(mod / "mp3s"));
   QCOMPARE(tunebelt::test::readFile(mod / "gfx/shell/kb_act.lst"),
            std::string("\"+forward\" \"Move forward\"\r\n"));
-  QCOMPARE(t_->find<QLabel>("lblCacheSize")->text(),
-           QString("Current mp3 cache size: <no mp3 folder>"));
+  QTRY_COMPARE(t_->find<QLabel>("lblCacheSize")->text(),
+               QString("Current mp3 cache size: <no mp3 folder>"));
   QVERIFY(!t_->window->isSaving());
 }
 
@@ -293,6 +301,7 @@ void PlaylistTest::closingDuringASaveStoresTheFolderItRemembers() {
   t_->find<QComboBox>("cboSteamFolder")->setEditText(QString::fromStdString(mod.str()));
   QTimer::singleShot(0, this, [&] { t_->window->close(); });
   t_->find<QAction>("mnuSaveScript")->trigger();
+  QVERIFY(t_->waitForTheJob());
   QCOMPARE(t_->endings.ends, 1);
   ProgramState stored;
   LoadSettings(*app_ / "settings.jst", stored);
@@ -301,19 +310,22 @@ void PlaylistTest::closingDuringASaveStoresTheFolderItRemembers() {
 
 void PlaylistTest::theWindowHidesItsHoverImagesForEachCommand() {
   auto* hover = t_->find("imgAddb");
-  hover->show();  // no file queued: each dialog is cancelled
+  const auto light = [this] { t_->window->model().pointerOverButton(RowButton::AddTrack); };
+  light();  // no file queued: each dialog is cancelled
+  QVERIFY(!hover->isHidden());
   t_->find<QAction>("mnuAddTrack")->trigger();
   QVERIFY(hover->isHidden());
-  hover->show();
+  light();
   t_->find<QAction>("mnuAddPlaylist")->trigger();
   QVERIFY(hover->isHidden());
-  hover->show();
+  light();
   t_->find<QAction>("mnuRemove")->trigger();
   QVERIFY(hover->isHidden());
 
   // A save hides them once it begins, not when it is refused.
-  hover->show();
+  light();
   t_->find<QAction>("mnuSaveScript")->trigger();  // an empty playlist: refused
+  QVERIFY(t_->waitForTheJob());
   QVERIFY(!hover->isHidden());
   addTracks({"A.mp3"});
   TempDir mod;
@@ -321,6 +333,7 @@ void PlaylistTest::theWindowHidesItsHoverImagesForEachCommand() {
   t_->find<QComboBox>("cboSteamFolder")->setEditText(QString::fromStdString(mod.str()));
   ui::MessageBox::clearShown();
   t_->find<QAction>("mnuSaveScript")->trigger();
+  QVERIFY(t_->waitForTheJob());
   QVERIFY(hover->isHidden());
 }
 

@@ -136,6 +136,7 @@ void RoutingTest::saveScriptDarkensOnlyOnceItsChecksPass() {
   WindowUnderTest& t = *t_;
   moveOver(t.find("imgWriteScript"));
   QTest::mouseClick(t.find("imgWriteScriptb"), Qt::LeftButton);
+  QVERIFY(t.waitForTheJob());
   QCOMPARE(ui::MessageBox::shown().size(), 1);
   QCOMPARE(ui::MessageBox::shown()[0].text, QString("No items in playlist"));
   QCOMPARE(ui::MessageBox::shown()[0].caption, QString("Tunebelt - Error"));

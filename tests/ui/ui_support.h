@@ -113,6 +113,12 @@ struct WindowUnderTest {
     window = std::make_unique<ui::MainWindow>(state, std::move(options));
   }
 
+  // A save or a removal runs on a thread of its own: the events it sends
+  // run until it has ended.
+  bool waitForTheJob() {
+    return QTest::qWaitFor([this] { return !window->isSaving(); }, 20000);
+  }
+
   // A control the window must have; a missing one ends the test program
   // with its name (a renamed control would otherwise crash on a null pointer).
   template <typename T = QWidget>

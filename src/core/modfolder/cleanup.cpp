@@ -39,12 +39,13 @@ std::string failureText(const platform::TreeProblems& failures) {
   return text;
 }
 
-bool clean(std::string_view folder, bool removeFolder, Host& host) {
+bool clean(std::string_view folder, bool removeFolder, Host& host,
+           const std::function<void()>& between) {
   std::string_view trimmed = withoutTrailingSep(folder);
   // Never empty a whole file system: "/" would otherwise be walked entirely.
   if (isBareRoot(trimmed)) return true;
-  const platform::TreeProblems failures = platform::removeTree(
-      trimmed, removeFolder && RemovesFolderItself(trimmed), [&host] { host.processEvents(); });
+  const platform::TreeProblems failures =
+      platform::removeTree(trimmed, removeFolder && RemovesFolderItself(trimmed), between);
   if (failures.empty()) return true;
   host.showMessage(failureText(failures), kErrorCaption, MessageIcon::Exclamation);
   return false;
@@ -57,12 +58,12 @@ bool RemovesFolderItself(std::string_view folder) {
   return folder.size() > 2 && !isBareRoot(folder);
 }
 
-bool DeleteFolderTree(std::string_view folder, Host& host) {
-  return clean(folder, true, host);
+bool DeleteFolderTree(std::string_view folder, Host& host, const std::function<void()>& between) {
+  return clean(folder, true, host, between);
 }
 
 bool EmptyFolderTree(std::string_view folder, Host& host) {
-  return clean(folder, false, host);
+  return clean(folder, false, host, [] {});
 }
 
 }  // namespace tunebelt

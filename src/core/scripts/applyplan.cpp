@@ -81,7 +81,6 @@ void WriteControlScript(const SavePlan& plan, Host& host, Journal* journal) {
   host.setScriptText(plan.scriptText);
   WritePlaylistScripts(plan, host, journal);
   host.setStage(Stage::Copying);
-  host.processEvents();
   WriteFile(plan.controlScript, journal);
   host.setProgressMaximum(static_cast<int>(plan.copies.size()));
 }
@@ -90,10 +89,9 @@ void WriteTrackList(const SavePlan& plan, Journal* journal) {
   for (const FileWrite& file : plan.trackListFiles) WriteFile(file, journal);
 }
 
-void CreateTrackFolder(const SavePlan& plan, Progress& progress, Journal* journal) {
+void CreateTrackFolder(const SavePlan& plan, Progress& /*progress*/, Journal* journal) {
   const std::string tracks = plan.layout.tracks();
   if (FolderExists(tracks)) return;
-  progress.processEvents();
   platform::makeDir(tracks);
   note(journal, JournalAction::FolderMade, tracks);
 }
@@ -103,7 +101,6 @@ CopyReport CopyTracks(const SavePlan& plan, Host& host, Journal* journal) {
   const platform::FolderHandle folder = OpenTrackFolder(plan);
   for (std::size_t i = 0; i < plan.copies.size(); ++i) {
     const TrackCopy& copy = plan.copies[i];
-    host.processEvents();
     if (plan.showEachSource) {
       host.showMessage(PrintableName(copy.source), kCaption, MessageIcon::None);
     }

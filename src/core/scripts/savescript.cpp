@@ -49,11 +49,9 @@ namespace {
 // The window is painted, the mod folder box is disabled and the progress
 // window shows the generating stage (the window hides its hover images then).
 void beginGenerating(Host& host) {
-  host.processEvents();
   host.modFolderEnabledChanged(false);
   host.setProgressCaption("Tunebelt - Generating...");
   host.setStage(Stage::Generating);
-  host.processEvents();
 }
 
 constexpr std::size_t kReportedLines = 10;
@@ -92,7 +90,6 @@ void finish(ProgramState& state, const std::string& modFolder, Host& host) {
   RememberModFolder(state, modFolder, host);
   host.setStage(Stage::Complete);
   host.setProgressCaption("Done");
-  host.processEvents();
   host.modFolderEnabledChanged(true);
 }
 
@@ -105,7 +102,6 @@ void finishWithProblems(ProgramState& state, const std::string& modFolder,
   RememberModFolder(state, modFolder, host);
   host.setProgressCaption(
       std::string(problems.empty() ? kCleanUpIncompleteCaption : kTracksMissingCaption));
-  host.processEvents();
   host.modFolderEnabledChanged(true);
   if (!problems.empty()) host.showMessage(problems, kErrorCaption, MessageIcon::Exclamation);
 }
@@ -149,7 +145,6 @@ bool LockModFolder(platform::FolderLock& lock, std::chrono::milliseconds timeout
       host.showMessage(kModFolderBusyMessage, kErrorCaption, MessageIcon::Exclamation);
       return false;
     }
-    host.processEvents();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return true;

@@ -50,8 +50,7 @@ bool ValidateSave(const ProgramState& state, std::string& modFolder, Host& host)
 bool ValidateModFolder(std::string& modFolder, Host& host);
 
 // One command at a time per mod folder: a second one waits for the first, up
-// to the timeout, letting window events run while it waits; then says the
-// folder is busy and returns false.
+// to the timeout; then says the folder is busy and returns false.
 bool LockModFolder(platform::FolderLock& lock, std::chrono::milliseconds timeout, Host& host);
 
 // A save killed half-way may have left the temporary files of its atomic

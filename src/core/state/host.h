@@ -45,13 +45,12 @@ class Prompts {
   virtual std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) = 0;
 };
 
-// What a long command shows while it runs: the progress window of a save,
-// and the pending window events it lets run between its steps.
+// What a long command shows while it runs: the progress window of a save.
+// A window runs such a command on a thread of its own (core/window), so its
+// events go on meanwhile; nothing here runs them.
 class Progress {
  public:
   virtual ~Progress() = default;
-  // Lets pending window events run, so the windows repaint during long work.
-  virtual void processEvents() = 0;
   virtual void showProgressWindow() = 0;
   // Generating: GENERATING lit, the other two plain (a save has begun).
   // Copying: GENERATING plain, COPYING lit (COMPLETE untouched).

@@ -1,0 +1,81 @@
+// The view role: what the window model asks of a window. A view builds its
+// controls, hands every click, key, drop and menu choice to the model, and
+// draws what the model tells it here; it decides nothing itself. Every member
+// is pure virtual, so a view that forgets one does not compile.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/state/host.h"
+
+namespace tunebelt {
+
+// The four skinned buttons of the button row, each with its hover image.
+enum class RowButton { AddTrack, AddPlaylist, Remove, SaveScript };
+inline constexpr int kRowButtons = 4;
+
+// The secondary windows a command opens modally.
+enum class Dialog { Options, About, Browse };
+
+// The captions of the main window that have a form in each language.
+struct WindowTexts {
+  std::string_view modPath;
+  std::string_view dragCaption;
+  std::string_view deleteUnused;
+};
+
+// The questions and messages of Prompts are modal: each call returns once
+// the player has answered. Every call comes on the window's thread, except
+// `post`, which any thread may call.
+class WindowView : public Prompts {
+ public:
+  // Runs `call` on the window's thread after the events already waiting.
+  virtual void post(std::function<void()> call) = 0;
+
+  // The playlist's lines after a change (the selection, when it sets one).
+  virtual void showPlaylist(const std::vector<std::string>& lines,
+                            const PlaylistChange& change) = 0;
+  // The mod folder box: its text, its list (remembered folders first, then
+  // the ones found), whether it takes input.
+  virtual void showModFolderText(const std::string& text) = 0;
+  virtual void showModFolderEntries(const std::vector<std::string>& entries) = 0;
+  virtual void showModFolderEnabled(bool enabled) = 0;
+  virtual void showDeleteUnused(bool checked) = 0;
+  virtual void showCacheLabel(const std::string& text) = 0;
+  // The skin, the captions and the language menu's check marks.
+  virtual void showLanguage(int language, const WindowTexts& texts) = 0;
+  virtual void showDeveloperMode(bool on) = 0;
+  virtual void showHoverImage(RowButton button, bool visible) = 0;
+
+  // The progress window of a save.
+  virtual void showProgressWindow() = 0;
+  virtual void showStage(Stage stage) = 0;
+  virtual void showScriptText(const std::string& text) = 0;
+  virtual void showProgressMaximum(int maximum) = 0;
+  virtual void showProgressValue(int value) = 0;
+  virtual void showProgressCaption(const std::string& caption) = 0;
+
+  // The window's own steps of the start-up.
+  virtual void placeHoverImages() = 0;
+  virtual int screenHeightTwips() = 0;
+  virtual void shortenTo(int outerHeightTwips) = 0;
+
+  // Shows the dialog modally; returns when it is hidden or closed.
+  virtual void openDialog(Dialog dialog) = 0;
+  // Hands the address to the web browser.
+  virtual void openWebPage(std::string_view address) = 0;
+  // Opens the read-me file (a failure is told through the prompts).
+  virtual void openReadme() = 0;
+
+  // Closes the window as its title bar would (the model is asked again).
+  virtual void closeWindow() = 0;
+  // Ends the program after the shut-down steps, with every window.
+  virtual void endProgram() = 0;
+  // Ends the program at once, without the shut-down steps.
+  virtual void exitNow() = 0;
+};
+
+}  // namespace tunebelt

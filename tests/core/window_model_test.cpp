@@ -1,0 +1,326 @@
+#include "core/window/windowmodel.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/state/settings.h"
+#include "test_util.h"
+#include "window_queue.h"
+
+namespace tunebelt {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::TempDir;
+using test::WindowQueue;
+using test::writeFile;
+
+// A view that draws nothing: it keeps what the model showed, answers the
+// questions from a queue, and runs posted calls when the test says so, on
+// the test's thread (the window's thread here).
+class FakeView : public WindowView {
+ public:
+  WindowModel* model = nullptr;
+  WindowQueue queue;
+  std::thread::id windowThread = std::this_thread::get_id();
+  std::vector<std::string> messages;
+  std::vector<std::string> questions;
+  std::deque<YesNoChoice> answers;
+  bool calledOffTheWindowsThread = false;
+  std::vector<std::string> lines;
+  std::string modFolderText, cacheLabel, caption;
+  std::vector<std::string> entries;
+  bool modFolderEnabled = true, developer = false;
+  std::array<bool, kRowButtons> hover{};
+  std::vector<Stage> stages;
+  int progressValue = 0;
+  int language = 0;
+  std::vector<Dialog> dialogs;
+  int closes = 0, ends = 0, exits = 0;
+
+  void post(std::function<void()> call) override { queue.post(std::move(call)); }
+  void showMessage(std::string_view text, std::string_view, MessageIcon) override {
+    onWindowThread();
+    messages.emplace_back(text);
+  }
+  bool askYesNo(std::string_view text, std::string_view title) override {
+    return askYesNoWithCheckBox(text, title, "").yes;
+  }
+  YesNoChoice askYesNoWithCheckBox(std::string_view text, std::string_view,
+                                   std::string_view) override {
+    onWindowThread();
+    questions.emplace_back(text);
+    if (answers.empty()) return {};
+    YesNoChoice a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::string chooseOpenFile(std::string_view, std::string_view) override { return {}; }
+  void showPlaylist(const std::vector<std::string>& l, const PlaylistChange&) override {
+    onWindowThread();
+    lines = l;
+  }
+  void showModFolderText(const std::string& text) override {
+    modFolderText = text;
+    model->modFolderEdited(text);  // as the box's change signal does
+  }
+  void showModFolderEntries(const std::vector<std::string>& e) override { entries = e; }
+  void showModFolderEnabled(bool enabled) override { modFolderEnabled = enabled; }
+  void showDeleteUnused(bool) override {}
+  void showCacheLabel(const std::string& text) override { cacheLabel = text; }
+  void showLanguage(int l, const WindowTexts&) override { language = l; }
+  void showDeveloperMode(bool on) override { developer = on; }
+  void showHoverImage(RowButton button, bool visible) override {
+    hover[static_cast<std::size_t>(button)] = visible;
+  }
+  void showProgressWindow() override { onWindowThread(); }
+  void showStage(Stage stage) override {
+    onWindowThread();
+    stages.push_back(stage);
+  }
+  void showScriptText(const std::string&) override {}
+  void showProgressMaximum(int) override {}
+  void showProgressValue(int value) override {
+    onWindowThread();
+    progressValue = value;
+  }
+  void showProgressCaption(const std::string& text) override {
+    onWindowThread();
+    caption = text;
+  }
+  void placeHoverImages() override {}
+  int screenHeightTwips() override { return 20000; }
+  void shortenTo(int) override {}
+  void openDialog(Dialog dialog) override { dialogs.push_back(dialog); }
+  void openWebPage(std::string_view) override {}
+  void openReadme() override {}
+  void closeWindow() override {
+    ++closes;
+    model->close();
+  }
+  void endProgram() override { ++ends; }
+  void exitNow() override { ++exits; }
+
+  std::string lit() const {
+    std::string s;
+    for (bool on : hover) s += on ? '1' : '0';
+    return s;
+  }
+
+ private:
+  void onWindowThread() {
+    if (std::this_thread::get_id() != windowThread) calledOffTheWindowsThread = true;
+  }
+};
+
+struct ModelUnderTest {
+  TempDir dir;
+  ProgramState state;
+  FakeView view;
+  std::unique_ptr<WindowModel> model;
+  std::string mod = dir / "hl/cstrike";
+
+  ModelUnderTest() {
+    state.ApplicationFolder = dir / "app";
+    state.Language = kEnglish;
+    fs::create_directories(state.ApplicationFolder);
+    writeFile(mod + "/gfx/shell/kb_act.lst", "\"+forward\" \"Move forward\"\r\n");
+    for (const char* name : {"A.mp3", "B.mp3", "C.mp3"}) {
+      const std::string path = dir / (std::string("music/") + name);
+      writeFile(path, std::string("data of ") + name);
+      state.PlaylistPaths.push_back(path);
+      state.PlaylistNames.emplace_back(name);
+    }
+    model = std::make_unique<WindowModel>(state, view);
+    view.model = model.get();
+  }
+  bool waitForTheJob() {
+    return view.queue.runUntil([this] { return !model->busy(); });
+  }
+};
+
+TEST(WindowModel, HoverImagesFollowThePointerAndTheCommands) {
+  ModelUnderTest t;
+  WindowModel& m = *t.model;
+  m.pointerOverButton(RowButton::AddTrack);
+  EXPECT_EQ(t.view.lit(), "1000");
+  // A lit image stays lit over another button until the pointer crosses
+  // that button's own image.
+  m.pointerOverButton(RowButton::Remove);
+  EXPECT_EQ(t.view.lit(), "1010");
+  m.pointerOverHoverImage(RowButton::Remove);
+  EXPECT_EQ(t.view.lit(), "0010");
+  m.pointerOverButton(RowButton::SaveScript);
+  m.pointerOverBackground();
+  EXPECT_EQ(t.view.lit(), "0000");
+
+  // A click on a lit button runs its command, which darkens all four.
+  m.pointerOverButton(RowButton::AddTrack);
+  m.pointerOverButton(RowButton::AddPlaylist);
+  m.clickButton(RowButton::AddTrack, true);
+  EXPECT_EQ(t.view.lit(), "0000");
+
+  // Save Script darkens them once its checks have passed, not before.
+  t.view.modFolderText.clear();
+  m.pointerOverButton(RowButton::SaveScript);
+  m.clickButton(RowButton::SaveScript, true);
+  ASSERT_TRUE(t.waitForTheJob());
+  EXPECT_EQ(t.view.messages, std::vector<std::string>{"Please Enter a Mod Folder"});
+  EXPECT_EQ(t.view.lit(), "0001");
+  m.modFolderEdited(t.mod);
+  m.clickButton(RowButton::SaveScript, true);
+  ASSERT_TRUE(t.waitForTheJob());
+  EXPECT_EQ(t.view.lit(), "0000");
+}
+
+TEST(WindowModel, TheSelectionFollowsTheEdits) {
+  ModelUnderTest t;
+  WindowModel& m = *t.model;
+  m.dropFiles({t.dir / "music/A.mp3", t.dir / "music/notes.txt"});  // only mp3 files
+  EXPECT_EQ(t.view.lines.size(), 4u);
+  m.selectionChanged({false, true, false, false});
+  m.moveDown();
+  EXPECT_EQ(t.state.PlaylistNames, (std::vector<std::string>{"A.mp3", "C.mp3", "B.mp3", "A.mp3"}));
+  EXPECT_EQ(m.selection(), (Selection{false, false, true, false}));
+  m.removeTracks();
+  EXPECT_EQ(t.state.PlaylistNames, (std::vector<std::string>{"A.mp3", "C.mp3", "A.mp3"}));
+}
+
+// The save runs on a worker thread: the call returns at once, everything it
+// shows arrives on the window's thread, and while it runs the commands that
+// would touch the state are ignored; Exit asked meanwhile ends the program
+// once the save is done, without the shut-down's settings.
+TEST(WindowModel, ASaveRunsOffTheWindowsThreadAndCommandsWaitForIt) {
+  ModelUnderTest t;
+  WindowModel& m = *t.model;
+  m.modFolderEdited(t.mod + "/");
+  m.deleteUnusedChanged(true);
+  writeFile(t.mod + "/mp3s/old.mp3", "old");
+  m.selectionChanged({true, false, false});
+  m.saveScript();
+  ASSERT_TRUE(m.busy());
+  m.moveDown();
+  m.removeTracks();
+  m.dropFiles({t.dir / "music/A.mp3"});
+  m.switchLanguage(kGerman);
+  m.toggleDeveloper();
+  m.showOptions();
+  m.showAbout();
+  m.browseForModFolder();
+  m.saveScript();
+  m.exit();
+  EXPECT_FALSE(m.close());
+  EXPECT_EQ(t.view.exits + t.view.ends, 0);
+  ASSERT_TRUE(t.waitForTheJob());
+
+  EXPECT_FALSE(t.view.calledOffTheWindowsThread);
+  EXPECT_TRUE(t.view.messages.empty()) << t.view.messages[0];
+  EXPECT_EQ(t.state.PlaylistNames, (std::vector<std::string>{"A.mp3", "B.mp3", "C.mp3"}));
+  EXPECT_EQ(t.state.Language, kEnglish);
+  EXPECT_EQ(t.state.DebugMode, 0);
+  EXPECT_FALSE(t.view.developer);
+  EXPECT_TRUE(t.view.dialogs.empty());
+  EXPECT_EQ(t.view.stages,
+            (std::vector<Stage>{Stage::Generating, Stage::Copying, Stage::Complete}));
+  EXPECT_EQ(t.view.caption, "Done");
+  EXPECT_EQ(t.view.progressValue, 3);
+  EXPECT_TRUE(t.view.modFolderEnabled);
+  EXPECT_EQ(readFile(t.mod + "/mp3s/B.mp3"), "data of B.mp3");
+  EXPECT_FALSE(fs::exists(t.mod + "/mp3s/old.mp3"));
+  // The trim reached the box; the folder is remembered once.
+  EXPECT_EQ(m.modFolderText(), t.mod);
+  EXPECT_EQ(t.view.entries, std::vector<std::string>{t.mod});
+  // Exit came after the save, and Exit wins over the close asked for too.
+  EXPECT_EQ(t.view.exits, 1);
+  EXPECT_EQ(t.view.ends, 0);
+  EXPECT_FALSE(fs::exists(SettingsFilePath(t.state)));
+  // Afterwards the commands work again.
+  m.selectionChanged({true, false, false});
+  m.moveDown();
+  EXPECT_EQ(t.state.PlaylistNames, (std::vector<std::string>{"B.mp3", "A.mp3", "C.mp3"}));
+}
+
+TEST(WindowModel, ClosingDuringASaveClosesAfterItWithTheFolderItRemembers) {
+  ModelUnderTest t;
+  t.model->modFolderEdited(t.mod);
+  t.model->saveScript();
+  EXPECT_FALSE(t.model->close());
+  ASSERT_TRUE(t.waitForTheJob());
+  EXPECT_EQ(t.view.closes, 1);
+  EXPECT_EQ(t.view.ends, 1);
+  ProgramState stored;
+  LoadSettings(SettingsFilePath(t.state), stored);
+  EXPECT_EQ(stored.ModFolders, std::vector<std::string>{t.mod});
+}
+
+// The removal's question is asked on the window's thread while the worker
+// waits for the answer; No leaves everything, Yes with the box ticked takes
+// the save and mp3s away.
+TEST(WindowModel, AQuestionDuringTheWorkWaitsForTheAnswer) {
+  ModelUnderTest t;
+  WindowModel& m = *t.model;
+  m.modFolderEdited(t.mod);
+  m.saveScript();
+  ASSERT_TRUE(t.waitForTheJob());
+
+  m.removeFromModFolder();
+  // The worker is waiting: nothing is removed before the answer is given.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_TRUE(m.busy());
+  EXPECT_TRUE(fs::exists(t.mod + "/mp3.cfg"));
+  ASSERT_TRUE(t.waitForTheJob());  // answered No
+  ASSERT_EQ(t.view.questions.size(), 1u);
+  EXPECT_NE(t.view.questions[0].find(t.mod), std::string::npos);
+  EXPECT_TRUE(fs::exists(t.mod + "/mp3.cfg"));
+
+  t.view.answers.push_back({true, true});
+  m.removeFromModFolder();
+  ASSERT_TRUE(t.waitForTheJob());
+  EXPECT_FALSE(t.view.calledOffTheWindowsThread);
+  EXPECT_FALSE(fs::exists(t.mod + "/mp3.cfg"));
+  EXPECT_FALSE(fs::exists(t.mod + "/mp3s"));
+  ASSERT_EQ(t.view.messages.size(), 1u);
+  EXPECT_EQ(t.view.messages[0], "Tunebelt was removed from " + t.mod + ", the mp3s folder too.");
+  ASSERT_TRUE(t.view.queue.runUntil(
+      [&] { return t.view.cacheLabel == "Current mp3 cache size: <no mp3 folder>"; }));
+}
+
+// A model that goes while its worker waits for an answer does not hang: the
+// question is answered No and the worker ends.
+TEST(WindowModel, AModelGoneDuringAQuestionEndsItsWorker) {
+  ModelUnderTest t;
+  t.model->modFolderEdited(t.mod);
+  t.model->removeFromModFolder();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  t.model.reset();
+  t.view.queue.runPending();  // the calls posted meanwhile find no model
+  EXPECT_TRUE(t.view.questions.empty());
+  EXPECT_TRUE(fs::exists(t.mod + "/gfx/shell/kb_act.lst"));
+}
+
+TEST(WindowModel, LanguageAndDeveloperMode) {
+  ModelUnderTest t;
+  WindowModel& m = *t.model;
+  m.switchLanguage(kGerman);
+  EXPECT_EQ(t.view.language, kGerman);
+  EXPECT_EQ(t.state.Language, kGerman);
+  EXPECT_EQ(TextsOf(kGerman).deleteUnused,
+            "Unbenutzte mp3 Dateien im Mod Verzeichnis l\u00f6schen");
+  ASSERT_TRUE(t.view.queue.runUntil([&] { return !t.view.cacheLabel.empty(); }));
+  EXPECT_EQ(t.view.cacheLabel, "Str\u00f6mung mp3 Gr\u00f6\u00dfe cache < kein Verzeichnis >");
+  m.toggleDeveloper();
+  EXPECT_TRUE(t.view.developer);
+  EXPECT_EQ(t.state.DebugMode, 1);
+  m.toggleDeveloper();
+  EXPECT_FALSE(t.view.developer);
+  EXPECT_EQ(t.state.DebugMode, 0);
+}
+
+}  // namespace
+}  // namespace tunebelt
