@@ -762,5 +762,4 @@ void PendingFile::commit() {
   impl_->tmp.commit(impl_->target, mode, target_);
 }
 
-
 }  // namespace tunebelt::platform

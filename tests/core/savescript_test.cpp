@@ -217,7 +217,7 @@ TEST_F(SaveScriptTest, ACopyIsReplacedWhenItsTrackChanged) {
   text = mod;
   ASSERT_EQ(SaveScript(state, text, o, host), SaveResult::Done);
   EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
-                          [](const JournalEntry& e) { return e.action == JournalAction::Copied; }),
+                          [](const Step& e) { return e.action == Action::Copy; }),
             0);
 
   writeFile(state.PlaylistPaths[0], "a longer second take");
@@ -230,7 +230,7 @@ TEST_F(SaveScriptTest, ACopyIsReplacedWhenItsTrackChanged) {
   EXPECT_EQ(readFile(mod + "/mp3s/a.mp3"), "a longer second take");
   EXPECT_EQ(readFile(mod + "/mp3s/b.mp3"), "SECOND");
   EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
-                          [](const JournalEntry& e) { return e.action == JournalAction::Copied; }),
+                          [](const Step& e) { return e.action == Action::Copy; }),
             2);
   EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 2);  // no temporary file
 }
