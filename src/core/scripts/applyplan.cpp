@@ -219,6 +219,7 @@ class Executor {
 
 Applied ApplyPlan(const Plan& plan, Host& host, Journal* journal,
                   std::initializer_list<Subject> only) {
+  if (journal != nullptr) journal->reserve(journal->size() + plan.steps.size());
   Executor executor(plan, host, journal);
   for (const PlannedStep& s : plan.steps) {
     if (only.size() == 0 || std::find(only.begin(), only.end(), s.subject) != only.end()) {

@@ -38,12 +38,17 @@ FoundFile LookAt(const std::string& path) {
 
 // A script a save writes, read when it is a regular file no longer than a
 // script can be: what the save compares its bytes with and what the removal
-// recognises.
+// recognises. One that cannot be read is replaced by a save (as the write
+// can rename over it) and is no save's to the removal.
 FoundFile ReadScript(const std::string& path) {
   FoundFile f = LookAt(path);
   if (!f.present || !platform::isRegularFile(path) || f.size > kMaxPlaylistFileBytes) return f;
-  std::string text = platform::readFileHead(path, kMaxPlaylistFileBytes + 1);
-  if (text.size() <= kMaxPlaylistFileBytes) f.bytes = std::move(text);
+  try {
+    std::string text = platform::readFileHead(path, kMaxPlaylistFileBytes + 1);
+    if (text.size() <= kMaxPlaylistFileBytes) f.bytes = std::move(text);
+  } catch (const platform::FsError&) {
+    // Not known: the bytes stay unknown.
+  }
   return f;
 }
 
@@ -131,7 +136,8 @@ ModFolderFiles ReadModFolder(const ModLayout& layout, const std::string& applica
     for (std::string& path : platform::findLeftoverTempFiles(folder)) {
       const auto stamp = platform::fileStamp(path);
       const std::uint64_t size = stamp ? stamp->size : 0;
-      if (found.tracksSize && folder == layout.tracks()) {
+      if (found.tracksSize && folder == layout.tracks() && found.tracksSize->files > 0 &&
+          found.tracksSize->bytes >= size) {
         // Deleted on their own before mp3s is.
         found.tracksSize->files -= 1;
         found.tracksSize->bytes -= size;
@@ -344,6 +350,9 @@ SavePlan PlanSave(const ProgramState& state, const ModLayout& layout, const ModF
   };
   std::vector<std::string> playlists =
       BuildPlaylistScripts(plan.scriptTracks, options.gamePathSeparator);
+  std::vector<std::string> trackList = BuildTrackList(plan.scriptTracks);
+  steps.reserve(steps.size() + playlists.size() + trackList.size() + plan.copies.size() +
+                plan.leftOut.size() + 2);
   for (std::size_t f = 1; f <= playlists.size(); ++f) {
     // The game reads its scripts in the system's code page (the identity on
     // POSIX). No character takes more bytes there than in UTF-8, so every
@@ -353,7 +362,6 @@ SavePlan PlanSave(const ProgramState& state, const ModLayout& layout, const ModF
   }
   script(Subject::ControlScript, layout.controlScript(), plan.scriptText + "\r\n",
          found.controlScript);
-  std::vector<std::string> trackList = BuildTrackList(plan.scriptTracks);
   for (std::size_t f = 1; f <= trackList.size(); ++f) {
     script(Subject::TrackList, layout.trackListFile(f),
            platform::toCodePage(std::move(trackList[f - 1])), Numbered(found.trackListFiles, f));
