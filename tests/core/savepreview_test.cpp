@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -220,6 +221,38 @@ TEST(DryRun, SaysExactlyWhatTheSaveAndTheRemovalChange) {
     EXPECT_EQ(done, planned);
     ExpectStepsMadeTheChange(mod, before, planned);
   }
+}
+
+// A script of the right length with one byte changed is no script of the
+// save's: the dry run says it is replaced, and the save replaces it.
+TEST(DryRun, AScriptOfTheSameLengthButOtherBytesIsReplaced) {
+  test::TempDir dir;
+  const std::string mod = dir / "cstrike";
+  const ModLayout layout(mod);
+  test::writeFile(layout.keyBindings(), "\"+jump\"\r\n");
+  test::writeFile(dir / "a.mp3", "a");
+  ProgramState state;
+  state.PlaylistPaths = {dir / "a.mp3"};
+  state.PlaylistNames = {"a.mp3"};
+  test::RecordingHost host;
+  std::string text = mod;
+  ASSERT_EQ(SaveScript(state, text, {}, host), SaveResult::Done);
+  const std::string saved = test::readFile(layout.controlScript());
+  std::string changed = saved;
+  changed[changed.size() / 2] ^= 1;
+  test::writeFile(layout.controlScript(), changed);
+
+  std::vector<Step> steps;
+  ASSERT_EQ(PreviewSave(state, text, {}, host, steps), PreviewResult::Done);
+  const auto action = [&](const std::string& path) {
+    const auto it =
+        std::find_if(steps.begin(), steps.end(), [&](const Step& s) { return s.path == path; });
+    return it == steps.end() ? Action::LeftOut : it->action;
+  };
+  EXPECT_EQ(action(layout.controlScript()), Action::Replace);
+  EXPECT_EQ(action(layout.playlistFile(1)), Action::Unchanged);
+  ASSERT_EQ(SaveScript(state, text, {}, host), SaveResult::Done);
+  EXPECT_EQ(test::readFile(layout.controlScript()), saved);
 }
 
 }  // namespace

@@ -70,7 +70,7 @@ class Executor {
       case Action::Create:
       case Action::Replace:
       case Action::Rewrite:
-        write(s);
+        write(s, s.bytes ? *s.bytes : std::string());
         break;
       case Action::Unchanged:
       case Action::LeftOut:
@@ -146,10 +146,10 @@ class Executor {
     if (s.subject == Subject::Track) host_.setProgressValue(++copied_);
   }
 
-  // Atomic: another program's file found in place of a planned new one is
-  // replaced whole, and the journal says so.
-  void write(const PlannedStep& s) {
-    switch (platform::writeFileAtomic(s.step.path, s.bytes, s.durability, s.links)) {
+  // Atomic: a file another program made or changed since the read is
+  // replaced whole all the same, and the journal says what the write found.
+  void write(const PlannedStep& s, const std::string& bytes) {
+    switch (platform::writeFileAtomic(s.step.path, bytes, s.durability, s.links)) {
       case platform::WriteResult::Created:
         return note(s.step, Action::Create);
       case platform::WriteResult::Replaced:

@@ -68,7 +68,7 @@ enum class Subject {
 struct PlannedStep {
   Step step;
   Subject subject = Subject::Leftover;
-  std::string bytes;  // Create, Replace, Rewrite: the file's new bytes
+  std::optional<std::string> bytes;  // Create, Replace, Rewrite: the file's new bytes
   platform::Durability durability = platform::Durability::Normal;
   // The player's files (kb_act.lst, userconfig.cfg) are written where a
   // link in their place points; our own scripts replace such a link.

@@ -142,8 +142,8 @@ RemovalResult RemoveFromModFolder(const ProgramState& state, std::string& modFol
       lock.emplace(modFolder);
       if (!LockModFolder(*lock, options.lockTimeout, host)) return RemovalResult::Refused;
     }
-    const Plan plan =
-        PlanRemoval(layout, ReadModFolder(layout, std::string(), options.tracks), options.tracks);
+    const Plan plan = PlanRemoval(
+        layout, ReadModFolder(layout, std::string(), options.tracks, true), options.tracks);
     if (plan.empty()) {
       host.showMessage(kNothingToRemoveMessage, kCaption, MessageIcon::None);
       result = RemovalResult::NothingFound;

@@ -1,6 +1,7 @@
 #include "core/scripts/saveplan.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <unordered_map>
 
@@ -29,10 +30,11 @@ namespace {
 // What is at a path, without reading it.
 FoundFile LookAt(const std::string& path) {
   FoundFile f;
-  f.present = platform::entryPresent(path);
+  const std::optional<std::uint64_t> size = platform::fileSize(path);
+  f.present = size.has_value() || platform::entryPresent(path);
   if (!f.present) return f;
   f.link = platform::isSymlink(path);
-  f.size = platform::fileSize(path).value_or(0);
+  f.size = size.value_or(0);
   return f;
 }
 
@@ -40,12 +42,24 @@ FoundFile LookAt(const std::string& path) {
 // script can be: what the save compares its bytes with and what the removal
 // recognises. One that cannot be read is replaced by a save (as the write
 // can rename over it) and is no save's to the removal.
-FoundFile ReadScript(const std::string& path) {
-  FoundFile f = LookAt(path);
-  if (!f.present || !platform::isRegularFile(path) || f.size > kMaxPlaylistFileBytes) return f;
+FoundFile ReadScript(const std::string& path, bool keep) {
+  FoundFile f;
+  const std::optional<std::uint64_t> size = platform::fileSize(path);  // a regular file's
+  if (!size) {
+    f.present = platform::entryPresent(path);
+    f.link = f.present && platform::isSymlink(path);
+    return f;
+  }
+  f.present = true;
+  f.link = platform::isSymlink(path);
+  f.size = *size;
+  if (f.size > kMaxPlaylistFileBytes) return f;
   try {
     std::string text = platform::readFileHead(path, kMaxPlaylistFileBytes + 1);
-    if (text.size() <= kMaxPlaylistFileBytes) f.bytes = std::move(text);
+    if (text.size() <= kMaxPlaylistFileBytes) {
+      f.digest = ScriptDigest(text);
+      if (keep) f.bytes = std::move(text);
+    }
   } catch (const platform::FsError&) {
     // Not known: the bytes stay unknown.
   }
@@ -80,17 +94,21 @@ std::size_t ScriptNumber(const std::string& name, std::string_view prefix, bool 
 // Each numbered script up to the highest number the folder holds, so that a
 // file after a gap is known too.
 template <typename PathOf>
-std::vector<FoundFile> ReadNumbered(std::size_t highest, PathOf pathOf) {
+std::vector<FoundFile> ReadNumbered(std::size_t highest, bool keep, PathOf pathOf) {
   std::vector<FoundFile> files;
   files.reserve(highest);
-  for (std::size_t k = 1; k <= highest; ++k) files.push_back(ReadScript(pathOf(k)));
+  for (std::size_t k = 1; k <= highest; ++k) files.push_back(ReadScript(pathOf(k), keep));
   return files;
 }
 
 }  // namespace
 
+std::size_t ScriptDigest(std::string_view bytes) {
+  return std::hash<std::string_view>{}(bytes);
+}
+
 ModFolderFiles ReadModFolder(const ModLayout& layout, const std::string& applicationFolder,
-                             bool measureTracks) {
+                             bool measureTracks, bool keepScripts) {
   ModFolderFiles found;
   if (FileExists(layout.userConfig())) {
     found.userConfig = LookAt(layout.userConfig());
@@ -117,7 +135,7 @@ ModFolderFiles ReadModFolder(const ModLayout& layout, const std::string& applica
     }
     if (measureTracks) found.tracksSize = platform::treeSize(layout.tracks());
   }
-  found.controlScript = ReadScript(layout.controlScript());
+  found.controlScript = ReadScript(layout.controlScript(), keepScripts);
   std::size_t playlists = 0;
   std::size_t trackLists = 0;
   try {
@@ -129,9 +147,9 @@ ModFolderFiles ReadModFolder(const ModLayout& layout, const std::string& applica
     // No folder to list: no script is there, and the first write says why.
   }
   found.playlistFiles =
-      ReadNumbered(playlists, [&](std::size_t k) { return layout.playlistFile(k); });
+      ReadNumbered(playlists, keepScripts, [&](std::size_t k) { return layout.playlistFile(k); });
   found.trackListFiles =
-      ReadNumbered(trackLists, [&](std::size_t k) { return layout.trackListFile(k); });
+      ReadNumbered(trackLists, keepScripts, [&](std::size_t k) { return layout.trackListFile(k); });
   for (const std::string& folder : {layout.folder(), layout.shell(), layout.tracks()}) {
     for (std::string& path : platform::findLeftoverTempFiles(folder)) {
       const auto stamp = platform::fileStamp(path);
@@ -265,22 +283,21 @@ SavePlan PlanSaveAsFound(const ProgramState& state, const ModLayout& layout,
 namespace {
 
 // A file the save writes: created, replaced or left as it is, by what was
-// read there. A link in the place of one of our scripts is replaced.
+// read there (its bytes, or their digest). A link in the place of one of our
+// scripts is replaced.
 PlannedStep FileStep(Subject subject, std::string path, std::string bytes, const FoundFile& there,
                      platform::Durability durability, platform::Links links,
                      const std::string* thereBytes = nullptr) {
-  PlannedStep s;
-  s.subject = subject;
+  PlannedStep s = PlanStep(subject, Action::Create, std::move(path), bytes.size());
   s.durability = durability;
   s.links = links;
-  if (thereBytes == nullptr && there.bytes) thereBytes = &*there.bytes;
-  s.step.action = !there.present ? Action::Create
-                  : (links == platform::Links::Replace && there.link) || thereBytes == nullptr ||
-                          *thereBytes != bytes
-                      ? Action::Replace
-                      : Action::Unchanged;
-  s.step.path = std::move(path);
-  s.step.size = bytes.size();
+  if (there.present) {
+    const bool same = thereBytes != nullptr ? *thereBytes == bytes
+                                            : there.digest && there.size == bytes.size() &&
+                                                  *there.digest == ScriptDigest(bytes);
+    const bool linkReplaced = links == platform::Links::Replace && there.link;
+    s.step.action = same && !linkReplaced ? Action::Unchanged : Action::Replace;
+  }
   if (s.step.action != Action::Unchanged) s.bytes = std::move(bytes);
   return s;
 }

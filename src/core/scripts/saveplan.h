@@ -49,11 +49,13 @@ struct PlanOptions {
 
 // What the mod folder held at one path when it was read.
 struct FoundFile {
-  bool present = false;              // anything there, a dangling link too
-  bool link = false;                 // a symbolic link
-  std::uint64_t size = 0;            // a regular file's length, links followed
-  std::optional<std::string> bytes;  // a script's: its bytes, when it is a regular file of a
-                                     // script's size (links followed)
+  bool present = false;    // anything there, a dangling link too
+  bool link = false;       // a symbolic link
+  std::uint64_t size = 0;  // a regular file's length, links followed
+  // A script's, when it is a regular file of a script's size (links
+  // followed): a digest of its bytes, and the bytes when they were kept.
+  std::optional<std::size_t> digest;
+  std::optional<std::string> bytes;
 };
 
 // A temporary file a killed save left, and its length.
@@ -107,10 +109,14 @@ struct SavePlan : Plan {
 // Reads the player's userconfig.cfg and kb_act.lst (or the shipped list of
 // the mod when it has none and `applicationFolder` is given), the scripts a
 // save writes, the leftovers of a killed save, and looks at the folders a
-// save makes; with `measureTracks`, what mp3s holds. Throws
-// platform::FsError naming a file that cannot be read.
+// save makes; with `measureTracks`, what mp3s holds; with `keepScripts`, the
+// scripts' bytes (a save needs only their digests). Throws platform::FsError
+// naming a file that cannot be read.
 ModFolderFiles ReadModFolder(const ModLayout& layout, const std::string& applicationFolder,
-                             bool measureTracks = false);
+                             bool measureTracks = false, bool keepScripts = false);
+
+// The digest a FoundFile holds of a script's bytes.
+std::size_t ScriptDigest(std::string_view bytes);
 
 // Looks at each playlist entry's file, one per entry: what it is, or why it
 // is not a regular file there. Nothing is opened. Never throws.
