@@ -44,7 +44,7 @@ SavePlan PlanFor(const ProgramState& state, const std::string& modFolder) {
 // mp3.cfg, playlist1.cfg onward and the track list, as a save writes them.
 void WriteScripts(const SavePlan& plan, RecordingHost& host) {
   tunebelt::WriteControlScript(plan, host, nullptr);
-  tunebelt::WriteTrackList(plan, nullptr);
+  tunebelt::WriteTrackList(plan, host, nullptr);
 }
 
 void BM_BuildScripts(benchmark::State& st) {

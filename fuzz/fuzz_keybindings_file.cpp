@@ -14,9 +14,10 @@ using namespace tunebelt;
 namespace {
 
 void saveKeyBindings(const std::string& mod, const std::string& app) {
+  fuzz::SilentHost host;
   const ModLayout layout(mod);
   WriteKeyBindings(PlanSave(ProgramState{}, layout, ReadModFolder(layout, app), PlanOptions{}),
-                   nullptr);
+                   host, nullptr);
 }
 
 }  // namespace

@@ -14,9 +14,10 @@ using namespace tunebelt;
 namespace {
 
 void saveHook(const std::string& mod) {
+  fuzz::SilentHost host;
   const ModLayout layout(mod);
   WriteUserConfigHook(PlanSave(ProgramState{}, layout, ReadModFolder(layout, mod), PlanOptions{}),
-                      nullptr);
+                      host, nullptr);
 }
 
 }  // namespace

@@ -26,7 +26,6 @@ class SilentHost : public Host {
     return {};
   }
   std::string chooseOpenFile(std::string_view, std::string_view) override { return {}; }
-  void processEvents() override {}
   void showProgressWindow() override {}
   void setStage(Stage) override {}
   void setScriptText(const std::string&) override {}

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <clocale>
 #include <ostream>
 #include <string_view>
@@ -39,11 +40,14 @@ constexpr std::string_view kUsage =
     "and copies each track into DIR/mp3s once, under a name of its own. A track\n"
     "whose file cannot be read is left out of every script and named, and save then\n"
     "exits 1.\n"
-    "save --dry-run prints what the save would do and writes nothing, one line each:\n"
-    "clean-up (the mp3s folder, its files and bytes), create, replace or unchanged\n"
-    "(a file and its size), make-folder, copy or already-there (source and target),\n"
-    "left-out (a track's file and why it cannot be read), the fields separated by\n"
-    "tabs.\n"
+    "save prints what it did, one step a line, and save --dry-run what it would do\n"
+    "(writing nothing), in the same words, the fields separated by tabs:\n"
+    "  delete        a file and its bytes (the temporary files of a killed save)\n"
+    "  clean-up      the mp3s folder emptied: the folder, its files and bytes\n"
+    "  create, replace, unchanged   a file and its size after the save\n"
+    "  make-folder   a folder\n"
+    "  copy, already-there   a track's file, its copy in mp3s, and its size\n"
+    "  left-out      a track's file and why it cannot be read\n"
     "Volumes are whole numbers from 0 to 100 and default to those the window stored\n"
     "in settings.jst (beside the program, or in ~/.config/tunebelt for an installed\n"
     "or read-only copy), else 80. The game steps its volumes through 0, 2, 5, 9, 13,\n"
@@ -52,8 +56,9 @@ constexpr std::string_view kUsage =
     "remove takes back what saves wrote into DIR: the exec mp3.cfg line of\n"
     "userconfig.cfg, the MP3 Player Controls of kb_act.lst, mp3.cfg, the playlist and\n"
     "track list files (only as a save writes them), and with --tracks the mp3s folder.\n"
-    "It prints one line a change: rewrite, delete or delete-folder, a tab, the path;\n"
-    "--dry-run prints them and changes nothing.\n"
+    "It prints one line a change, in the words save uses: rewrite (a file and its\n"
+    "size after), delete (a file and its bytes), delete-folder (the mp3s folder, its\n"
+    "files and bytes); --dry-run prints them and changes nothing.\n"
     "mods lists the Half-Life mod folders found in the Steam libraries of the home\n"
     "folder, one a line: the game's name, a tab, the folder, a tab, and \"kb_act.lst\"\n"
     "or \"no kb_act.lst\" (save needs the mod's gfx/shell/kb_act.lst).\n"
@@ -245,27 +250,30 @@ void loadVolumes(ProgramState& state, Host& host) {
   state.GameVolume = stored.GameVolume;
 }
 
-void printPreview(const SavePreview& preview, std::ostream& out) {
-  const auto shown = [](const std::string& path) { return PrintableName(path); };
-  if (preview.cleanUp) {
-    out << "clean-up\t" << shown(preview.cleanUp->folder) << '\t' << preview.cleanUp->files
-        << " files\t" << preview.cleanUp->bytes << " bytes\n";
-  }
-  for (const FilePreview& f : preview.files) {
-    const char* change = f.change == FileChange::Create    ? "create"
-                         : f.change == FileChange::Replace ? "replace"
-                                                           : "unchanged";
-    out << change << '\t' << shown(f.path) << '\t' << f.bytes << " bytes\n";
-  }
-  for (const std::string& folder : preview.foldersToMake) {
-    out << "make-folder\t" << shown(folder) << '\n';
-  }
-  for (const CopyPreview& c : preview.copies) {
-    out << (c.alreadyThere ? "already-there\t" : "copy\t") << shown(c.source) << '\t'
-        << shown(c.target) << '\n';
-  }
-  for (const LeftOutTrack& t : preview.leftOut) {
-    out << "left-out\t" << shown(t.source) << '\t' << shown(t.reason) << '\n';
+// One line a step: its word, then what it acts on, tab-separated.
+void printSteps(const std::vector<Step>& steps, std::ostream& out) {
+  for (const Step& s : steps) {
+    out << ActionName(s.action) << '\t';
+    switch (s.action) {
+      case Action::Copy:
+      case Action::AlreadyThere:
+        out << PrintableName(s.source) << '\t' << PrintableName(s.path) << '\t' << s.size
+            << " bytes\n";
+        break;
+      case Action::MakeFolder:
+        out << PrintableName(s.path) << '\n';
+        break;
+      case Action::LeftOut:
+        out << PrintableName(s.path) << '\t' << PrintableName(s.reason) << '\n';
+        break;
+      case Action::CleanUp:
+      case Action::DeleteFolder:
+        out << PrintableName(s.path) << '\t' << s.files << " files\t" << s.size << " bytes\n";
+        break;
+      default:
+        out << PrintableName(s.path) << '\t' << s.size << " bytes\n";
+        break;
+    }
   }
 }
 
@@ -284,19 +292,23 @@ int runSave(const Options& o, const platform::AppFolders& folders, Host& host, s
   SaveOptions options;
   options.plan.deleteUnused = o.deleteUnused;
   options.decimalSeparator = localeDecimalSeparator();
+  std::vector<Step> steps;
   if (o.dryRun) {
-    SavePreview preview;
-    if (PreviewSave(state, modFolder, options, host, preview) != PreviewResult::Done) {
+    if (PreviewSave(state, modFolder, options, host, steps) != PreviewResult::Done) {
       return kExitFailed;
     }
-    printPreview(preview, out);
-    return preview.leftOut.empty() ? kExitOk : kExitFailed;
+    printSteps(steps, out);
+    const bool leftOut = std::any_of(steps.begin(), steps.end(),
+                                     [](const Step& s) { return s.action == Action::LeftOut; });
+    return leftOut ? kExitFailed : kExitOk;
   }
-  return SaveScript(state, modFolder, options, host) == SaveResult::Done ? kExitOk : kExitFailed;
+  options.journal = &steps;
+  const SaveResult result = SaveScript(state, modFolder, options, host);
+  printSteps(steps, out);
+  return result == SaveResult::Done ? kExitOk : kExitFailed;
 }
 
-// One line a change, for scripts: what, a tab, the path (and for the mp3s
-// folder what is in it).
+// One line a change, as save prints its steps.
 int runRemove(const Options& o, const platform::AppFolders& folders, Host& host,
               std::ostream& out) {
   ProgramState state;
@@ -305,29 +317,13 @@ int runRemove(const Options& o, const platform::AppFolders& folders, Host& host,
   state.Language = kEnglish;
   std::string modFolder = o.modFolder;
   Journal journal;
-  RemovalPlan plan;
   RemovalOptions options;
   options.tracks = o.tracks;
   options.dryRun = o.dryRun;
   options.journal = &journal;
-  options.planned = &plan;
   options.decimalSeparator = localeDecimalSeparator();
   const RemovalResult result = RemoveFromModFolder(state, modFolder, options, host);
-  for (const JournalEntry& e : journal) {
-    const std::string path = PrintableName(e.path);
-    switch (e.action) {
-      case JournalAction::CleanedUp:
-        out << "delete-folder\t" << path << '\t' << plan.trackFiles << " files\t" << plan.trackBytes
-            << " bytes\n";
-        break;
-      case JournalAction::Deleted:
-        out << "delete\t" << path << '\n';
-        break;
-      default:
-        out << "rewrite\t" << path << '\n';
-        break;
-    }
-  }
+  printSteps(journal, out);
   return result == RemovalResult::Done || result == RemovalResult::NothingFound ? kExitOk
                                                                                 : kExitFailed;
 }

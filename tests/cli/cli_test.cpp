@@ -224,19 +224,23 @@ TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
   EXPECT_EQ(snapshot(work.path()), before);
   EXPECT_EQ(test::treeContents(work.str()), bytesBefore);
 
-  ASSERT_EQ(save({}, items).status, 0);
+  const Outcome saved = save({}, items);
+  ASSERT_EQ(saved.status, 0);
   const auto size = [](const std::string& path) {
     return std::to_string(fs::file_size(test::fsPath(path))) + " bytes";
   };
+  const std::string tracksIn = p + "mp3s" + kSep;
   EXPECT_EQ(first.out, "create\t" + p + "userconfig.cfg\t" + size(p + "userconfig.cfg") + "\n" +
                            "replace\t" + kb + "\t" + size(kb) + "\n" + "create\t" + p +
                            "playlist1.cfg\t" + size(p + "playlist1.cfg") + "\n" + "create\t" + p +
                            "mp3.cfg\t" + size(p + "mp3.cfg") + "\n" + "create\t" + p +
                            "tracklist.cfg\t" + size(p + "tracklist.cfg") + "\n" + "make-folder\t" +
-                           p + "mp3s\n" + "copy\t" + items[0] + "\t" + p + "mp3s" + kSep +
-                           "Intro.mp3\n" + "copy\t" + items[1] + "\t" + p + "mp3s" + kSep +
-                           "TwoWords.mp3\n" + "copy\t" + items[2] + "\t" + p + "mp3s" + kSep +
-                           "TwoWords_2.mp3\n");
+                           p + "mp3s\n" + "copy\t" + items[0] + "\t" + tracksIn + "Intro.mp3\t" +
+                           size(items[0]) + "\n" + "copy\t" + items[1] + "\t" + tracksIn +
+                           "TwoWords.mp3\t" + size(items[1]) + "\n" + "copy\t" + items[2] + "\t" +
+                           tracksIn + "TwoWords_2.mp3\t" + size(items[2]) + "\n");
+  // The save prints what it did in the same words: what the dry run said.
+  EXPECT_EQ(saved.out, first.out);
 
   // After the save: all there; with the clean-up nothing is left to keep.
   Outcome again = save({"--dry-run"}, items);
@@ -587,10 +591,15 @@ TEST_F(CliBinary, RemoveTakesASaveBackAndSaysWhatItDid) {
   ASSERT_EQ(save({}, tracks).status, 0);
   const auto saved = snapshot(work.path());
   const std::string p = mod + kSep;
+  const auto size = [](const std::string& path) {
+    return std::to_string(fs::file_size(test::fsPath(path))) + " bytes";
+  };
   const std::string changes =
-      "rewrite\t" + p + "userconfig.cfg\n" + "rewrite\t" + p + "gfx" + kSep + "shell" + kSep +
-      "kb_act.lst\n" + "delete\t" + p + "mp3.cfg\n" + "delete\t" + p + "playlist1.cfg\n" +
-      "delete\t" + p + "tracklist.cfg\n" + "delete-folder\t" + p + "mp3s\t3 files\t38 bytes\n";
+      "rewrite\t" + p + "userconfig.cfg\t10 bytes\n" + "rewrite\t" + p + "gfx" + kSep + "shell" +
+      kSep + "kb_act.lst\t" + std::to_string(list.size()) + " bytes\n" + "delete\t" + p +
+      "mp3.cfg\t" + size(p + "mp3.cfg") + "\n" + "delete\t" + p + "playlist1.cfg\t" +
+      size(p + "playlist1.cfg") + "\n" + "delete\t" + p + "tracklist.cfg\t" +
+      size(p + "tracklist.cfg") + "\n" + "delete-folder\t" + p + "mp3s\t3 files\t38 bytes\n";
 
   Outcome dry = cli({"remove", "--mod", mod, "--tracks", "--dry-run"});
   EXPECT_EQ(dry.status, 0) << dry.err;

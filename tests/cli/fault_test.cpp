@@ -533,7 +533,7 @@ TEST_F(Faults, ARemovalThatCannotDeleteMp3sDoesNotSayItDid) {
     if (mounted) ::umount2(mp3s.c_str(), MNT_DETACH);
     ::chmod(mp3s.c_str(), 0755);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("delete\t" + mod + "/mp3.cfg\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("delete\t" + mod + "/mp3.cfg\t"), std::string::npos) << r.out;
     EXPECT_EQ(r.out.find("delete-folder"), std::string::npos) << r.out;
     EXPECT_NE(r.err.find("could not be deleted"), std::string::npos) << r.err;
     EXPECT_EQ(readFile(mp3s + "/Track001.mp3"), readFile(tracks[0]));

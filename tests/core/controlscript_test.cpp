@@ -166,18 +166,6 @@ TEST(WriteControlScript, Mp3CfgDoesNotDependOnTheTracks) {
   EXPECT_NE(readFile(one / "playlist1.cfg"), readFile(other / "playlist1.cfg"));
 }
 
-TEST(WriteControlScript, RefusesToBuildTenThousandTracks) {
-  test::TempDir mod;
-  test::RecordingHost host;
-  std::vector<std::string> names(10000, "t.mp3");
-  WriteControlScript(test::PlanInto(Playlist(names, 80, 80), mod.str()), host, nullptr);
-  ASSERT_EQ(host.messages.size(), 1u);
-  EXPECT_EQ(host.messages[0].text, "Sorry playlists greater than 10000 items are not supported");
-  EXPECT_EQ(host.messages[0].caption, "Tunebelt");
-  EXPECT_EQ(host.messages[0].icon, MessageIcon::None);
-  EXPECT_EQ(host.scriptText, "");
-}
-
 TEST(WriteControlScript, AMissingModFolderThrowsNamingTheFile) {
   test::TempDir base;
   test::RecordingHost host;

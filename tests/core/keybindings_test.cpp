@@ -9,6 +9,7 @@
 #include "core/scripts/applyplan.h"
 #include "plan_helpers.h"
 #include "platform/fs.h"
+#include "recording_host.h"
 #include "test_util.h"
 
 namespace tunebelt {
@@ -102,6 +103,7 @@ TEST(WithoutControlsSection, TakesOnlyWholeSectionsWithTheirLineEnds) {
 class WriteKeyBindingsTest : public ::testing::Test {
  protected:
   test::TempDir dir;
+  test::RecordingHost host;
   std::string app = dir / "app";
   const std::string stock = crlf({R"("blank"	"Stock")", "", R"("+attack"	"Fire")"});
 
@@ -112,19 +114,19 @@ class WriteKeyBindingsTest : public ::testing::Test {
 TEST_F(WriteKeyBindingsTest, WorkedExample) {
   const std::string mod = dir / "cstrike";
   writeFile(ListOf(mod), "\"+forward\"\t\"Forward\"\r\n\r\n\"+back\"\t\"Back\"");
-  WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
+  WriteKeyBindings(test::PlanFromDisk({}, mod, app), host, nullptr);
   EXPECT_EQ(readFile(ListOf(mod)),
             "\"+forward\"\t\"Forward\"\r\n\r\n\"+back\"\t\"Back\"\r\n" + kSectionText);
   // A second save gives the same bytes.
   const std::string once = readFile(ListOf(mod));
-  WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
+  WriteKeyBindings(test::PlanFromDisk({}, mod, app), host, nullptr);
   EXPECT_EQ(readFile(ListOf(mod)), once);
 }
 
 TEST_F(WriteKeyBindingsTest, MissingListOfAStockModIsCopiedFirst) {
   const std::string mod = dir / "cstrike";
   std::filesystem::create_directory(mod);
-  WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
+  WriteKeyBindings(test::PlanFromDisk({}, mod, app), host, nullptr);
   EXPECT_EQ(readFile(ListOf(mod)), stock + kSectionText);
   EXPECT_EQ(readFile(app + "/kb_act/cstrike/kb_act.lst"), stock);  // the stock list stays
 }
@@ -133,7 +135,7 @@ TEST_F(WriteKeyBindingsTest, MissingListWithoutAStockListGetsTheSectionAlone) {
   for (const char* name : {"Cstrike", "cstrike2", "mymod"}) {
     const std::string mod = dir / name;
     std::filesystem::create_directory(mod);
-    WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
+    WriteKeyBindings(test::PlanFromDisk({}, mod, app), host, nullptr);
     EXPECT_EQ(readFile(ListOf(mod)), crlf(kSection)) << name;
   }
 }
@@ -141,7 +143,7 @@ TEST_F(WriteKeyBindingsTest, MissingListWithoutAStockListGetsTheSectionAlone) {
 TEST_F(WriteKeyBindingsTest, AnExistingListIsNeverReplacedByTheStockOne) {
   const std::string mod = dir / "cstrike";
   writeFile(ListOf(mod), "\"+use\"\t\"Use\"\r\n");
-  WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
+  WriteKeyBindings(test::PlanFromDisk({}, mod, app), host, nullptr);
   EXPECT_EQ(readFile(ListOf(mod)), "\"+use\"\t\"Use\"\r\n" + kSectionText);
 }
 
@@ -149,7 +151,7 @@ TEST_F(WriteKeyBindingsTest, AMissingStockFileThrowsNamingIt) {
   const std::string mod = dir / "dod";
   std::filesystem::create_directory(mod);
   try {
-    WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
+    WriteKeyBindings(test::PlanFromDisk({}, mod, app), host, nullptr);
     FAIL() << "no FsError";
   } catch (const platform::FsError& e) {
     EXPECT_EQ(e.path(), test::native(app + "/kb_act/dod/kb_act.lst"));
@@ -162,7 +164,7 @@ TEST_F(WriteKeyBindingsTest, AReadOnlyListThrowsAndKeepsItsBytes) {
   writeFile(ListOf(mod), content);
   ASSERT_TRUE(test::setReadOnly(ListOf(mod), true));
   try {
-    WriteKeyBindings(test::PlanFromDisk({}, mod, app), nullptr);
+    WriteKeyBindings(test::PlanFromDisk({}, mod, app), host, nullptr);
     FAIL() << "no FsError";
   } catch (const platform::FsError& e) {
     EXPECT_EQ(e.path(), ListOf(mod));

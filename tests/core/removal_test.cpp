@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/scripts/controlscript.h"
@@ -27,6 +28,15 @@ using test::crlf;
 using test::readFile;
 using test::writeFile;
 const std::string kSep(1, platform::kSep);
+
+// What a journal did, without the sizes.
+using Change = std::pair<Action, std::string>;
+using Changes = std::vector<Change>;
+Changes Done(const Journal& journal) {
+  Changes changes;
+  for (const Step& s : journal) changes.emplace_back(s.action, s.path);
+  return changes;
+}
 
 class RemovalTest : public ::testing::Test {
  protected:
@@ -233,12 +243,12 @@ TEST_F(RemovalTest, ADryRunNamesWhatTheRemovalDoes) {
   EXPECT_EQ(remove(true, false, &done), RemovalResult::Done);
   EXPECT_EQ(planned, done);
   const ModLayout layout(mod);
-  EXPECT_EQ(done, (Journal{{JournalAction::Replaced, userConfig()},
-                           {JournalAction::Replaced, keyBindings()},
-                           {JournalAction::Deleted, layout.controlScript()},
-                           {JournalAction::Deleted, layout.playlistFile(1)},
-                           {JournalAction::Deleted, layout.trackListFile(1)},
-                           {JournalAction::CleanedUp, layout.tracks()}}));
+  EXPECT_EQ(Done(done), (Changes{{Action::Rewrite, userConfig()},
+                                 {Action::Rewrite, keyBindings()},
+                                 {Action::Delete, layout.controlScript()},
+                                 {Action::Delete, layout.playlistFile(1)},
+                                 {Action::Delete, layout.trackListFile(1)},
+                                 {Action::DeleteFolder, layout.tracks()}}));
 }
 
 // A file that cannot be rewritten stops the removal before anything after
@@ -312,8 +322,9 @@ TEST_F(RemovalTest, LinksAtThePlayersFilesStayLinks) {
   EXPECT_TRUE(fs::is_symlink(keyBindings()));
   EXPECT_EQ(readFile(configs + "/userconfig.cfg"), "");
   EXPECT_EQ(readFile(configs + "/kb_act.lst"), "\"+attack\" \"Fire\"\r\n");
-  EXPECT_EQ(journal.at(0), (JournalEntry{JournalAction::Replaced, userConfig()}));
-  EXPECT_EQ(journal.at(1), (JournalEntry{JournalAction::Replaced, keyBindings()}));
+  ASSERT_GE(journal.size(), 2u);
+  EXPECT_EQ(Done(journal)[0], (Change{Action::Rewrite, userConfig()}));
+  EXPECT_EQ(Done(journal)[1], (Change{Action::Rewrite, keyBindings()}));
 }
 #endif
 
@@ -337,8 +348,9 @@ TEST_F(RemovalTest, TheLeftoversOfAKilledSaveGoToo) {
   EXPECT_EQ(planned, done);
   for (const std::string& path : leftovers) {
     EXPECT_FALSE(fs::exists(test::fsPath(path))) << path;
-    EXPECT_NE(std::find(done.begin(), done.end(), JournalEntry{JournalAction::Deleted, path}),
-              done.end())
+    const Changes changes = Done(done);
+    EXPECT_NE(std::find(changes.begin(), changes.end(), Change{Action::Delete, path}),
+              changes.end())
         << path;
   }
   EXPECT_EQ(readFile(layout.tracks() + kSep + ".tunebelt-notes.txt"), "the player's");
@@ -357,11 +369,11 @@ TEST_F(RemovalTest, AnMp3sThatCouldNotGoIsNotReportedGone) {
   Journal journal;
   EXPECT_EQ(remove(true, false, &journal), RemovalResult::Failed);
   ::chmod(layout.tracks().c_str(), 0755);
-  EXPECT_EQ(journal, (Journal{{JournalAction::Deleted, userConfig()},
-                              {JournalAction::Replaced, keyBindings()},
-                              {JournalAction::Deleted, layout.controlScript()},
-                              {JournalAction::Deleted, layout.playlistFile(1)},
-                              {JournalAction::Deleted, layout.trackListFile(1)}}));
+  EXPECT_EQ(Done(journal), (Changes{{Action::Delete, userConfig()},
+                                    {Action::Rewrite, keyBindings()},
+                                    {Action::Delete, layout.controlScript()},
+                                    {Action::Delete, layout.playlistFile(1)},
+                                    {Action::Delete, layout.trackListFile(1)}}));
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text.rfind("3 items could not be deleted:\n", 0), 0u)
       << host.messages[0].text;

@@ -217,7 +217,7 @@ TEST_F(SaveScriptTest, ACopyIsReplacedWhenItsTrackChanged) {
   text = mod;
   ASSERT_EQ(SaveScript(state, text, o, host), SaveResult::Done);
   EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
-                          [](const JournalEntry& e) { return e.action == JournalAction::Copied; }),
+                          [](const Step& e) { return e.action == Action::Copy; }),
             0);
 
   writeFile(state.PlaylistPaths[0], "a longer second take");
@@ -230,9 +230,45 @@ TEST_F(SaveScriptTest, ACopyIsReplacedWhenItsTrackChanged) {
   EXPECT_EQ(readFile(mod + "/mp3s/a.mp3"), "a longer second take");
   EXPECT_EQ(readFile(mod + "/mp3s/b.mp3"), "SECOND");
   EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
-                          [](const JournalEntry& e) { return e.action == JournalAction::Copied; }),
+                          [](const Step& e) { return e.action == Action::Copy; }),
             2);
   EXPECT_EQ(std::distance(fs::directory_iterator(mod + "/mp3s"), {}), 2);  // no temporary file
+}
+
+// What the plan decided from the folder as it was read, the executor does
+// whole even when another program changed a file since; the journal says
+// what the write found.
+TEST_F(SaveScriptTest, AFileChangedAfterTheReadIsWrittenWholeAndJournaledAsFound) {
+  addTrack("a.mp3");
+  const ModLayout layout(mod);
+  const SavePlan plan =
+      PlanSaveAsFound(state, layout, ReadModFolder(layout, state.ApplicationFolder), {});
+  const auto planned = [&](const std::string& path) {
+    for (const PlannedStep& s : plan.steps) {
+      if (s.step.path == path) return s;
+    }
+    ADD_FAILURE() << path << " not in the plan";
+    return PlannedStep{};
+  };
+  ASSERT_EQ(planned(layout.controlScript()).step.action, Action::Create);
+  writeFile(layout.controlScript(), "another program's mp3.cfg, longer than a line\r\n");
+
+  Journal journal;
+  ASSERT_TRUE(ApplyPlan(plan, host, &journal).complete());
+  EXPECT_EQ(readFile(layout.controlScript()), planned(layout.controlScript()).bytes);
+  std::vector<Step> expected = plan.shown();
+  for (Step& s : expected) {
+    if (s.path == layout.controlScript()) s.action = Action::Replace;
+  }
+  EXPECT_EQ(journal, expected);
+  // Nothing the plan did not name was made, and no temporary file is left.
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(test::fsPath(mod))) {
+    names.push_back(test::utf8(e.path().filename()));
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"gfx", "mp3.cfg", "mp3s", "playlist1.cfg",
+                                             "tracklist.cfg", "userconfig.cfg"}));
 }
 
 #ifndef _WIN32  // "?" and "*" in names are POSIX's

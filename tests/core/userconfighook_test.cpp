@@ -9,6 +9,7 @@
 #include "core/scripts/applyplan.h"
 #include "plan_helpers.h"
 #include "platform/fs.h"
+#include "recording_host.h"
 #include "test_util.h"
 
 namespace tunebelt {
@@ -17,16 +18,18 @@ namespace {
 using test::readFile;
 using test::writeFile;
 
+test::RecordingHost host;
+
 TEST(WriteUserConfigHook, CreatesAMissingFile) {
   test::TempDir mod;
-  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), nullptr);
+  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), host, nullptr);
   EXPECT_EQ(readFile(mod / "userconfig.cfg"), "exec mp3.cfg\r\n");
 }
 
 TEST(WriteUserConfigHook, AppendsAfterEveryLineKeptInPlace) {
   test::TempDir mod;
   writeFile(mod / "userconfig.cfg", "bind x jump\r\n\nsensitivity 3");
-  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), nullptr);
+  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), host, nullptr);
   EXPECT_EQ(readFile(mod / "userconfig.cfg"),
             "bind x jump\r\n\r\nsensitivity 3\r\nexec mp3.cfg\r\n");
 }
@@ -34,7 +37,7 @@ TEST(WriteUserConfigHook, AppendsAfterEveryLineKeptInPlace) {
 TEST(WriteUserConfigHook, NearMissesAreNoHook) {
   test::TempDir mod;
   writeFile(mod / "userconfig.cfg", "exec mp3.cfg \rExec mp3.cfg\r\n exec mp3.cfg\r\n");
-  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), nullptr);
+  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), host, nullptr);
   EXPECT_EQ(readFile(mod / "userconfig.cfg"),
             "exec mp3.cfg \r\nExec mp3.cfg\r\n exec mp3.cfg\r\nexec mp3.cfg\r\n");
 }
@@ -50,7 +53,7 @@ TEST(WriteUserConfigHook, AHookedFileIsNotWrittenAtAll) {
   const std::uint64_t identity = test::fileIdentity(file);
   ASSERT_NE(identity, 0u);
 
-  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), nullptr);
+  WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), host, nullptr);
 
   EXPECT_EQ(readFile(file), content);
   EXPECT_EQ(std::filesystem::last_write_time(test::fsPath(file)), stamp);
@@ -63,7 +66,7 @@ TEST(WriteUserConfigHook, AReadOnlyFileThrowsAndKeepsItsBytes) {
   writeFile(file, "name p\r\n");
   ASSERT_TRUE(test::setReadOnly(file, true));
   try {
-    WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), nullptr);
+    WriteUserConfigHook(test::PlanFromDisk({}, mod.str()), host, nullptr);
     FAIL() << "no FsError";
   } catch (const platform::FsError& e) {
     EXPECT_EQ(e.path(), file);

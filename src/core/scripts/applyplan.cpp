@@ -1,17 +1,49 @@
 #include "core/scripts/applyplan.h"
 
+#include <algorithm>
+
 #include "core/modfolder/cleanup.h"
-#include "core/state/exists.h"
 #include "core/state/printable.h"
 #include "core/state/state.h"
 
 namespace tunebelt {
 
-namespace {
-
-void note(Journal* journal, JournalAction action, const std::string& path) {
-  if (journal != nullptr) journal->push_back({action, path});
+std::string_view ActionName(Action action) {
+  switch (action) {
+    case Action::Create:
+      return "create";
+    case Action::Replace:
+      return "replace";
+    case Action::Unchanged:
+      return "unchanged";
+    case Action::Rewrite:
+      return "rewrite";
+    case Action::MakeFolder:
+      return "make-folder";
+    case Action::Copy:
+      return "copy";
+    case Action::AlreadyThere:
+      return "already-there";
+    case Action::CleanUp:
+      return "clean-up";
+    case Action::Delete:
+      return "delete";
+    case Action::DeleteFolder:
+      return "delete-folder";
+    case Action::LeftOut:
+      return "left-out";
+  }
+  return "?";
 }
+
+std::vector<Step> Plan::shown() const {
+  std::vector<Step> list;
+  list.reserve(steps.size());
+  for (const PlannedStep& s : steps) list.push_back(s.step);
+  return list;
+}
+
+namespace {
 
 // "track 3", "tracks 2, 5": the tracks a copy plays for.
 std::string TracksText(const std::vector<int>& tracks) {
@@ -23,126 +55,193 @@ std::string TracksText(const std::vector<int>& tracks) {
   return text;
 }
 
-// The mp3s folder the copies go into, opened once: the one the save found
-// there, or the one it has just made.
-platform::FolderHandle OpenTrackFolder(const SavePlan& plan) {
-  const std::string path = plan.layout.tracks();
-  platform::FolderHandle folder = platform::FolderHandle::open(path, plan.followTracksLink);
-  if (plan.tracksFolder && folder.id() != *plan.tracksFolder) {
-    throw platform::FsError(path,
-                            "was replaced by another folder while the save ran; no track was "
-                            "copied");
+class Executor {
+ public:
+  Executor(const Plan& plan, Host& host, Journal* journal)
+      : plan_(plan), host_(host), journal_(journal) {
+    copies_ = static_cast<int>(
+        std::count_if(plan.steps.begin(), plan.steps.end(),
+                      [](const PlannedStep& s) { return s.subject == Subject::Track; }));
   }
-  return folder;
-}
 
-}  // namespace
-
-void WriteFile(const FileWrite& file, Journal* journal) {
-  switch (platform::writeFileAtomic(file.path, file.bytes, file.durability, file.links)) {
-    case platform::WriteResult::Created:
-      return note(journal, JournalAction::Created, file.path);
-    case platform::WriteResult::Replaced:
-      return note(journal, JournalAction::Replaced, file.path);
-    case platform::WriteResult::Unchanged:
-      return note(journal, JournalAction::Unchanged, file.path);
-  }
-}
-
-bool DeleteUnusedTracks(const SavePlan& plan, Host& host, Journal* journal) {
-  if (!plan.cleanUp) return true;
-  if (!EmptyFolderTree(*plan.cleanUp, host)) return false;
-  note(journal, JournalAction::CleanedUp, *plan.cleanUp);
-  return true;
-}
-
-void WriteUserConfigHook(const SavePlan& plan, Journal* journal) {
-  if (plan.userConfig) WriteFile(*plan.userConfig, journal);
-}
-
-void WriteKeyBindings(const SavePlan& plan, Journal* journal) {
-  for (const std::string& folder : plan.foldersToMake) {
-    platform::makeDir(folder);
-    note(journal, JournalAction::FolderMade, folder);
-  }
-  WriteFile(plan.keyBindings, journal);
-}
-
-void WritePlaylistScripts(const SavePlan& plan, Progress& progress, Journal* journal) {
-  progress.showProgressWindow();
-  for (const FileWrite& file : plan.playlistFiles) WriteFile(file, journal);
-}
-
-void WriteControlScript(const SavePlan& plan, Host& host, Journal* journal) {
-  if (plan.tooManyTracks) {
-    host.showMessage("Sorry playlists greater than 10000 items are not supported", kCaption,
-                     MessageIcon::None);
-  }
-  host.setScriptText(plan.scriptText);
-  WritePlaylistScripts(plan, host, journal);
-  host.setStage(Stage::Copying);
-  WriteFile(plan.controlScript, journal);
-  host.setProgressMaximum(static_cast<int>(plan.copies.size()));
-}
-
-void WriteTrackList(const SavePlan& plan, Journal* journal) {
-  for (const FileWrite& file : plan.trackListFiles) WriteFile(file, journal);
-}
-
-void CreateTrackFolder(const SavePlan& plan, Progress& /*progress*/, Journal* journal) {
-  const std::string tracks = plan.layout.tracks();
-  if (FolderExists(tracks)) return;
-  platform::makeDir(tracks);
-  note(journal, JournalAction::FolderMade, tracks);
-}
-
-CopyReport CopyTracks(const SavePlan& plan, Host& host, Journal* journal) {
-  CopyReport report;
-  const platform::FolderHandle folder = OpenTrackFolder(plan);
-  for (std::size_t i = 0; i < plan.copies.size(); ++i) {
-    const TrackCopy& copy = plan.copies[i];
-    if (plan.showEachSource) {
-      host.showMessage(PrintableName(copy.source), kCaption, MessageIcon::None);
+  void run(const PlannedStep& s) {
+    before(s);
+    switch (s.step.action) {
+      case Action::Create:
+      case Action::Replace:
+      case Action::Rewrite:
+        write(s, s.bytes ? *s.bytes : std::string());
+        break;
+      case Action::Unchanged:
+      case Action::LeftOut:
+        note(s.step);
+        break;
+      case Action::MakeFolder:
+        platform::makeDir(s.step.path);
+        note(s.step);
+        break;
+      case Action::Copy:
+      case Action::AlreadyThere:
+        copy(s);
+        break;
+      case Action::CleanUp:
+      case Action::DeleteFolder:
+        if (!(s.step.action == Action::CleanUp ? EmptyFolderTree(s.step.path, host_)
+                                               : DeleteFolderTree(s.step.path, host_))) {
+          applied_.cleanUpComplete = false;
+        } else {
+          note(s.step);
+        }
+        break;
+      case Action::Delete:
+        remove(s);
+        break;
     }
-    if (copy.current) {
+    after(s);
+  }
+
+  Applied finish() {
+    if (tracks_ && !tracks_->stillInPlace()) {
+      applied_.copies.swapped =
+          PrintableName(tracks_->path()) +
+          " was replaced while the tracks were copied: they went into the folder that was there "
+          "when the copying began, and the game may not find them.";
+    }
+    return applied_;
+  }
+
+ private:
+  void note(const Step& step) {
+    if (journal_ != nullptr) journal_->push_back(step);
+  }
+  void note(const Step& step, Action truth) {
+    if (journal_ == nullptr) return;
+    journal_->push_back(step);
+    journal_->back().action = truth;
+  }
+
+  // The progress window's calls that come before a step.
+  void before(const PlannedStep& s) {
+    if ((s.subject == Subject::Playlist || s.subject == Subject::ControlScript) && !scriptShown_) {
+      host_.setScriptText(plan_.scriptText);
+      host_.showProgressWindow();
+      scriptShown_ = true;
+    }
+    if (s.subject == Subject::ControlScript) host_.setStage(Stage::Copying);
+    if (s.subject == Subject::Track) {
+      trackFolder();
+      if (plan_.showEachSource) {
+        host_.showMessage(PrintableName(s.step.source), kCaption, MessageIcon::None);
+      }
+    }
+  }
+
+  void after(const PlannedStep& s) {
+    if (s.subject == Subject::ControlScript) host_.setProgressMaximum(copies_);
+    if (s.subject == Subject::Track) host_.setProgressValue(++copied_);
+  }
+
+  // Atomic: a file another program made or changed since the read is
+  // replaced whole all the same, and the journal says what the write found.
+  void write(const PlannedStep& s, const std::string& bytes) {
+    switch (platform::writeFileAtomic(s.step.path, bytes, s.durability, s.links)) {
+      case platform::WriteResult::Created:
+        return note(s.step, Action::Create);
+      case platform::WriteResult::Replaced:
+        return note(s.step, s.step.action == Action::Rewrite ? Action::Rewrite : Action::Replace);
+      case platform::WriteResult::Unchanged:
+        return note(s.step, Action::Unchanged);
+    }
+  }
+
+  void remove(const PlannedStep& s) {
+    if (!s.bestEffort) {
+      platform::removeFile(s.step.path);
+      return note(s.step);
+    }
+    try {
+      platform::removeFile(s.step.path);
+      note(s.step);
+    } catch (const platform::FsError&) {
+      // A leftover that does not go stays as harmless as it was.
+    }
+  }
+
+  // The mp3s folder the copies go into, opened once at the first copy: the
+  // one the save found there, or the one it has just made.
+  const platform::FolderHandle& trackFolder() {
+    if (!tracks_) {
+      const std::string path = plan_.layout.tracks();
+      tracks_ = platform::FolderHandle::open(path, plan_.followTracksLink);
+      if (plan_.tracksFolder && tracks_->id() != *plan_.tracksFolder) {
+        throw platform::FsError(path,
+                                "was replaced by another folder while the save ran; no track was "
+                                "copied");
+      }
+    }
+    return *tracks_;
+  }
+
+  void copy(const PlannedStep& s) {
+    if (s.step.action == Action::AlreadyThere) {
       // Found there in this version a moment ago, before anything was written.
-      note(journal, JournalAction::AlreadyThere, copy.target);
-      host.setProgressValue(static_cast<int>(i + 1));
-      continue;
+      return note(s.step);
     }
     try {
       const platform::CopyResult done = platform::copyIntoFolder(
-          copy.source, folder, copy.name, copy.stamp ? &*copy.stamp : nullptr);
-      note(journal,
-           done == platform::CopyResult::AlreadyThere ? JournalAction::AlreadyThere
-                                                      : JournalAction::Copied,
-           copy.target);
+          s.step.source, trackFolder(), s.name, s.stamp ? &*s.stamp : nullptr);
+      note(s.step,
+           done == platform::CopyResult::AlreadyThere ? Action::AlreadyThere : Action::Copy);
     } catch (const platform::FsError& e) {
-      const std::string where = e.path() == copy.source
-                                    ? PrintableName(e.path())
-                                    : PrintableName(copy.source) + " to " + PrintableName(e.path());
-      report.failures.push_back(TracksText(copy.tracks) + ": " + where + ": " + e.reason());
+      const std::string where = e.path() == s.step.source ? PrintableName(e.path())
+                                                          : PrintableName(s.step.source) + " to " +
+                                                                PrintableName(e.path());
+      applied_.copies.failures.push_back(TracksText(s.tracks) + ": " + where + ": " + e.reason());
     }
-    host.setProgressValue(static_cast<int>(i + 1));
   }
-  if (!folder.stillInPlace()) {
-    report.swapped = PrintableName(folder.path()) +
-                     " was replaced while the tracks were copied: they went into the folder that "
-                     "was there when the copying began, and the game may not find them.";
+
+  const Plan& plan_;
+  Host& host_;
+  Journal* journal_;
+  Applied applied_;
+  std::optional<platform::FolderHandle> tracks_;
+  bool scriptShown_ = false;
+  int copies_ = 0;
+  int copied_ = 0;
+};
+
+}  // namespace
+
+Applied ApplyPlan(const Plan& plan, Host& host, Journal* journal,
+                  std::initializer_list<Subject> only) {
+  if (journal != nullptr) journal->reserve(journal->size() + plan.steps.size());
+  Executor executor(plan, host, journal);
+  for (const PlannedStep& s : plan.steps) {
+    if (only.size() == 0 || std::find(only.begin(), only.end(), s.subject) != only.end()) {
+      executor.run(s);
+    }
   }
-  return report;
+  return executor.finish();
 }
 
-SaveApplied ApplySavePlan(const SavePlan& plan, Host& host, Journal* journal) {
-  SaveApplied applied;
-  applied.cleanUpComplete = DeleteUnusedTracks(plan, host, journal);
-  WriteUserConfigHook(plan, journal);
-  WriteKeyBindings(plan, journal);
-  WriteControlScript(plan, host, journal);
-  WriteTrackList(plan, journal);
-  CreateTrackFolder(plan, host, journal);
-  applied.copies = CopyTracks(plan, host, journal);
-  return applied;
+void WriteUserConfigHook(const SavePlan& plan, Host& host, Journal* journal) {
+  ApplyPlan(plan, host, journal, {Subject::UserConfig});
+}
+
+void WriteKeyBindings(const SavePlan& plan, Host& host, Journal* journal) {
+  ApplyPlan(plan, host, journal, {Subject::KeyBindings});
+}
+
+void WritePlaylistScripts(const SavePlan& plan, Host& host, Journal* journal) {
+  ApplyPlan(plan, host, journal, {Subject::Playlist});
+}
+
+void WriteControlScript(const SavePlan& plan, Host& host, Journal* journal) {
+  ApplyPlan(plan, host, journal, {Subject::Playlist, Subject::ControlScript});
+}
+
+void WriteTrackList(const SavePlan& plan, Host& host, Journal* journal) {
+  ApplyPlan(plan, host, journal, {Subject::TrackList});
 }
 
 }  // namespace tunebelt

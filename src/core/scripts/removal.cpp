@@ -1,5 +1,6 @@
 #include "core/scripts/removal.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "core/modfolder/cachesize.h"
@@ -26,40 +27,32 @@ std::string CrLfText(const std::vector<std::string>& lines) {
   return text;
 }
 
-// A script file small enough to be one a save wrote; nothing for anything
-// else (missing, no regular file, too large).
-std::optional<std::string> ReadScript(const std::string& path) {
-  if (!platform::isRegularFile(path)) return std::nullopt;
-  std::string text = platform::readFileHead(path, kMaxPlaylistFileBytes + 1);
-  if (text.size() > kMaxPlaylistFileBytes) return std::nullopt;
-  return text;
+PlannedStep RewriteStep(Subject subject, std::string path, std::string bytes) {
+  PlannedStep s = PlanStep(subject, Action::Rewrite, std::move(path), bytes.size());
+  s.bytes = std::move(bytes);
+  s.durability = platform::Durability::Synced;
+  return s;
 }
 
 // playlist1.cfg onward (or the track list's files): each file that is there
 // in a save's form, up to the first that is not. A file beyond the end of
 // the chain a later save wrote is the rest of an earlier, longer one.
 template <typename NameOf, typename Recognise>
-void AddChain(std::vector<std::string>& scripts, NameOf nameOf, Recognise recognise) {
-  for (std::size_t k = 1;; ++k) {
-    const std::string path = nameOf(k);
-    const std::optional<std::string> text = ReadScript(path);
-    if (!text || !recognise(*text, k)) return;
-    scripts.push_back(path);
+void AddChain(std::vector<PlannedStep>& steps, const std::vector<FoundFile>& files, NameOf nameOf,
+              Recognise recognise) {
+  for (std::size_t k = 1; k <= files.size(); ++k) {
+    const FoundFile& f = files[k - 1];
+    if (!f.bytes || !recognise(*f.bytes, k)) return;
+    steps.push_back(PlanStep(Subject::OldScript, Action::Delete, nameOf(k), f.bytes->size()));
   }
 }
 
-void note(Journal* journal, JournalAction action, const std::string& path) {
-  if (journal != nullptr) journal->push_back({action, path});
-}
-
-void deleteFile(const std::string& path, Journal* journal) {
-  platform::removeFile(path);
-  note(journal, JournalAction::Deleted, path);
-}
-
-std::string RemovedText(const RemovalPlan& plan) {
+std::string RemovedText(const Plan& plan) {
   std::string text = "Tunebelt was removed from " + PrintableName(plan.layout.folder());
-  return text + (plan.tracks ? ", the mp3s folder too." : ".");
+  const bool tracks = std::any_of(plan.steps.begin(), plan.steps.end(), [](const PlannedStep& s) {
+    return s.step.action == Action::DeleteFolder;
+  });
+  return text + (tracks ? ", the mp3s folder too." : ".");
 }
 
 }  // namespace
@@ -74,75 +67,49 @@ std::optional<std::vector<std::string>> WithoutHookLine(const std::vector<std::s
   return std::nullopt;
 }
 
-RemovalPlan PlanRemoval(const ModLayout& layout, bool tracks) {
-  RemovalPlan plan;
+Plan PlanRemoval(const ModLayout& layout, const ModFolderFiles& found, bool tracks) {
+  Plan plan;
   plan.layout = layout;
-  if (FileExists(layout.userConfig())) {
-    if (auto kept = WithoutHookLine(platform::readTextLines(layout.userConfig()))) {
-      // A file left empty goes; a player's link stays a link, and the file
-      // it points to is rewritten (empty), as a save writes through it.
-      if (kept->empty() && !platform::isSymlink(layout.userConfig())) {
-        plan.deleteUserConfig = true;
+  std::vector<PlannedStep>& steps = plan.steps;
+  if (found.userConfigLines) {
+    if (auto kept = WithoutHookLine(*found.userConfigLines)) {
+      if (kept->empty() && !found.userConfig.link) {
+        steps.push_back(PlanStep(Subject::UserConfig, Action::Delete, layout.userConfig(),
+                                 found.userConfig.size));
       } else {
-        plan.userConfig =
-            FileWrite{layout.userConfig(), CrLfText(*kept), platform::Durability::Synced};
+        steps.push_back(RewriteStep(Subject::UserConfig, layout.userConfig(), CrLfText(*kept)));
       }
     }
   }
-  if (FileExists(layout.keyBindings())) {
-    bool found = false;
-    std::string kept = WithoutControlsSection(platform::readFile(layout.keyBindings()), &found);
-    if (found) {
-      plan.keyBindings =
-          FileWrite{layout.keyBindings(), std::move(kept), platform::Durability::Synced};
-    }
+  if (found.keyBindings.present) {
+    bool section = false;
+    std::string kept = WithoutControlsSection(found.keyBindingText, &section);
+    if (section) steps.push_back(RewriteStep(Subject::KeyBindings, layout.keyBindings(), kept));
   }
-  if (auto text = ReadScript(layout.controlScript()); text && IsControlScript(*text)) {
-    plan.scripts.push_back(layout.controlScript());
+  if (const FoundFile& f = found.controlScript; f.bytes && IsControlScript(*f.bytes)) {
+    steps.push_back(
+        PlanStep(Subject::OldScript, Action::Delete, layout.controlScript(), f.bytes->size()));
   }
   AddChain(
-      plan.scripts, [&](std::size_t k) { return layout.playlistFile(k); }, IsPlaylistScript);
+      steps, found.playlistFiles, [&](std::size_t k) { return layout.playlistFile(k); },
+      IsPlaylistScript);
   AddChain(
-      plan.scripts, [&](std::size_t k) { return layout.trackListFile(k); }, IsTrackList);
-  for (const std::string& folder : {layout.folder(), layout.shell(), layout.tracks()}) {
-    for (std::string& path : platform::findLeftoverTempFiles(folder)) {
-      plan.leftovers.push_back(std::move(path));
-    }
+      steps, found.trackListFiles, [&](std::size_t k) { return layout.trackListFile(k); },
+      IsTrackList);
+  for (const FoundLeftover& leftover : found.leftovers) {
+    PlannedStep s = PlanStep(Subject::Leftover, Action::Delete, leftover.path, leftover.size);
+    s.bestEffort = true;
+    steps.push_back(std::move(s));
   }
-  if (tracks && FolderExists(layout.tracks())) {
-    plan.tracks = layout.tracks();
-    const platform::TreeSize size = platform::treeSize(layout.tracks());
-    plan.trackFiles = size.files;
-    plan.trackBytes = size.bytes;
+  if (tracks && found.tracksExist) {
+    PlannedStep s = PlanStep(Subject::CleanUp, Action::DeleteFolder, layout.tracks(), 0);
+    if (found.tracksSize) {
+      s.step.size = found.tracksSize->bytes;
+      s.step.files = found.tracksSize->files;
+    }
+    steps.push_back(std::move(s));
   }
   return plan;
-}
-
-bool ApplyRemovalPlan(const RemovalPlan& plan, Host& host, Journal* journal) {
-  if (plan.userConfig) WriteFile(*plan.userConfig, journal);
-  if (plan.deleteUserConfig) deleteFile(plan.layout.userConfig(), journal);
-  if (plan.keyBindings) WriteFile(*plan.keyBindings, journal);
-  for (const std::string& path : plan.scripts) deleteFile(path, journal);
-  if (!plan.leftovers.empty()) {
-    for (const std::string& path : RemoveLeftoverTempFiles(plan.layout)) {
-      note(journal, JournalAction::Deleted, path);
-    }
-  }
-  if (!plan.tracks) return true;
-  if (!DeleteFolderTree(*plan.tracks, host)) return false;
-  note(journal, JournalAction::CleanedUp, *plan.tracks);
-  return true;
-}
-
-Journal DescribeRemovalPlan(const RemovalPlan& plan) {
-  Journal journal;
-  if (plan.userConfig) note(&journal, JournalAction::Replaced, plan.userConfig->path);
-  if (plan.deleteUserConfig) note(&journal, JournalAction::Deleted, plan.layout.userConfig());
-  if (plan.keyBindings) note(&journal, JournalAction::Replaced, plan.keyBindings->path);
-  for (const std::string& path : plan.scripts) note(&journal, JournalAction::Deleted, path);
-  for (const std::string& path : plan.leftovers) note(&journal, JournalAction::Deleted, path);
-  if (plan.tracks) note(&journal, JournalAction::CleanedUp, *plan.tracks);
-  return journal;
 }
 
 std::string RemovalQuestion(const std::string& modFolder) {
@@ -175,14 +142,14 @@ RemovalResult RemoveFromModFolder(const ProgramState& state, std::string& modFol
       lock.emplace(modFolder);
       if (!LockModFolder(*lock, options.lockTimeout, host)) return RemovalResult::Refused;
     }
-    const RemovalPlan plan = PlanRemoval(layout, options.tracks);
-    if (options.planned != nullptr) *options.planned = plan;
+    const Plan plan = PlanRemoval(
+        layout, ReadModFolder(layout, std::string(), options.tracks, true), options.tracks);
     if (plan.empty()) {
       host.showMessage(kNothingToRemoveMessage, kCaption, MessageIcon::None);
       result = RemovalResult::NothingFound;
     } else if (options.dryRun) {
-      if (options.journal != nullptr) *options.journal = DescribeRemovalPlan(plan);
-    } else if (ApplyRemovalPlan(plan, host, options.journal)) {
+      if (options.journal != nullptr) *options.journal = plan.shown();
+    } else if (ApplyPlan(plan, host, options.journal).complete()) {
       host.showMessage(RemovedText(plan), kCaption, MessageIcon::Information);
     } else {
       result = RemovalResult::Failed;  // the clean-up has said what it could not delete

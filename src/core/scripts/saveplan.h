@@ -1,9 +1,10 @@
-// A save, planned: every file it writes with its bytes, every track it
-// copies, the folder it cleans. The planner is a pure function of the
-// program state, the mod folder's layout, what the mod folder and the
-// playlist's files hold and the options; applyplan.h carries a plan out. A
-// preview shows a plan, another output format is another plan, taking a save
-// back reads what a plan writes.
+// A save, planned: every step it takes with what the step needs (the bytes
+// of each file, the source of each copy), in the order the executor
+// (applyplan.h) takes them. The mod folder is read first (ReadModFolder, and
+// the tracks' files by PlanSaveAsFound); PlanSave is a pure function of what
+// was read, the program state, the mod folder's layout and the options. A
+// dry run prints a plan; taking a save back (removal.h) reads what a plan
+// writes.
 #pragma once
 
 #include <optional>
@@ -11,20 +12,13 @@
 #include <vector>
 
 #include "core/scripts/modlayout.h"
+#include "core/scripts/plan.h"
 #include "core/scripts/playlistscripts.h"
 #include "core/state/state.h"
 #include "platform/fs.h"
+#include "platform/tree.h"
 
 namespace tunebelt {
-
-struct FileWrite {
-  std::string path;
-  std::string bytes;
-  platform::Durability durability = platform::Durability::Normal;
-  // The player's files (kb_act.lst, userconfig.cfg) are written where a
-  // link in their place points; our own scripts replace such a link.
-  platform::Links links = platform::Links::Follow;
-};
 
 // One file copied into mp3s, for every track that plays it.
 struct TrackCopy {
@@ -53,13 +47,32 @@ struct PlanOptions {
   char gamePathSeparator = platform::kSep;
 };
 
-// What a save finds in the mod folder before it writes anything: the files of
-// the player's that it rewrites, and the folders that are there.
+// What the mod folder held at one path when it was read.
+struct FoundFile {
+  bool present = false;    // anything there, a dangling link too
+  bool link = false;       // a symbolic link
+  std::uint64_t size = 0;  // a regular file's length, links followed
+  // A script's, when it is a regular file of a script's size (links
+  // followed): a digest of its bytes, and the bytes when they were kept.
+  std::optional<std::size_t> digest;
+  std::optional<std::string> bytes;
+};
+
+// A temporary file a killed save left, and its length.
+struct FoundLeftover {
+  std::string path;
+  std::uint64_t size = 0;
+};
+
+// What a save or a removal finds in the mod folder before it writes
+// anything: the player's files, the scripts a save writes, the folders.
 struct ModFolderFiles {
   // userconfig.cfg's lines; nothing when there is no such file.
   std::optional<std::vector<std::string>> userConfigLines;
+  FoundFile userConfig;
   // kb_act.lst's bytes, or the shipped list of the mod when it has none.
   std::string keyBindingText;
+  FoundFile keyBindings;  // the mod's own list (its bytes are keyBindingText)
   bool gfxExists = false;
   bool shellExists = false;
   bool tracksExist = false;
@@ -67,6 +80,13 @@ struct ModFolderFiles {
   // link: the player's own link to another place is followed by the copies.
   std::optional<platform::FileId> tracksFolder;
   bool tracksFolderIsLink = false;
+  // What is in mp3s but the leftovers, when it was asked for (the clean-up,
+  // the removal's).
+  std::optional<platform::TreeSize> tracksSize;
+  FoundFile controlScript;                // mp3.cfg
+  std::vector<FoundFile> playlistFiles;   // playlist1.cfg up to the highest number there
+  std::vector<FoundFile> trackListFiles;  // tracklist.cfg onward, the same way
+  std::vector<FoundLeftover> leftovers;   // in the mod folder, gfx/shell and mp3s
 };
 
 // What a save finds out about a playlist entry's file before it writes
@@ -76,37 +96,27 @@ struct SourceFile {
   std::string problem;
 };
 
-struct SavePlan {
-  ModLayout layout{std::string()};
-  int trackCount = 0;                      // the playlist's entries
-  std::optional<std::string> cleanUp;      // the mp3s folder, emptied first
-  std::optional<FileWrite> userConfig;     // nothing when the hook is there already
-  std::vector<std::string> foldersToMake;  // gfx and gfx/shell, when missing
-  FileWrite keyBindings;
-  // mp3.cfg as the progress window shows it (without its last CR LF); empty
-  // when the playlist is longer than the scripts can hold.
-  std::string scriptText;
-  bool tooManyTracks = false;
+struct SavePlan : Plan {
+  int trackCount = 0;     // the playlist's entries
+  bool cleansUp = false;  // mp3s emptied first
   // The tracks of the scripts, numbered from 1: the entries whose file can be
   // read, in playlist order.
   std::vector<ScriptTrack> scriptTracks;
-  std::vector<LeftOutTrack> leftOut;      // the entries that cannot be read
-  std::vector<FileWrite> playlistFiles;   // playlist1.cfg onward
-  FileWrite controlScript;                // mp3.cfg
-  std::vector<FileWrite> trackListFiles;  // tracklist.cfg onward
-  std::vector<TrackCopy> copies;          // one per file, in the order of their first track
-  // The mp3s folder the copies must go into: the one that was there when
-  // the save began, unless the clean-up deletes it; a link in its place is
-  // followed only when it was there then.
-  std::optional<platform::FileId> tracksFolder;
-  bool followTracksLink = false;
-  bool showEachSource = false;  // developer mode: each source before its copy
+  std::vector<LeftOutTrack> leftOut;  // the entries that cannot be read
+  std::vector<TrackCopy> copies;      // one per file, in the order of their first track
 };
 
 // Reads the player's userconfig.cfg and kb_act.lst (or the shipped list of
-// the mod when it has none) and looks at the folders a save makes. Throws
-// platform::FsError naming a file that cannot be read.
-ModFolderFiles ReadModFolder(const ModLayout& layout, const std::string& applicationFolder);
+// the mod when it has none and `applicationFolder` is given), the scripts a
+// save writes, the leftovers of a killed save, and looks at the folders a
+// save makes; with `measureTracks`, what mp3s holds; with `keepScripts`, the
+// scripts' bytes (a save needs only their digests). Throws platform::FsError
+// naming a file that cannot be read.
+ModFolderFiles ReadModFolder(const ModLayout& layout, const std::string& applicationFolder,
+                             bool measureTracks = false, bool keepScripts = false);
+
+// The digest a FoundFile holds of a script's bytes.
+std::size_t ScriptDigest(std::string_view bytes);
 
 // Looks at each playlist entry's file, one per entry: what it is, or why it
 // is not a regular file there. Nothing is opened. Never throws.

@@ -108,16 +108,6 @@ void finishWithProblems(ProgramState& state, const std::string& modFolder,
 
 }  // namespace
 
-std::vector<std::string> RemoveLeftoverTempFiles(const ModLayout& layout) {
-  std::vector<std::string> removed;
-  for (const std::string& folder : {layout.folder(), layout.shell(), layout.tracks()}) {
-    for (std::string& path : platform::removeLeftoverTempFiles(folder)) {
-      removed.push_back(std::move(path));
-    }
-  }
-  return removed;
-}
-
 std::string LeftOutText(const std::vector<LeftOutTrack>& leftOut) {
   std::vector<std::string> lines;
   lines.reserve(leftOut.size());
@@ -159,17 +149,22 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
     platform::FolderLock lock(modFolder);
     if (!LockModFolder(lock, options.lockTimeout, host)) return SaveResult::Refused;
     beginGenerating(host);
-    RemoveLeftoverTempFiles(layout);
-    const ModFolderFiles found = ReadModFolder(layout, state.ApplicationFolder);
+    const ModFolderFiles found =
+        ReadModFolder(layout, state.ApplicationFolder, options.plan.deleteUnused);
     // Every track's file is looked at before anything is written: one that
     // cannot be read is left out of every script, so no key plays nothing.
     const SavePlan plan = PlanSaveAsFound(state, layout, found, options.plan);
     if (plan.scriptTracks.empty()) {
       host.showMessage(LeftOutText(plan.leftOut) + "\n\nNothing was written.", kErrorCaption,
                        MessageIcon::Critical);
+      if (options.journal != nullptr) {
+        for (const PlannedStep& s : plan.steps) {
+          if (s.step.action == Action::LeftOut) options.journal->push_back(s.step);
+        }
+      }
       host.modFolderEnabledChanged(true);
       result = SaveResult::Failed;
-    } else if (const SaveApplied applied = ApplySavePlan(plan, host, options.journal);
+    } else if (const Applied applied = ApplyPlan(plan, host, options.journal);
                applied.complete() && plan.leftOut.empty()) {
       finish(state, modFolder, host);
     } else {

@@ -53,12 +53,6 @@ bool ValidateModFolder(std::string& modFolder, Host& host);
 // to the timeout; then says the folder is busy and returns false.
 bool LockModFolder(platform::FolderLock& lock, std::chrono::milliseconds timeout, Host& host);
 
-// A save killed half-way may have left the temporary files of its atomic
-// writes behind (in the mod folder, gfx/shell, mp3s); this takes them away
-// and returns their paths. Only under the mod folder's lock: no other save is
-// writing them then.
-std::vector<std::string> RemoveLeftoverTempFiles(const ModLayout& layout);
-
 // Runs the whole command. `modFolder` is the mod folder box's text; a trailing
 // separator is trimmed and written back through the host. Every message goes
 // through the host; nothing throws. Failed also when the save went through
