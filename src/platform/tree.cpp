@@ -321,9 +321,10 @@ class Remover {
   TreeProblems& problems_;
 };
 
-// The temporary files directly in `dir`, removed when `remove` is set;
-// their full paths.
-std::vector<std::string> leftoverTempFiles(std::string_view dir, bool remove) {
+// The temporary files directly in `dir` (only the one named `only`, when
+// given), removed when `remove` is set; their full paths.
+std::vector<std::string> leftoverTempFiles(std::string_view dir, bool remove,
+                                           std::string_view only = {}) {
   std::vector<std::string> found;
   if (dir.find('\0') != std::string_view::npos || dir.empty()) return found;
   try {
@@ -336,7 +337,7 @@ std::vector<std::string> leftoverTempFiles(std::string_view dir, bool remove) {
     // a thousand tracks is one directory read.
     for (const Listed& e : entries) {
       const std::string name = sys::shownName(e.name);
-      if (!isTempFileName(name)) continue;
+      if (!isTempFileName(name) || (!only.empty() && name != only)) continue;
       Entry x;
       if (!sys::lookAt(d.get(), e, Use::RemoveTemp, x) || x.info.kind != Kind::Regular) continue;
       if (remove && !sys::removeAt(d.get(), e.name, x, false)) continue;
@@ -444,6 +445,12 @@ std::vector<std::string> findLeftoverTempFiles(std::string_view dir) {
 
 std::vector<std::string> removeLeftoverTempFiles(std::string_view dir) {
   return leftoverTempFiles(dir, true);
+}
+
+bool removeLeftoverTempFile(std::string_view path) {
+  std::string dir, name;
+  if (path.find('\0') != std::string_view::npos || !sys::splitLast(path, dir, name)) return false;
+  return !leftoverTempFiles(dir, true, name).empty();
 }
 
 }  // namespace tunebelt::platform

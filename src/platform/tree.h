@@ -77,5 +77,9 @@ std::vector<std::string> findLeftoverTempFiles(std::string_view dir);
 // Removes the files findLeftoverTempFiles finds; returns those removed.
 // Best effort: never throws.
 std::vector<std::string> removeLeftoverTempFiles(std::string_view dir);
+// Removes one file findLeftoverTempFiles found, by the same rules (it is
+// still a regular temporary file, in a folder that is no link); whether it
+// went. Best effort: never throws.
+bool removeLeftoverTempFile(std::string_view path);
 
 }  // namespace tunebelt::platform

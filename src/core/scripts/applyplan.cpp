@@ -5,6 +5,7 @@
 #include "core/modfolder/cleanup.h"
 #include "core/state/printable.h"
 #include "core/state/state.h"
+#include "platform/tree.h"
 
 namespace tunebelt {
 
@@ -155,16 +156,13 @@ class Executor {
   }
 
   void remove(const PlannedStep& s) {
-    if (!s.bestEffort) {
+    if (s.subject != Subject::Leftover) {
       platform::removeFile(s.step.path);
       return note(s.step);
     }
-    try {
-      platform::removeFile(s.step.path);
-      note(s.step);
-    } catch (const platform::FsError&) {
-      // A leftover that does not go stays as harmless as it was.
-    }
+    // A leftover goes by the sweep's rules; one that does not go stays as
+    // harmless as it was.
+    if (platform::removeLeftoverTempFile(s.step.path)) note(s.step);
   }
 
   // The mp3s folder the copies go into, opened once at the first copy: the

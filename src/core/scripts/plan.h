@@ -76,7 +76,6 @@ struct PlannedStep {
   std::string name;                          // Copy: the copy's name in mp3s
   std::optional<platform::FileStamp> stamp;  // Copy: the source's, when it was looked at
   std::vector<int> tracks;                   // Copy: the tracks that play it, from 1
-  bool bestEffort = false;                   // a failure leaves the file and goes on
 };
 
 // A step about `subject`: `action` on `path`, of `size` bytes.

@@ -97,9 +97,7 @@ Plan PlanRemoval(const ModLayout& layout, const ModFolderFiles& found, bool trac
       steps, found.trackListFiles, [&](std::size_t k) { return layout.trackListFile(k); },
       IsTrackList);
   for (const FoundLeftover& leftover : found.leftovers) {
-    PlannedStep s = PlanStep(Subject::Leftover, Action::Delete, leftover.path, leftover.size);
-    s.bestEffort = true;
-    steps.push_back(std::move(s));
+    steps.push_back(PlanStep(Subject::Leftover, Action::Delete, leftover.path, leftover.size));
   }
   if (tracks && found.tracksExist) {
     PlannedStep s = PlanStep(Subject::CleanUp, Action::DeleteFolder, layout.tracks(), 0);

@@ -321,9 +321,7 @@ SavePlan PlanSave(const ProgramState& state, const ModLayout& layout, const ModF
   std::vector<PlannedStep>& steps = plan.steps;
 
   for (const FoundLeftover& leftover : found.leftovers) {
-    PlannedStep s = PlanStep(Subject::Leftover, Action::Delete, leftover.path, leftover.size);
-    s.bestEffort = true;
-    steps.push_back(std::move(s));
+    steps.push_back(PlanStep(Subject::Leftover, Action::Delete, leftover.path, leftover.size));
   }
   plan.cleansUp = options.deleteUnused && found.tracksExist;
   if (plan.cleansUp) {
