@@ -100,19 +100,6 @@ char32_t Folded(char32_t c) {
   return c;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 bool EndsWithExtension(std::string_view name) {
   return name.size() >= kExtension.size() &&
          FoldCase(name.substr(name.size() - kExtension.size())) == kExtension;
@@ -205,7 +192,7 @@ std::string FoldCase(std::string_view name) {
     const char32_t c = CodePoint(ch);
     const char32_t folded = c == 0 ? 0 : Folded(c);
     if (folded != c) {
-      AppendUtf8(out, folded);
+      platform::appendUtf8(out, folded);
     } else {
       out.append(ch);
     }
