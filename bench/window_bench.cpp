@@ -42,8 +42,8 @@
 #include "core/modfolder/cachesize.h"
 #include "core/playlist/playlist.h"
 #include "core/state/state.h"
-#include "ui/mainwindow.h"
-#include "ui/messagebox.h"
+#include "qt/mainwindow.h"
+#include "qt/messagebox.h"
 
 // The copies go through the C library's copy_file_range: this stands in for
 // it, and in the slow mode moves at most 256 KiB per call at 20 MB/s.
@@ -67,7 +67,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using tunebelt::ProgramState;
-using tunebelt::ui::MainWindow;
+using tunebelt::qt::MainWindow;
 
 // An application folder for the window: the real skins beside the benchmark
 // binary, and settings of its own.
@@ -137,7 +137,7 @@ int keystroke(ProgramState& state, const fs::path& scratch) {
   auto* label = window.findChild<QLabel*>("lblCacheSize");
   const QString full = QString::fromStdString(mod.string());
   const QString expected = QString::fromStdString(
-      *tunebelt::CacheSizeLabel(mod.string(), state.Language, tunebelt::ui::decimalSeparator()));
+      *tunebelt::CacheSizeLabel(mod.string(), state.Language, tunebelt::qt::decimalSeparator()));
   const QString other = QString::fromStdString((scratch / "elsewhere").string());
   std::vector<double> onThread;
   std::vector<double> cpu;  // what the window's thread itself ran meanwhile
@@ -250,7 +250,7 @@ int main(int argc, char** argv) {
       fs::temp_directory_path() / ("tunebelt-window-bench-" + std::to_string(::getpid()));
   fs::create_directories(scratch);
   isolateUserFolders(scratch);
-  tunebelt::ui::MessageBox::setTestMode(true);  // nothing may wait for a click
+  tunebelt::qt::MessageBox::setTestMode(true);  // nothing may wait for a click
   ProgramState state;
   state.ApplicationFolder =
       makeAppFolder(scratch, QCoreApplication::applicationDirPath().toStdString());

@@ -1,0 +1,414 @@
+// The options and about dialogs and the links, driven offscreen.
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <QtTest>
+#include <cstdint>
+
+#include "core/state/settings.h"
+#include "recording_host.h"
+#include "test_util.h"
+#include "qt/aboutdialog.h"
+#include "qt/links.h"
+#include "qt/messagebox.h"
+#include "qt/optionsdialog.h"
+#include "qt/style.h"
+#include "qt/units.h"
+#include "qt/widgets.h"
+
+using tunebelt::ProgramState;
+using tunebelt::test::RecordingHost;
+using tunebelt::test::TempDir;
+using tunebelt::qt::AboutDialog;
+using tunebelt::qt::MessageBox;
+using tunebelt::qt::OpenReadme;
+using tunebelt::qt::OpenWebPage;
+using tunebelt::qt::OptionsDialog;
+using tunebelt::qt::px;
+
+namespace {
+
+// The 16-bit integer at the start of a record of the settings file.
+int record(const std::string& path, int number) {
+  std::string bytes = tunebelt::test::readFile(path);
+  std::size_t at = static_cast<std::size_t>(number - 1) * 128;
+  if (bytes.size() < at + 2) return -1;
+  auto lo = static_cast<unsigned char>(bytes[at]);
+  auto hi = static_cast<unsigned char>(bytes[at + 1]);
+  return static_cast<std::int16_t>(lo | (hi << 8));
+}
+
+// The next widget the Tab key moves to.
+QWidget* nextTabStop(QWidget* w) {
+  do w = w->nextInFocusChain();
+  while ((w->focusPolicy() & Qt::TabFocus) == 0);
+  return w;
+}
+
+// Replaces a box's text the way a user would: select all, then type.
+void retype(QLineEdit* box, const QString& text) {
+  box->selectAll();
+  QTest::keyClick(box, Qt::Key_Delete);
+  QTest::keyClicks(box, text);
+}
+
+}  // namespace
+
+// Receives the URLs the desktop would open.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void open(const QUrl& url) { urls.append(url); }
+};
+
+class DialogsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  TempDir dir_;
+  std::string settings_;
+  ProgramState state_;
+  RecordingHost host_;
+
+  // A settings file holding the volumes 35 and 60, and the state read from it.
+  void freshSettings() {
+    settings_ = dir_ / "settings.jst";
+    std::filesystem::remove(settings_);
+    state_ = ProgramState();
+    tunebelt::EnsureSettingsDefaults(settings_);
+    state_.Mp3Volume = 35;
+    state_.GameVolume = 60;
+    tunebelt::SaveVolumes(settings_, state_);
+    host_ = RecordingHost();
+  }
+  template <typename T>
+  static T* child(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QString::fromUtf8(name));
+    if (!c) qFatal("no child %s", name);
+    return c;
+  }
+
+ private slots:
+  void init() { freshSettings(); }
+
+  void optionsLayout() {
+    OptionsDialog dlg(state_, settings_, host_);
+    QCOMPARE(dlg.objectName(), QString("frmOptions"));
+    QCOMPARE(dlg.windowTitle(), QString("Tunebelt - Options"));
+    QCOMPARE(dlg.size(), QSize(278, 154));
+    QCOMPARE(dlg.minimumSize(), dlg.maximumSize());
+    QCOMPARE(child<QLabel>(&dlg, "Label1")->text(), QString("Initial Volumes (0-100):"));
+    QCOMPARE(child<QLabel>(&dlg, "Label3")->text(), QString("MP3:"));
+    QCOMPARE(child<QLabel>(&dlg, "Label2")->text(), QString("Game:"));
+    // What a save does with a volume between the ladder's steps, on at most
+    // the two lines there is room for above the buttons.
+    auto* steps = child<tunebelt::qt::TextLabel>(&dlg, "lblVolumeSteps");
+    QCOMPARE(steps->text(), QString("Between the game's steps (0, 2, 5, 9, 13, 15, 20 ... 100) "
+                                    "the nearest one is used."));
+    QVERIFY(steps->lineCount() <= 2);
+    QVERIFY(steps->geometry().bottom() < child<QPushButton>(&dlg, "cmdOk")->geometry().top());
+    auto* mp3 = child<QLineEdit>(&dlg, "txtMP3Vol");
+    auto* game = child<QLineEdit>(&dlg, "txtGameVol");
+    auto* ok = child<QPushButton>(&dlg, "cmdOk");
+    auto* apply = child<QPushButton>(&dlg, "cmdApply");
+    auto* cancel = child<QPushButton>(&dlg, "cmdCancel");
+    QCOMPARE(mp3->geometry(), QRect(80, 48, 57, 18));
+    QCOMPARE(game->geometry(), QRect(80, 72, 57, 18));
+    QCOMPARE(cancel->geometry(), QRect(8, 120, 82, 25));
+    QCOMPARE(ok->text(), QString("Ok"));
+    QVERIFY(ok->isDefault());
+    QCOMPARE(nextTabStop(mp3), game);
+    QCOMPARE(nextTabStop(game), ok);
+    QCOMPARE(nextTabStop(ok), apply);
+    QCOMPARE(nextTabStop(apply), cancel);
+    QCOMPARE(mp3->text(), QString("35"));
+    QCOMPARE(game->text(), QString("60"));
+  }
+
+  void typingKeepsTheBoxesInRange() {
+    OptionsDialog dlg(state_, settings_, host_);
+    auto* mp3 = child<QLineEdit>(&dlg, "txtMP3Vol");
+    retype(mp3, "101");
+    QCOMPARE(mp3->text(), QString("10"));
+    retype(mp3, "150");
+    QCOMPARE(mp3->text(), QString("15"));
+    retype(mp3, "100");
+    QCOMPARE(mp3->text(), QString("100"));
+    retype(mp3, "4a-.");
+    QCOMPARE(mp3->text(), QString("4."));
+    mp3->setText("5000");  // pasted, or set by the program
+    QCOMPARE(mp3->text(), QString("50"));
+    retype(mp3, "");
+    QCOMPARE(mp3->text(), QString(""));
+  }
+
+  void decimalsAreTypedAndRoundedHalfToEvenOnApply() {
+    OptionsDialog dlg(state_, settings_, host_);
+    dlg.show();
+    auto* mp3 = child<QLineEdit>(&dlg, "txtMP3Vol");
+    auto* game = child<QLineEdit>(&dlg, "txtGameVol");
+    auto apply = [&] { QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton); };
+    retype(mp3, "33.5");
+    retype(game, "100.5");
+    QCOMPARE(mp3->text(), QString("33.5"));
+    QCOMPARE(game->text(), QString("100."));
+    apply();
+    QCOMPARE(state_.Mp3Volume, std::int16_t{34});
+    QCOMPARE(state_.GameVolume, std::int16_t{100});
+    QCOMPARE(record(settings_, 12005), 34);
+    QCOMPARE(record(settings_, 12006), 100);
+    retype(mp3, "0.5");
+    retype(game, "1.5");
+    apply();
+    QCOMPARE(state_.Mp3Volume, std::int16_t{0});
+    QCOMPARE(state_.GameVolume, std::int16_t{2});
+    QCOMPARE(record(settings_, 12005), 0);
+    QCOMPARE(record(settings_, 12006), 2);
+  }
+
+  void cancelLeavesStateAndFileAlone() {
+    std::string before = tunebelt::test::readFile(settings_);
+    OptionsDialog dlg(state_, settings_, host_);
+    dlg.show();
+    retype(child<QLineEdit>(&dlg, "txtMP3Vol"), "7");
+    retype(child<QLineEdit>(&dlg, "txtGameVol"), "9");
+    QTest::mouseClick(child<QPushButton>(&dlg, "cmdCancel"), Qt::LeftButton);
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(state_.Mp3Volume, std::int16_t{35});
+    QCOMPARE(state_.GameVolume, std::int16_t{60});
+    QVERIFY(tunebelt::test::readFile(settings_) == before);
+    // The same instance, opened again, shows the stored values.
+    dlg.show();
+    QCOMPARE(child<QLineEdit>(&dlg, "txtMP3Vol")->text(), QString("35"));
+    QCOMPARE(child<QLineEdit>(&dlg, "txtGameVol")->text(), QString("60"));
+  }
+
+  void applyThenCancelKeepsTheAppliedValues() {
+    OptionsDialog dlg(state_, settings_, host_);
+    dlg.show();
+    auto* mp3 = child<QLineEdit>(&dlg, "txtMP3Vol");
+    retype(mp3, "42");
+    QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton);
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(state_.Mp3Volume, std::int16_t{42});
+    QCOMPARE(record(settings_, 12005), 42);
+    QCOMPARE(record(settings_, 12006), 60);
+    retype(mp3, "1");
+    QTest::mouseClick(child<QPushButton>(&dlg, "cmdCancel"), Qt::LeftButton);
+    QCOMPARE(mp3->text(), QString("42"));
+    QCOMPARE(state_.Mp3Volume, std::int16_t{42});
+  }
+
+  void okWritesBothRecordsEvenUnchanged() {
+    tunebelt::test::TempDir other;
+    std::string path = other / "settings.jst";
+    tunebelt::EnsureSettingsDefaults(path);  // 80 and 80 on disk, 35 and 60 in the state
+    OptionsDialog dlg(state_, path, host_);
+    dlg.show();
+    QTest::mouseClick(child<QPushButton>(&dlg, "cmdOk"), Qt::LeftButton);
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(record(path, 12005), 35);
+    QCOMPARE(record(path, 12006), 60);
+    QCOMPARE(record(path, 12007), 1);
+    QVERIFY(host_.messages.empty());
+  }
+
+  void enterPressesOk() {
+    OptionsDialog dlg(state_, settings_, host_);
+    dlg.show();
+    auto* game = child<QLineEdit>(&dlg, "txtGameVol");
+    retype(game, "25");
+    QTest::keyClick(game, Qt::Key_Return);
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(state_.GameVolume, std::int16_t{25});
+    QCOMPARE(record(settings_, 12006), 25);
+  }
+
+  void emptyBoxKeepsItsVolume() {
+    OptionsDialog dlg(state_, settings_, host_);
+    retype(child<QLineEdit>(&dlg, "txtMP3Vol"), "");
+    retype(child<QLineEdit>(&dlg, "txtGameVol"), "0");
+    QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(state_.Mp3Volume, std::int16_t{35});
+    QCOMPARE(state_.GameVolume, std::int16_t{0});
+    QCOMPARE(record(settings_, 12005), 35);
+    QCOMPARE(record(settings_, 12006), 0);
+  }
+
+  void failedSaveIsToldOnce() {
+    std::string path = dir_ / "missing/settings.jst";
+    OptionsDialog dlg(state_, path, host_);
+    retype(child<QLineEdit>(&dlg, "txtMP3Vol"), "5");
+    QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(host_.messages.size(), std::size_t{1});
+    QCOMPARE(host_.messages[0].caption, std::string("Tunebelt - Error"));
+    QVERIFY(host_.messages[0].text.find(path) != std::string::npos);
+    QCOMPARE(state_.Mp3Volume, std::int16_t{5});
+  }
+
+  // Ok and Cancel hide a dialog; its title bar marks it for its owner to
+  // discard (the window tests show the owner building a fresh one).
+  void titleBarCloseDiscardsTheDialog() {
+    OptionsDialog options(state_, settings_, host_);
+    options.show();
+    QTest::mouseClick(child<QPushButton>(&options, "cmdOk"), Qt::LeftButton);
+    QVERIFY(!options.discarded());
+    options.show();
+    options.close();
+    QVERIFY(options.discarded());
+
+    AboutDialog about(dir_.str());
+    about.show();
+    about.close();
+    QVERIFY(about.discarded());
+  }
+
+  void aboutLayout() {
+    AboutDialog dlg(dir_.str());
+    QCOMPARE(dlg.objectName(), QString("frmAbout"));
+    QCOMPARE(dlg.windowTitle(), QString("Tunebelt - About"));
+    QCOMPARE(dlg.size(), QSize(505, 430));
+    auto* title = child<QLabel>(&dlg, "Label1");
+    QCOMPARE(title->text(), QString("TUNEBELT"));
+    QCOMPARE(title->font().pointSizeF(), 36.0);
+    QCOMPARE(child<QLabel>(&dlg, "Label2")->text(), QString("YOUR GAME. YOUR MUSIC"));
+    QCOMPARE(child<QLabel>(&dlg, "Label3")->text(), QString("CREDITS:"));
+    QVERIFY(child<QLabel>(&dlg, "lblName")->wordWrap());
+    QCOMPARE(child<QLabel>(&dlg, "lblName")->font().pointSizeF(), 14.25);
+    // The version CMake's project gives, and the licence.
+    QCOMPARE(child<QLabel>(&dlg, "lblVersion")->text(),
+             QString("Version %1 \u00b7 GPL-3.0-or-later").arg(TUNEBELT_VERSION));
+  }
+
+  // The roll starts at the bottom of the outer window, frame included; the
+  // frame is known only once the window manager has framed the dialog.
+  void aboutRollStartsAtTheFramedOuterHeight() {
+    tunebelt::test::writeFile(dir_ / "credits.txt", tunebelt::test::crlf({"Code", "Ann"}));
+    int frame = 0;
+    AboutDialog dlg(dir_.str(), nullptr, [&] { return frame; });
+    dlg.show();
+    auto* position = child<QLabel>(&dlg, "lblPosition");
+    QCOMPARE(position->y(), px(6450 - 375 - 1335));
+    frame = 30;  // the title bar and borders arrive; the window moves into them
+    dlg.move(dlg.pos() + QPoint(0, 1));
+    QCOMPARE(dlg.roll().startTop(), (430 + 30) * 15 - 375 - 1335);
+    QCOMPARE(position->y(), px((430 + 30) * 15 - 375 - 1335));
+    dlg.timCredits_Timer();
+    QCOMPARE(position->y(), px((430 + 30) * 15 - 375 - 1335 - 20));
+  }
+
+  void aboutRollsTwoCredits() {
+    tunebelt::test::writeFile(dir_ / "credits.txt",
+                              tunebelt::test::crlf({"Code", "Ann <b>A</b>", "Music", "Velloran"}));
+    AboutDialog dlg(dir_.str(), nullptr, [] { return 0; });  // no frame
+    dlg.show();
+    auto* position = child<QLabel>(&dlg, "lblPosition");
+    auto* name = child<QLabel>(&dlg, "lblName");
+    auto* timer = child<QTimer>(&dlg, "timCredits");
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 40);
+    QVERIFY(position->isHidden());
+    QCOMPARE(position->text(), QString("Code"));
+    QCOMPARE(position->y(), px(4740));  // 6450 less both labels
+    QCOMPARE(name->y(), px(2400));
+
+    dlg.timCredits_Timer();
+    QVERIFY(!position->isHidden());
+    QVERIFY(!name->isHidden());
+    QCOMPARE(name->text(), QString("Ann <b>A</b>"));
+    QCOMPARE(name->textFormat(), Qt::PlainText);
+    QCOMPARE(position->y(), px(4720));
+    QCOMPARE(name->y(), px(4720 + 375));
+
+    for (int i = 2; i < 126; ++i) dlg.timCredits_Timer();
+    QVERIFY(!position->isHidden());
+    dlg.timCredits_Timer();  // risen past the heading: replaced, hidden
+    QVERIFY(position->isHidden());
+    QVERIFY(name->isHidden());
+    dlg.timCredits_Timer();
+    QVERIFY(!position->isHidden());
+    QCOMPARE(position->text(), QString("Music"));
+    QCOMPARE(name->text(), QString("Velloran"));
+    for (int i = 0; i < 125; ++i) dlg.timCredits_Timer();
+    QCOMPARE(position->text(), QString("Code"));
+  }
+
+  void aboutWithoutCreditsShowsNoRoll() {
+    TempDir empty;
+    AboutDialog dlg(empty.str());  // no credits.txt in the folder
+    dlg.show();
+    QVERIFY(!child<QTimer>(&dlg, "timCredits")->isActive());
+    dlg.timCredits_Timer();
+    QVERIFY(child<QLabel>(&dlg, "lblPosition")->isHidden());
+    QVERIFY(child<QLabel>(&dlg, "lblName")->isHidden());
+
+    tunebelt::test::writeFile(empty / "credits.txt", "");
+    AboutDialog emptyFile(empty.str());
+    QVERIFY(!child<QTimer>(&emptyFile, "timCredits")->isActive());
+  }
+
+  void linksGoToTheDesktop() {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("http", &catcher, "open");
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    OpenWebPage(tunebelt::qt::kProductPageAddress);
+    OpenWebPage(tunebelt::qt::kArtistPageAddress);
+    tunebelt::test::writeFile(dir_ / "with space/readme.txt", "read me");
+    QVERIFY(OpenReadme(dir_ / "with space", host_));
+    QDesktopServices::unsetUrlHandler("http");
+    QDesktopServices::unsetUrlHandler("file");
+    QCOMPARE(catcher.urls.size(), 3);
+    QCOMPARE(catcher.urls[0], QUrl("http://www.tunebelt.net/"));
+    QCOMPARE(catcher.urls[1], QUrl("http://www.velloran.net/"));
+    QCOMPARE(catcher.urls[2].toLocalFile(), QString::fromStdString(dir_ / "with space/readme.txt"));
+    QVERIFY(host_.messages.empty());
+  }
+
+  void messageBoxesAreWideEnoughForTheirCaption() {
+    const QString caption = "Tunebelt - Error";
+    const int room = MessageBox::captionRoom(caption);
+    // A plain box sized to this text is narrower than its caption needs.
+    QMessageBox plain(QMessageBox::Critical, caption, "No items in playlist", QMessageBox::Ok);
+    plain.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plain));
+    QVERIFY(plain.width() < room);
+
+    for (auto buttons : {QMessageBox::StandardButtons(QMessageBox::Ok),
+                         QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No)}) {
+      auto box = MessageBox::build(nullptr, "No items in playlist", caption, QMessageBox::Critical,
+                                   buttons);
+      box->show();
+      QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+      QVERIFY(box->width() >= room);
+      QCOMPARE(box->windowTitle(), caption);
+      QCOMPARE(box->text(), QString("No items in playlist"));
+    }
+    // The room counts the caption's own width.
+    QVERIFY(MessageBox::captionRoom(caption + caption) > room);
+  }
+
+  void readmeThatCannotBeOpenedIsTold() {
+    QVERIFY(!OpenReadme(dir_ / "nowhere", host_));
+    QCOMPARE(host_.messages.size(), std::size_t{1});
+    QVERIFY(host_.messages[0].text.find(dir_ / "nowhere/readme.txt") != std::string::npos);
+
+    // A handler that fails stands for a desktop with nothing to open it.
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "noSuchSlot");
+    tunebelt::test::writeFile(dir_ / "app/readme.txt", "read me");
+    QVERIFY(!OpenReadme(dir_ / "app", host_));
+    QDesktopServices::unsetUrlHandler("file");
+    QCOMPARE(host_.messages.size(), std::size_t{2});
+    QCOMPARE(host_.messages[1].caption, std::string("Tunebelt - Error"));
+  }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"
