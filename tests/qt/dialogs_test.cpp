@@ -11,8 +11,6 @@
 #include <cstdint>
 
 #include "core/state/settings.h"
-#include "recording_host.h"
-#include "test_util.h"
 #include "qt/aboutdialog.h"
 #include "qt/links.h"
 #include "qt/messagebox.h"
@@ -20,16 +18,18 @@
 #include "qt/style.h"
 #include "qt/units.h"
 #include "qt/widgets.h"
+#include "recording_host.h"
+#include "test_util.h"
 
 using tunebelt::ProgramState;
-using tunebelt::test::RecordingHost;
-using tunebelt::test::TempDir;
 using tunebelt::qt::AboutDialog;
 using tunebelt::qt::MessageBox;
 using tunebelt::qt::OpenReadme;
 using tunebelt::qt::OpenWebPage;
 using tunebelt::qt::OptionsDialog;
 using tunebelt::qt::px;
+using tunebelt::test::RecordingHost;
+using tunebelt::test::TempDir;
 
 namespace {
 

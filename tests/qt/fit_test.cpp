@@ -13,13 +13,13 @@
 #include <QStyleOptionButton>
 #include <QtTest>
 
-#include "recording_host.h"
 #include "qt/aboutdialog.h"
 #include "qt/optionsdialog.h"
 #include "qt/style.h"
 #include "qt/units.h"
 #include "qt/widgets.h"
 #include "qt_support.h"
+#include "recording_host.h"
 
 using namespace tunebelt;
 using tunebelt::test::AppFolder;

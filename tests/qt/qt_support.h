@@ -19,10 +19,10 @@
 #include <memory>
 
 #include "core/state/state.h"
-#include "test_util.h"
 #include "qt/filedialog.h"
 #include "qt/mainwindow.h"
 #include "qt/messagebox.h"
+#include "test_util.h"
 
 namespace tunebelt::test {
 
