@@ -26,8 +26,9 @@ std::string below(std::string_view base, std::initializer_list<std::string_view>
 
 // The last component of a path the search built.
 std::string lastName(std::string_view path) {
-  const std::size_t sep = path.find_last_of(platform::kSep);
-  return std::string(sep == std::string_view::npos ? path : path.substr(sep + 1));
+  std::size_t start = path.size();
+  while (start > 0 && !platform::isSep(path[start - 1])) --start;
+  return std::string(path.substr(start));
 }
 
 bool isNumber(std::string_view s) {
