@@ -216,9 +216,9 @@ TEST(GameNameFromLiblist, TheFirstGameLineInAnyCase) {
   EXPECT_EQ(GameNameFromLiblist("game \"\"\n"), "");
 }
 
-// The mod folder box's list: remembered folders first and as they are; then
-// the games a save can use, named, each once; two that would read the same
-// show their whole folders.
+// The mod folder box's list: remembered folders first, then the games a
+// save can use; a game is named, remembered or not, and two that would read
+// the same show their whole folders; any other folder shows as it is.
 TEST(ModFolderEntries, RememberedFoldersFirstThenTheGamesANameCanTellApart) {
   const std::vector<DiscoveredMod> found = {
       {"Counter-Strike", "/lib1/Half-Life/cstrike", true},
@@ -231,7 +231,7 @@ TEST(ModFolderEntries, RememberedFoldersFirstThenTheGamesANameCanTellApart) {
       ModFolderEntries({"/mine/ricochet", "/lib1/Half-Life/dod"}, found);
   const std::vector<ModFolderEntry> expected = {
       {"/mine/ricochet", "/mine/ricochet"},
-      {"/lib1/Half-Life/dod", "/lib1/Half-Life/dod"},
+      {"Day of Defeat \u2014 .../dod", "/lib1/Half-Life/dod"},
       {"Counter-Strike \u2014 /lib1/Half-Life/cstrike", "/lib1/Half-Life/cstrike"},
       {"Counter-Strike \u2014 /lib2/Half-Life/cstrike", "/lib2/Half-Life/cstrike"},
       {"Bad\\x1b[2Jname \u2014 .../tfc", "/lib2/Half-Life/tfc"},
