@@ -8,7 +8,8 @@
 #include <QDialog>
 #include <QPointer>
 #include <QScreen>
-#include <algorithm>
+
+#include "qt/units.h"
 
 namespace tunebelt::qt {
 
@@ -39,11 +40,7 @@ class SecondaryDialog : public QDialog {
     QRect inside(QPoint(0, 0), size());
     inside.moveCenter(owner->window()->geometry().center());
     if (const QScreen* screen = owner->screen()) {
-      const QRect room = screen->availableGeometry();
-      inside.moveRight(std::min(inside.right(), room.right()));
-      inside.moveBottom(std::min(inside.bottom(), room.bottom()));
-      inside.moveLeft(std::max(inside.left(), room.left()));
-      inside.moveTop(std::max(inside.top(), room.top()));
+      inside = movedOntoScreen(inside, screen->availableGeometry());
     }
     setGeometry(inside);
   }

@@ -215,6 +215,7 @@ std::vector<ModFolderEntry> ModFolderEntries(const std::vector<std::string>& rem
   };
   // Each entry's folder and, for a game found, the game.
   std::vector<std::pair<std::string, const DiscoveredMod*>> listed;
+  listed.reserve(remembered.size() + found.size());
   for (const std::string& folder : remembered) listed.emplace_back(folder, gameAt(folder));
   for (const DiscoveredMod& mod : found) {
     if (mod.hasKeyBindings &&
@@ -226,10 +227,12 @@ std::vector<ModFolderEntry> ModFolderEntries(const std::vector<std::string>& rem
     return PrintableName(mod.game) + " \u2014 " + PrintableName(folder);
   };
   std::vector<std::string> labels;
+  labels.reserve(listed.size());
   for (const auto& [folder, mod] : listed) {
     labels.push_back(mod == nullptr ? folder : label(*mod, ".../" + lastName(folder)));
   }
   std::vector<ModFolderEntry> entries;
+  entries.reserve(listed.size());
   for (std::size_t i = 0; i < listed.size(); ++i) {
     const auto& [folder, mod] = listed[i];
     const bool shared = mod != nullptr && std::count(labels.begin(), labels.end(), labels[i]) > 1;
