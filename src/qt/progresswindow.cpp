@@ -53,6 +53,7 @@ ProgressWindow::ProgressWindow(QWidget* parent)
   copyLit_ = addStage("imgCopyb", "Copying Files", 615, true);
   comp_ = addStage("imgComp", "Complete", 990, false);
   compLit_ = addStage("imgCompb", "Complete", 990, true);
+  end_ = addStage("imgEnd", QString(), 990, true);
   gen_->show();
 
   bar_ = new QProgressBar(this);
@@ -77,12 +78,7 @@ QRect ProgressWindow::placeOver(const QRect& owner, int menuBottom, const QSize&
                                 const QRect& screen) {
   QRect r(QPoint(0, 0), outer);
   r.moveCenter(owner.center());
-  if (!screen.isEmpty()) {
-    r.moveRight(std::min(r.right(), screen.right()));
-    r.moveBottom(std::min(r.bottom(), screen.bottom()));
-    r.moveLeft(std::max(r.left(), screen.left()));
-    r.moveTop(std::max(r.top(), screen.top()));
-  }
+  r = movedOntoScreen(r, screen);
   // The owner's title bar and menu bar stay free for the next click.
   const QRect ownerTop(owner.topLeft(), QPoint(owner.right(), menuBottom - 1));
   if (r.intersects(ownerTop)) r.moveTop(menuBottom);
@@ -103,6 +99,8 @@ void ProgressWindow::setStage(Stage stage) {
     case Stage::Generating:
       setWindowTitle(kProgressCaption);
       bar_->reset();
+      bar_->setTextVisible(false);
+      end_->hide();
       gen_->hide();
       genLit_->show();
       copy_->show();
@@ -123,6 +121,20 @@ void ProgressWindow::setStage(Stage stage) {
       compLit_->show();
       break;
   }
+}
+
+void ProgressWindow::showEnd(const SaveEndState& end) {
+  bar_->setMaximum(std::max(end.maximum, 1));
+  bar_->setValue(end.value);
+  if (end.complete) return;
+  copy_->show();
+  copyLit_->hide();
+  comp_->hide();
+  compLit_->hide();
+  end_->setPicture(wordsPicture(QString::fromStdString(end.stageWords), px(4500), px(300), true));
+  end_->show();
+  bar_->setFormat(QString::fromStdString(end.barText));
+  bar_->setTextVisible(true);
 }
 
 void ProgressWindow::setScriptText(const QString& text) {

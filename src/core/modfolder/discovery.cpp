@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/state/exists.h"
+#include "core/state/printable.h"
 #include "platform/fs.h"
 #include "platform/userfolders.h"
 
@@ -21,6 +22,13 @@ std::string below(std::string_view base, std::initializer_list<std::string_view>
   std::string out(base);
   for (std::string_view c : components) out = joinPath(out, c);
   return out;
+}
+
+// The last component of a path the search built.
+std::string lastName(std::string_view path) {
+  std::size_t start = path.size();
+  while (start > 0 && !platform::isSep(path[start - 1])) --start;
+  return std::string(path.substr(start));
 }
 
 bool isNumber(std::string_view s) {
@@ -198,15 +206,39 @@ std::string BrowseStartFolder() {
   return start.empty() ? platform::currentFolder() : start;
 }
 
-std::vector<std::string> ModFoldersToOffer(const GameDiscovery& found,
-                                           const std::vector<std::string>& remembered) {
-  std::vector<std::string> offered;
-  for (const DiscoveredMod& mod : found.mods) {
-    if (std::find(remembered.begin(), remembered.end(), mod.folder) == remembered.end()) {
-      offered.push_back(mod.folder);
+std::vector<ModFolderEntry> ModFolderEntries(const std::vector<std::string>& remembered,
+                                             const std::vector<DiscoveredMod>& found) {
+  const auto gameAt = [&](const std::string& folder) -> const DiscoveredMod* {
+    const auto mod = std::find_if(found.begin(), found.end(),
+                                  [&](const DiscoveredMod& m) { return m.folder == folder; });
+    return mod == found.end() ? nullptr : &*mod;
+  };
+  // Each entry's folder and, for a game found, the game.
+  std::vector<std::pair<std::string, const DiscoveredMod*>> listed;
+  listed.reserve(remembered.size() + found.size());
+  for (const std::string& folder : remembered) listed.emplace_back(folder, gameAt(folder));
+  for (const DiscoveredMod& mod : found) {
+    if (mod.hasKeyBindings &&
+        std::find(remembered.begin(), remembered.end(), mod.folder) == remembered.end()) {
+      listed.emplace_back(mod.folder, &mod);
     }
   }
-  return offered;
+  const auto label = [](const DiscoveredMod& mod, std::string_view folder) {
+    return PrintableName(mod.game) + " \u2014 " + PrintableName(folder);
+  };
+  std::vector<std::string> labels;
+  labels.reserve(listed.size());
+  for (const auto& [folder, mod] : listed) {
+    labels.push_back(mod == nullptr ? folder : label(*mod, ".../" + lastName(folder)));
+  }
+  std::vector<ModFolderEntry> entries;
+  entries.reserve(listed.size());
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    const auto& [folder, mod] = listed[i];
+    const bool shared = mod != nullptr && std::count(labels.begin(), labels.end(), labels[i]) > 1;
+    entries.push_back({shared ? label(*mod, folder) : labels[i], folder});
+  }
+  return entries;
 }
 
 }  // namespace tunebelt

@@ -62,9 +62,21 @@ std::string BrowseStartFolder(const GameDiscovery& found);
 // found, else the process's current folder.
 std::string BrowseStartFolder();
 
-// The discovered mod folders the mod folder box offers after the remembered
-// ones: each discovered folder that is not remembered already, in order.
-std::vector<std::string> ModFoldersToOffer(const GameDiscovery& found,
-                                           const std::vector<std::string>& remembered);
+// An entry of the mod folder box's list: what the player reads, and the
+// folder it stands for.
+struct ModFolderEntry {
+  std::string label;
+  std::string folder;
+
+  bool operator==(const ModFolderEntry&) const = default;
+};
+
+// The mod folder box's list: the remembered folders first, then every game
+// found that a save can use (it has kb_act.lst) and that is not remembered.
+// A game found is named, "Counter-Strike \u2014 .../cstrike", remembered or
+// not; where two such labels would read the same, each shows its whole
+// folder. Any other remembered folder shows as it is.
+std::vector<ModFolderEntry> ModFolderEntries(const std::vector<std::string>& remembered,
+                                             const std::vector<DiscoveredMod>& found);
 
 }  // namespace tunebelt
