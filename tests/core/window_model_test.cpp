@@ -466,8 +466,8 @@ TEST(WindowModel, ChoosingANamedGamePutsItsFolderIntoTheBox) {
   EXPECT_EQ(t.model->modFolderText(), cstrike);
 }
 
-// A link or the read-me that the desktop cannot open is told, in the
-// player's language.
+// A link or the read-me that the desktop cannot open is told, with the same
+// English text in both languages like every message box.
 TEST(WindowModel, ALinkThatCannotBeOpenedIsTold) {
   ModelUnderTest t;
   WindowModel& m = *t.model;
@@ -486,8 +486,7 @@ TEST(WindowModel, ALinkThatCannotBeOpenedIsTold) {
   m.openArtistPage();
   ASSERT_EQ(t.view.messages.size(), 2u);
   EXPECT_EQ(t.view.messages[1],
-            "www.velloran.net/ konnte nicht ge\u00f6ffnet werden:\n"
-            "kein Programm daf\u00fcr wurde gefunden.");
+            "Could not open www.velloran.net/:\nno program to show it was found.");
 
   // The read-me: missing, then there but nothing to open it.
   const std::string readme = t.state.ApplicationFolder + "/readme.txt";

@@ -40,13 +40,9 @@ constexpr Command kJobIgnores[] = {
     Command::English,  Command::German,      Command::Developer, Command::Options,
     Command::About};
 
-// A message about something the desktop could not open, in the player's
-// language.
-std::string openFailureText(int language, const std::string& what, bool missing) {
-  if (language == kGerman) {
-    return what + " konnte nicht ge\u00f6ffnet werden:\n" +
-           (missing ? "die Datei gibt es nicht." : "kein Programm daf\u00fcr wurde gefunden.");
-  }
+// A message about something the desktop could not open. Like every message
+// box it has the same English text in both languages.
+std::string openFailureText(const std::string& what, bool missing) {
   return "Could not open " + what + ":\n" +
          (missing ? "the file does not exist." : "no program to show it was found.");
 }
@@ -415,9 +411,9 @@ void WindowModel::showAbout() {
 void WindowModel::openReadme() {
   const std::string path = platform::joinPath(state_.ApplicationFolder, kReadmeFile);
   if (!FileExists(path)) {
-    showMessage(openFailureText(state_.Language, path, true), kErrorCaption, MessageIcon::Critical);
+    showMessage(openFailureText(path, true), kErrorCaption, MessageIcon::Critical);
   } else if (!view_.openDocument(path)) {
-    showMessage(openFailureText(state_.Language, path, false), kErrorCaption,
+    showMessage(openFailureText(path, false), kErrorCaption,
                 MessageIcon::Critical);
   }
 }
@@ -434,7 +430,7 @@ void WindowModel::openArtistPage() {
 void WindowModel::openPage(std::string_view address) {
   const std::string url = std::string(address) + "/";
   if (!view_.openWebPage(url)) {
-    showMessage(openFailureText(state_.Language, url, false), kErrorCaption, MessageIcon::Critical);
+    showMessage(openFailureText(url, false), kErrorCaption, MessageIcon::Critical);
   }
 }
 
