@@ -6,13 +6,14 @@
 #include <string_view>
 
 #include "core/state/host.h"
+#include "core/state/startup.h"
 #include "core/window/windowmodel.h"
 
 namespace tunebelt::qt {
 
 using tunebelt::kArtistPageAddress;
 using tunebelt::kProductPageAddress;
-inline constexpr std::string_view kReadmeFile = "readme.txt";
+using tunebelt::kReadmeFile;
 
 // Opens the address with a "/" appended in the web browser (an address
 // without a scheme is a web address). Whether that worked is not examined.

@@ -24,6 +24,8 @@ inline constexpr std::string_view kSampleTrackFile = "velloran_glasshour.mp3";
 // The skin's font, shipped beside the program; the window loads it for
 // itself, nothing installs it for the user.
 inline constexpr std::string_view kFontFile = "HLFLIFE2.TTF";
+// The read-me shipped beside the program (menu "Readme").
+inline constexpr std::string_view kReadmeFile = "readme.txt";
 #ifdef _WIN32
 inline constexpr std::string_view kCopyTrackQuestion =
     "Do you want to copy the free track, 'Velloran - Glasshour' to your windows music folder?";
