@@ -713,6 +713,10 @@ HWND MainWindow::aboutWindow() const {
   return about_ ? about_->hwnd() : nullptr;
 }
 
+const CreditsRoll* MainWindow::creditsRoll() const {
+  return about_ ? &about_->roll() : nullptr;
+}
+
 void MainWindow::showProgressWindow() {
   if (!progress_) progress_ = std::make_unique<ProgressWindow>(hwnd_);
   progress_->showOver(hwnd_);

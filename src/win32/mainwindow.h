@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/state/credits.h"
 #include "core/state/state.h"
 #include "core/window/view.h"
 #include "core/window/windowmodel.h"
@@ -58,6 +59,7 @@ class MainWindow : public WindowBase, public WindowView {
   HWND progressWindow() const;
   HWND optionsWindow() const;
   HWND aboutWindow() const;
+  const CreditsRoll* creditsRoll() const;
   bool menuChecked(int id) const;
   // The window has drawn itself at least once.
   bool painted() const { return painted_; }
