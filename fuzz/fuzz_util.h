@@ -26,6 +26,9 @@ class SilentHost : public Host {
     return {};
   }
   std::string chooseOpenFile(std::string_view, std::string_view) override { return {}; }
+  std::vector<std::string> chooseOpenFiles(std::string_view, std::string_view) override {
+    return {};
+  }
   void showProgressWindow() override {}
   void setStage(Stage) override {}
   void setScriptText(const std::string&) override {}

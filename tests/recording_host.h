@@ -24,6 +24,9 @@ class RecordingHost : public Host {
   std::deque<bool> checks;              // next check boxes ticked (default not)
   std::vector<std::string> checkBoxes;  // the check box of each question that had one
   std::deque<std::string> openFiles;    // next files the open dialog returns
+  // What the several-files dialog returns next, one choice each (cancelled
+  // once empty).
+  std::deque<std::vector<std::string>> openFileLists;
   std::vector<std::string> lastFilters;
   std::vector<std::string> startFolders;  // where each open dialog started
   std::string modFolderText;
@@ -67,6 +70,16 @@ class RecordingHost : public Host {
     if (openFiles.empty()) return {};
     std::string f = openFiles.front();
     openFiles.pop_front();
+    return f;
+  }
+  std::vector<std::string> chooseOpenFiles(std::string_view filter,
+                                           std::string_view startFolder) override {
+    lastFilters.emplace_back(filter);
+    startFolders.emplace_back(startFolder);
+    events.push_back("open-files-dialog");
+    if (openFileLists.empty()) return {};
+    std::vector<std::string> f = openFileLists.front();
+    openFileLists.pop_front();
     return f;
   }
 

@@ -140,6 +140,9 @@ class TerminalHost : public Host {
     return {askYesNo(text, caption), false};
   }
   std::string chooseOpenFile(std::string_view, std::string_view) override { return {}; }
+  std::vector<std::string> chooseOpenFiles(std::string_view, std::string_view) override {
+    return {};
+  }
   void showProgressWindow() override {}
   void setScriptText(const std::string&) override {}
   void setProgressCaption(const std::string&) override {}

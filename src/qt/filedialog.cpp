@@ -1,12 +1,38 @@
 #include "qt/filedialog.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 
 namespace tunebelt::qt {
 
 bool FileDialog::testMode_ = false;
 QStringList FileDialog::names_;
+QList<QStringList> FileDialog::lists_;
 QList<FileDialog::Opened> FileDialog::opened_;
+
+namespace {
+
+// Runs the dialog; the chosen files, none when cancelled. Qt's own dialog
+// (where the desktop has none) shows its details with every column but the
+// name as wide as its widest entry, the name taking the rest, so a size is
+// never cut.
+QStringList run(QWidget* parent, const QString& caption, const QString& folder,
+                const QString& filter, QFileDialog::FileMode mode) {
+  QFileDialog dialog(parent, caption, folder, filter);
+  dialog.setFileMode(mode);
+  dialog.setViewMode(QFileDialog::Detail);
+  if (auto* details = dialog.findChild<QTreeView*>("treeView")) {
+    QHeaderView* header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.selectedFiles();
+}
+
+}  // namespace
 
 QString FileDialog::getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                                     const QString& filter) {
@@ -14,7 +40,17 @@ QString FileDialog::getOpenFileName(QWidget* parent, const QString& caption, con
     opened_.append({caption, folder, filter});
     return names_.isEmpty() ? QString() : names_.takeFirst();
   }
-  return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+  const QStringList chosen = run(parent, caption, folder, filter, QFileDialog::ExistingFile);
+  return chosen.isEmpty() ? QString() : chosen.front();
+}
+
+QStringList FileDialog::getOpenFileNames(QWidget* parent, const QString& caption,
+                                         const QString& folder, const QString& filter) {
+  if (testMode_) {
+    opened_.append({caption, folder, filter});
+    return lists_.isEmpty() ? QStringList() : lists_.takeFirst();
+  }
+  return run(parent, caption, folder, filter, QFileDialog::ExistingFiles);
 }
 
 QString FileDialog::toQtFilter(const QString& filter) {
@@ -32,7 +68,10 @@ QString FileDialog::toQtFilter(const QString& filter) {
 }
 
 void FileDialog::setTestMode(bool on) {
-  if (on != testMode_) names_.clear();  // names queued in test mode stay
+  if (on != testMode_) {  // names queued in test mode stay
+    names_.clear();
+    lists_.clear();
+  }
   testMode_ = on;
 }
 
@@ -42,6 +81,10 @@ void FileDialog::clearOpened() {
 
 void FileDialog::queueFileName(const QString& path) {
   names_.append(path);
+}
+
+void FileDialog::queueFileNames(const QStringList& paths) {
+  lists_.append(paths);
 }
 
 const QList<FileDialog::Opened>& FileDialog::opened() {

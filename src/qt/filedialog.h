@@ -15,6 +15,9 @@ class FileDialog {
   // One file; an empty string when cancelled. `filter` is in Qt's form.
   static QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter);
+  // Several files, in the order the dialog gives them; none when cancelled.
+  static QStringList getOpenFileNames(QWidget* parent, const QString& caption,
+                                      const QString& folder, const QString& filter);
 
   // A filter of the form "Desc (*.a,*.b)|*.a; *.b" in Qt's form,
   // "Desc (*.a *.b)": the patterns after each "|" are the ones that count.
@@ -27,6 +30,8 @@ class FileDialog {
   // drops them.
   static void setTestMode(bool on);
   static void queueFileName(const QString& path);
+  // The next choice of the several-files dialog.
+  static void queueFileNames(const QStringList& paths);
   static void clearOpened();
   struct Opened {
     QString caption;
@@ -38,6 +43,7 @@ class FileDialog {
  private:
   static bool testMode_;
   static QStringList names_;
+  static QList<QStringList> lists_;
   static QList<Opened> opened_;
 };
 

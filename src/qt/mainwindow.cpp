@@ -129,10 +129,13 @@ void MainWindow::buildMenus() {
     connect(a, &QAction::triggered, this, [this, command] { ((*model_).*command)(); });
     return a;
   };
-  item(file, "mnuAddTrack", "Add Track...", &WindowModel::addTrack);
-  item(file, "mnuAddPlaylist", "Add Playlist...", &WindowModel::importPlaylist);
-  item(file, "mnuRemove", "Remove", &WindowModel::removeTracks);
-  item(file, "mnuSaveScript", "Save Script", &WindowModel::saveScript);
+  addCommandControl(Command::AddTrack,
+                    item(file, "mnuAddTrack", "Add Track...", &WindowModel::addTrack));
+  addCommandControl(Command::AddPlaylist,
+                    item(file, "mnuAddPlaylist", "Add Playlist...", &WindowModel::importPlaylist));
+  addCommandControl(Command::Remove, item(file, "mnuRemove", "Remove", &WindowModel::removeTracks));
+  addCommandControl(Command::SaveScript,
+                    item(file, "mnuSaveScript", "Save Script", &WindowModel::saveScript));
   file->addSeparator()->setObjectName("mnuSep1");
   item(file, "mnuExit", "Exit", &WindowModel::exit);
 
@@ -140,8 +143,12 @@ void MainWindow::buildMenus() {
   tools->setObjectName("mnuOpt");
   mnuDev_ = item(tools, "mnuDev", "Developer", &WindowModel::toggleDeveloper);
   mnuDev_->setCheckable(true);
-  item(tools, "mnuOptions", "Options...", &WindowModel::showOptions);
-  item(tools, "mnuRemoveFromMod", "Remove from Mod Folder", &WindowModel::removeFromModFolder);
+  addCommandControl(Command::Developer, mnuDev_);
+  addCommandControl(Command::Options,
+                    item(tools, "mnuOptions", "Options...", &WindowModel::showOptions));
+  addCommandControl(
+      Command::RemoveFromModFolder,
+      item(tools, "mnuRemoveFromMod", "Remove from Mod Folder", &WindowModel::removeFromModFolder));
   QMenu* lang = tools->addMenu("Language");
   lang->setObjectName("mnuLang");
   mnuEnglish_ = action(lang, "mnuEnglish", "English");
@@ -151,11 +158,17 @@ void MainWindow::buildMenus() {
   mnuGerman_->setCheckable(true);
   connect(mnuEnglish_, &QAction::triggered, this, [this] { model_->switchLanguage(kEnglish); });
   connect(mnuGerman_, &QAction::triggered, this, [this] { model_->switchLanguage(kGerman); });
+  addCommandControl(Command::English, mnuEnglish_);
+  addCommandControl(Command::German, mnuGerman_);
 
   QMenu* help = menuBar()->addMenu("Help");
   help->setObjectName("mnuHelp");
   item(help, "mnuReadme", "Readme", &WindowModel::openReadme);
-  item(help, "mnuAbout", "About...", &WindowModel::showAbout);
+  addCommandControl(Command::About, item(help, "mnuAbout", "About...", &WindowModel::showAbout));
+}
+
+void MainWindow::addCommandControl(Command command, QObject* control) {
+  commandControls_[static_cast<std::size_t>(command)].append(control);
 }
 
 void MainWindow::buildControls() {
@@ -244,6 +257,16 @@ void MainWindow::buildControls() {
     child->setAttribute(Qt::WA_NoMousePropagation);
   }
 
+  const std::pair<Command, QWidget*> controls[] = {
+      {Command::AddTrack, imgAdd_},           {Command::AddTrack, imgAddb_},
+      {Command::AddPlaylist, imgPlaylist_},   {Command::AddPlaylist, imgPlaylistb_},
+      {Command::Remove, imgRemove_},          {Command::Remove, imgRemoveb_},
+      {Command::SaveScript, imgWriteScript_}, {Command::SaveScript, imgWriteScriptb_},
+      {Command::MoveUp, cmdTrackup_},         {Command::MoveDown, cmdTrackDown_},
+      {Command::Browse, lblBrowse_},          {Command::English, imgEnglish_},
+      {Command::German, imgGerman_}};
+  for (auto [command, control] : controls) addCommandControl(command, control);
+
   setTabOrder(lstPlaylist_, cboSteamFolder_);
   setTabOrder(cboSteamFolder_, chkDelete_);
   lstPlaylist_->setFocus();
@@ -288,7 +311,7 @@ void MainWindow::wireRouting() {
   connect(cboSteamFolder_, &QComboBox::editTextChanged, this,
           [this](const QString& text) { model_->modFolderEdited(text.toStdString()); });
   connect(cboSteamFolder_, &QComboBox::activated, this,
-          [this] { model_->modFolderEdited(cboSteamFolder_->currentText().toStdString()); });
+          [this](int index) { model_->chooseModFolderEntry(index); });
   connect(chkDelete_, &QCheckBox::toggled, this,
           [this](bool checked) { model_->deleteUnusedChanged(checked); });
   connect(lblBrowse_, &ClickLabel::clicked, this, [this] { model_->browseForModFolder(); });
@@ -398,6 +421,16 @@ std::string MainWindow::chooseOpenFile(std::string_view filter, std::string_view
   return chosen.toStdString();
 }
 
+std::vector<std::string> MainWindow::chooseOpenFiles(std::string_view filter,
+                                                     std::string_view startFolder) {
+  const QStringList chosen = FileDialog::getOpenFileNames(this, "Tunebelt - Open", qs(startFolder),
+                                                          FileDialog::toQtFilter(qs(filter)));
+  std::vector<std::string> paths;
+  paths.reserve(std::size_t(chosen.size()));
+  for (const QString& path : chosen) paths.push_back(path.toStdString());
+  return paths;
+}
+
 Selection MainWindow::selection() const {
   Selection sel(size_t(lstPlaylist_->count()), false);
   for (int i = 0; i < lstPlaylist_->count(); ++i)
@@ -467,6 +500,13 @@ void MainWindow::showHoverImage(RowButton button, bool visible) {
   hoverImage(button)->setVisible(visible);
 }
 
+void MainWindow::showCommandEnabled(Command command, bool enabled) {
+  for (QObject* control : commandControls_[static_cast<std::size_t>(command)]) {
+    if (auto* action = qobject_cast<QAction*>(control)) action->setEnabled(enabled);
+    if (auto* widget = qobject_cast<QWidget*>(control)) widget->setEnabled(enabled);
+  }
+}
+
 ProgressWindow* MainWindow::progressWindow() {
   if (!progress_) progress_ = new ProgressWindow(this);
   return progress_;
@@ -512,6 +552,10 @@ void MainWindow::showProgressCaption(const std::string& caption) {
   progressWindow()->setWindowTitle(qs(caption));
 }
 
+void MainWindow::showSaveEnd(const SaveEndState& end) {
+  progressWindow()->showEnd(end);
+}
+
 void MainWindow::placeHoverImages() {
   imgAddb_->move(imgAdd_->pos());
   imgPlaylistb_->move(imgPlaylist_->pos());
@@ -534,8 +578,7 @@ void MainWindow::openDialog(Dialog dialog) {
   switch (dialog) {
     case Dialog::Options:
       if (!options_dialog_) {
-        options_dialog_ =
-            new OptionsDialog(state_, settingsPath().toStdString(), model_->host(), this);
+        options_dialog_ = new OptionsDialog(model_->options(), this);
       }
       SecondaryDialog::runModal(options_dialog_);
       return;
@@ -553,12 +596,12 @@ void MainWindow::openDialog(Dialog dialog) {
   }
 }
 
-void MainWindow::openWebPage(std::string_view address) {
-  OpenWebPage(address);
+bool MainWindow::openWebPage(std::string_view address) {
+  return OpenWebPage(address);
 }
 
-void MainWindow::openReadme() {
-  OpenReadme(state_.ApplicationFolder, model_->host());
+bool MainWindow::openDocument(const std::string& path) {
+  return OpenDocument(path);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

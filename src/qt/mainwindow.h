@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -96,6 +97,8 @@ class MainWindow : public QMainWindow, private WindowView {
   YesNoChoice askYesNoWithCheckBox(std::string_view text, std::string_view caption,
                                    std::string_view checkBoxText) override;
   std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) override;
+  std::vector<std::string> chooseOpenFiles(std::string_view filter,
+                                           std::string_view startFolder) override;
   void showPlaylist(const std::vector<std::string>& lines, const PlaylistChange& change) override;
   void showModFolderText(const std::string& text) override;
   void showModFolderEntries(const std::vector<std::string>& entries) override;
@@ -105,18 +108,20 @@ class MainWindow : public QMainWindow, private WindowView {
   void showLanguage(int language, const WindowTexts& texts) override;
   void showDeveloperMode(bool on) override;
   void showHoverImage(RowButton button, bool visible) override;
+  void showCommandEnabled(Command command, bool enabled) override;
   void showProgressWindow() override;
   void showStage(Stage stage) override;
   void showScriptText(const std::string& text) override;
   void showProgressMaximum(int maximum) override;
   void showProgressValue(int value) override;
   void showProgressCaption(const std::string& caption) override;
+  void showSaveEnd(const SaveEndState& end) override;
   void placeHoverImages() override;
   int screenHeightTwips() override;
   void shortenTo(int outerHeightTwips) override;
   void openDialog(Dialog dialog) override;
-  void openWebPage(std::string_view address) override;
-  void openReadme() override;
+  bool openWebPage(std::string_view address) override;
+  bool openDocument(const std::string& path) override;
   void closeWindow() override;
   void endProgram() override;
   void exitNow() override;
@@ -148,6 +153,11 @@ class MainWindow : public QMainWindow, private WindowView {
   QComboBox* cboSteamFolder_ = nullptr;
   PlaylistBox* lstPlaylist_ = nullptr;
   CheckBox* chkDelete_ = nullptr;
+
+  // The menu items and the controls of each command, which the model
+  // enables and disables.
+  std::array<QList<QObject*>, kCommands> commandControls_;
+  void addCommandControl(Command command, QObject* control);
 
   QAction* mnuDev_ = nullptr;
   QAction* mnuEnglish_ = nullptr;

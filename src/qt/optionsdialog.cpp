@@ -1,12 +1,9 @@
 #include "qt/optionsdialog.h"
 
-#include <QCloseEvent>
-#include <QLineEdit>
+#include <QComboBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 
-#include "core/state/settings.h"
-#include "core/state/volume.h"
-#include "platform/fs.h"
 #include "qt/style.h"
 #include "qt/units.h"
 #include "qt/widgets.h"
@@ -15,9 +12,6 @@ namespace tunebelt::qt {
 
 namespace {
 
-constexpr const char* kVolumeStepsNote =
-    "Between the game's steps (0, 2, 5, 9, 13, 15, 20 ... 100) the nearest one is used.";
-
 // A label with the free space around it that the design leaves (in pixels):
 // up to the volume boxes, which begin at x 80.
 QLabel* label(QWidget* parent, const char* name, const char* text, const QRect& designed,
@@ -25,12 +19,15 @@ QLabel* label(QWidget* parent, const char* name, const char* text, const QRect& 
   return designLabel(parent, name, text, arial(9.75), {designed, room, 1});
 }
 
-QLineEdit* volumeBox(QWidget* parent, const char* name, const QRect& rect) {
-  auto* box = new QLineEdit(parent);
+// A list of the volume steps; it takes the height its style needs, at least
+// the designed one.
+QComboBox* volumeBox(QWidget* parent, const char* name, const QRect& rect) {
+  auto* box = new QComboBox(parent);
   box->setObjectName(QString::fromUtf8(name));
-  box->setGeometry(rect);
   box->setFont(arial(8.25));
   setColours(box, kWhite, kAccentOrange);
+  for (int step : OptionsForm::VolumeChoices()) box->addItem(QString::number(step), step);
+  box->setGeometry(rect.adjusted(0, 0, 0, std::max(0, box->sizeHint().height() - rect.height())));
   return box;
 }
 
@@ -46,13 +43,10 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, const Q
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prompts& prompts,
-                             QWidget* parent)
+OptionsDialog::OptionsDialog(OptionsForm& form, QWidget* parent)
     : SecondaryDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                                   Qt::WindowCloseButtonHint),
-      state_(state),
-      settingsPath_(std::move(settingsPath)),
-      host_(prompts) {
+      form_(form) {
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(QStringLiteral("Tunebelt - Options"));
   setModal(true);
@@ -62,27 +56,28 @@ OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prom
   label(this, "Label1", "Initial Volumes (0-100):", twipsRect(240, 240, 2055, 255),
         QRect(8, 8, 262, 32));
   label(this, "Label3", "MP3:", twipsRect(480, 720, 615, 255), QRect(8, 44, 71, 24));
-  txtMP3Vol_ = volumeBox(this, "txtMP3Vol", twipsRect(1200, 720, 855, 270));
+  cboMP3Vol_ = volumeBox(this, "cboMP3Vol", twipsRect(1200, 720, 1095, 270));
   label(this, "Label2", "Game:", twipsRect(480, 1080, 735, 255), QRect(8, 70, 71, 24));
-  txtGameVol_ = volumeBox(this, "txtGameVol", twipsRect(1200, 1080, 855, 270));
-  // The game steps its volumes through a ladder; a save starts each at the
-  // ladder's step nearest to the value given here.
-  // Two lines between the volume boxes and the buttons, across the dialog.
-  designLabel(this, "lblVolumeSteps", kVolumeStepsNote, arial(8.25),
-              {twipsRect(240, 1380, 3750, 390), QRect(8, 90, 262, 28), 2});
+  cboGameVol_ = volumeBox(this, "cboGameVol", twipsRect(1200, 1080, 1095, 270));
   QPushButton* cmdCancel = button(this, "cmdCancel", "Cancel", twipsRect(120, 1800, 1230, 375));
   QPushButton* cmdApply = button(this, "cmdApply", "Apply", twipsRect(1440, 1800, 1230, 375));
   QPushButton* cmdOk = button(this, "cmdOk", "Ok", twipsRect(2760, 1800, 1230, 375));
   cmdOk->setDefault(true);
 
-  setTabOrder(txtMP3Vol_, txtGameVol_);
-  setTabOrder(txtGameVol_, cmdOk);
+  setTabOrder(cboMP3Vol_, cboGameVol_);
+  setTabOrder(cboGameVol_, cmdOk);
   setTabOrder(cmdOk, cmdApply);
   setTabOrder(cmdApply, cmdCancel);
-  txtMP3Vol_->setFocus();
+  cboMP3Vol_->setFocus();
 
-  connect(txtMP3Vol_, &QLineEdit::textChanged, this, [this] { validate(txtMP3Vol_); });
-  connect(txtGameVol_, &QLineEdit::textChanged, this, [this] { validate(txtGameVol_); });
+  connect(cboMP3Vol_, &QComboBox::currentIndexChanged, this, [this] {
+    form_.setMp3Volume(cboMP3Vol_->currentData().toInt());
+    loadBoxes();
+  });
+  connect(cboGameVol_, &QComboBox::currentIndexChanged, this, [this] {
+    form_.setGameVolume(cboGameVol_->currentData().toInt());
+    loadBoxes();
+  });
   connect(cmdApply, &QPushButton::clicked, this, &OptionsDialog::cmdApply_Click);
   connect(cmdOk, &QPushButton::clicked, this, &OptionsDialog::cmdOk_Click);
   connect(cmdCancel, &QPushButton::clicked, this, &OptionsDialog::reject);
@@ -91,37 +86,30 @@ OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prom
 }
 
 void OptionsDialog::loadBoxes() {
-  txtGameVol_->setText(QString::number(state_.GameVolume));
-  txtMP3Vol_->setText(QString::number(state_.Mp3Volume));
+  const QSignalBlocker blockMp3(cboMP3Vol_);
+  const QSignalBlocker blockGame(cboGameVol_);
+  cboMP3Vol_->setCurrentIndex(OptionsForm::VolumeChoiceIndex(form_.values().mp3Volume));
+  cboGameVol_->setCurrentIndex(OptionsForm::VolumeChoiceIndex(form_.values().gameVolume));
 }
 
-void OptionsDialog::validate(QLineEdit* box) {
-  if (validating_) return;
-  std::string text = box->text().toStdString();
-  std::string valid = validvolume(text);
-  if (valid == text) return;
-  validating_ = true;
-  box->setText(QString::fromStdString(valid));
-  validating_ = false;
-}
-
-void OptionsDialog::apply() {
-  ApplyVolumes(state_, txtMP3Vol_->text().toStdString(), txtGameVol_->text().toStdString(),
-               settingsPath_, host_);
+void OptionsDialog::showEvent(QShowEvent* event) {
+  loadBoxes();
+  SecondaryDialog::showEvent(event);
 }
 
 void OptionsDialog::cmdApply_Click() {
-  apply();
+  form_.apply();
 }
 
 // Ok and Cancel only hide the dialog: the next "Options..." shows this same
 // instance.
 void OptionsDialog::cmdOk_Click() {
-  apply();
+  form_.apply();
   hide();
 }
 
 void OptionsDialog::reject() {
+  form_.reload();
   loadBoxes();
   hide();
 }

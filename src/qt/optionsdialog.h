@@ -1,15 +1,14 @@
-// frmOptions: the two starting volumes. The boxes are kept in range while the
-// user types; Apply stores them in the state and in the settings file.
+// frmOptions: the two starting volumes, each a list of the steps the game's
+// volume keys take. The values, what they may be and what Apply stores are
+// the window model's (OptionsForm); the dialog shows them and hands each
+// choice back.
 #pragma once
 
-#include <string>
 #include "qt/secondarydialog.h"
 
-#include "core/state/host.h"
-#include "core/state/state.h"
+#include "core/window/options.h"
 
-class QLineEdit;
-class QPushButton;
+class QComboBox;
 
 namespace tunebelt::qt {
 
@@ -17,30 +16,27 @@ class OptionsDialog : public SecondaryDialog {
   Q_OBJECT
 
  public:
-  // Fills the boxes from the state. Closing through the title bar deletes
-  // the dialog; the owner keeps a QPointer and makes a new one next time.
-  OptionsDialog(ProgramState& state, std::string settingsPath, Prompts& prompts,
-                QWidget* parent = nullptr);
+  // Closing through the title bar deletes the dialog; the owner keeps a
+  // QPointer and makes a new one next time.
+  explicit OptionsDialog(OptionsForm& form, QWidget* parent = nullptr);
 
-  // Escape and Cancel: the boxes go back to the stored volumes, then hide.
+  // Escape and Cancel: the values go back to the stored ones, then hide.
   void reject() override;
 
  protected:
+  // Every opening shows the form's values.
+  void showEvent(QShowEvent* event) override;
+
  private slots:
   void cmdApply_Click();
   void cmdOk_Click();
 
  private:
   void loadBoxes();
-  void validate(QLineEdit* box);
-  void apply();
 
-  ProgramState& state_;
-  std::string settingsPath_;
-  Prompts& host_;
-  QLineEdit* txtMP3Vol_;
-  QLineEdit* txtGameVol_;
-  bool validating_ = false;
+  OptionsForm& form_;
+  QComboBox* cboMP3Vol_;
+  QComboBox* cboGameVol_;
 };
 
 }  // namespace tunebelt::qt

@@ -53,6 +53,7 @@ ProgressWindow::ProgressWindow(QWidget* parent)
   copyLit_ = addStage("imgCopyb", "Copying Files", 615, true);
   comp_ = addStage("imgComp", "Complete", 990, false);
   compLit_ = addStage("imgCompb", "Complete", 990, true);
+  end_ = addStage("imgEnd", QString(), 990, true);
   gen_->show();
 
   bar_ = new QProgressBar(this);
@@ -103,6 +104,8 @@ void ProgressWindow::setStage(Stage stage) {
     case Stage::Generating:
       setWindowTitle(kProgressCaption);
       bar_->reset();
+      bar_->setTextVisible(false);
+      end_->hide();
       gen_->hide();
       genLit_->show();
       copy_->show();
@@ -123,6 +126,20 @@ void ProgressWindow::setStage(Stage stage) {
       compLit_->show();
       break;
   }
+}
+
+void ProgressWindow::showEnd(const SaveEndState& end) {
+  bar_->setMaximum(std::max(end.maximum, 1));
+  bar_->setValue(end.value);
+  if (end.complete) return;
+  copy_->show();
+  copyLit_->hide();
+  comp_->hide();
+  compLit_->hide();
+  end_->setPicture(wordsPicture(QString::fromStdString(end.stageWords), px(4500), px(300), true));
+  end_->show();
+  bar_->setFormat(QString::fromStdString(end.barText));
+  bar_->setTextVisible(true);
 }
 
 void ProgressWindow::setScriptText(const QString& text) {

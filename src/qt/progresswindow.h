@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "core/state/host.h"
+#include "core/window/view.h"
 
 class QPlainTextEdit;
 class QProgressBar;
@@ -36,6 +37,11 @@ class ProgressWindow : public QWidget {
   void setScriptText(const QString& text);
   void setProgressMaximum(int maximum);
   void setProgressValue(int value);
+  // The last look of a save that wrote the scripts: a full one keeps
+  // COMPLETE lit and the bar full; one that did not give the game every
+  // track shows its own words lit in COMPLETE's place and the bar at the
+  // tracks the game got, with the model's text on it.
+  void showEnd(const SaveEndState& end);
 
  private:
   ImageWidget* addStage(const QString& name, const QString& words, int top, bool lit);
@@ -46,6 +52,7 @@ class ProgressWindow : public QWidget {
   ImageWidget* copyLit_;
   ImageWidget* comp_;
   ImageWidget* compLit_;
+  ImageWidget* end_;  // the words of an end that is not a full save
   QProgressBar* bar_;
   QPlainTextEdit* script_;
 };

@@ -38,6 +38,7 @@ void ImageWidget::setPicture(const QPixmap& picture) {
 void ImageWidget::paintEvent(QPaintEvent*) {
   if (picture_.isNull()) return;
   QPainter p(this);
+  if (!isEnabled()) p.setOpacity(kDisabledOpacity);
   if (stretch_) {
     p.drawPixmap(rect(), picture_);
   } else {
@@ -249,6 +250,7 @@ void TextLabel::changeEvent(QEvent* event) {
 
 void TextLabel::paintEvent(QPaintEvent*) {
   QPainter p(this);
+  if (!isEnabled()) p.setOpacity(kDisabledOpacity);
   p.setPen(palette().color(QPalette::WindowText));
   TextLines::draw(p, text(), font(), wrapWidth(), fitted_.origin);
 }

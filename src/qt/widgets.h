@@ -16,6 +16,9 @@ class QPushButton;
 
 namespace tunebelt::qt {
 
+// How strongly a disabled picture or label is drawn over what lies behind it.
+inline constexpr double kDisabledOpacity = 0.4;
+
 // A picture without a window of its own in the design: draws its pixmap at
 // natural size (taking the pixmap's size) or stretched into its own size,
 // reports every pointer movement over it and every click.

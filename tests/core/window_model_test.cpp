@@ -43,6 +43,16 @@ class FakeView : public WindowView {
   int language = 0;
   std::vector<Dialog> dialogs;
   int closes = 0, ends = 0, exits = 0;
+  std::deque<std::vector<std::string>> chosenFiles;  // the next choices of the open dialog
+  std::vector<std::string> startFolders;             // where each open dialog started
+  std::array<bool, kCommands> commandsEnabled = [] {
+    std::array<bool, kCommands> all{};
+    all.fill(true);
+    return all;
+  }();
+  std::vector<SaveEndState> saveEnds;
+  std::vector<std::string> pagesOpened, documentsOpened;
+  bool desktopOpens = true;  // whether a page or a document finds a program
 
   void post(std::function<void()> call) override { queue.post(std::move(call)); }
   void showMessage(std::string_view text, std::string_view, MessageIcon) override {
@@ -62,6 +72,15 @@ class FakeView : public WindowView {
     return a;
   }
   std::string chooseOpenFile(std::string_view, std::string_view) override { return {}; }
+  std::vector<std::string> chooseOpenFiles(std::string_view,
+                                           std::string_view startFolder) override {
+    onWindowThread();
+    startFolders.emplace_back(startFolder);
+    if (chosenFiles.empty()) return {};
+    std::vector<std::string> chosen = chosenFiles.front();
+    chosenFiles.pop_front();
+    return chosen;
+  }
   void showPlaylist(const std::vector<std::string>& l, const PlaylistChange&) override {
     onWindowThread();
     lines = l;
@@ -78,6 +97,14 @@ class FakeView : public WindowView {
   void showDeveloperMode(bool on) override { developer = on; }
   void showHoverImage(RowButton button, bool visible) override {
     hover[static_cast<std::size_t>(button)] = visible;
+  }
+  void showCommandEnabled(Command command, bool on) override {
+    onWindowThread();
+    commandsEnabled[static_cast<std::size_t>(command)] = on;
+  }
+  void showSaveEnd(const SaveEndState& end) override {
+    onWindowThread();
+    saveEnds.push_back(end);
   }
   void showProgressWindow() override { onWindowThread(); }
   void showStage(Stage stage) override {
@@ -98,8 +125,14 @@ class FakeView : public WindowView {
   int screenHeightTwips() override { return 20000; }
   void shortenTo(int) override {}
   void openDialog(Dialog dialog) override { dialogs.push_back(dialog); }
-  void openWebPage(std::string_view) override {}
-  void openReadme() override {}
+  bool openWebPage(std::string_view address) override {
+    pagesOpened.emplace_back(address);
+    return desktopOpens;
+  }
+  bool openDocument(const std::string& path) override {
+    documentsOpened.push_back(path);
+    return desktopOpens;
+  }
   void closeWindow() override {
     ++closes;
     model->close();

@@ -1,7 +1,7 @@
 // The options and about dialogs and the links, driven offscreen.
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <QtTest>
 #include <cstdint>
+#include <optional>
 
 #include "core/state/settings.h"
 #include "qt/aboutdialog.h"
@@ -24,7 +25,7 @@
 using tunebelt::ProgramState;
 using tunebelt::qt::AboutDialog;
 using tunebelt::qt::MessageBox;
-using tunebelt::qt::OpenReadme;
+using tunebelt::qt::OpenDocument;
 using tunebelt::qt::OpenWebPage;
 using tunebelt::qt::OptionsDialog;
 using tunebelt::qt::px;
@@ -50,13 +51,6 @@ QWidget* nextTabStop(QWidget* w) {
   return w;
 }
 
-// Replaces a box's text the way a user would: select all, then type.
-void retype(QLineEdit* box, const QString& text) {
-  box->selectAll();
-  QTest::keyClick(box, Qt::Key_Delete);
-  QTest::keyClicks(box, text);
-}
-
 }  // namespace
 
 // Receives the URLs the desktop would open.
@@ -76,6 +70,8 @@ class DialogsTest : public QObject {
   std::string settings_;
   ProgramState state_;
   RecordingHost host_;
+  std::optional<tunebelt::SettingsFile> file_;
+  std::optional<tunebelt::OptionsForm> form_;
 
   // A settings file holding the volumes 35 and 60, and the state read from it.
   void freshSettings() {
@@ -88,6 +84,13 @@ class DialogsTest : public QObject {
     tunebelt::SaveVolumes(settings_, state_);
     host_ = RecordingHost();
   }
+  // The options dialog's form over the state and the settings file.
+  tunebelt::OptionsForm& form() {
+    file_.emplace(settings_);
+    form_.emplace(state_, *file_, host_);
+    return *form_;
+  }
+
   template <typename T>
   static T* child(QWidget* w, const char* name) {
     T* c = w->findChild<T*>(QString::fromUtf8(name));
@@ -99,7 +102,7 @@ class DialogsTest : public QObject {
   void init() { freshSettings(); }
 
   void optionsLayout() {
-    OptionsDialog dlg(state_, settings_, host_);
+    OptionsDialog dlg(form());
     QCOMPARE(dlg.objectName(), QString("frmOptions"));
     QCOMPARE(dlg.windowTitle(), QString("Tunebelt - Options"));
     QCOMPARE(dlg.size(), QSize(278, 154));
@@ -107,20 +110,21 @@ class DialogsTest : public QObject {
     QCOMPARE(child<QLabel>(&dlg, "Label1")->text(), QString("Initial Volumes (0-100):"));
     QCOMPARE(child<QLabel>(&dlg, "Label3")->text(), QString("MP3:"));
     QCOMPARE(child<QLabel>(&dlg, "Label2")->text(), QString("Game:"));
-    // What a save does with a volume between the ladder's steps, on at most
-    // the two lines there is room for above the buttons.
-    auto* steps = child<tunebelt::qt::TextLabel>(&dlg, "lblVolumeSteps");
-    QCOMPARE(steps->text(), QString("Between the game's steps (0, 2, 5, 9, 13, 15, 20 ... 100) "
-                                    "the nearest one is used."));
-    QVERIFY(steps->lineCount() <= 2);
-    QVERIFY(steps->geometry().bottom() < child<QPushButton>(&dlg, "cmdOk")->geometry().top());
-    auto* mp3 = child<QLineEdit>(&dlg, "txtMP3Vol");
-    auto* game = child<QLineEdit>(&dlg, "txtGameVol");
+    auto* mp3 = child<QComboBox>(&dlg, "cboMP3Vol");
+    auto* game = child<QComboBox>(&dlg, "cboGameVol");
     auto* ok = child<QPushButton>(&dlg, "cmdOk");
     auto* apply = child<QPushButton>(&dlg, "cmdApply");
     auto* cancel = child<QPushButton>(&dlg, "cmdCancel");
-    QCOMPARE(mp3->geometry(), QRect(80, 48, 57, 18));
-    QCOMPARE(game->geometry(), QRect(80, 72, 57, 18));
+    // Each list offers the game's steps and nothing else.
+    QStringList steps;
+    for (int i = 0; i < mp3->count(); ++i) steps << mp3->itemText(i);
+    QCOMPARE(steps.join(' '),
+             QString("0 2 5 9 13 15 20 25 30 35 40 45 50 55 60 65 70 75 80 85 90 95 100"));
+    QVERIFY(!mp3->isEditable());
+    QCOMPARE(mp3->pos(), QPoint(80, 48));
+    QCOMPARE(game->pos(), QPoint(80, 72));
+    QVERIFY(mp3->geometry().bottom() < game->geometry().top());
+    QVERIFY(game->geometry().bottom() < cancel->geometry().top());
     QCOMPARE(cancel->geometry(), QRect(8, 120, 82, 25));
     QCOMPARE(ok->text(), QString("Ok"));
     QVERIFY(ok->isDefault());
@@ -128,91 +132,73 @@ class DialogsTest : public QObject {
     QCOMPARE(nextTabStop(game), ok);
     QCOMPARE(nextTabStop(ok), apply);
     QCOMPARE(nextTabStop(apply), cancel);
-    QCOMPARE(mp3->text(), QString("35"));
-    QCOMPARE(game->text(), QString("60"));
+    QCOMPARE(mp3->currentText(), QString("35"));
+    QCOMPARE(game->currentText(), QString("60"));
   }
 
-  void typingKeepsTheBoxesInRange() {
-    OptionsDialog dlg(state_, settings_, host_);
-    auto* mp3 = child<QLineEdit>(&dlg, "txtMP3Vol");
-    retype(mp3, "101");
-    QCOMPARE(mp3->text(), QString("10"));
-    retype(mp3, "150");
-    QCOMPARE(mp3->text(), QString("15"));
-    retype(mp3, "100");
-    QCOMPARE(mp3->text(), QString("100"));
-    retype(mp3, "4a-.");
-    QCOMPARE(mp3->text(), QString("4."));
-    mp3->setText("5000");  // pasted, or set by the program
-    QCOMPARE(mp3->text(), QString("50"));
-    retype(mp3, "");
-    QCOMPARE(mp3->text(), QString(""));
-  }
-
-  void decimalsAreTypedAndRoundedHalfToEvenOnApply() {
-    OptionsDialog dlg(state_, settings_, host_);
-    dlg.show();
-    auto* mp3 = child<QLineEdit>(&dlg, "txtMP3Vol");
-    auto* game = child<QLineEdit>(&dlg, "txtGameVol");
-    auto apply = [&] { QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton); };
-    retype(mp3, "33.5");
-    retype(game, "100.5");
-    QCOMPARE(mp3->text(), QString("33.5"));
-    QCOMPARE(game->text(), QString("100."));
-    apply();
-    QCOMPARE(state_.Mp3Volume, std::int16_t{34});
-    QCOMPARE(state_.GameVolume, std::int16_t{100});
-    QCOMPARE(record(settings_, 12005), 34);
-    QCOMPARE(record(settings_, 12006), 100);
-    retype(mp3, "0.5");
-    retype(game, "1.5");
-    apply();
-    QCOMPARE(state_.Mp3Volume, std::int16_t{0});
-    QCOMPARE(state_.GameVolume, std::int16_t{2});
-    QCOMPARE(record(settings_, 12005), 0);
+  // A volume stored between two steps (by an older version, or by hand)
+  // shows as its nearest step, and that step is what Apply stores.
+  void aStoredVolumeBetweenStepsShowsItsStep() {
+    state_.Mp3Volume = 12;
+    state_.GameVolume = 1;
+    OptionsDialog dlg(form());
+    QCOMPARE(child<QComboBox>(&dlg, "cboMP3Vol")->currentText(), QString("13"));
+    QCOMPARE(child<QComboBox>(&dlg, "cboGameVol")->currentText(), QString("2"));
+    QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(record(settings_, 12005), 13);
     QCOMPARE(record(settings_, 12006), 2);
+  }
+
+  // Typing into a list picks the step it begins; the choice is stored by
+  // Apply, and the dialog opened again shows what is stored.
+  void aChosenStepIsAppliedAndShownAgain() {
+    OptionsDialog dlg(form());
+    dlg.show();
+    auto* mp3 = child<QComboBox>(&dlg, "cboMP3Vol");
+    auto* game = child<QComboBox>(&dlg, "cboGameVol");
+    QTest::keyClicks(mp3, "85");
+    QTest::keyClick(game, Qt::Key_Down);
+    QCOMPARE(mp3->currentText(), QString("85"));
+    QCOMPARE(game->currentText(), QString("65"));
+    QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton);
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(state_.Mp3Volume, std::int16_t{85});
+    QCOMPARE(state_.GameVolume, std::int16_t{65});
+    QCOMPARE(record(settings_, 12005), 85);
+    QCOMPARE(record(settings_, 12006), 65);
+    // Cancel after Apply keeps the applied values.
+    QTest::keyClick(mp3, Qt::Key_Up);
+    QTest::mouseClick(child<QPushButton>(&dlg, "cmdCancel"), Qt::LeftButton);
+    QCOMPARE(state_.Mp3Volume, std::int16_t{85});
+    dlg.show();
+    QCOMPARE(mp3->currentText(), QString("85"));
   }
 
   void cancelLeavesStateAndFileAlone() {
     std::string before = tunebelt::test::readFile(settings_);
-    OptionsDialog dlg(state_, settings_, host_);
+    OptionsDialog dlg(form());
     dlg.show();
-    retype(child<QLineEdit>(&dlg, "txtMP3Vol"), "7");
-    retype(child<QLineEdit>(&dlg, "txtGameVol"), "9");
-    QTest::mouseClick(child<QPushButton>(&dlg, "cmdCancel"), Qt::LeftButton);
+    QTest::keyClick(child<QComboBox>(&dlg, "cboMP3Vol"), Qt::Key_Home);
+    QTest::keyClick(child<QComboBox>(&dlg, "cboGameVol"), Qt::Key_End);
+    QTest::keyClick(&dlg, Qt::Key_Escape);
     QVERIFY(!dlg.isVisible());
     QCOMPARE(state_.Mp3Volume, std::int16_t{35});
     QCOMPARE(state_.GameVolume, std::int16_t{60});
     QVERIFY(tunebelt::test::readFile(settings_) == before);
-    // The same instance, opened again, shows the stored values.
     dlg.show();
-    QCOMPARE(child<QLineEdit>(&dlg, "txtMP3Vol")->text(), QString("35"));
-    QCOMPARE(child<QLineEdit>(&dlg, "txtGameVol")->text(), QString("60"));
-  }
-
-  void applyThenCancelKeepsTheAppliedValues() {
-    OptionsDialog dlg(state_, settings_, host_);
-    dlg.show();
-    auto* mp3 = child<QLineEdit>(&dlg, "txtMP3Vol");
-    retype(mp3, "42");
-    QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton);
-    QVERIFY(dlg.isVisible());
-    QCOMPARE(state_.Mp3Volume, std::int16_t{42});
-    QCOMPARE(record(settings_, 12005), 42);
-    QCOMPARE(record(settings_, 12006), 60);
-    retype(mp3, "1");
-    QTest::mouseClick(child<QPushButton>(&dlg, "cmdCancel"), Qt::LeftButton);
-    QCOMPARE(mp3->text(), QString("42"));
-    QCOMPARE(state_.Mp3Volume, std::int16_t{42});
+    QCOMPARE(child<QComboBox>(&dlg, "cboMP3Vol")->currentText(), QString("35"));
+    QCOMPARE(child<QComboBox>(&dlg, "cboGameVol")->currentText(), QString("60"));
   }
 
   void okWritesBothRecordsEvenUnchanged() {
     tunebelt::test::TempDir other;
     std::string path = other / "settings.jst";
     tunebelt::EnsureSettingsDefaults(path);  // 80 and 80 on disk, 35 and 60 in the state
-    OptionsDialog dlg(state_, path, host_);
+    tunebelt::SettingsFile file(path);
+    tunebelt::OptionsForm options(state_, file, host_);
+    OptionsDialog dlg(options);
     dlg.show();
-    QTest::mouseClick(child<QPushButton>(&dlg, "cmdOk"), Qt::LeftButton);
+    QTest::keyClick(child<QComboBox>(&dlg, "cboGameVol"), Qt::Key_Return);
     QVERIFY(!dlg.isVisible());
     QCOMPARE(record(path, 12005), 35);
     QCOMPARE(record(path, 12006), 60);
@@ -220,43 +206,22 @@ class DialogsTest : public QObject {
     QVERIFY(host_.messages.empty());
   }
 
-  void enterPressesOk() {
-    OptionsDialog dlg(state_, settings_, host_);
-    dlg.show();
-    auto* game = child<QLineEdit>(&dlg, "txtGameVol");
-    retype(game, "25");
-    QTest::keyClick(game, Qt::Key_Return);
-    QVERIFY(!dlg.isVisible());
-    QCOMPARE(state_.GameVolume, std::int16_t{25});
-    QCOMPARE(record(settings_, 12006), 25);
-  }
-
-  void emptyBoxKeepsItsVolume() {
-    OptionsDialog dlg(state_, settings_, host_);
-    retype(child<QLineEdit>(&dlg, "txtMP3Vol"), "");
-    retype(child<QLineEdit>(&dlg, "txtGameVol"), "0");
-    QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton);
-    QCOMPARE(state_.Mp3Volume, std::int16_t{35});
-    QCOMPARE(state_.GameVolume, std::int16_t{0});
-    QCOMPARE(record(settings_, 12005), 35);
-    QCOMPARE(record(settings_, 12006), 0);
-  }
-
-  void failedSaveIsToldOnce() {
-    std::string path = dir_ / "missing/settings.jst";
-    OptionsDialog dlg(state_, path, host_);
-    retype(child<QLineEdit>(&dlg, "txtMP3Vol"), "5");
+  void failedSaveIsTold() {
+    tunebelt::SettingsFile file(dir_ / "missing/settings.jst");
+    tunebelt::OptionsForm options(state_, file, host_);
+    OptionsDialog dlg(options);
+    QTest::keyClicks(child<QComboBox>(&dlg, "cboMP3Vol"), "5");
     QTest::mouseClick(child<QPushButton>(&dlg, "cmdApply"), Qt::LeftButton);
     QCOMPARE(host_.messages.size(), std::size_t{1});
     QCOMPARE(host_.messages[0].caption, std::string("Tunebelt - Error"));
-    QVERIFY(host_.messages[0].text.find(path) != std::string::npos);
+    QVERIFY(host_.messages[0].text.find(file.path()) != std::string::npos);
     QCOMPARE(state_.Mp3Volume, std::int16_t{5});
   }
 
   // Ok and Cancel hide a dialog; its title bar marks it for its owner to
   // discard (the window tests show the owner building a fresh one).
   void titleBarCloseDiscardsTheDialog() {
-    OptionsDialog options(state_, settings_, host_);
+    OptionsDialog options(form());
     options.show();
     QTest::mouseClick(child<QPushButton>(&options, "cmdOk"), Qt::LeftButton);
     QVERIFY(!options.discarded());
@@ -354,21 +319,28 @@ class DialogsTest : public QObject {
     QVERIFY(!child<QTimer>(&emptyFile, "timCredits")->isActive());
   }
 
+  // The desktop gets the addresses and the file; whether it could open
+  // them comes back (the window model tells the player).
   void linksGoToTheDesktop() {
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("http", &catcher, "open");
     QDesktopServices::setUrlHandler("file", &catcher, "open");
-    OpenWebPage(tunebelt::qt::kProductPageAddress);
-    OpenWebPage(tunebelt::qt::kArtistPageAddress);
+    QVERIFY(OpenWebPage("www.tunebelt.net/"));
     tunebelt::test::writeFile(dir_ / "with space/readme.txt", "read me");
-    QVERIFY(OpenReadme(dir_ / "with space", host_));
+    QVERIFY(OpenDocument(dir_ / "with space/readme.txt"));
     QDesktopServices::unsetUrlHandler("http");
     QDesktopServices::unsetUrlHandler("file");
-    QCOMPARE(catcher.urls.size(), 3);
+    QCOMPARE(catcher.urls.size(), 2);
     QCOMPARE(catcher.urls[0], QUrl("http://www.tunebelt.net/"));
-    QCOMPARE(catcher.urls[1], QUrl("http://www.velloran.net/"));
-    QCOMPARE(catcher.urls[2].toLocalFile(), QString::fromStdString(dir_ / "with space/readme.txt"));
-    QVERIFY(host_.messages.empty());
+    QCOMPARE(catcher.urls[1].toLocalFile(), QString::fromStdString(dir_ / "with space/readme.txt"));
+
+    // A handler that fails stands for a desktop with nothing to open them.
+    QDesktopServices::setUrlHandler("http", &catcher, "noSuchSlot");
+    QDesktopServices::setUrlHandler("file", &catcher, "noSuchSlot");
+    QVERIFY(!OpenWebPage("www.velloran.net/"));
+    QVERIFY(!OpenDocument(dir_ / "with space/readme.txt"));
+    QDesktopServices::unsetUrlHandler("http");
+    QDesktopServices::unsetUrlHandler("file");
   }
 
   void messageBoxesAreWideEnoughForTheirCaption() {
@@ -392,21 +364,6 @@ class DialogsTest : public QObject {
     }
     // The room counts the caption's own width.
     QVERIFY(MessageBox::captionRoom(caption + caption) > room);
-  }
-
-  void readmeThatCannotBeOpenedIsTold() {
-    QVERIFY(!OpenReadme(dir_ / "nowhere", host_));
-    QCOMPARE(host_.messages.size(), std::size_t{1});
-    QVERIFY(host_.messages[0].text.find(dir_ / "nowhere/readme.txt") != std::string::npos);
-
-    // A handler that fails stands for a desktop with nothing to open it.
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("file", &catcher, "noSuchSlot");
-    tunebelt::test::writeFile(dir_ / "app/readme.txt", "read me");
-    QVERIFY(!OpenReadme(dir_ / "app", host_));
-    QDesktopServices::unsetUrlHandler("file");
-    QCOMPARE(host_.messages.size(), std::size_t{2});
-    QCOMPARE(host_.messages[1].caption, std::string("Tunebelt - Error"));
   }
 };
 

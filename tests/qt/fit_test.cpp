@@ -206,15 +206,17 @@ void FitTest::optionsDialogCaptionsAndButtonsFit() {
   AppFolder app;
   ProgramState state;
   test::RecordingHost host;
-  qt::OptionsDialog dialog(state, app / "settings.jst", host);
+  SettingsFile settings(app / "settings.jst");
+  OptionsForm form(state, settings, host);
+  qt::OptionsDialog dialog(form);
   for (const char* name : {"Label1", "Label2", "Label3"}) {
     auto* label = dialog.findChild<qt::TextLabel*>(name);
     QVERIFY2(label, name);
     checkLabel(label);
     if (QTest::currentTestFailed()) return;
     // Clear of the volume boxes, inside the dialog.
-    QVERIFY(!label->geometry().intersects(dialog.findChild<QWidget*>("txtMP3Vol")->geometry()));
-    QVERIFY(!label->geometry().intersects(dialog.findChild<QWidget*>("txtGameVol")->geometry()));
+    QVERIFY(!label->geometry().intersects(dialog.findChild<QWidget*>("cboMP3Vol")->geometry()));
+    QVERIFY(!label->geometry().intersects(dialog.findChild<QWidget*>("cboGameVol")->geometry()));
     QVERIFY(dialog.rect().contains(label->geometry()));
     if (arialMetric()) QCOMPARE(label->font().pointSizeF(), 9.75);
   }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/state/exists.h"
+#include "core/state/printable.h"
 #include "platform/fs.h"
 #include "platform/userfolders.h"
 
@@ -21,6 +22,12 @@ std::string below(std::string_view base, std::initializer_list<std::string_view>
   std::string out(base);
   for (std::string_view c : components) out = joinPath(out, c);
   return out;
+}
+
+// The last component of a path the search built.
+std::string lastName(std::string_view path) {
+  const std::size_t sep = path.find_last_of(platform::kSep);
+  return std::string(sep == std::string_view::npos ? path : path.substr(sep + 1));
 }
 
 bool isNumber(std::string_view s) {
@@ -198,15 +205,30 @@ std::string BrowseStartFolder() {
   return start.empty() ? platform::currentFolder() : start;
 }
 
-std::vector<std::string> ModFoldersToOffer(const GameDiscovery& found,
-                                           const std::vector<std::string>& remembered) {
-  std::vector<std::string> offered;
-  for (const DiscoveredMod& mod : found.mods) {
-    if (std::find(remembered.begin(), remembered.end(), mod.folder) == remembered.end()) {
-      offered.push_back(mod.folder);
+std::vector<ModFolderEntry> ModFolderEntries(const std::vector<std::string>& remembered,
+                                             const std::vector<DiscoveredMod>& found) {
+  std::vector<ModFolderEntry> entries;
+  for (const std::string& folder : remembered) entries.push_back({folder, folder});
+  std::vector<const DiscoveredMod*> offered;
+  for (const DiscoveredMod& mod : found) {
+    if (mod.hasKeyBindings &&
+        std::find(remembered.begin(), remembered.end(), mod.folder) == remembered.end()) {
+      offered.push_back(&mod);
     }
   }
-  return offered;
+  const auto label = [](const DiscoveredMod& mod, std::string_view folder) {
+    return PrintableName(mod.game) + " \u2014 " + PrintableName(folder);
+  };
+  std::vector<std::string> shortLabels;
+  for (const DiscoveredMod* mod : offered) {
+    shortLabels.push_back(label(*mod, ".../" + lastName(mod->folder)));
+  }
+  for (std::size_t i = 0; i < offered.size(); ++i) {
+    const bool shared = std::count(shortLabels.begin(), shortLabels.end(), shortLabels[i]) > 1;
+    entries.push_back(
+        {shared ? label(*offered[i], offered[i]->folder) : shortLabels[i], offered[i]->folder});
+  }
+  return entries;
 }
 
 }  // namespace tunebelt

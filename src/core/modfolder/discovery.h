@@ -62,9 +62,20 @@ std::string BrowseStartFolder(const GameDiscovery& found);
 // found, else the process's current folder.
 std::string BrowseStartFolder();
 
-// The discovered mod folders the mod folder box offers after the remembered
-// ones: each discovered folder that is not remembered already, in order.
-std::vector<std::string> ModFoldersToOffer(const GameDiscovery& found,
-                                           const std::vector<std::string>& remembered);
+// An entry of the mod folder box's list: what the player reads, and the
+// folder it stands for.
+struct ModFolderEntry {
+  std::string label;
+  std::string folder;
+
+  bool operator==(const ModFolderEntry&) const = default;
+};
+
+// The mod folder box's list: the remembered folders first, each as it is,
+// then every game found that a save can use (it has kb_act.lst) and that is
+// not remembered, named: "Counter-Strike — .../cstrike". Where two games'
+// labels would read the same, each of them shows its whole folder.
+std::vector<ModFolderEntry> ModFolderEntries(const std::vector<std::string>& remembered,
+                                             const std::vector<DiscoveredMod>& found);
 
 }  // namespace tunebelt

@@ -150,16 +150,18 @@ EditResult MoveSelectedDown(ProgramState& state, const Selection& selected,
 }
 
 void AddTrackCommand(ProgramState& state, Host& host) {
-  std::string path = host.chooseOpenFile(kTrackFilter, state.MusicFolder);
-  if (AddTrack(state, path, host) == AppendResult::Full) tellFull(host);
+  const std::string& start = state.TrackFolder.empty() ? state.MusicFolder : state.TrackFolder;
+  DropCommand(state, host.chooseOpenFiles(kTrackFilter, start), host);
 }
 
 void DropCommand(ProgramState& state, const std::vector<std::string>& names, Host& host) {
   for (const std::string& name : names) {
-    if (AddTrack(state, name, host) == AppendResult::Full) {
+    const AppendResult added = AddTrack(state, name, host);
+    if (added == AppendResult::Full) {
       tellFull(host);
       return;
     }
+    if (added == AppendResult::Added) state.TrackFolder = getPath(name);
   }
 }
 

@@ -53,9 +53,13 @@ EditResult MoveSelectedUp(ProgramState& state, const Selection& selected, StateO
 EditResult MoveSelectedDown(ProgramState& state, const Selection& selected,
                             StateObserver& observer);
 
-// The commands of the window. Each tells the user once when the playlist
-// became full on the way.
-void AddTrackCommand(ProgramState& state, Host& host);  // the open dialog, in the music folder
+// The commands of the window. Each takes the tracks in the order given (a
+// name that is no .mp3 is passed over), stops when the playlist is full and
+// tells that once, and keeps the folder of the last track taken in
+// TrackFolder.
+// Add Track: the open dialog for several files, in TrackFolder (the music
+// folder before the first track).
+void AddTrackCommand(ProgramState& state, Host& host);
 void DropCommand(ProgramState& state, const std::vector<std::string>& names, Host& host);
 
 }  // namespace tunebelt

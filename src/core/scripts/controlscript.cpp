@@ -63,6 +63,10 @@ bool IsVolumeLine(std::string_view line, std::string_view alias) {
 
 }  // namespace
 
+std::span<const int> VolumeSteps() {
+  return kLadder;
+}
+
 int NearestVolumeStep(int volume) {
   int nearest = kLadder.front();
   for (int step : kLadder) {

@@ -3,10 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace tunebelt {
+
+// The steps of the volume ladders, lowest first: the volumes the game's
+// volume keys step through.
+std::span<const int> VolumeSteps();
 
 // The step of the volume ladders (0, 2, 5, 9, 13, 15, then every 5 up to
 // 100) nearest to a starting volume; halfway between two steps (1, 7, 11,

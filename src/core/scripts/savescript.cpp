@@ -1,5 +1,6 @@
 #include "core/scripts/savescript.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -86,6 +87,19 @@ std::string problemsText(const std::vector<LeftOutTrack>& leftOut, const CopyRep
   return text;
 }
 
+// Notes in the summary (when asked for) what the game got; returns `applied`.
+const Applied& summarize(const SavePlan& plan, const Applied& applied, int tracks,
+                         SaveSummary* summary) {
+  if (summary != nullptr) {
+    summary->scriptsWritten = true;
+    summary->tracks = tracks;
+    const int lost = static_cast<int>(plan.leftOut.size() + applied.copies.failures.size());
+    // A swapped mp3s folder may have taken any of the copies.
+    summary->inGame = applied.copies.swapped ? 0 : std::max(0, tracks - lost);
+  }
+  return applied;
+}
+
 void finish(ProgramState& state, const std::string& modFolder, Host& host) {
   RememberModFolder(state, modFolder, host);
   host.setStage(Stage::Complete);
@@ -164,7 +178,8 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
       }
       host.modFolderEnabledChanged(true);
       result = SaveResult::Failed;
-    } else if (const Applied applied = ApplyPlan(plan, host, options.journal);
+    } else if (const Applied applied = summarize(plan, ApplyPlan(plan, host, options.journal),
+                                                 state.TrackCount(), options.summary);
                applied.complete() && plan.leftOut.empty()) {
       finish(state, modFolder, host);
     } else {

@@ -26,10 +26,19 @@ inline constexpr std::string_view kTracksMissingCaption = "Finished - some track
 inline constexpr std::string_view kCleanUpIncompleteCaption =
     "Finished - some old files in mp3s could not be deleted";
 
+// What a save gave the game, for the window's last look at it.
+struct SaveSummary {
+  bool scriptsWritten = false;  // the scripts are in the mod folder
+  int tracks = 0;               // the tracks the save was given
+  int inGame = 0;               // of them, the ones in the scripts and copied
+  bool complete() const { return scriptsWritten && inGame == tracks; }
+};
+
 struct SaveOptions {
   PlanOptions plan;  // the "Delete unused mp3 files" box, the game's path form
   char decimalSeparator = '.';
-  Journal* journal = nullptr;  // when given, what the save did
+  Journal* journal = nullptr;      // when given, what the save did
+  SaveSummary* summary = nullptr;  // when given, what the game got
   // How long a save waits for another save into the same mod folder.
   std::chrono::milliseconds lockTimeout = std::chrono::seconds(60);
 };

@@ -43,6 +43,10 @@ class Prompts {
   // The open dialog with a filter such as "MP3 Files (*.mp3)|*.mp3", first
   // showing `startFolder`; the chosen path, or an empty string when cancelled.
   virtual std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) = 0;
+  // The same dialog taking several files at once: the chosen paths in the
+  // order the dialog gives them, none when cancelled.
+  virtual std::vector<std::string> chooseOpenFiles(std::string_view filter,
+                                                   std::string_view startFolder) = 0;
 };
 
 // What a long command shows while it runs: the progress window of a save.

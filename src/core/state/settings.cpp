@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 
 #include "core/state/volume.h"
 #include "platform/codepage.h"
@@ -22,10 +24,13 @@ constexpr int kDeleteUnusedRecord = 12002;
 constexpr int kMp3VolumeRecord = 12005;
 constexpr int kGameVolumeRecord = 12006;
 constexpr int kVersionRecord = 12007;
+constexpr int kLastSaveFolderRecord = 12008;
+constexpr int kTrackFolderRecord = 12009;
 
 // The file ends with the last record the program writes; bytes beyond it
-// are never read.
-constexpr std::size_t kFileBytes = kVersionRecord * kRecordSize;
+// are never read. A file written before the last two records were kept ends
+// earlier, and reads them as empty.
+constexpr std::size_t kFileBytes = kTrackFolderRecord * kRecordSize;
 constexpr std::uint16_t kTagInteger = 2;
 
 // The whole file in memory, addressed by record number (from 1). Reads past
@@ -139,6 +144,10 @@ int LoadSettings(const std::string& path, ProgramState& state) {
   for (int i = 0; i < count && r.holdsText(kFirstFolderRecord + i); ++i) {
     state.ModFolders.push_back(r.text(kFirstFolderRecord + i));
   }
+  for (auto [record, folder] : {std::pair{kLastSaveFolderRecord, &state.LastSaveFolder},
+                                std::pair{kTrackFolderRecord, &state.TrackFolder}}) {
+    *folder = r.holdsText(record) ? r.text(record) : std::string();
+  }
   state.Language = r.i16(kLanguageRecord);
   state.SampleTrackOffered = r.i16(kSampleTrackRecord);
   int deleteUnused = r.u16(kDeleteUnusedRecord) == kTagInteger ? r.i16(kDeleteUnusedRecord, 2) : 0;
@@ -181,6 +190,11 @@ void SaveSettingsOnExit(const std::string& path, const ProgramState& state, int 
     ++stored;
   }
   r.putInteger(kFolderCountRecord, stored);
+  for (auto [record, folder] : {std::pair{kLastSaveFolderRecord, &state.LastSaveFolder},
+                                std::pair{kTrackFolderRecord, &state.TrackFolder}}) {
+    std::string bytes = platform::toCodePage(*folder);
+    r.putText(record, bytes.size() > kMaxTextBytes ? std::string() : bytes);
+  }
   r.putInteger(kLanguageRecord, state.Language);
   r.putInteger(kSampleTrackRecord, state.SampleTrackOffered);
   r.putTagged(kDeleteUnusedRecord, static_cast<std::int16_t>(deleteUnused));

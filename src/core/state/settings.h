@@ -21,9 +21,11 @@ void EnsureSettingsDefaults(const std::string& path);
 // or since). Throws platform::FsError when the file cannot be read.
 bool SettingsHoldVolumes(const std::string& path);
 
-// Reads the folder list, language, sample-track flag, volumes; returns the
-// stored value of the "Delete unused" box (0 or 1). A missing file reads as
-// zeros. Throws platform::FsError when the file exists but cannot be read.
+// Reads the folder list, the last save's folder, the last track's folder,
+// language, sample-track flag, volumes; returns the stored value of the
+// "Delete unused" box (0 or 1). A missing file reads as zeros, and a file
+// written before the two folders were kept reads them as empty. Throws
+// platform::FsError when the file exists but cannot be read.
 int LoadSettings(const std::string& path, ProgramState& state);
 
 // The starting volumes as the program uses them, window and terminal alike:
@@ -38,8 +40,9 @@ void SaveVolumes(const std::string& path, const ProgramState& state);
 // Writes the sample-track flag alone. Throws platform::FsError.
 void SaveSampleTrackOffered(const std::string& path, const ProgramState& state);
 
-// Writes the folder list, language, sample-track flag and the box's value.
-// Throws platform::FsError.
+// Writes the folder list, the last save's and the last track's folder,
+// language, sample-track flag and the box's value. A folder too long for its
+// record is stored as empty. Throws platform::FsError.
 void SaveSettingsOnExit(const std::string& path, const ProgramState& state, int deleteUnused);
 
 }  // namespace tunebelt

@@ -125,10 +125,18 @@ bool RunStartUp(ProgramState& state, SettingsFile& settings, Host& host, StartUp
       host);
   NormalizeVolumes(state, volumesStored);
   window.showSettings(state.ModFolders, deleteUnused == 1);
-  window.offerModFolders(ModFoldersToOffer(DiscoverGames(), state.ModFolders));
+  window.offerModFolders(DiscoverGames().mods);
   NormalizeLanguage(state);
   window.applyLanguage(state.Language);
   return PutSampleTrack(state, host);
+}
+
+std::string StartModFolderText(const ProgramState& state,
+                               const std::vector<ModFolderEntry>& entries) {
+  if (!state.LastSaveFolder.empty()) return state.LastSaveFolder;
+  if (!state.ModFolders.empty()) return state.ModFolders.front();
+  if (!entries.empty()) return entries.front().folder;
+  return {};
 }
 
 void RunShutDown(const ProgramState& state, SettingsFile& settings, bool deleteUnused,

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/modfolder/discovery.h"
 #include "core/state/host.h"
 #include "core/state/state.h"
 
@@ -24,8 +25,6 @@ inline constexpr std::string_view kSampleTrackFile = "velloran_glasshour.mp3";
 // The skin's font, shipped beside the program; the window loads it for
 // itself, nothing installs it for the user.
 inline constexpr std::string_view kFontFile = "HLFLIFE2.TTF";
-// The read-me shipped beside the program (menu "Readme").
-inline constexpr std::string_view kReadmeFile = "readme.txt";
 #ifdef _WIN32
 inline constexpr std::string_view kCopyTrackQuestion =
     "Do you want to copy the free track, 'Velloran - Glasshour' to your windows music folder?";
@@ -98,12 +97,12 @@ class StartUpWindow {
   virtual void placeHoverImages() = 0;      // each over its button
   virtual int screenHeightTwips() = 0;
   virtual void shortenTo(int outerHeightTwips) = 0;
-  // The remembered folders into the mod folder box's list (its text stays
-  // empty), and the stored value of the "Delete unused" box.
+  // The remembered folders into the mod folder box's list, and the stored
+  // value of the "Delete unused" box.
   virtual void showSettings(const std::vector<std::string>& folders, bool deleteUnused) = 0;
-  // The mod folders found in the player's Steam libraries, offered after the
-  // remembered ones (and not stored unless a save uses one).
-  virtual void offerModFolders(const std::vector<std::string>& folders) = 0;
+  // The games found in the player's Steam libraries, offered after the
+  // remembered folders (and not stored unless a save uses one).
+  virtual void offerModFolders(const std::vector<DiscoveredMod>& mods) = 0;
   // Captions, skin and cache label of the language (1 English, 2 German).
   virtual void applyLanguage(int language) = 0;
 };
@@ -123,9 +122,16 @@ bool RunStartUp(ProgramState& state, SettingsFile& settings, Host& host, StartUp
 // gone or there is no music folder.
 void OfferSampleTrackCopy(ProgramState& state, SettingsFile& settings, Host& host);
 
-// The shut-down of a normal close: the folder list, language, sample-track
-// flag and the box's value are written (a failure is told even if one was at
-// start-up).
+// The mod folder box's text at start: the folder of the last save that wrote
+// the scripts, else the first remembered folder, else the first entry of the
+// list (a game found), else nothing.
+std::string StartModFolderText(const ProgramState& state,
+                               const std::vector<ModFolderEntry>& entries);
+
+// The shut-down of both ways out (closing the window and "Exit"): the folder
+// list, the last save's folder, the last track's folder, language,
+// sample-track flag and the box's value are written (a failure is told even
+// if one was at start-up).
 void RunShutDown(const ProgramState& state, SettingsFile& settings, bool deleteUnused,
                  Prompts& prompts);
 

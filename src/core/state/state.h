@@ -26,6 +26,11 @@ struct ProgramState {
   // Mod folders used before, in the order they were first used.
   std::vector<std::string> ModFolders;
   int ModFolderCount() const { return static_cast<int>(ModFolders.size()); }
+  // The mod folder of the last save that wrote the scripts; the window shows
+  // it at start.
+  std::string LastSaveFolder;
+  // The folder of the last track the window took; Add Track starts there.
+  std::string TrackFolder;
 
   int DebugMode = 0;  // 1 = developer messages are shown
 

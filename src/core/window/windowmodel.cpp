@@ -11,7 +11,9 @@
 #include "core/playlist/playlist.h"
 #include "core/scripts/removal.h"
 #include "core/scripts/savescript.h"
+#include "core/state/exists.h"
 #include "core/state/settings.h"
+#include "platform/fs.h"
 
 namespace tunebelt {
 
@@ -28,6 +30,26 @@ constexpr WindowTexts kGermanTexts = {
 
 constexpr RowButton kRowButtonsInOrder[] = {RowButton::AddTrack, RowButton::AddPlaylist,
                                             RowButton::Remove, RowButton::SaveScript};
+
+// The commands a save or a removal makes wait: every one that touches the
+// program state or the mod folder. The links, the read-me and the two ways
+// out stay.
+constexpr Command kJobIgnores[] = {
+    Command::AddTrack, Command::AddPlaylist, Command::Remove,    Command::SaveScript,
+    Command::MoveUp,   Command::MoveDown,    Command::Browse,    Command::RemoveFromModFolder,
+    Command::English,  Command::German,      Command::Developer, Command::Options,
+    Command::About};
+
+// A message about something the desktop could not open, in the player's
+// language.
+std::string openFailureText(int language, const std::string& what, bool missing) {
+  if (language == kGerman) {
+    return what + " konnte nicht ge\u00f6ffnet werden:\n" +
+           (missing ? "die Datei gibt es nicht." : "kein Programm daf\u00fcr wurde gefunden.");
+  }
+  return "Could not open " + what + ":\n" +
+         (missing ? "the file does not exist." : "no program to show it was found.");
+}
 
 }  // namespace
 
@@ -70,6 +92,14 @@ class WindowModel::WorkerHost : public Host {
     return ask<std::string>([filter = std::string(filter), start = std::string(startFolder)](
                                 Host& host) { return host.chooseOpenFile(filter, start); },
                             std::string());
+  }
+  std::vector<std::string> chooseOpenFiles(std::string_view filter,
+                                           std::string_view startFolder) override {
+    return ask<std::vector<std::string>>(
+        [filter = std::string(filter), start = std::string(startFolder)](Host& host) {
+          return host.chooseOpenFiles(filter, start);
+        },
+        {});
   }
 
   void showProgressWindow() override {
@@ -139,7 +169,9 @@ WindowModel::WindowModel(ProgramState& state, WindowView& view, char decimalSepa
       view_(view),
       decimalSeparator_(decimalSeparator),
       settings_(SettingsFilePath(state)),
+      options_(state, settings_, host()),
       workerHost_(std::make_unique<WorkerHost>(*this)) {
+  enabled_.fill(true);
   cacheWalk_ = std::make_unique<CacheSizeWalker>(
       [this](std::function<void()> call) { view_.post(std::move(call)); },
       [this](const std::string& text) {
@@ -159,6 +191,9 @@ WindowModel::~WindowModel() {
 
 void WindowModel::start() {
   sampleTrackPut_ = RunStartUp(state_, settings_, *this, *this);
+  options_.reload();
+  std::vector<ModFolderEntry> entries = ModFolderEntries(remembered_, offered_);
+  modFolderTextChanged(StartModFolderText(state_, entries));
 }
 
 void WindowModel::windowPainted() {
@@ -175,6 +210,11 @@ void WindowModel::windowPainted() {
 void WindowModel::modFolderEdited(const std::string& text) {
   modFolderText_ = text;
   refreshCacheSize();
+}
+
+void WindowModel::chooseModFolderEntry(int index) {
+  if (busy() || index < 0 || static_cast<std::size_t>(index) >= entryFolders_.size()) return;
+  modFolderTextChanged(entryFolders_[static_cast<std::size_t>(index)]);
 }
 
 void WindowModel::selectionChanged(const Selection& selection) {
@@ -269,9 +309,11 @@ void WindowModel::saveScript() {
   SaveOptions options;
   options.plan.deleteUnused = deleteUnused_;
   options.decimalSeparator = decimalSeparator_;
-  runJob([this, options, modFolder = modFolderText_](Host& host) mutable {
-    SaveScript(state_, modFolder, options, host);
-  });
+  options.summary = &saveSummary_;
+  saving_ = true;
+  saveSummary_ = {};
+  savedFolder_ = modFolderText_;
+  runJob([this, options](Host& host) { SaveScript(state_, savedFolder_, options, host); });
 }
 
 void WindowModel::removeFromModFolder() {
@@ -282,6 +324,7 @@ void WindowModel::removeFromModFolder() {
 }
 
 void WindowModel::runJob(std::function<void(Host&)> work) {
+  enableJobCommands(false);
   job_ = std::thread([this, work = std::move(work)] {
     // The commands tell their own failures; anything else that escapes is
     // told here, and the window takes commands again.
@@ -300,11 +343,41 @@ void WindowModel::runJob(std::function<void(Host&)> work) {
 // What the player asked for while the job ran, and could not wait.
 void WindowModel::endJob() {
   job_.join();
+  enableJobCommands(true);
+  if (saving_) {
+    saving_ = false;
+    if (saveSummary_.scriptsWritten) {
+      state_.LastSaveFolder = savedFolder_;
+      view_.showSaveEnd(SaveEndOf(saveSummary_));
+    }
+  }
   if (exitAfterJob_) {
     exit();
   } else if (closeAfterJob_) {
     view_.closeWindow();
   }
+}
+
+void WindowModel::enableJobCommands(bool enabled) {
+  for (Command c : kJobIgnores) {
+    enabled_[static_cast<std::size_t>(c)] = enabled;
+    view_.showCommandEnabled(c, enabled);
+  }
+}
+
+SaveEndState SaveEndOf(const SaveSummary& summary) {
+  SaveEndState end;
+  end.complete = summary.complete();
+  end.maximum = summary.tracks;
+  end.value = summary.inGame;
+  if (end.complete) {
+    end.stageWords = "Complete";
+  } else {
+    end.stageWords = "Incomplete";
+    end.barText = std::to_string(summary.inGame) + " of " + std::to_string(summary.tracks) +
+                  " tracks in the game";
+  }
+  return end;
 }
 
 void WindowModel::browseForModFolder() {
@@ -330,7 +403,9 @@ void WindowModel::toggleDeveloper() {
 }
 
 void WindowModel::showOptions() {
-  if (!busy()) view_.openDialog(Dialog::Options);
+  if (busy()) return;
+  options_.reload();  // the dialog shows what is stored
+  view_.openDialog(Dialog::Options);
 }
 
 void WindowModel::showAbout() {
@@ -338,15 +413,29 @@ void WindowModel::showAbout() {
 }
 
 void WindowModel::openReadme() {
-  view_.openReadme();
+  const std::string path = platform::joinPath(state_.ApplicationFolder, kReadmeFile);
+  if (!FileExists(path)) {
+    showMessage(openFailureText(state_.Language, path, true), kErrorCaption, MessageIcon::Critical);
+  } else if (!view_.openDocument(path)) {
+    showMessage(openFailureText(state_.Language, path, false), kErrorCaption,
+                MessageIcon::Critical);
+  }
 }
 
 void WindowModel::openProductPage() {
-  view_.openWebPage(kProductPageAddress);
+  openPage(kProductPageAddress);
 }
 
 void WindowModel::openArtistPage() {
-  view_.openWebPage(kArtistPageAddress);
+  openPage(kArtistPageAddress);
+}
+
+// The browser gets the address with a "/" after it.
+void WindowModel::openPage(std::string_view address) {
+  const std::string url = std::string(address) + "/";
+  if (!view_.openWebPage(url)) {
+    showMessage(openFailureText(state_.Language, url, false), kErrorCaption, MessageIcon::Critical);
+  }
 }
 
 bool WindowModel::close() {
@@ -357,8 +446,7 @@ bool WindowModel::close() {
     return false;
   }
   if (exiting_ || shutDown_) return true;
-  shutDown_ = true;
-  RunShutDown(state_, settings_, deleteUnused_, *this);
+  shutDown();
   view_.endProgram();
   return true;
 }
@@ -369,7 +457,15 @@ void WindowModel::exit() {
     return;
   }
   exiting_ = true;
+  shutDown();
   view_.exitNow();
+}
+
+// Both ways out keep what the player set.
+void WindowModel::shutDown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  RunShutDown(state_, settings_, deleteUnused_, *this);
 }
 
 // ---- Host on the window's thread --------------------------------------------
@@ -389,6 +485,11 @@ YesNoChoice WindowModel::askYesNoWithCheckBox(std::string_view text, std::string
 
 std::string WindowModel::chooseOpenFile(std::string_view filter, std::string_view startFolder) {
   return view_.chooseOpenFile(filter, startFolder);
+}
+
+std::vector<std::string> WindowModel::chooseOpenFiles(std::string_view filter,
+                                                      std::string_view startFolder) {
+  return view_.chooseOpenFiles(filter, startFolder);
 }
 
 void WindowModel::showProgressWindow() {
@@ -454,11 +555,11 @@ void WindowModel::cacheLabelChanged(const std::string& text) {
 }
 
 void WindowModel::showEntries() {
-  entries_ = remembered_;
-  for (const std::string& folder : offered_) {
-    if (std::find(remembered_.begin(), remembered_.end(), folder) == remembered_.end()) {
-      entries_.push_back(folder);
-    }
+  entries_.clear();
+  entryFolders_.clear();
+  for (ModFolderEntry& entry : ModFolderEntries(remembered_, offered_)) {
+    entries_.push_back(std::move(entry.label));
+    entryFolders_.push_back(std::move(entry.folder));
   }
   view_.showModFolderEntries(entries_);
 }
@@ -488,8 +589,8 @@ void WindowModel::showSettings(const std::vector<std::string>& folders, bool del
   view_.showDeleteUnused(deleteUnused);
 }
 
-void WindowModel::offerModFolders(const std::vector<std::string>& folders) {
-  offered_ = folders;
+void WindowModel::offerModFolders(const std::vector<DiscoveredMod>& mods) {
+  offered_ = mods;
   showEntries();
 }
 

@@ -19,19 +19,26 @@
 #include <thread>
 #include <vector>
 
+#include "core/modfolder/discovery.h"
+#include "core/scripts/savescript.h"
 #include "core/state/host.h"
 #include "core/state/startup.h"
 #include "core/state/state.h"
 #include "core/window/cachewalk.h"
+#include "core/window/options.h"
 #include "core/window/view.h"
 
 namespace tunebelt {
 
 inline constexpr std::string_view kProductPageAddress = "www.tunebelt.net";
 inline constexpr std::string_view kArtistPageAddress = "www.velloran.net";
+inline constexpr std::string_view kReadmeFile = "readme.txt";
 
 // The captions of each language (1 English, 2 German).
 const WindowTexts& TextsOf(int language);
+
+// The progress window's last look after a save that wrote the scripts.
+SaveEndState SaveEndOf(const SaveSummary& summary);
 
 class WindowModel : private Host, private StartUpWindow {
  public:
@@ -52,21 +59,30 @@ class WindowModel : private Host, private StartUpWindow {
   const std::vector<std::string>& playlistLines() const { return lines_; }
   const Selection& selection() const { return selection_; }
   const std::string& modFolderText() const { return modFolderText_; }
+  // The mod folder box's list as the player reads it, and the folder each
+  // entry stands for.
   const std::vector<std::string>& modFolderEntries() const { return entries_; }
+  const std::vector<std::string>& modFolderEntryFolders() const { return entryFolders_; }
   bool modFolderEnabled() const { return modFolderEnabled_; }
   bool deleteUnused() const { return deleteUnused_; }
   const std::string& cacheLabel() const { return cacheLabel_; }
   bool hoverImageVisible(RowButton button) const { return hover_[index(button)]; }
+  bool commandEnabled(Command command) const { return enabled_[static_cast<std::size_t>(command)]; }
   // A save or a removal is running.
   bool busy() const { return job_.joinable(); }
   ProgramState& state() { return state_; }
   SettingsFile& settings() { return settings_; }
+  // What the options dialog shows and stores.
+  OptionsForm& options() { return options_; }
   // The core's roles on the window's thread (the dialogs' messages, the
   // progress window).
   Host& host() { return *this; }
 
   // What the player did to the controls.
   void modFolderEdited(const std::string& text);
+  // An entry of the mod folder box's list chosen (by its index): the folder
+  // it stands for goes into the box.
+  void chooseModFolderEntry(int index);
   void selectionChanged(const Selection& selection);
   void deleteUnusedChanged(bool checked);
   void pointerOverButton(RowButton button);
@@ -97,8 +113,8 @@ class WindowModel : private Host, private StartUpWindow {
   // are written and the program ends). During a job it closes once the job
   // has ended.
   bool close();
-  // Menu "Exit": ends the program without the shut-down (during a job, once
-  // it has ended).
+  // Menu "Exit": ends the program after the same shut-down as a close
+  // (during a job, once it has ended).
   void exit();
 
  private:
@@ -111,6 +127,9 @@ class WindowModel : private Host, private StartUpWindow {
   // Runs `work` on a worker thread; the window's thread ends it.
   void runJob(std::function<void(Host&)> work);
   void endJob();
+  void enableJobCommands(bool enabled);
+  void shutDown();
+  void openPage(std::string_view address);
 
   // Host, on the window's thread: the core's calls reach the view here.
   void showMessage(std::string_view text, std::string_view caption, MessageIcon icon) override;
@@ -118,6 +137,8 @@ class WindowModel : private Host, private StartUpWindow {
   YesNoChoice askYesNoWithCheckBox(std::string_view text, std::string_view caption,
                                    std::string_view checkBoxText) override;
   std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) override;
+  std::vector<std::string> chooseOpenFiles(std::string_view filter,
+                                           std::string_view startFolder) override;
   void showProgressWindow() override;
   void setStage(Stage stage) override;
   void setScriptText(const std::string& text) override;
@@ -137,7 +158,7 @@ class WindowModel : private Host, private StartUpWindow {
   int screenHeightTwips() override;
   void shortenTo(int outerHeightTwips) override;
   void showSettings(const std::vector<std::string>& folders, bool deleteUnused) override;
-  void offerModFolders(const std::vector<std::string>& folders) override;
+  void offerModFolders(const std::vector<DiscoveredMod>& mods) override;
   void applyLanguage(int language) override;
 
   void showEntries();
@@ -151,12 +172,21 @@ class WindowModel : private Host, private StartUpWindow {
   Selection selection_;
   std::string modFolderText_;
   std::vector<std::string> remembered_;
-  std::vector<std::string> offered_;
+  std::vector<DiscoveredMod> offered_;
   std::vector<std::string> entries_;
+  std::vector<std::string> entryFolders_;
   bool modFolderEnabled_ = true;
   bool deleteUnused_ = false;
   std::string cacheLabel_;
   std::array<bool, kRowButtons> hover_{};
+  std::array<bool, kCommands> enabled_;
+  OptionsForm options_;
+
+  // What the save that runs leaves for the window's thread (written by the
+  // worker, read once it has been joined).
+  bool saving_ = false;
+  std::string savedFolder_;
+  SaveSummary saveSummary_;
 
   bool sampleTrackPut_ = false;
   bool exiting_ = false;
