@@ -66,8 +66,8 @@ enum ProgressId : int {
 // The options dialog (Ok and Cancel take the system's ids, so Enter and
 // Escape reach them).
 enum OptionsId : int {
-  kTxtMP3Vol = 4001,
-  kTxtGameVol,
+  kCboMP3Vol = 4001,
+  kCboGameVol,
   kCmdApply,
   kCmdOk = 1,      // IDOK
   kCmdCancel = 2,  // IDCANCEL

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "core/modfolder/discovery.h"
-#include "core/state/exists.h"
 #include "core/state/startup.h"
 #include "platform/fs.h"
 #include "win32/aboutdialog.h"
@@ -55,6 +54,54 @@ constexpr std::pair<RowButton, int> kHoverImages[] = {{RowButton::AddTrack, kImg
                                                       {RowButton::AddPlaylist, kImgPlaylistb},
                                                       {RowButton::Remove, kImgRemoveb},
                                                       {RowButton::SaveScript, kImgWriteScriptb}};
+
+// The menu items and pictures of each command, in Command's order.
+struct CommandControls {
+  Command command;
+  int menu;
+  std::vector<int> pictures;
+};
+
+const std::vector<CommandControls>& commandControls() {
+  static const std::vector<CommandControls> table = {
+      {Command::AddTrack, kMnuAddTrack, {kImgAdd, kImgAddb}},
+      {Command::AddPlaylist, kMnuAddPlaylist, {kImgPlaylist, kImgPlaylistb}},
+      {Command::Remove, kMnuRemove, {kImgRemove, kImgRemoveb}},
+      {Command::SaveScript, kMnuSaveScript, {kImgWriteScript, kImgWriteScriptb}},
+      {Command::MoveUp, 0, {kCmdTrackup}},
+      {Command::MoveDown, 0, {kCmdTrackDown}},
+      {Command::Browse, 0, {kLblBrowse}},
+      {Command::RemoveFromModFolder, kMnuRemoveFromMod, {}},
+      {Command::English, kMnuEnglish, {kImgEnglish}},
+      {Command::German, kMnuGerman, {kImgGerman}},
+      {Command::Developer, kMnuDev, {}},
+      {Command::Options, kMnuOptions, {}},
+      {Command::About, kMnuAbout, {}},
+  };
+  return table;
+}
+
+// Paints a veil of accent orange over a disabled control.
+void dim(HDC dc, const RECT& box) {
+  static const Picture veil = [] {
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP b = ::CreateCompatibleBitmap(screen, 1, 1);
+    HDC mem = ::CreateCompatibleDC(screen);
+    HGDIOBJ old = ::SelectObject(mem, b);
+    ::SetPixel(mem, 0, 0, kAccentOrange);
+    ::SelectObject(mem, old);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+    return Picture(b, 1, 1);
+  }();
+  HDC source = ::CreateCompatibleDC(dc);
+  HGDIOBJ old = ::SelectObject(source, veil.bitmap());
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 150, 0};
+  ::GdiAlphaBlend(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, source, 0, 0,
+                  1, 1, blend);
+  ::SelectObject(source, old);
+  ::DeleteDC(source);
+}
 
 int hoverImageOf(RowButton button) {
   for (auto [b, id] : kHoverImages) {
@@ -389,6 +436,7 @@ void MainWindow::paint() {
             wordsPicture(L"Mod Folder:", box.right - box.left, box.bottom - box.top, false);
       }
       it->picture.draw(dc, box);
+      if (!it->enabled) dim(dc, box);
       continue;
     }
     if (!it->font) {
@@ -399,6 +447,7 @@ void MainWindow::paint() {
     ::SetTextColor(dc, it->colour);
     ::DrawTextW(dc, it->text.c_str(), static_cast<int>(it->text.size()), &box, it->format);
     ::SelectObject(dc, old);
+    if (!it->enabled) dim(dc, box);
   }
 }
 
@@ -406,6 +455,7 @@ void MainWindow::paint() {
 
 void MainWindow::mouseMoved(POINT p) {
   const Item* it = itemAt(p);
+  if (it && !it->enabled) return;
   const int id = it ? it->id : 0;
   for (auto [button, image] : kButtons) {
     if (id == image) return model_->pointerOverButton(button);
@@ -419,6 +469,7 @@ void MainWindow::mouseMoved(POINT p) {
 }
 
 void MainWindow::clicked(int id) {
+  if (const Item* it = item(id); it && !it->enabled) return;
   for (auto [button, image] : kButtons) {
     if (id == image) return model_->clickButton(button, false);
   }
@@ -479,14 +530,10 @@ void MainWindow::command(int id, int notification, HWND from) {
   if (id == kCboSteamFolder && notification == CBN_EDITCHANGE) {
     model_->modFolderEdited(narrow(windowText(from)));
   } else if (id == kCboSteamFolder && notification == CBN_SELCHANGE) {
-    // The box's text follows the chosen entry only after this notification.
-    const LRESULT index = ::SendMessageW(from, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR) return;
-    std::wstring text(static_cast<std::size_t>(::SendMessageW(from, CB_GETLBTEXTLEN, index, 0)) + 1,
-                      L'\0');
-    ::SendMessageW(from, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(text.size() - 1);
-    model_->modFolderEdited(narrow(text));
+    // The box writes the entry's label into its field after this
+    // notification; the folder the entry stands for goes there after that.
+    const auto index = static_cast<int>(::SendMessageW(from, CB_GETCURSEL, 0, 0));
+    post([this, index] { model_->chooseModFolderEntry(index); });
   } else if (id == kLstPlaylist && notification == LBN_SELCHANGE) {
     model_->selectionChanged(selection());
   } else if (id == kChkDelete && notification == BN_CLICKED) {
@@ -631,6 +678,11 @@ std::string MainWindow::chooseOpenFile(std::string_view filter, std::string_view
   return chosen.empty() ? std::string() : chosen.front();
 }
 
+std::vector<std::string> MainWindow::chooseOpenFiles(std::string_view filter,
+                                                     std::string_view startFolder) {
+  return Dialogs::chooseOpenFiles(hwnd_, filter, startFolder, true);
+}
+
 void MainWindow::showPlaylist(const std::vector<std::string>& lines, const PlaylistChange& change) {
   HWND list = control(kLstPlaylist);
   ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
@@ -654,8 +706,11 @@ void MainWindow::showPlaylist(const std::vector<std::string>& lines, const Playl
   ::InvalidateRect(list, nullptr, TRUE);
 }
 
+// Like a text the player typed, the new text is handed back to the model,
+// which measures the folder's cache again.
 void MainWindow::showModFolderText(const std::string& text) {
   ::SetWindowTextW(control(kCboSteamFolder), wide(text).c_str());
+  model_->modFolderEdited(text);
 }
 
 // The list changes; the text stays the mod folder the player has.
@@ -701,6 +756,32 @@ void MainWindow::showHoverImage(RowButton button, bool visible) {
   invalidateItem(*it);
 }
 
+void MainWindow::showCommandEnabled(Command command, bool enabled) {
+  for (const CommandControls& c : commandControls()) {
+    if (c.command != command) continue;
+    if (c.menu) {
+      ::EnableMenuItem(menu_, static_cast<UINT>(c.menu),
+                       MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    }
+    for (int id : c.pictures) {
+      Item* it = item(id);
+      it->enabled = enabled;
+      invalidateItem(*it);
+    }
+  }
+  ::DrawMenuBar(hwnd_);
+}
+
+bool MainWindow::menuEnabled(int id) const {
+  return (::GetMenuState(menu_, static_cast<UINT>(id), MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) ==
+         0;
+}
+
+bool MainWindow::controlEnabled(int id) const {
+  if (const Item* it = item(id)) return it->enabled;
+  return ::IsWindowEnabled(control(id)) != FALSE;
+}
+
 HWND MainWindow::progressWindow() const {
   return progress_ ? progress_->hwnd() : nullptr;
 }
@@ -743,6 +824,10 @@ void MainWindow::showProgressCaption(const std::string& caption) {
   if (progress_) ::SetWindowTextW(progress_->hwnd(), wide(caption).c_str());
 }
 
+void MainWindow::showSaveEnd(const SaveEndState& end) {
+  if (progress_) progress_->showEnd(end);
+}
+
 void MainWindow::placeHoverImages() {
   for (std::size_t i = 0; i < std::size(kButtons); ++i) {
     const TwipsRect& button = item(kButtons[i].second)->rect;
@@ -766,8 +851,7 @@ void MainWindow::openDialog(Dialog dialog) {
   switch (dialog) {
     case Dialog::Options:
       if (!options_dialog_) {
-        options_dialog_ = std::make_unique<OptionsDialog>(state_, model_->settings().path(),
-                                                          model_->host(), hwnd_);
+        options_dialog_ = std::make_unique<OptionsDialog>(model_->options(), hwnd_);
       }
       options_dialog_->runModal();
       if (options_dialog_->discarded()) options_dialog_.reset();
@@ -785,27 +869,20 @@ void MainWindow::openDialog(Dialog dialog) {
   }
 }
 
-void MainWindow::openWebPage(std::string_view address) {
-  const std::wstring url = wide(std::string(address) + "/");
-  ::ShellExecuteW(nullptr, L"open", url.c_str(), L"", wide(state_.ApplicationFolder).c_str(),
-                  SW_SHOWNORMAL);
+bool MainWindow::openWebPage(std::string_view address) {
+  const auto started = reinterpret_cast<INT_PTR>(
+      ::ShellExecuteW(nullptr, L"open", wide(address).c_str(), L"",
+                      wide(state_.ApplicationFolder).c_str(), SW_SHOWNORMAL));
+  return started > 32;
 }
 
-void MainWindow::openReadme() {
-  const std::string path = platform::joinPath(state_.ApplicationFolder, kReadmeFile);
-  if (!FileExists(path)) {
-    showMessage("Could not open " + path + ":\nthe file does not exist.", kErrorCaption,
-                MessageIcon::Critical);
-    return;
-  }
+// The read-me goes to Notepad, which every Windows has, maximized.
+bool MainWindow::openDocument(const std::string& path) {
   const std::wstring arguments = L"\"" + wide(path) + L"\"";
   const auto started = reinterpret_cast<INT_PTR>(
       ::ShellExecuteW(nullptr, L"open", L"notepad.exe", arguments.c_str(),
                       wide(state_.ApplicationFolder).c_str(), SW_SHOWMAXIMIZED));
-  if (started <= 32) {
-    showMessage("Could not open " + path + ":\nNotepad could not be started.", kErrorCaption,
-                MessageIcon::Critical);
-  }
+  return started > 32;
 }
 
 void MainWindow::closeWindow() {

@@ -61,6 +61,8 @@ class MainWindow : public WindowBase, public WindowView {
   HWND aboutWindow() const;
   const CreditsRoll* creditsRoll() const;
   bool menuChecked(int id) const;
+  bool menuEnabled(int id) const;
+  bool controlEnabled(int id) const;
   // The window has drawn itself at least once.
   bool painted() const { return painted_; }
 
@@ -71,6 +73,8 @@ class MainWindow : public WindowBase, public WindowView {
   YesNoChoice askYesNoWithCheckBox(std::string_view text, std::string_view caption,
                                    std::string_view checkBoxText) override;
   std::string chooseOpenFile(std::string_view filter, std::string_view startFolder) override;
+  std::vector<std::string> chooseOpenFiles(std::string_view filter,
+                                           std::string_view startFolder) override;
   void showPlaylist(const std::vector<std::string>& lines, const PlaylistChange& change) override;
   void showModFolderText(const std::string& text) override;
   void showModFolderEntries(const std::vector<std::string>& entries) override;
@@ -80,18 +84,20 @@ class MainWindow : public WindowBase, public WindowView {
   void showLanguage(int language, const WindowTexts& texts) override;
   void showDeveloperMode(bool on) override;
   void showHoverImage(RowButton button, bool visible) override;
+  void showCommandEnabled(Command command, bool enabled) override;
   void showProgressWindow() override;
   void showStage(Stage stage) override;
   void showScriptText(const std::string& text) override;
   void showProgressMaximum(int maximum) override;
   void showProgressValue(int value) override;
   void showProgressCaption(const std::string& caption) override;
+  void showSaveEnd(const SaveEndState& end) override;
   void placeHoverImages() override;
   int screenHeightTwips() override;
   void shortenTo(int outerHeightTwips) override;
   void openDialog(Dialog dialog) override;
-  void openWebPage(std::string_view address) override;
-  void openReadme() override;
+  bool openWebPage(std::string_view address) override;
+  bool openDocument(const std::string& path) override;
   void closeWindow() override;
   void endProgram() override;
   void exitNow() override;
@@ -107,6 +113,7 @@ class MainWindow : public WindowBase, public WindowView {
     Kind kind = Kind::Picture;
     TwipsRect rect;  // where it is, in twips
     bool visible = true;
+    bool enabled = true;  // a disabled one is drawn dimmed and takes no pointer
     Picture picture;
     std::wstring text;
     const wchar_t* face = nullptr;

@@ -2,7 +2,8 @@
 
 #include <commctrl.h>
 
-#include "core/state/volume.h"
+#include <string>
+
 #include "win32/ids.h"
 
 namespace tunebelt::win32 {
@@ -11,20 +12,14 @@ namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 
-constexpr const wchar_t* kVolumeStepsNote =
-    L"Between the game's steps (0, 2, 5, 9, 13, 15, 20 ... 100) the nearest one is used.";
-
 }  // namespace
 
-OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prompts& prompts,
-                             HWND owner)
-    : state_(state), settingsPath_(std::move(settingsPath)), prompts_(prompts), owner_(owner) {
+OptionsDialog::OptionsDialog(OptionsForm& form, HWND owner) : form_(form), owner_(owner) {
   scale_.dpi = dpiOf(owner);
   create(L"TunebeltOptions", L"Tunebelt - Options", kStyle, WS_EX_DLGMODALFRAME, owner, nullptr,
          scale_.px(4170), scale_.px(2310));
   labelFont_ = makeFont(L"Arial", 9.75, scale_.dpi);
   boxFont_ = makeFont(L"Arial", 8.25, scale_.dpi);
-  noteFont_ = makeFont(L"Arial", 7.5, scale_.dpi);
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
   auto add = [&](const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle, int id,
                  TwipsRect r, const Font& font) {
@@ -41,11 +36,14 @@ OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prom
       labelFont_);
   add(WC_STATICW, L"MP3:", SS_NOPREFIX, 0, -1, {480, 720, 615, 255}, labelFont_);
   add(WC_STATICW, L"Game:", SS_NOPREFIX, 0, -1, {480, 1080, 735, 255}, labelFont_);
-  add(WC_STATICW, kVolumeStepsNote, SS_NOPREFIX, 0, -1, {240, 1380, 3750, 390}, noteFont_);
-  add(WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kTxtMP3Vol,
-      {1200, 720, 855, 270}, boxFont_);
-  add(WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, kTxtGameVol,
-      {1200, 1080, 855, 270}, boxFont_);
+  // The volume lists drop below their designed boxes.
+  for (auto [id, top] : {std::pair{kCboMP3Vol, 720}, std::pair{kCboGameVol, 1080}}) {
+    HWND box = add(WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, id,
+                   {1200, top, 1095, 270 + 3000}, boxFont_);
+    for (int step : OptionsForm::VolumeChoices()) {
+      ::SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(step).c_str()));
+    }
+  }
   add(WC_BUTTONW, L"Ok", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kCmdOk, {2760, 1800, 1230, 375},
       labelFont_);
   add(WC_BUTTONW, L"Apply", WS_TABSTOP | BS_PUSHBUTTON, 0, kCmdApply, {1440, 1800, 1230, 375},
@@ -63,43 +61,41 @@ void OptionsDialog::runModal() {
   ::SetWindowPos(hwnd_, nullptr, (theirs.left + theirs.right - (mine.right - mine.left)) / 2,
                  (theirs.top + theirs.bottom - (mine.bottom - mine.top)) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ::SetFocus(::GetDlgItem(hwnd_, kTxtMP3Vol));
+  loadBoxes();
+  ::SetFocus(::GetDlgItem(hwnd_, kCboMP3Vol));
   win32::runModal(hwnd_, owner_);
 }
 
 void OptionsDialog::loadBoxes() {
-  ::SetDlgItemTextW(hwnd_, kTxtGameVol, std::to_wstring(state_.GameVolume).c_str());
-  ::SetDlgItemTextW(hwnd_, kTxtMP3Vol, std::to_wstring(state_.Mp3Volume).c_str());
-}
-
-void OptionsDialog::validate(HWND box) {
-  if (validating_) return;
-  const std::string text = narrow(windowText(box));
-  const std::string valid = validvolume(text);
-  if (valid == text) return;
-  validating_ = true;
-  ::SetWindowTextW(box, wide(valid).c_str());
-  ::SendMessageW(box, EM_SETSEL, valid.size(), valid.size());
-  validating_ = false;
-}
-
-void OptionsDialog::apply() {
-  ApplyVolumes(state_, narrow(windowText(::GetDlgItem(hwnd_, kTxtMP3Vol))),
-               narrow(windowText(::GetDlgItem(hwnd_, kTxtGameVol))), settingsPath_, prompts_);
+  ::SendMessageW(::GetDlgItem(hwnd_, kCboMP3Vol), CB_SETCURSEL,
+                 static_cast<WPARAM>(OptionsForm::VolumeChoiceIndex(form_.values().mp3Volume)), 0);
+  ::SendMessageW(::GetDlgItem(hwnd_, kCboGameVol), CB_SETCURSEL,
+                 static_cast<WPARAM>(OptionsForm::VolumeChoiceIndex(form_.values().gameVolume)), 0);
 }
 
 LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND: {
       const int id = LOWORD(wParam);
-      if (HIWORD(wParam) == EN_CHANGE && (id == kTxtMP3Vol || id == kTxtGameVol)) {
-        validate(reinterpret_cast<HWND>(lParam));
-      } else if (id == kCmdApply) {
-        apply();
+      if (HIWORD(wParam) == CBN_SELCHANGE && (id == kCboMP3Vol || id == kCboGameVol)) {
+        const auto index = ::SendMessageW(reinterpret_cast<HWND>(lParam), CB_GETCURSEL, 0, 0);
+        const auto choices = OptionsForm::VolumeChoices();
+        if (index >= 0 && static_cast<std::size_t>(index) < choices.size()) {
+          const int volume = choices[static_cast<std::size_t>(index)];
+          if (id == kCboMP3Vol) {
+            form_.setMp3Volume(volume);
+          } else {
+            form_.setGameVolume(volume);
+          }
+        }
+        loadBoxes();
+      } else if (id == kCmdApply && HIWORD(wParam) == BN_CLICKED) {
+        form_.apply();
       } else if (id == kCmdOk) {
-        apply();
+        form_.apply();
         ::ShowWindow(hwnd_, SW_HIDE);
       } else if (id == kCmdCancel) {
+        form_.reload();
         loadBoxes();
         ::ShowWindow(hwnd_, SW_HIDE);
       }
@@ -116,6 +112,7 @@ LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 1;
     }
     case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLOREDIT: {
       auto dc = reinterpret_cast<HDC>(wParam);
       ::SetTextColor(dc, kWhite);

@@ -1,15 +1,12 @@
-// frmOptions on Windows: the two starting volumes. The boxes are kept in
-// range while the player types; Apply stores them in the state and in the
-// settings file. Ok and Cancel hide the dialog (the next opening shows the
-// same one); closing it through its title bar discards it.
+// frmOptions on Windows: the two starting volumes, each chosen from the
+// steps the game's volume keys take. The values live in the window model's
+// OptionsForm; Apply stores them, Ok and Cancel hide the dialog (the next
+// opening shows the same one); closing it through its title bar discards it.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
-
-#include "core/state/host.h"
-#include "core/state/state.h"
+#include "core/window/options.h"
 #include "win32/gdi.h"
 #include "win32/secondary.h"
 
@@ -17,9 +14,9 @@ namespace tunebelt::win32 {
 
 class OptionsDialog : public WindowBase {
  public:
-  OptionsDialog(ProgramState& state, std::string settingsPath, Prompts& prompts, HWND owner);
+  OptionsDialog(OptionsForm& form, HWND owner);
 
-  // Shows the dialog modally over its owner.
+  // Shows the dialog modally over its owner, with the form's values.
   void runModal();
   // Closed through its title bar: the owner makes a new one next time.
   bool discarded() const { return discarded_; }
@@ -29,18 +26,12 @@ class OptionsDialog : public WindowBase {
 
  private:
   void loadBoxes();
-  void validate(HWND box);
-  void apply();
 
-  ProgramState& state_;
-  std::string settingsPath_;
-  Prompts& prompts_;
+  OptionsForm& form_;
   HWND owner_;
   Scale scale_;
   Font labelFont_;
   Font boxFont_;
-  Font noteFont_;
-  bool validating_ = false;
   bool discarded_ = false;
 };
 

@@ -27,6 +27,8 @@ ProgressWindow::ProgressWindow(HWND owner) {
                         bar.top, bar.right - bar.left, bar.bottom - bar.top, hwnd_,
                         reinterpret_cast<HMENU>(kPrgFilecopy), instance, nullptr);
   ::SendMessageW(progress, PBM_SETRANGE32, 0, 100);
+  ::SetWindowSubclass(progress, &ProgressWindow::barProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  barFont_ = makeFont(L"Arial", 8.25, scale_.dpi, true);
   const RECT box = scale_.rect({195, 135, 645, 360});
   HWND script = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_EDITW, L"",
                                   WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, box.left,
@@ -70,6 +72,9 @@ void ProgressWindow::setStage(Stage stage) {
       ::SetWindowTextW(hwnd_, kProgressCaption);
       ::SendMessageW(::GetDlgItem(hwnd_, kPrgFilecopy), PBM_SETPOS, 0, 0);
       stages_ = {2, 1, 1};
+      endWords_.clear();
+      endPicture_ = Picture();
+      barText_.clear();
       break;
     case Stage::Copying:
       stages_[0] = 1;
@@ -95,6 +100,42 @@ void ProgressWindow::setValue(int value) {
   ::SendMessageW(::GetDlgItem(hwnd_, kPrgFilecopy), PBM_SETPOS, static_cast<WPARAM>(value), 0);
 }
 
+void ProgressWindow::showEnd(const SaveEndState& end) {
+  HWND bar = ::GetDlgItem(hwnd_, kPrgFilecopy);
+  ::SendMessageW(bar, PBM_SETRANGE32, 0, std::max(end.maximum, 1));
+  ::SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(end.value), 0);
+  if (!end.complete) {
+    stages_[1] = 1;
+    stages_[2] = 0;
+    endWords_ = end.stageWords;
+    endPicture_ = Picture();
+    barText_ = end.barText;
+  }
+  ::InvalidateRect(bar, nullptr, TRUE);
+  ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+// The bar as the system draws it, with the end's text over it.
+LRESULT CALLBACK ProgressWindow::barProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR data) {
+  const LRESULT result = ::DefSubclassProc(bar, message, wParam, lParam);
+  auto* self = reinterpret_cast<ProgressWindow*>(data);
+  if (message == WM_PAINT && !self->barText_.empty()) {
+    HDC dc = ::GetDC(bar);
+    RECT box;
+    ::GetClientRect(bar, &box);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, kDarkGrey);
+    HGDIOBJ old = ::SelectObject(dc, self->barFont_.get());
+    const std::wstring text = wide(self->barText_);
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(bar, dc);
+  }
+  return result;
+}
+
 bool ProgressWindow::pictureShown(int id) const {
   const int index = id - kImgGen;
   if (index < 0 || index >= 6) return false;
@@ -113,6 +154,13 @@ void ProgressWindow::paint() {
       picture = wordsPicture(kStageWords[stage], box.right - box.left, box.bottom - box.top, lit);
     }
     picture.draw(p.dc(), box);
+  }
+  if (!endWords_.empty()) {
+    const RECT box = scale_.rect({570, kStageTops[2], 4500, 300});
+    if (endPicture_.empty()) {
+      endPicture_ = wordsPicture(wide(endWords_), box.right - box.left, box.bottom - box.top, true);
+    }
+    endPicture_.draw(p.dc(), box);
   }
 }
 

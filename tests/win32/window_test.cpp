@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "core/state/settings.h"
+#include "core/window/options.h"
 #include "core/window/windowmodel.h"
 #include "process_util.h"
 #include "test_util.h"
@@ -318,6 +319,12 @@ TEST_F(Win32Window, ThePlaylistTakesDropsTheDeleteKeyAndMoves) {
   pressKey(list(), VK_DELETE);
   EXPECT_EQ(rows(), std::vector<std::string>{"Two Words.mp3"});
   EXPECT_EQ(state.TrackCount(), 1);
+  // The open dialog takes several files at once.
+  Dialogs::queueFiles({tracks[0], tracks[2]});
+  menu(kMnuAddTrack);
+  ASSERT_FALSE(Dialogs::opened().empty());
+  EXPECT_TRUE(Dialogs::opened().back().several);
+  EXPECT_EQ(rows(), (std::vector<std::string>{"Two Words.mp3", "Intro.mp3", "Caf\u00e9.mp3"}));
 }
 
 TEST_F(Win32Window, TheLanguageSwitchesSkinCaptionsAndMenu) {
@@ -341,7 +348,20 @@ TEST_F(Win32Window, TheLanguageSwitchesSkinCaptionsAndMenu) {
   EXPECT_FALSE(window->menuChecked(kMnuDev));
 }
 
-TEST_F(Win32Window, OptionsKeepTheVolumesInRangeAndApplyThem) {
+// The player picks a volume from the game's steps, as a click in the list
+// would: the box tells the dialog its new choice.
+void chooseVolume(HWND dialog, int id, int volume) {
+  HWND box = ::GetDlgItem(dialog, id);
+  ::SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(OptionsForm::VolumeChoiceIndex(volume)), 0);
+  ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+}
+
+int shownVolume(HWND dialog, int id) {
+  const auto index = ::SendMessageW(::GetDlgItem(dialog, id), CB_GETCURSEL, 0, 0);
+  return OptionsForm::VolumeChoices()[static_cast<std::size_t>(index)];
+}
+
+TEST_F(Win32Window, OptionsOfferTheGamesStepsAndApplyThem) {
   open();
   whileModal(kMnuOptions, [&] {
     HWND dialog = window->optionsWindow();
@@ -349,26 +369,28 @@ TEST_F(Win32Window, OptionsKeepTheVolumesInRangeAndApplyThem) {
     EXPECT_TRUE(::IsWindowVisible(dialog));
     EXPECT_FALSE(::IsWindowEnabled(main()));  // modal
     EXPECT_EQ(windowText(dialog), L"Tunebelt - Options");
-    ::SetDlgItemTextW(dialog, kTxtMP3Vol, L"5000");
-    EXPECT_EQ(windowText(::GetDlgItem(dialog, kTxtMP3Vol)), L"50");
-    ::SetDlgItemTextW(dialog, kTxtGameVol, L"101");
-    EXPECT_EQ(windowText(::GetDlgItem(dialog, kTxtGameVol)), L"10");
+    const auto steps = ::SendMessageW(::GetDlgItem(dialog, kCboMP3Vol), CB_GETCOUNT, 0, 0);
+    EXPECT_EQ(static_cast<std::size_t>(steps), OptionsForm::VolumeChoices().size());
+    EXPECT_EQ(shownVolume(dialog, kCboMP3Vol), state.Mp3Volume);
+    chooseVolume(dialog, kCboMP3Vol, 50);
+    chooseVolume(dialog, kCboGameVol, 15);
     ::SendMessageW(::GetDlgItem(dialog, kCmdOk), BM_CLICK, 0, 0);
   });
   EXPECT_TRUE(::IsWindowEnabled(main()));
   EXPECT_FALSE(::IsWindowVisible(window->optionsWindow()));
   EXPECT_EQ(state.Mp3Volume, 50);
-  EXPECT_EQ(state.GameVolume, 10);
+  EXPECT_EQ(state.GameVolume, 15);
   ProgramState stored;
   LoadSettings(settings / "settings.jst", stored);
   EXPECT_EQ(stored.Mp3Volume, 50);
-  EXPECT_EQ(stored.GameVolume, 10);
+  EXPECT_EQ(stored.GameVolume, 15);
   // Cancel: nothing applied, and the same dialog shows the stored values.
   whileModal(kMnuOptions, [&] {
     HWND dialog = window->optionsWindow();
-    ::SetDlgItemTextW(dialog, kTxtMP3Vol, L"70");
+    chooseVolume(dialog, kCboMP3Vol, 70);
+    EXPECT_EQ(shownVolume(dialog, kCboMP3Vol), 70);
     ::SendMessageW(::GetDlgItem(dialog, kCmdCancel), BM_CLICK, 0, 0);
-    EXPECT_EQ(windowText(::GetDlgItem(dialog, kTxtMP3Vol)), L"50");
+    EXPECT_EQ(shownVolume(dialog, kCboMP3Vol), 50);
   });
   EXPECT_EQ(state.Mp3Volume, 50);
 }
@@ -407,9 +429,19 @@ TEST_F(Win32Window, ASaveThroughTheWindowWritesWhatTheCliWrites) {
   pressKey(list(), VK_DELETE);
   ASSERT_EQ(rows().size(), 3u);
   click(kImgWriteScript);
-  EXPECT_TRUE(window->model().busy() || window->progressWindow() != nullptr);
+  // Until the window's thread has heard that the save ended, what would
+  // touch the playlist or the folder takes no click.
+  EXPECT_FALSE(window->menuEnabled(kMnuAddTrack));
+  EXPECT_FALSE(window->menuEnabled(kMnuOptions));
+  EXPECT_FALSE(window->controlEnabled(kImgAdd));
+  EXPECT_FALSE(window->controlEnabled(kCmdTrackup));
+  moveTo(kImgAdd);
+  EXPECT_FALSE(window->controlVisible(kImgAddb));
   ASSERT_TRUE(pumpUntil([&] { return !window->model().busy(); }, 60000));
   pump(50);
+  EXPECT_TRUE(window->menuEnabled(kMnuAddTrack));
+  EXPECT_TRUE(window->controlEnabled(kImgAdd));
+  EXPECT_TRUE(window->controlEnabled(kCboSteamFolder));
   ASSERT_NE(window->progressWindow(), nullptr);
   EXPECT_TRUE(::IsWindowVisible(window->progressWindow()));
   for (const auto& shown : Dialogs::shown()) {
@@ -438,21 +470,20 @@ TEST_F(Win32Window, ASaveThroughTheWindowWritesWhatTheCliWrites) {
   EXPECT_EQ(windowFiles.count("mp3.cfg"), 1u);
 }
 
-TEST_F(Win32Window, CloseStoresTheSettingsAndExitDoesNot) {
+TEST_F(Win32Window, CloseAndExitStoreTheSettings) {
   open();
   click(kImgGerman);
   menu(kMnuExit);
   EXPECT_TRUE(exited);
   open();
-  EXPECT_TRUE(window->menuChecked(kMnuEnglish));  // Exit stored no language
-  EXPECT_TRUE(rows().empty());  // the offer of the sample track is stored when made
-  click(kImgGerman);
+  EXPECT_TRUE(window->menuChecked(kMnuGerman));
+  EXPECT_TRUE(rows().empty());  // the sample track was offered once
+  click(kImgEnglish);
   ::SendMessageW(main(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(ended);
   EXPECT_FALSE(::IsWindowVisible(main()));
   open();
-  EXPECT_TRUE(window->menuChecked(kMnuGerman));
-  EXPECT_TRUE(rows().empty());
+  EXPECT_TRUE(window->menuChecked(kMnuEnglish));
 }
 
 // tunebelt.exe from an application folder of its own: it opens its window,
