@@ -6,7 +6,8 @@
 #include <QGridLayout>
 #include <QScreen>
 #include <QSpacerItem>
-#include <algorithm>
+
+#include "qt/units.h"
 
 namespace tunebelt::qt {
 
@@ -27,11 +28,7 @@ class CentredBox : public QMessageBox {
     QRect frame = frameGeometry();
     frame.moveCenter(owner->frameGeometry().center());
     if (const QScreen* screen = owner->screen()) {
-      const QRect available = screen->availableGeometry();
-      frame.moveRight(std::min(frame.right(), available.right()));
-      frame.moveBottom(std::min(frame.bottom(), available.bottom()));
-      frame.moveLeft(std::max(frame.left(), available.left()));
-      frame.moveTop(std::max(frame.top(), available.top()));
+      frame = movedOntoScreen(frame, screen->availableGeometry());
     }
     move(frame.topLeft());
   }

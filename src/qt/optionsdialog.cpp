@@ -19,13 +19,14 @@ QLabel* label(QWidget* parent, const char* name, const char* text, const QRect& 
   return designLabel(parent, name, text, arial(9.75), {designed, room, 1});
 }
 
-// A list of the volume steps; it takes the height its style needs, at least
-// the designed one.
+// A list of the volume steps, with the buttons' face and dark text (white
+// on the light face of a drop-down list would barely show); it takes the
+// height its style needs, at least the designed one.
 QComboBox* volumeBox(QWidget* parent, const char* name, const QRect& rect) {
   auto* box = new QComboBox(parent);
   box->setObjectName(QString::fromUtf8(name));
   box->setFont(arial(8.25));
-  setColours(box, kWhite, kAccentOrange);
+  setBackgroundColour(box, kAccentOrange);
   for (int step : OptionsForm::VolumeChoices()) box->addItem(QString::number(step), step);
   box->setGeometry(rect.adjusted(0, 0, 0, std::max(0, box->sizeHint().height() - rect.height())));
   return box;

@@ -78,12 +78,7 @@ QRect ProgressWindow::placeOver(const QRect& owner, int menuBottom, const QSize&
                                 const QRect& screen) {
   QRect r(QPoint(0, 0), outer);
   r.moveCenter(owner.center());
-  if (!screen.isEmpty()) {
-    r.moveRight(std::min(r.right(), screen.right()));
-    r.moveBottom(std::min(r.bottom(), screen.bottom()));
-    r.moveLeft(std::max(r.left(), screen.left()));
-    r.moveTop(std::max(r.top(), screen.top()));
-  }
+  r = movedOntoScreen(r, screen);
   // The owner's title bar and menu bar stay free for the next click.
   const QRect ownerTop(owner.topLeft(), QPoint(owner.right(), menuBottom - 1));
   if (r.intersects(ownerTop)) r.moveTop(menuBottom);

@@ -7,6 +7,9 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QPointer>
+#include <QScreen>
+
+#include "qt/units.h"
 
 namespace tunebelt::qt {
 
@@ -17,15 +20,31 @@ class SecondaryDialog : public QDialog {
   // Closed through its title bar: the owner discards it after showing it.
   bool discarded() const { return discarded_; }
 
-  // Shows the dialog modally and, when it was closed through its title bar,
-  // deletes it (the pointer then reads null).
+  // Shows the dialog modally, centred on its owner, and, when it was closed
+  // through its title bar, deletes it (the pointer then reads null).
   template <typename Dialog>
   static void runModal(QPointer<Dialog>& dialog) {
+    dialog->centreOnOwner();
     dialog->exec();
     if (dialog && dialog->discarded()) delete dialog.data();
   }
 
  protected:
+  // Places the dialog's inside centred on its owner's inside, every time it
+  // opens: the inside, not the frame, so the window manager's frame, known
+  // only once the dialog has been shown, cannot move it between openings.
+  // Kept inside the owner's screen.
+  void centreOnOwner() {
+    const QWidget* owner = parentWidget();
+    if (owner == nullptr) return;
+    QRect inside(QPoint(0, 0), size());
+    inside.moveCenter(owner->window()->geometry().center());
+    if (const QScreen* screen = owner->screen()) {
+      inside = movedOntoScreen(inside, screen->availableGeometry());
+    }
+    setGeometry(inside);
+  }
+
   void closeEvent(QCloseEvent* event) override {
     discarded_ = true;
     QDialog::closeEvent(event);

@@ -35,14 +35,27 @@ void ImageWidget::setPicture(const QPixmap& picture) {
   update();
 }
 
+namespace {
+
+QPixmap disabledLook(const QPixmap& picture) {
+  QImage grey = picture.toImage().convertToFormat(QImage::Format_Grayscale8);
+  QPainter p(&grey);
+  p.fillRect(grey.rect(), QColor(64, 64, 64, 110));
+  p.end();
+  return QPixmap::fromImage(grey);
+}
+
+}  // namespace
+
 void ImageWidget::paintEvent(QPaintEvent*) {
   if (picture_.isNull()) return;
   QPainter p(this);
-  if (!isEnabled()) p.setOpacity(kDisabledOpacity);
+  // Disabled: in greys, the light parts dimmed, as a disabled button looks.
+  const QPixmap picture = isEnabled() ? picture_ : disabledLook(picture_);
   if (stretch_) {
-    p.drawPixmap(rect(), picture_);
+    p.drawPixmap(rect(), picture);
   } else {
-    p.drawPixmap(0, 0, picture_);
+    p.drawPixmap(0, 0, picture);
   }
 }
 

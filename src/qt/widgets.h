@@ -16,7 +16,7 @@ class QPushButton;
 
 namespace tunebelt::qt {
 
-// How strongly a disabled picture or label is drawn over what lies behind it.
+// How strongly a disabled label is drawn over what lies behind it.
 inline constexpr double kDisabledOpacity = 0.4;
 
 // A picture without a window of its own in the design: draws its pixmap at

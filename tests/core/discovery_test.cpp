@@ -216,5 +216,28 @@ TEST(GameNameFromLiblist, TheFirstGameLineInAnyCase) {
   EXPECT_EQ(GameNameFromLiblist("game \"\"\n"), "");
 }
 
+// The mod folder box's list: remembered folders first, then the games a
+// save can use; a game is named, remembered or not, and two that would read
+// the same show their whole folders; any other folder shows as it is.
+TEST(ModFolderEntries, RememberedFoldersFirstThenTheGamesANameCanTellApart) {
+  const std::vector<DiscoveredMod> found = {
+      {"Counter-Strike", "/lib1/Half-Life/cstrike", true},
+      {"Half-Life", "/lib1/Half-Life/valve", false},  // no kb_act.lst: a save would fail
+      {"Day of Defeat", "/lib1/Half-Life/dod", true},
+      {"Counter-Strike", "/lib2/Half-Life/cstrike", true},
+      {"Bad\x1b[2Jname", "/lib2/Half-Life/tfc", true},
+  };
+  const std::vector<ModFolderEntry> entries =
+      ModFolderEntries({"/mine/ricochet", "/lib1/Half-Life/dod"}, found);
+  const std::vector<ModFolderEntry> expected = {
+      {"/mine/ricochet", "/mine/ricochet"},
+      {"Day of Defeat \u2014 .../dod", "/lib1/Half-Life/dod"},
+      {"Counter-Strike \u2014 /lib1/Half-Life/cstrike", "/lib1/Half-Life/cstrike"},
+      {"Counter-Strike \u2014 /lib2/Half-Life/cstrike", "/lib2/Half-Life/cstrike"},
+      {"Bad\\x1b[2Jname \u2014 .../tfc", "/lib2/Half-Life/tfc"},
+  };
+  EXPECT_EQ(entries, expected);
+}
+
 }  // namespace
 }  // namespace tunebelt

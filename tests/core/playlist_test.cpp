@@ -93,17 +93,24 @@ TEST(AddTrack, DeveloperModeShowsTheAddedFileName) {
   EXPECT_EQ(host.messages[0].icon, MessageIcon::None);
 }
 
-TEST(AddTrack, CommandOpensTheDialogInTheMusicFolderWithTheTrackFilter) {
+// Add Track takes several files in the dialog's order, passes over what is
+// no track, and starts the next time where the last track taken was (the
+// music folder before any); a cancelled dialog changes nothing.
+TEST(AddTrack, TakesSeveralFilesAndStartsWhereTheLastTrackWas) {
   ProgramState s;
   s.MusicFolder = "/home/p/Music";
   RecordingHost host;
-  host.openFiles = {"/m/a.mp3"};
+  host.openFileLists = {
+      {"/m/rock/b.mp3", "/m/rock/a.mp3", "/m/rock/notes.txt"}, {}, {"/m/jazz/c.MP3", "/m/x.wav"}};
   AddTrackCommand(s, host);
-  AddTrackCommand(s, host);  // cancelled: empty name
-  EXPECT_EQ(host.events, (Lines{"open-dialog", "open-dialog"}));
+  AddTrackCommand(s, host);  // cancelled
+  AddTrackCommand(s, host);
+  AddTrackCommand(s, host);
+  EXPECT_EQ(host.events, Lines(4, "open-files-dialog"));
   EXPECT_EQ(host.lastFilters[0], "MP3 Files (*.mp3)|*.mp3");
-  EXPECT_EQ(host.startFolders, (Lines{"/home/p/Music", "/home/p/Music"}));
-  EXPECT_EQ(s.PlaylistNames, Lines{"a.mp3"});
+  EXPECT_EQ(host.startFolders, (Lines{"/home/p/Music", "/m/rock", "/m/rock", "/m/jazz"}));
+  EXPECT_EQ(s.PlaylistNames, (Lines{"b.mp3", "a.mp3", "c.MP3"}));
+  EXPECT_EQ(s.TrackFolder, "/m/jazz");
 }
 
 TEST(Drop, AddsOnlyMp3NamesInOrderAndLeavesHoverImagesAlone) {
@@ -126,7 +133,8 @@ TEST(Limit, TheTablesStopAt10000AndTheUserIsToldOnce) {
   EXPECT_EQ(host.messages[0].text, "The playlist is full (10000 tracks).");
   EXPECT_EQ(host.messages[0].caption, "Tunebelt");
 
-  host.openFiles = {"/m/more.mp3"};
+  // Several files chosen at once: the full list is told once, as for a drop.
+  host.openFileLists = {{"/m/more.mp3", "/m/more2.mp3"}};
   AddTrackCommand(s, host);
   EXPECT_EQ(s.TrackCount(), 10000);
   EXPECT_EQ(host.messages.size(), 2u);

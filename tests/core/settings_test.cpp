@@ -109,8 +109,10 @@ TEST(Settings, ExitWritesTheRecordLayout) {
   state.ModFolders = {"E:\\Games\\valve", "E:\\Games\\cstrike", "/home/p/tfc"};
   state.Language = 2;
   state.SampleTrackOffered = 1;
+  state.LastSaveFolder = "/home/p/tfc";
+  state.TrackFolder = "/home/p/Music";
   SaveSettingsOnExit(file, state, 1);
-  EXPECT_EQ(fs::file_size(file), kNewFileSize);
+  EXPECT_EQ(fs::file_size(file), 12009u * 128u);
   EXPECT_EQ(record(file, 1), rec(bytes({3, 0})));
   EXPECT_EQ(record(file, 2), rec(bytes({14, 0}) + "E:\\Games\\valve"));
   EXPECT_EQ(record(file, 3), rec(bytes({16, 0}) + "E:\\Games\\cstrike"));
@@ -120,6 +122,8 @@ TEST(Settings, ExitWritesTheRecordLayout) {
   EXPECT_EQ(record(file, 12001), rec(bytes({1, 0})));
   EXPECT_EQ(record(file, 12002), rec(bytes({2, 0, 1, 0})));
   EXPECT_EQ(record(file, 12005), rec(bytes({80, 0})));  // volumes untouched
+  EXPECT_EQ(record(file, 12008), rec(bytes({11, 0}) + "/home/p/tfc"));
+  EXPECT_EQ(record(file, 12009), rec(bytes({13, 0}) + "/home/p/Music"));
 
   SaveSettingsOnExit(file, state, 0);
   EXPECT_EQ(record(file, 12002), rec(bytes({2, 0, 0, 0})));
@@ -151,9 +155,10 @@ TEST(Settings, RoundTrip) {
   state.SampleTrackOffered = 1;
   state.Mp3Volume = 0;
   state.GameVolume = 100;
+  state.LastSaveFolder = state.ModFolders[7];
+  state.TrackFolder = "/home/jörg/Musik";
   SaveVolumes(file, state);
   SaveSettingsOnExit(file, state, 1);
-  EXPECT_EQ(fs::file_size(file), kNewFileSize);
 
   ProgramState loaded;
   EXPECT_EQ(LoadSettings(file, loaded), 1);
@@ -162,6 +167,42 @@ TEST(Settings, RoundTrip) {
   EXPECT_EQ(loaded.SampleTrackOffered, 1);
   EXPECT_EQ(loaded.Mp3Volume, 0);
   EXPECT_EQ(loaded.GameVolume, 100);
+  EXPECT_EQ(loaded.LastSaveFolder, state.LastSaveFolder);
+  EXPECT_EQ(loaded.TrackFolder, state.TrackFolder);
+
+  // A folder too long for its record is not stored half.
+  state.TrackFolder = "/" + std::string(126, 'x');
+  SaveSettingsOnExit(file, state, 1);
+  LoadSettings(file, loaded);
+  EXPECT_EQ(loaded.TrackFolder, "");
+  EXPECT_EQ(loaded.LastSaveFolder, state.LastSaveFolder);
+}
+
+// A file written before the last save's and the last track's folder were
+// kept ends after the version record: it loads as before, with both empty,
+// and the next shut-down adds them.
+TEST(Settings, AFileWithoutTheFoldersOfLastTimeStillLoads) {
+  TempDir dir;
+  std::string file = dir / "settings.jst";
+  EnsureSettingsDefaults(file);
+  ProgramState state;
+  state.ModFolders = {"/games/cstrike"};
+  state.Language = 2;
+  state.LastSaveFolder = "/games/cstrike";
+  SaveSettingsOnExit(file, state, 1);
+  fs::resize_file(file, kNewFileSize);  // as an older version left it
+  ProgramState loaded;
+  loaded.LastSaveFolder = "stale";
+  EXPECT_EQ(LoadSettings(file, loaded), 1);
+  EXPECT_EQ(loaded.ModFolders, state.ModFolders);
+  EXPECT_EQ(loaded.Language, 2);
+  EXPECT_EQ(loaded.LastSaveFolder, "");
+  EXPECT_EQ(loaded.TrackFolder, "");
+  // Cut inside the last save's record: no half path is made of it.
+  SaveSettingsOnExit(file, state, 1);
+  fs::resize_file(file, 12007u * 128u + 6u);
+  LoadSettings(file, loaded);
+  EXPECT_EQ(loaded.LastSaveFolder, "");
 }
 
 TEST(Settings, FoldersThatDoNotFitARecordAreNotStored) {
@@ -287,7 +328,7 @@ TEST(Settings, BytesBeyondTheLastRecordAreNeverRead) {
   LoadSettings(file, state);
   EXPECT_EQ(state.Mp3Volume, 80);
   SaveVolumes(file, state);
-  EXPECT_EQ(fs::file_size(file), 12007u * 128u);
+  EXPECT_EQ(fs::file_size(file), 12009u * 128u);
 }
 
 }  // namespace

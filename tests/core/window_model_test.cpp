@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "core/state/settings.h"
+#include "platform/fs.h"
 #include "test_util.h"
 #include "window_queue.h"
 
@@ -16,6 +18,7 @@ namespace tunebelt {
 namespace {
 
 namespace fs = std::filesystem;
+using test::EnvGuard;
 using test::readFile;
 using test::TempDir;
 using test::WindowQueue;
@@ -238,6 +241,9 @@ TEST(WindowModel, ASaveRunsOffTheWindowsThreadAndCommandsWaitForIt) {
   m.selectionChanged({true, false, false});
   m.saveScript();
   ASSERT_TRUE(m.busy());
+  // Every command the save would ignore is shown disabled meanwhile.
+  EXPECT_EQ(std::count(t.view.commandsEnabled.begin(), t.view.commandsEnabled.end(), true), 0);
+  EXPECT_FALSE(m.commandEnabled(Command::Options));
   m.moveDown();
   m.removeTracks();
   m.dropFiles({t.dir / "music/A.mp3"});
@@ -263,16 +269,26 @@ TEST(WindowModel, ASaveRunsOffTheWindowsThreadAndCommandsWaitForIt) {
             (std::vector<Stage>{Stage::Generating, Stage::Copying, Stage::Complete}));
   EXPECT_EQ(t.view.caption, "Done");
   EXPECT_EQ(t.view.progressValue, 3);
+  ASSERT_EQ(t.view.saveEnds.size(), 1u);
+  EXPECT_TRUE(t.view.saveEnds[0].complete);
+  EXPECT_EQ(t.view.saveEnds[0].stageWords, "Complete");
+  EXPECT_EQ(t.view.saveEnds[0].value, 3);
+  EXPECT_EQ(t.view.saveEnds[0].maximum, 3);
   EXPECT_TRUE(t.view.modFolderEnabled);
+  EXPECT_EQ(std::count(t.view.commandsEnabled.begin(), t.view.commandsEnabled.end(), false), 0);
   EXPECT_EQ(readFile(t.mod + "/mp3s/B.mp3"), "data of B.mp3");
   EXPECT_FALSE(fs::exists(t.mod + "/mp3s/old.mp3"));
   // The trim reached the box; the folder is remembered once.
   EXPECT_EQ(m.modFolderText(), t.mod);
   EXPECT_EQ(t.view.entries, std::vector<std::string>{t.mod});
-  // Exit came after the save, and Exit wins over the close asked for too.
+  // Exit came after the save, and Exit wins over the close asked for too;
+  // it keeps the settings, with the folder the save used.
   EXPECT_EQ(t.view.exits, 1);
   EXPECT_EQ(t.view.ends, 0);
-  EXPECT_FALSE(fs::exists(SettingsFilePath(t.state)));
+  ProgramState stored;
+  EXPECT_EQ(LoadSettings(SettingsFilePath(t.state), stored), 1);
+  EXPECT_EQ(stored.ModFolders, std::vector<std::string>{t.mod});
+  EXPECT_EQ(stored.LastSaveFolder, t.mod);
   // Afterwards the commands work again.
   m.selectionChanged({true, false, false});
   m.moveDown();
@@ -353,6 +369,183 @@ TEST(WindowModel, LanguageAndDeveloperMode) {
   m.toggleDeveloper();
   EXPECT_FALSE(t.view.developer);
   EXPECT_EQ(t.state.DebugMode, 0);
+}
+
+// A save that could not give the game every track ends in its own look:
+// the bar at the tracks the game got, the words saying it is not complete.
+TEST(WindowModel, ASaveWithATrackLeftOutEndsIncomplete) {
+  ModelUnderTest t;
+  fs::remove(t.state.PlaylistPaths[1]);
+  t.model->modFolderEdited(t.mod);
+  t.model->saveScript();
+  ASSERT_TRUE(t.waitForTheJob());
+  ASSERT_EQ(t.view.saveEnds.size(), 1u);
+  const SaveEndState& end = t.view.saveEnds[0];
+  EXPECT_FALSE(end.complete);
+  EXPECT_EQ(end.stageWords, "Incomplete");
+  EXPECT_EQ(end.value, 2);
+  EXPECT_EQ(end.maximum, 3);
+  EXPECT_EQ(end.barText, "2 of 3 tracks in the game");
+  EXPECT_EQ(t.state.LastSaveFolder, t.mod);  // the scripts were written
+
+  // A save refused before writing anything has no end to show, and the
+  // folder of the last save stays.
+  t.view.saveEnds.clear();
+  t.model->modFolderEdited(t.dir / "nowhere");
+  t.model->saveScript();
+  ASSERT_TRUE(t.waitForTheJob());
+  EXPECT_TRUE(t.view.saveEnds.empty());
+  EXPECT_EQ(t.state.LastSaveFolder, t.mod);
+}
+
+// Both ways out store what the player set; the next start shows it, with
+// the folder of the last save in the mod folder box.
+TEST(WindowModel, ExitKeepsTheSettingsAndTheNextStartShowsTheLastSavesFolder) {
+  ModelUnderTest t;
+  EnvGuard env;
+  env.set("HOME", t.dir / "home");
+  WindowModel& m = *t.model;
+  m.modFolderEdited(t.mod);
+  m.saveScript();
+  ASSERT_TRUE(t.waitForTheJob());
+  m.switchLanguage(kGerman);
+  m.deleteUnusedChanged(true);
+  m.exit();
+  EXPECT_EQ(t.view.exits, 1);
+
+  ProgramState next;
+  next.ApplicationFolder = t.state.ApplicationFolder;
+  next.ModFolders = {"/before/start"};  // replaced by what was stored
+  FakeView view;
+  WindowModel again(next, view);
+  view.model = &again;
+  again.start();
+  EXPECT_EQ(next.Language, kGerman);
+  EXPECT_EQ(view.language, kGerman);
+  EXPECT_TRUE(again.deleteUnused());
+  EXPECT_EQ(next.ModFolders, std::vector<std::string>{t.mod});
+  EXPECT_EQ(view.modFolderText, t.mod);
+  EXPECT_EQ(again.modFolderText(), t.mod);
+}
+
+// Without a save the box shows the first remembered folder, else the first
+// game found, else nothing.
+TEST(WindowModel, TheStartTextFallsBackToTheFirstFolderThereIs) {
+  ProgramState s;
+  const std::vector<ModFolderEntry> found = {{"Counter-Strike \u2014 .../cstrike", "/g/cstrike"}};
+  EXPECT_EQ(StartModFolderText(s, {}), "");
+  EXPECT_EQ(StartModFolderText(s, found), "/g/cstrike");
+  s.ModFolders = {"/mine/tfc", "/mine/dod"};
+  EXPECT_EQ(StartModFolderText(s, found), "/mine/tfc");
+  s.LastSaveFolder = "/mine/dod";
+  EXPECT_EQ(StartModFolderText(s, found), "/mine/dod");
+}
+
+// The games found are offered by name after the remembered folders; an
+// entry chosen puts the folder it stands for into the box.
+TEST(WindowModel, ChoosingANamedGamePutsItsFolderIntoTheBox) {
+  ModelUnderTest t;
+  EnvGuard env;
+  env.set("HOME", t.dir / "home");
+  const std::string common = t.dir / "home/.steam/steam/steamapps/common/Half-Life";
+  writeFile(common + "/cstrike/liblist.gam", "game \"Counter-Strike\"\r\n");
+  writeFile(common + "/cstrike/gfx/shell/kb_act.lst", "\"+attack\" \"Fire\"\r\n");
+  writeFile(common + "/valve/liblist.gam", "game \"Half-Life\"\r\n");  // no kb_act.lst
+  ProgramState stored;
+  stored.ModFolders = {t.mod};
+  SaveSettingsOnExit(SettingsFilePath(t.state), stored, 0);
+  t.model->start();
+  const std::string cstrike = platform::realPath(common + "/cstrike");
+  EXPECT_EQ(t.view.entries, (std::vector<std::string>{t.mod, "Counter-Strike \u2014 .../cstrike"}));
+  EXPECT_EQ(t.model->modFolderEntryFolders(), (std::vector<std::string>{t.mod, cstrike}));
+  EXPECT_EQ(t.view.modFolderText, t.mod);
+  t.model->chooseModFolderEntry(1);
+  EXPECT_EQ(t.view.modFolderText, cstrike);
+  EXPECT_EQ(t.model->modFolderText(), cstrike);
+  t.model->chooseModFolderEntry(2);  // no such entry: nothing changes
+  EXPECT_EQ(t.model->modFolderText(), cstrike);
+}
+
+// A link or the read-me that the desktop cannot open is told, in the
+// player's language.
+TEST(WindowModel, ALinkThatCannotBeOpenedIsTold) {
+  ModelUnderTest t;
+  WindowModel& m = *t.model;
+  m.openProductPage();
+  m.openArtistPage();
+  EXPECT_EQ(t.view.pagesOpened,
+            (std::vector<std::string>{"www.tunebelt.net/", "www.velloran.net/"}));
+  EXPECT_TRUE(t.view.messages.empty());
+
+  t.view.desktopOpens = false;
+  m.openProductPage();
+  ASSERT_EQ(t.view.messages.size(), 1u);
+  EXPECT_EQ(t.view.messages[0],
+            "Could not open www.tunebelt.net/:\nno program to show it was found.");
+  m.switchLanguage(kGerman);
+  m.openArtistPage();
+  ASSERT_EQ(t.view.messages.size(), 2u);
+  EXPECT_EQ(t.view.messages[1],
+            "www.velloran.net/ konnte nicht ge\u00f6ffnet werden:\n"
+            "kein Programm daf\u00fcr wurde gefunden.");
+
+  // The read-me: missing, then there but nothing to open it.
+  const std::string readme = t.state.ApplicationFolder + "/readme.txt";
+  m.switchLanguage(kEnglish);
+  m.openReadme();
+  ASSERT_EQ(t.view.messages.size(), 3u);
+  EXPECT_EQ(t.view.messages[2], "Could not open " + readme + ":\nthe file does not exist.");
+  EXPECT_TRUE(t.view.documentsOpened.empty());
+  writeFile(readme, "read me");
+  m.openReadme();
+  EXPECT_EQ(t.view.documentsOpened, std::vector<std::string>{readme});
+  EXPECT_EQ(t.view.messages.size(), 4u);
+  t.view.desktopOpens = true;
+  m.openReadme();
+  EXPECT_EQ(t.view.messages.size(), 4u);
+}
+
+// Add Track runs on the window's thread and starts where the last track
+// taken was, also one that was dropped.
+TEST(WindowModel, AddTrackStartsWhereTheLastTrackWasTaken) {
+  ModelUnderTest t;
+  t.state.MusicFolder = t.dir / "Music";
+  t.view.chosenFiles = {{t.dir / "music/B.mp3", t.dir / "music/A.mp3"}};
+  t.model->addTrack();
+  EXPECT_EQ(t.view.lines.size(), 5u);
+  EXPECT_EQ(t.view.lines[3], "B.mp3");
+  t.model->dropFiles({t.dir / "other/C.mp3"});
+  t.model->addTrack();
+  EXPECT_EQ(t.view.startFolders, (std::vector<std::string>{t.dir / "Music", t.dir / "other"}));
+}
+
+// The options show the game's steps: a stored volume between two steps
+// shows at its nearest, a chosen one becomes a step, Apply stores it, and
+// every opening shows what is stored.
+TEST(WindowModel, TheOptionsOfferTheGamesVolumeSteps) {
+  ModelUnderTest t;
+  t.state.Mp3Volume = 12;
+  t.state.GameVolume = 100;
+  OptionsForm& form = t.model->options();
+  t.model->showOptions();
+  EXPECT_EQ(t.view.dialogs, std::vector<Dialog>{Dialog::Options});
+  EXPECT_EQ(form.values(), (OptionValues{13, 100}));
+  EXPECT_EQ(OptionsForm::VolumeChoiceIndex(13), 4);
+  EXPECT_EQ(OptionsForm::VolumeChoices()[OptionsForm::VolumeChoiceIndex(12)], 13);
+  form.setMp3Volume(7);  // halfway between 5 and 9: the higher one
+  form.setGameVolume(250);
+  EXPECT_EQ(form.values(), (OptionValues{9, 100}));
+  t.model->showOptions();  // opened again without Apply: what is stored
+  EXPECT_EQ(form.values(), (OptionValues{13, 100}));
+  form.setMp3Volume(45);
+  form.apply();
+  EXPECT_EQ(t.state.Mp3Volume, 45);
+  ProgramState stored;
+  LoadSettings(SettingsFilePath(t.state), stored);
+  EXPECT_EQ(stored.Mp3Volume, 45);
+  EXPECT_EQ(stored.GameVolume, 100);
+  t.model->showOptions();
+  EXPECT_EQ(form.values(), (OptionValues{45, 100}));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // frmBrowse opened from the main window: where it starts, what Ok, Cancel
 // and closing it do.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -161,8 +162,10 @@ void BrowseTest::okPutsTheTextIntoTheModFolderBox() {
 }
 
 // A Steam installation in the home folder with a second library elsewhere:
-// the mod folder box offers its mod folders after the remembered ones, one of
-// them saves like any folder, and it is then remembered like any folder.
+// the mod folder box offers its games by name after the remembered folders
+// (not one without kb_act.lst, where a save must fail); choosing one puts its
+// folder into the box, it saves like any folder and is then remembered like
+// any folder.
 void BrowseTest::discoveredModFoldersAreOfferedAndSaveLikeAnyOther() {
   const std::string steam = *home_ / ".local/share/Steam";
   const std::string other = *home_ / "games/SteamLibrary";
@@ -181,14 +184,17 @@ void BrowseTest::discoveredModFoldersAreOfferedAndSaveLikeAnyOther() {
   EnsureSettingsDefaults(app / "settings.jst");
   WindowUnderTest t(app);
   auto* box = t.find<QComboBox>("cboSteamFolder");
-  const QString valve = QString::fromStdString(steam + "/steamapps/common/Half-Life/valve");
-  QCOMPARE(box->count(), 3);
+  QCOMPARE(box->count(), 2);
   QCOMPARE(box->itemText(0), QString("/srv/remembered/tfc"));
-  QCOMPARE(box->itemText(1), valve);
-  QCOMPARE(box->itemText(2), QString::fromStdString(cstrike));
-  QCOMPARE(box->currentText(), QString());
+  QCOMPARE(box->itemText(1), QString("Counter-Strike \u2014 .../cstrike"));
+  QCOMPARE(box->currentText(), QString("/srv/remembered/tfc"));  // no save yet: the first one
 
-  box->setCurrentIndex(2);
+  // The player picks the game from the list.
+  box->showPopup();
+  QAbstractItemView* list = box->view();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    list->visualRect(list->model()->index(1, 0)).center());
+  QCOMPARE(box->currentText(), QString::fromStdString(cstrike));
   writeFile(*home_ / "music/Song.mp3", "song");
   t.state.PlaylistPaths = {*home_ / "music/Song.mp3"};
   t.state.PlaylistNames = {"Song.mp3"};
@@ -196,11 +202,11 @@ void BrowseTest::discoveredModFoldersAreOfferedAndSaveLikeAnyOther() {
   QVERIFY(t.waitForTheJob());
   QVERIFY2(qt::MessageBox::shown().isEmpty(), qPrintable(qt::MessageBox::shown().value(0).text));
   QCOMPARE(tunebelt::test::readFile(cstrike + "/mp3s/Song.mp3"), std::string("song"));
-  // Now remembered: among the remembered folders, no longer offered twice.
+  // Now remembered: among the remembered folders, still named, no longer
+  // offered twice.
   QCOMPARE(t.state.ModFolders, (std::vector<std::string>{"/srv/remembered/tfc", cstrike}));
-  QCOMPARE(box->count(), 3);
-  QCOMPARE(box->itemText(1), QString::fromStdString(cstrike));
-  QCOMPARE(box->itemText(2), valve);
+  QCOMPARE(box->count(), 2);
+  QCOMPARE(box->itemText(1), QString("Counter-Strike \u2014 .../cstrike"));
   std::filesystem::remove_all(*home_ / ".local");
   std::filesystem::remove_all(*home_ / "games");
 }

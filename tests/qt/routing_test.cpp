@@ -37,7 +37,7 @@ class RoutingTest : public tunebelt::test::WindowTest {
   void otherControlsLeaveTheHoverAlone();
   void clickOnALitButtonRunsItsCommandAndDarkens();
   void saveScriptDarkensOnlyOnceItsChecksPass();
-  void exitSkipsTheShutDownButClosingRunsIt();
+  void exitAndClosingBothKeepTheSettings();
   void aSettingsFailureAtCloseIsToldOnce();
 };
 
@@ -103,7 +103,7 @@ void RoutingTest::clickOnALitButtonRunsItsCommandAndDarkens() {
 
   moveOver(t.find("imgAdd"));
   moveOver(t.find("imgPlaylist"));
-  qt::FileDialog::queueFileName(track);
+  qt::FileDialog::queueFileNames({track});
   QTest::mouseClick(t.find("imgAddb"), Qt::LeftButton);
   QCOMPARE(lit(t), QString("0000"));
   QCOMPARE(t.state.TrackCount(), 1);
@@ -126,10 +126,14 @@ void RoutingTest::clickOnALitButtonRunsItsCommandAndDarkens() {
   QCOMPARE(lit(t), QString("0000"));
   QCOMPARE(t.state.TrackCount(), 0);
 
-  // The menu reaches the same command.
-  qt::FileDialog::queueFileName(track);
+  // The menu reaches the same command; several files come in the dialog's
+  // order, and the next dialog starts where they were.
+  const QString other = QString::fromStdString(music / "b.mp3");
+  qt::FileDialog::queueFileNames({other, track});
   t.find<QAction>("mnuAddTrack")->trigger();
-  QCOMPARE(t.state.TrackCount(), 1);
+  QCOMPARE(t.state.PlaylistNames, (std::vector<std::string>{"b.mp3", "a.mp3"}));
+  t.find<QAction>("mnuAddTrack")->trigger();
+  QCOMPARE(qt::FileDialog::opened().last().folder, QString::fromStdString(music.str()));
 }
 
 void RoutingTest::saveScriptDarkensOnlyOnceItsChecksPass() {
@@ -144,7 +148,8 @@ void RoutingTest::saveScriptDarkensOnlyOnceItsChecksPass() {
   QCOMPARE(lit(t), QString("0001"));
 }
 
-void RoutingTest::exitSkipsTheShutDownButClosingRunsIt() {
+// File > Exit keeps what the player set, as closing the window does.
+void RoutingTest::exitAndClosingBothKeepTheSettings() {
   WindowUnderTest& t = *t_;
   const std::string settings = *app_ / "settings.jst";
   t.find<QAction>("mnuGerman")->trigger();
@@ -152,28 +157,24 @@ void RoutingTest::exitSkipsTheShutDownButClosingRunsIt() {
   t.find<QAction>("mnuExit")->trigger();
   QCOMPARE(t.endings.exits, 1);
   QCOMPARE(t.endings.ends, 0);
-  // Whatever closes the window afterwards, nothing is stored.
-  t.window->close();
-  {
-    ProgramState read;
-    QCOMPARE(LoadSettings(settings, read), 0);
-    QCOMPARE(read.Language, 0);
-  }
+  t.window->close();  // whatever closes the window afterwards ends nothing more
   QCOMPARE(t.endings.ends, 0);
 
-  // A fresh window, closed through its title bar, stores language and box.
+  // The next start has them; closing it through its title bar stores the
+  // next change.
   t_ = std::make_unique<WindowUnderTest>(*app_);
   WindowUnderTest& u = *t_;
-  QCOMPARE(u.state.Language, kEnglish);
-  u.find<QAction>("mnuGerman")->trigger();
-  u.find<QCheckBox>("chkDelete")->setChecked(true);
+  QCOMPARE(u.state.Language, kGerman);
+  QVERIFY(u.find<QAction>("mnuGerman")->isChecked());
+  QVERIFY(u.find<QCheckBox>("chkDelete")->isChecked());
+  u.find<QAction>("mnuEnglish")->trigger();
   u.window->progressWindow()->show();
   u.window->close();
   QCOMPARE(u.endings.ends, 1);
   QVERIFY(!u.window->progressWindow()->isVisible());
   ProgramState read;
   QCOMPARE(LoadSettings(settings, read), 1);
-  QCOMPARE(read.Language, kGerman);
+  QCOMPARE(read.Language, kEnglish);
   QVERIFY(qt::MessageBox::shown().isEmpty());
 }
 

@@ -26,8 +26,9 @@ std::string below(std::string_view base, std::initializer_list<std::string_view>
 
 // The last component of a path the search built.
 std::string lastName(std::string_view path) {
-  const std::size_t sep = path.find_last_of(platform::kSep);
-  return std::string(sep == std::string_view::npos ? path : path.substr(sep + 1));
+  std::size_t start = path.size();
+  while (start > 0 && !platform::isSep(path[start - 1])) --start;
+  return std::string(path.substr(start));
 }
 
 bool isNumber(std::string_view s) {
@@ -207,26 +208,35 @@ std::string BrowseStartFolder() {
 
 std::vector<ModFolderEntry> ModFolderEntries(const std::vector<std::string>& remembered,
                                              const std::vector<DiscoveredMod>& found) {
-  std::vector<ModFolderEntry> entries;
-  for (const std::string& folder : remembered) entries.push_back({folder, folder});
-  std::vector<const DiscoveredMod*> offered;
+  const auto gameAt = [&](const std::string& folder) -> const DiscoveredMod* {
+    const auto mod = std::find_if(found.begin(), found.end(),
+                                  [&](const DiscoveredMod& m) { return m.folder == folder; });
+    return mod == found.end() ? nullptr : &*mod;
+  };
+  // Each entry's folder and, for a game found, the game.
+  std::vector<std::pair<std::string, const DiscoveredMod*>> listed;
+  listed.reserve(remembered.size() + found.size());
+  for (const std::string& folder : remembered) listed.emplace_back(folder, gameAt(folder));
   for (const DiscoveredMod& mod : found) {
     if (mod.hasKeyBindings &&
         std::find(remembered.begin(), remembered.end(), mod.folder) == remembered.end()) {
-      offered.push_back(&mod);
+      listed.emplace_back(mod.folder, &mod);
     }
   }
   const auto label = [](const DiscoveredMod& mod, std::string_view folder) {
     return PrintableName(mod.game) + " \u2014 " + PrintableName(folder);
   };
-  std::vector<std::string> shortLabels;
-  for (const DiscoveredMod* mod : offered) {
-    shortLabels.push_back(label(*mod, ".../" + lastName(mod->folder)));
+  std::vector<std::string> labels;
+  labels.reserve(listed.size());
+  for (const auto& [folder, mod] : listed) {
+    labels.push_back(mod == nullptr ? folder : label(*mod, ".../" + lastName(folder)));
   }
-  for (std::size_t i = 0; i < offered.size(); ++i) {
-    const bool shared = std::count(shortLabels.begin(), shortLabels.end(), shortLabels[i]) > 1;
-    entries.push_back(
-        {shared ? label(*offered[i], offered[i]->folder) : shortLabels[i], offered[i]->folder});
+  std::vector<ModFolderEntry> entries;
+  entries.reserve(listed.size());
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    const auto& [folder, mod] = listed[i];
+    const bool shared = mod != nullptr && std::count(labels.begin(), labels.end(), labels[i]) > 1;
+    entries.push_back({shared ? label(*mod, folder) : labels[i], folder});
   }
   return entries;
 }

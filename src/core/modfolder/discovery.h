@@ -71,10 +71,11 @@ struct ModFolderEntry {
   bool operator==(const ModFolderEntry&) const = default;
 };
 
-// The mod folder box's list: the remembered folders first, each as it is,
-// then every game found that a save can use (it has kb_act.lst) and that is
-// not remembered, named: "Counter-Strike — .../cstrike". Where two games'
-// labels would read the same, each of them shows its whole folder.
+// The mod folder box's list: the remembered folders first, then every game
+// found that a save can use (it has kb_act.lst) and that is not remembered.
+// A game found is named, "Counter-Strike \u2014 .../cstrike", remembered or
+// not; where two such labels would read the same, each shows its whole
+// folder. Any other remembered folder shows as it is.
 std::vector<ModFolderEntry> ModFolderEntries(const std::vector<std::string>& remembered,
                                              const std::vector<DiscoveredMod>& found);
 
