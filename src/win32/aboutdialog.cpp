@@ -50,13 +50,7 @@ AboutDialog::AboutDialog(const std::string& applicationFolder, HWND owner)
 }
 
 void AboutDialog::runModal() {
-  RECT mine;
-  RECT theirs;
-  ::GetWindowRect(hwnd_, &mine);
-  ::GetWindowRect(owner_, &theirs);
-  ::SetWindowPos(hwnd_, nullptr, (theirs.left + theirs.right - (mine.right - mine.left)) / 2,
-                 (theirs.top + theirs.bottom - (mine.bottom - mine.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  centreOver(hwnd_, owner_);
   win32::runModal(hwnd_, owner_);
 }
 

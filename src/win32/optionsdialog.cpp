@@ -54,13 +54,7 @@ OptionsDialog::OptionsDialog(OptionsForm& form, HWND owner) : form_(form), owner
 }
 
 void OptionsDialog::runModal() {
-  RECT mine;
-  RECT theirs;
-  ::GetWindowRect(hwnd_, &mine);
-  ::GetWindowRect(owner_, &theirs);
-  ::SetWindowPos(hwnd_, nullptr, (theirs.left + theirs.right - (mine.right - mine.left)) / 2,
-                 (theirs.top + theirs.bottom - (mine.bottom - mine.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  centreOver(hwnd_, owner_);
   loadBoxes();
   ::SetFocus(::GetDlgItem(hwnd_, kCboMP3Vol));
   win32::runModal(hwnd_, owner_);

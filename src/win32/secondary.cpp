@@ -64,6 +64,16 @@ LRESULT CALLBACK WindowBase::proc(HWND window, UINT message, WPARAM wParam, LPAR
   return self->handle(message, wParam, lParam);
 }
 
+void centreOver(HWND window, HWND owner) {
+  RECT mine;
+  RECT theirs;
+  ::GetWindowRect(window, &mine);
+  ::GetWindowRect(owner, &theirs);
+  ::SetWindowPos(window, nullptr, (theirs.left + theirs.right - (mine.right - mine.left)) / 2,
+                 (theirs.top + theirs.bottom - (mine.bottom - mine.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void runModal(HWND window, HWND owner) {
   const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
   if (ownerWasEnabled) ::EnableWindow(owner, FALSE);

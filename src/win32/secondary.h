@@ -35,6 +35,9 @@ class WindowBase {
 // The window's outer size for a client area, at its DPI.
 SIZE outerSize(DWORD style, DWORD exStyle, bool menu, int clientWidth, int clientHeight);
 
+// Moves `window` so that it stands centred over `owner`.
+void centreOver(HWND window, HWND owner);
+
 // Shows `window` modally over `owner`: the owner takes no input until the
 // window is hidden or destroyed; the messages of the thread go on.
 void runModal(HWND window, HWND owner);
