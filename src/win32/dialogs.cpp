@@ -55,8 +55,9 @@ std::string trimmed(std::string_view s) {
   return std::string(s);
 }
 
-// "Name (*.a)|*.a|..." into the dialog's pairs; "*.b; *.c" becomes "*.b;*.c".
-std::vector<std::pair<std::wstring, std::wstring>> filterSpecs(std::string_view filter) {
+}  // namespace
+
+std::vector<std::pair<std::wstring, std::wstring>> Dialogs::fileTypes(std::string_view filter) {
   std::vector<std::string> parts;
   std::size_t start = 0;
   for (;;) {
@@ -81,6 +82,8 @@ std::vector<std::pair<std::wstring, std::wstring>> filterSpecs(std::string_view 
   return specs;
 }
 
+namespace {
+
 std::string itemPath(IShellItem* item) {
   PWSTR path = nullptr;
   std::string result;
@@ -104,7 +107,7 @@ std::vector<std::string> runOpenDialog(HWND owner, const std::wstring& title,
   dialog->GetOptions(&options);
   dialog->SetOptions(options | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | extra);
   dialog->SetTitle(title.c_str());
-  const auto specs = filterSpecs(filter);
+  const auto specs = Dialogs::fileTypes(filter);
   std::vector<COMDLG_FILTERSPEC> raw;
   for (const auto& [name, patterns] : specs) raw.push_back({name.c_str(), patterns.c_str()});
   if (!raw.empty()) dialog->SetFileTypes(static_cast<UINT>(raw.size()), raw.data());

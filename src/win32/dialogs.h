@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/state/host.h"
@@ -28,6 +29,9 @@ class Dialogs {
   static std::vector<std::string> chooseOpenFiles(HWND owner, std::string_view filter,
                                                   std::string_view startFolder, bool several);
   static std::optional<std::string> chooseFolder(HWND owner, std::string_view startFolder);
+  // The open dialog's file types from such a filter: (name, patterns) with
+  // the patterns as the dialog takes them ("*.b;*.c").
+  static std::vector<std::pair<std::wstring, std::wstring>> fileTypes(std::string_view filter);
 
   // ---- for tests ----
   struct Shown {

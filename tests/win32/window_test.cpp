@@ -10,6 +10,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -468,6 +469,55 @@ TEST_F(Win32Window, ASaveThroughTheWindowWritesWhatTheCliWrites) {
   EXPECT_EQ(windowFiles.count("mp3s\\Caf\u00e9.mp3"), 1u);
   EXPECT_EQ(windowFiles.count("playlist1.cfg"), 1u);
   EXPECT_EQ(windowFiles.count("mp3.cfg"), 1u);
+
+  // The save remembered the folder: the box lists it, and choosing its
+  // entry puts the folder (not the entry's words) into the box.
+  const auto& folders = window->model().modFolderEntryFolders();
+  const auto entry = std::find(folders.begin(), folders.end(), byWindow);
+  ASSERT_NE(entry, folders.end());
+  HWND combo = window->control(kCboSteamFolder);
+  EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(folders.size()));
+  typeModFolder("");
+  ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(entry - folders.begin()), 0);
+  ::SendMessageW(main(), WM_COMMAND, MAKEWPARAM(kCboSteamFolder, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+  pump(50);
+  EXPECT_EQ(narrow(windowText(combo)), byWindow);
+  EXPECT_EQ(window->model().modFolderText(), byWindow);
+}
+
+// "..." opens the system's folder picker; the folder chosen goes into the
+// box, and the cache label measures it.
+TEST_F(Win32Window, TheFolderPickerFillsTheBoxAndTheCacheLabelFollows) {
+  open();
+  const std::string mod = modFolder("picked");
+  test::writeFile(mod + "\\mp3s\\a.mp3", std::string(4096, 'x'));
+  const std::wstring before = window->controlText(kLblCacheSize);
+  Dialogs::queueFolder(mod);
+  click(kLblBrowse);
+  ASSERT_FALSE(Dialogs::opened().empty());
+  EXPECT_EQ(Dialogs::opened().back().filter, "folder");
+  EXPECT_EQ(narrow(windowText(window->control(kCboSteamFolder))), mod);
+  EXPECT_EQ(window->model().modFolderText(), mod);
+  ASSERT_TRUE(pumpUntil([&] { return window->controlText(kLblCacheSize) != before; }));
+  EXPECT_NE(window->controlText(kLblCacheSize).find(L"4 KB"), std::wstring::npos)
+      << narrow(window->controlText(kLblCacheSize));
+  // Cancelled: the box keeps its folder.
+  click(kLblBrowse);
+  EXPECT_EQ(narrow(windowText(window->control(kCboSteamFolder))), mod);
+}
+
+// The open dialog's file types from the core's filters: a name and the
+// patterns, spaces gone from between them.
+TEST(Win32Dialogs, FileTypesFromTheCoresFilters) {
+  using Types = std::vector<std::pair<std::wstring, std::wstring>>;
+  EXPECT_EQ(Dialogs::fileTypes("MP3 Files (*.mp3)|*.mp3"),
+            (Types{{L"MP3 Files (*.mp3)", L"*.mp3"}}));
+  EXPECT_EQ(Dialogs::fileTypes("Playlist Files (*.pls,*.m3u)|*.pls; *.m3u"),
+            (Types{{L"Playlist Files (*.pls,*.m3u)", L"*.pls;*.m3u"}}));
+  EXPECT_EQ(Dialogs::fileTypes("A|*.a|B| *.b ;; *.c |"),
+            (Types{{L"A", L"*.a"}, {L"B", L"*.b;*.c"}}));
+  EXPECT_TRUE(Dialogs::fileTypes("").empty());
 }
 
 TEST_F(Win32Window, CloseAndExitStoreTheSettings) {
