@@ -42,8 +42,10 @@ package:
 	cd build/package && cpack
 	@ls build/package/tunebelt_*.deb
 
-# The Windows build, cross-built with MinGW-w64: every core and CLI test
-# under Wine, then build/windows/Tunebelt-<version>-win64.zip and .exe (NSIS).
+# The Windows build, cross-built with MinGW-w64: tunebelt.exe (the native
+# window) and tunebelt-cli.exe, every core, CLI and window test under Wine
+# (the window's on an Xvfb the Wine session starts, display or none), then
+# build/windows/Tunebelt-<version>-win64.zip and .exe (NSIS).
 windows:
 	@./tools/install-deps.sh --windows
 	cmake --preset windows

@@ -1,13 +1,15 @@
-# The Windows packages (make windows): an application folder, the program
-# with the shipped data beside it, as found by platform/appfolders.h:
+# The Windows packages (make windows): an application folder, the programs
+# with the shipped data beside them, as found by platform/appfolders.h:
 #
-#   tunebelt-cli.exe
+#   tunebelt.exe  tunebelt-cli.exe
 #   background\  kb_act\  credits.txt  readme.txt  velloran_glasshour.mp3
 #   HLFLIFE2.TTF  HLFLIFE2-LICENSE.txt  copyright.txt  LICENSE.txt
 #
-# as a ZIP to unpack anywhere and a 64-bit NSIS installer into
-# C:\Program Files\Tunebelt (the settings then live in %APPDATA%\Tunebelt,
-# since a user cannot write there).
+# as a ZIP to unpack anywhere and a 64-bit NSIS installer of our own
+# (cmake/nsis/NSIS.template.in): for the current user into
+# %LOCALAPPDATA%\Programs\Tunebelt without administrator rights, or for all
+# users into C:\Program Files\Tunebelt (the settings then live in
+# %APPDATA%\Tunebelt, since a user cannot write there).
 
 foreach(program tunebelt tunebelt-cli)
   if(TARGET ${program})
@@ -29,16 +31,16 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 
-# CPack's own NSIS settings make a 32-bit installer, which a 64-bit-only
-# system cannot run: a 64-bit Unicode installer into the 64-bit Program Files.
-set(CPACK_NSIS_DEFINES "  Target amd64-unicode")
-set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# The installer's script is ours (per-user by default, shortcuts, a clean
+# uninstall); CPack fills in the files and these values.
+set(CPACK_MODULE_PATH ${CMAKE_SOURCE_DIR}/cmake/nsis)
 set(CPACK_NSIS_PACKAGE_NAME "Tunebelt ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "Tunebelt")
 set(CPACK_NSIS_URL_INFO_ABOUT "https://www.tunebelt.net/")
-set(CPACK_NSIS_CONTACT "packages@tunebelt.net")
-set(CPACK_NSIS_MODIFY_PATH OFF)
-# The installer's licence page: GPL-3.0-or-later.
-set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+set(CPACK_NSIS_MUI_ICON ${CMAKE_SOURCE_DIR}/packaging/icons/tunebelt.ico)
+# The licence page shows the project's licence, GPL-3.0-or-later, as a
+# text file (NSIS takes .txt and .rtf).
+configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt COPYONLY)
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt)
 
 include(CPack)

@@ -116,6 +116,13 @@ class Child {
     return wait();
   }
 
+#ifdef _WIN32
+  // The system's id of the running program (0 when it did not start).
+  DWORD processId() const {
+    return process_ != nullptr ? ::GetProcessId(process_) : 0;
+  }
+#endif
+
 #ifndef _WIN32
   // The most memory the program held at once (its peak resident set), in
   // KiB; known once it has ended.

@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine (run by .ci/run after `make windows`):
-#   - a silent install of build/windows/Tunebelt-*-win64.exe into
-#     C:\Program Files\Tunebelt;
+#   - its licence page shows the project's licence;
+#   - a silent install for the current user (the default, no administrator
+#     rights asked) with /DESKTOP: the program folder in
+#     %LOCALAPPDATA%\Programs\Tunebelt, the Start-menu shortcuts to the
+#     window, the read-me and the uninstaller, the desktop shortcut, the keys
+#     in HKCU and none in HKLM;
 #   - the installed tunebelt-cli.exe saves a real three-track playlist into
 #     a temporary mod folder, checked byte for byte (mp3s\ paths, CR LF, the
 #     say lines in code page 1252);
-#   - a silent uninstall leaves nothing behind: no folder, no uninstall key.
+#   - a silent uninstall leaves nothing behind: no folder, no shortcut, no
+#     key (the vendor's key too), no copy of the uninstaller in %TEMP%;
+#   - the same for an installation for all users (/AllUsers): Program Files,
+#     the common Start menu, HKLM.
 # It uses the build's own Wine prefix and environment (cmake/wine-run.sh.in).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,21 +24,47 @@ installers=(build/windows/Tunebelt-*-win64.exe)
 installer=$root/${installers[0]}
 
 step() { printf '\n==== %s\n' "$*"; }
-prefix=$("$run" cmd /c 'echo %ProgramFiles%' 2>/dev/null | tr -d '\r')
+fail() { echo "ci-windows.sh: $*" >&2; exit 1; }
 "$run" --start-session
 trap '"$run" --stop-session' EXIT
 unix() { "$run" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
-dir=$(unix "$prefix\\Tunebelt")
-uninstallKey='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tunebelt'
+winvar() { "$run" cmd /c "echo %$1%" 2>/dev/null | tr -d '\r'; }
+vendorKey='Software\The Tunebelt developers'
+appKey="$vendorKey\Tunebelt"
+uninstallKey='Software\Microsoft\Windows\CurrentVersion\Uninstall\Tunebelt'
+hasKey() { "$run" reg query "$1" >/dev/null 2>&1; }
+temp=$(unix "$(winvar TEMP)")
+userPrograms=$(unix "$(winvar LOCALAPPDATA)\Programs\Tunebelt")
+userMenu=$(unix "$(winvar APPDATA)\Microsoft\Windows\Start Menu\Programs\Tunebelt")
+userDesktop=$(unix "$(winvar USERPROFILE)\Desktop")
+allPrograms=$(unix "$(winvar ProgramFiles)\Tunebelt")
+allMenu=$(unix "$(winvar ProgramData)\Microsoft\Windows\Start Menu\Programs\Tunebelt")
 
-step "silent install into $prefix\\Tunebelt"
 # What an earlier, interrupted run may have left in this build's prefix.
-rm -rf "$dir"
-"$run" reg delete "$uninstallKey" /f >/dev/null 2>&1 || true
-"$run" "$installer" /S
+rm -rf "$userPrograms" "$userMenu" "$allPrograms" "$allMenu" "$temp"/~nsu*.tmp
+for hive in HKCU HKLM; do
+  "$run" reg delete "$hive\\$uninstallKey" /f >/dev/null 2>&1 || true
+  "$run" reg delete "$hive\\$vendorKey" /f >/dev/null 2>&1 || true
+done
+
+step "the licence page shows the project's licence"
+grep -q 'MUI_PAGE_LICENSE ".*LICENSE.txt"' build/windows/_CPack_Packages/win64/NSIS/project.nsi
+cmp LICENSE build/windows/LICENSE.txt
+
+step "silent install for the current user, with the desktop shortcut"
+"$run" "$installer" /S /DESKTOP
+dir=$userPrograms
 ls -l "$dir"
-[ -f "$dir/tunebelt-cli.exe" ] && [ -f "$dir/kb_act/cstrike/kb_act.lst" ]
-"$run" reg query "$uninstallKey" >/dev/null
+[ -f "$dir/tunebelt.exe" ] && [ -f "$dir/tunebelt-cli.exe" ] && [ -f "$dir/kb_act/cstrike/kb_act.lst" ] ||
+  fail "the program folder is not complete"
+for link in "Tunebelt.lnk" "Tunebelt Read-me.lnk" "Uninstall Tunebelt.lnk"; do
+  [ -f "$userMenu/$link" ] || fail "no Start-menu shortcut $link"
+done
+[ -f "$userDesktop/Tunebelt.lnk" ] || fail "no desktop shortcut"
+hasKey "HKCU\\$uninstallKey" || fail "no uninstall key in HKCU"
+hasKey "HKCU\\$appKey" || fail "no program key in HKCU"
+! hasKey "HKLM\\$uninstallKey" || fail "an uninstall key in HKLM for a per-user install"
+[ ! -e "$allPrograms" ] || fail "a per-user install wrote into Program Files"
 
 step "tunebelt-cli.exe --version"
 version=$("$run" "$dir/tunebelt-cli.exe" --version | tr -d '\r')
@@ -86,20 +119,46 @@ grep -q $'^echo Tunebelt Script Loaded\r$' "$mod/mp3.cfg"
 tail -n 1 "$mod/gfx/shell/kb_act.lst" | grep -q 'Game Volume Down'
 [ ! -e "$dir/settings.jst" ]
 
-step "silent uninstall"
 # The uninstaller copies itself away and returns at once; the copy does the
-# work. Without the session kept up, the Wine server ends once every
-# program has, and that is waited for.
-"$run" --stop-session
-"$run" "$dir/Uninstall.exe" /S
-"$run" --wait
-if [ -e "$dir" ]; then
-  echo "the uninstaller left files behind:" >&2
-  find "$dir" >&2
-  exit 1
-fi
-if "$run" reg query "$uninstallKey" >/dev/null 2>&1; then
-  echo "the uninstaller left its registry key behind" >&2
-  exit 1
-fi
+# work and a hidden command removes the copy once it has ended. Without the
+# session kept up, the Wine server ends once every program has, and that is
+# waited for.
+uninstall() {  # uninstall FOLDER [OPTION...]
+  local folder=$1
+  shift
+  "$run" --stop-session
+  "$run" "$folder/Uninstall.exe" /S "$@"
+  "$run" --wait
+  "$run" --start-session
+}
+nothingLeft() {  # nothingLeft FOLDER MENU ROOT
+  if [ -e "$1" ]; then
+    find "$1" >&2
+    fail "the uninstaller left files behind"
+  fi
+  [ ! -e "$2" ] || fail "the uninstaller left the Start-menu folder"
+  [ ! -e "$userDesktop/Tunebelt.lnk" ] || fail "the uninstaller left the desktop shortcut"
+  ! hasKey "$3\\$uninstallKey" || fail "the uninstaller left its uninstall key"
+  ! hasKey "$3\\$vendorKey" || fail "the uninstaller left the vendor's key"
+  if compgen -G "$temp/~nsu*.tmp" >/dev/null; then
+    ls -la "$temp"/~nsu*.tmp >&2
+    fail "the uninstaller left its copy in %TEMP%"
+  fi
+}
+
+step "silent uninstall of the current user's installation"
+uninstall "$userPrograms"
+nothingLeft "$userPrograms" "$userMenu" HKCU
+
+step "silent install for all users"
+"$run" "$installer" /S /AllUsers
+[ -f "$allPrograms/tunebelt.exe" ] || fail "no tunebelt.exe in Program Files"
+[ -f "$allMenu/Tunebelt.lnk" ] || fail "no shortcut in the common Start menu"
+hasKey "HKLM\\$uninstallKey" || fail "no uninstall key in HKLM"
+! hasKey "HKCU\\$uninstallKey" || fail "an uninstall key in HKCU for an all-users install"
+[ ! -e "$userPrograms" ] || fail "an all-users install wrote into the user's programs"
+
+step "silent uninstall of the installation for all users"
+uninstall "$allPrograms"
+nothingLeft "$allPrograms" "$allMenu" HKLM
 echo "Windows installer checks passed"

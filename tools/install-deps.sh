@@ -17,6 +17,9 @@ elif [ "${1:-}" = --windows ]; then
     wine64
     nsis
     util-linux
+    # The window's tests draw on an X server of their own (cmake/wine-run.sh.in);
+    # the console test runs once on a terminal (script, in bsdutils).
+    xvfb bsdutils
     # The audio libraries built from Debian's sources (tools/build-audio-libs.sh),
     # and the test sounds made on this machine (tests/core/audio_maker).
     dpkg-dev xz-utils pkg-config g++

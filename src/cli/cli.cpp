@@ -24,6 +24,31 @@ namespace tunebelt::cli {
 
 namespace {
 
+// The places the usage names, in the words of the system it runs on.
+#ifdef _WIN32
+#define TUNEBELT_KB_ACT "gfx\\shell\\kb_act.lst"
+#define TUNEBELT_MP3S "DIR\\mp3s"
+#define TUNEBELT_SETTINGS_PLACES                                                      \
+  "in settings.jst (beside the program, or in %APPDATA%\\Tunebelt for an installed\n" \
+  "or read-only copy), else 80."
+#define TUNEBELT_STEAM_PLACES                                                        \
+  "mods lists the Half-Life mod folders found in the Steam libraries of the Steam\n" \
+  "folder the registry names (HKCU\\Software\\Valve\\Steam, SteamPath), else of\n"   \
+  "Program Files (x86)\\Steam, one a line: the game's name, a tab, the folder, a\n"  \
+  "tab, and \"kb_act.lst\" or \"no kb_act.lst\" (save needs the mod's\n"             \
+  "gfx\\shell\\kb_act.lst).\n"
+#else
+#define TUNEBELT_KB_ACT "gfx/shell/kb_act.lst"
+#define TUNEBELT_MP3S "DIR/mp3s"
+#define TUNEBELT_SETTINGS_PLACES                                                     \
+  "in settings.jst (beside the program, or in ~/.config/tunebelt for an installed\n" \
+  "or read-only copy), else 80."
+#define TUNEBELT_STEAM_PLACES                                                           \
+  "mods lists the Half-Life mod folders found in the Steam libraries of the home\n"     \
+  "folder, one a line: the game's name, a tab, the folder, a tab, and \"kb_act.lst\"\n" \
+  "or \"no kb_act.lst\" (save needs the mod's gfx/shell/kb_act.lst).\n"
+#endif
+
 constexpr std::string_view kUsage =
     "Usage:\n"
     "  tunebelt-cli save --mod DIR [--delete-unused] [--mp3-volume N] [--game-volume N]\n"
@@ -36,8 +61,10 @@ constexpr std::string_view kUsage =
     "\n"
     "Each ITEM is an .mp3 file (.MP3 too), a .pls playlist or an extended .m3u\n"
     "playlist, taken in order. save writes mp3.cfg, playlist1.cfg onward,\n"
-    "tracklist.cfg, gfx/shell/kb_act.lst and userconfig.cfg into the mod folder DIR\n"
-    "and copies each track into DIR/mp3s once, under a name of its own. A track\n"
+    "tracklist.cfg, " TUNEBELT_KB_ACT
+    " and userconfig.cfg into the mod folder DIR\n"
+    "and copies each track into " TUNEBELT_MP3S
+    " once, under a name of its own. A track\n"
     "whose file cannot be read is left out of every script and named, and save then\n"
     "exits 1.\n"
     "save prints what it did, one step a line, and save --dry-run what it would do\n"
@@ -48,9 +75,9 @@ constexpr std::string_view kUsage =
     "  make-folder   a folder\n"
     "  copy, already-there   a track's file, its copy in mp3s, and its size\n"
     "  left-out      a track's file and why it cannot be read\n"
-    "Volumes are whole numbers from 0 to 100 and default to those the window stored\n"
-    "in settings.jst (beside the program, or in ~/.config/tunebelt for an installed\n"
-    "or read-only copy), else 80. The game steps its volumes through 0, 2, 5, 9, 13,\n"
+    "Volumes are whole numbers from 0 to 100 and default to those the window "
+    "stored\n" TUNEBELT_SETTINGS_PLACES
+    " The game steps its volumes through 0, 2, 5, 9, 13,\n"
     "15, then every 5 up to 100: a volume between two steps starts at the nearest\n"
     "one (halfway: the higher one).\n"
     "remove takes back what saves wrote into DIR: the exec mp3.cfg line of\n"
@@ -58,14 +85,25 @@ constexpr std::string_view kUsage =
     "track list files (only as a save writes them), and with --tracks the mp3s folder.\n"
     "It prints one line a change, in the words save uses: rewrite (a file and its\n"
     "size after), delete (a file and its bytes), delete-folder (the mp3s folder, its\n"
-    "files and bytes); --dry-run prints them and changes nothing.\n"
-    "mods lists the Half-Life mod folders found in the Steam libraries of the home\n"
-    "folder, one a line: the game's name, a tab, the folder, a tab, and \"kb_act.lst\"\n"
-    "or \"no kb_act.lst\" (save needs the mod's gfx/shell/kb_act.lst).\n"
+    "files and bytes); --dry-run prints them and changes nothing.\n" TUNEBELT_STEAM_PLACES
     "\n"
     "Exit status: 0 success, 1 refused or failed (also when a save or remove went\n"
     "through but could not do all of it, or cache-size could not read all of mp3s),\n"
     "2 usage error.\n";
+
+#undef TUNEBELT_KB_ACT
+#undef TUNEBELT_MP3S
+#undef TUNEBELT_SETTINGS_PLACES
+#undef TUNEBELT_STEAM_PLACES
+
+#ifdef _WIN32
+constexpr std::string_view kNoModsFound =
+    "no Half-Life mod folder found in the Steam libraries of the Steam folder the "
+    "registry names, or of Program Files (x86)\\Steam";
+#else
+constexpr std::string_view kNoModsFound =
+    "no Half-Life mod folder found in the Steam libraries of the home folder";
+#endif
 
 // Messages go to standard error as "caption: text"; the progress window
 // becomes a bar on a terminal and stage lines elsewhere.
@@ -363,7 +401,7 @@ int runCacheSize(const Options& o, std::ostream& out, std::ostream& err) {
   return walked.unread.empty() ? kExitOk : kExitFailed;
 }
 
-// The mod folders of the Steam libraries in the home folder. Files that
+// The mod folders of the player's Steam libraries. Files that
 // were left out, and finding none, are told on standard error.
 int runMods(std::ostream& out, std::ostream& err) {
   const GameDiscovery found = DiscoverGames();
@@ -375,8 +413,7 @@ int runMods(std::ostream& out, std::ostream& err) {
         << (mod.hasKeyBindings ? "kb_act.lst" : "no kb_act.lst") << '\n';
   }
   if (found.mods.empty()) {
-    err << "tunebelt-cli: no Half-Life mod folder found in the Steam libraries of the home "
-           "folder\n";
+    err << "tunebelt-cli: " << kNoModsFound << '\n';
   }
   return kExitOk;
 }

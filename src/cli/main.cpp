@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <iostream>
 
 #include "cli/cli.h"
@@ -13,6 +14,26 @@
 #include <shellapi.h>
 
 #include "platform/codepage.h"
+#endif
+
+#ifdef _WIN32
+namespace {
+
+// The console's output code page as the program found it: the console
+// belongs to whoever started the program, so it gets its code page back
+// however the program ends (return, exit, Ctrl+C, closing the console).
+UINT consoleCodePageAtStart = 0;
+
+void restoreConsoleCodePage() {
+  if (consoleCodePageAtStart != 0) ::SetConsoleOutputCP(consoleCodePageAtStart);
+}
+
+BOOL WINAPI restoreOnSignal(DWORD) {
+  restoreConsoleCodePage();
+  return FALSE;  // the default handling ends the program
+}
+
+}  // namespace
 #endif
 
 int main(int argc, char** argv) {
@@ -28,7 +49,12 @@ int main(int argc, char** argv) {
     for (int i = 1; i < count; ++i) args.push_back(tunebelt::platform::fromWide(wide[i]));
     ::LocalFree(wide);
   }
-  ::SetConsoleOutputCP(CP_UTF8);
+  consoleCodePageAtStart = ::GetConsoleOutputCP();
+  if (consoleCodePageAtStart != 0) {
+    std::atexit(restoreConsoleCodePage);
+    ::SetConsoleCtrlHandler(restoreOnSignal, TRUE);
+    ::SetConsoleOutputCP(CP_UTF8);
+  }
   // Lines end in LF as on every system; no CR is slipped in before them.
   ::_setmode(::_fileno(stdout), _O_BINARY);
   ::_setmode(::_fileno(stderr), _O_BINARY);

@@ -6,6 +6,7 @@
 #endif
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -582,6 +583,49 @@ TEST_F(CliBinary, ModsListsTheGamesOfTheSteamLibrariesInTheHomeFolder) {
   EXPECT_EQ(r.err, "tunebelt-cli: left out: " + real(root + "/config/libraryfolders.vdf") +
                        ": damaged at line 1 (a block is not closed), no library taken from it\n");
 }
+
+#ifdef _WIN32
+// The help speaks of the places a Windows program has: the settings in
+// %APPDATA%, Steam found through the registry.
+TEST_F(CliBinary, HelpNamesTheWindowsPlaces) {
+  Outcome r = cli({"--help"});
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("%APPDATA%\\Tunebelt"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("HKCU\\Software\\Valve\\Steam"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("gfx\\shell\\kb_act.lst"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("~/.config"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("home folder"), std::string::npos) << r.out;
+}
+
+// The program writes UTF-8 to the console it shares with whoever started
+// it, and gives the console its code page back when it ends.
+TEST_F(CliBinary, TheConsoleGetsItsCodePageBack) {
+  if (!::SetConsoleOutputCP(437)) {  // no console of its own: one is made
+    ::FreeConsole();
+    ASSERT_TRUE(::AllocConsole());
+    if (!::SetConsoleOutputCP(437)) {
+      // Run on a terminal (tests/cli/CMakeLists.txt), the console must take it.
+      if (std::getenv("TUNEBELT_TEST_ON_TERMINAL")) FAIL() << "the console took no code page";
+      GTEST_SKIP() << "this console takes no code page (error " << ::GetLastError()
+                   << "; Wine's console without a terminal): only a real Windows shows it";
+    }
+  }
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--version"}, std::vector<std::string>{"save"}}) {
+    std::wstring line = L"\"" + test::fsPath(kCli).wstring() + L"\"";
+    for (const std::string& a : args) line += L" " + test::fsPath(a).wstring();
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &si, &pi));
+    ::WaitForSingleObject(pi.hProcess, 60000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    EXPECT_EQ(::GetConsoleOutputCP(), 437u) << args[0];
+  }
+}
+#endif
 
 // remove prints each change for scripts; a dry run prints the same and
 // changes nothing; once removed there is nothing left to remove.
