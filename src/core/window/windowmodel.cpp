@@ -413,8 +413,7 @@ void WindowModel::openReadme() {
   if (!FileExists(path)) {
     showMessage(openFailureText(path, true), kErrorCaption, MessageIcon::Critical);
   } else if (!view_.openDocument(path)) {
-    showMessage(openFailureText(path, false), kErrorCaption,
-                MessageIcon::Critical);
+    showMessage(openFailureText(path, false), kErrorCaption, MessageIcon::Critical);
   }
 }
 
