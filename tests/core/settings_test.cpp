@@ -8,7 +8,9 @@
 
 #include <filesystem>
 
+#include "core/state/audiooptions.h"
 #include "platform/fs.h"
+#include "recording_host.h"
 #include "test_util.h"
 
 namespace tunebelt {
@@ -287,7 +289,52 @@ TEST(Settings, BytesBeyondTheLastRecordAreNeverRead) {
   LoadSettings(file, state);
   EXPECT_EQ(state.Mp3Volume, 80);
   SaveVolumes(file, state);
-  EXPECT_EQ(fs::file_size(file), 12007u * 128u);
+  // The audio options' records are the last the program writes.
+  EXPECT_EQ(fs::file_size(file), 12011u * 128u);
+}
+
+// Off and 192 kb/s until set; kept past the volume records, which stay as
+// they were; a bit rate MP3 has not reads as the default.
+TEST(Settings, AudioOptionsAreKeptAndOnlyRealBitRatesRead) {
+  TempDir dir;
+  std::string file = dir / "settings.jst";
+  EnsureSettingsDefaults(file);
+  ProgramState state;
+  LoadSettings(file, state);
+  EXPECT_FALSE(state.LevelLoudness);
+  EXPECT_EQ(state.BitrateKbps, 192);
+  const std::string before = test::readFile(file);
+
+  test::RecordingHost host;
+  ApplyOptions(state, "80", "80", true, 256, file, host);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(test::readFile(file).substr(0, before.size()), before);
+  EXPECT_EQ(record(file, 12010), rec(bytes({1, 0})));
+  EXPECT_EQ(record(file, 12011), rec(bytes({0, 1})));
+  ProgramState read;
+  LoadSettings(file, read);
+  EXPECT_TRUE(read.LevelLoudness);
+  EXPECT_EQ(read.BitrateKbps, 256);
+
+  ApplyOptions(state, "80", "80", false, 100, file, host);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text, "No such MP3 bit rate: 100 kb/s");
+  EXPECT_EQ(state.BitrateKbps, 256);
+  LoadSettings(file, read);
+  EXPECT_FALSE(read.LevelLoudness);
+  EXPECT_EQ(read.BitrateKbps, 256);
+
+  // One message when the file cannot be written.
+  ApplyOptions(state, "80", "80", true, 128, dir / "missing/settings.jst", host);
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_NE(host.messages[1].text.find("missing"), std::string::npos);
+
+  ProgramState odd;
+  odd.BitrateKbps = 100;
+  SaveAudioOptions(file, odd);
+  LoadSettings(file, read);
+  EXPECT_FALSE(read.LevelLoudness);
+  EXPECT_EQ(read.BitrateKbps, 192);
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ void EnsureSettingsDefaults(const std::string& path);
 // or since). Throws platform::FsError when the file cannot be read.
 bool SettingsHoldVolumes(const std::string& path);
 
-// Reads the folder list, language, sample-track flag, volumes; returns the
+// Reads the folder list, language, sample-track flag, volumes and audio
+// options (a bit rate that is none of MP3's reads as the default); returns the
 // stored value of the "Delete unused" box (0 or 1). A missing file reads as
 // zeros. Throws platform::FsError when the file exists but cannot be read.
 int LoadSettings(const std::string& path, ProgramState& state);
@@ -34,6 +35,10 @@ void NormalizeVolumes(ProgramState& state, bool volumesStored);
 
 // Writes Mp3Volume and GameVolume. Throws platform::FsError.
 void SaveVolumes(const std::string& path, const ProgramState& state);
+
+// Writes the audio options (LevelLoudness, BitrateKbps). Throws
+// platform::FsError.
+void SaveAudioOptions(const std::string& path, const ProgramState& state);
 
 // Writes the sample-track flag alone. Throws platform::FsError.
 void SaveSampleTrackOffered(const std::string& path, const ProgramState& state);
