@@ -269,6 +269,8 @@ void WindowModel::saveScript() {
   SaveOptions options;
   options.plan.deleteUnused = deleteUnused_;
   options.decimalSeparator = decimalSeparator_;
+  options.audio.level = state_.LevelLoudness;
+  options.audio.bitrateKbps = state_.BitrateKbps;
   runJob([this, options, modFolder = modFolderText_](Host& host) mutable {
     SaveScript(state_, modFolder, options, host);
   });
