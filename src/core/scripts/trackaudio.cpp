@@ -111,12 +111,13 @@ void CopyRecords::save() {
   std::sort(order.begin(), order.end(),
             [](const auto* a, const auto* b) { return a->second.order > b->second.order; });
   if (order.size() > kMaxCopyRecords) order.resize(kMaxCopyRecords);
+  std::reverse(order.begin(), order.end());  // oldest first, as they were stored
   std::string text = std::string(kCopyRecordsHeading) + "\r\n";
-  for (auto it = order.rbegin(); it != order.rend(); ++it) {
-    const Record& r = (*it)->second;
+  for (const auto* entry : order) {
+    const Record& r = entry->second;
     text += std::to_string(r.source.size) + '\t' + std::to_string(r.source.modified) + '\t' +
             std::to_string(r.copy.size) + '\t' + std::to_string(r.copy.modified) + '\t' + r.recipe +
-            '\t' + (*it)->first + "\r\n";
+            '\t' + entry->first + "\r\n";
   }
   platform::writeFileAtomic(file_, text);
   changed_ = false;
