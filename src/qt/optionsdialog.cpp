@@ -1,9 +1,11 @@
 #include "qt/optionsdialog.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "core/state/audiooptions.h"
 #include "core/state/settings.h"
 #include "core/state/volume.h"
 #include "platform/fs.h"
@@ -56,7 +58,7 @@ OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prom
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(QStringLiteral("Tunebelt - Options"));
   setModal(true);
-  setFixedSize(px(4170), px(2310));
+  setFixedSize(px(4170), px(3030));
   fillWithAccentOrange(this);
 
   label(this, "Label1", "Initial Volumes (0-100):", twipsRect(240, 240, 2055, 255),
@@ -70,13 +72,29 @@ OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prom
   // Two lines between the volume boxes and the buttons, across the dialog.
   designLabel(this, "lblVolumeSteps", kVolumeStepsNote, arial(8.25),
               {twipsRect(240, 1380, 3750, 390), QRect(8, 90, 262, 28), 2});
-  QPushButton* cmdCancel = button(this, "cmdCancel", "Cancel", twipsRect(120, 1800, 1230, 375));
-  QPushButton* cmdApply = button(this, "cmdApply", "Apply", twipsRect(1440, 1800, 1230, 375));
-  QPushButton* cmdOk = button(this, "cmdOk", "Ok", twipsRect(2760, 1800, 1230, 375));
+  // The audio options: levelled loudness and the bit rate of converted copies.
+  chkLevel_ = new CheckBox("chkLevel", {}, this);
+  chkLevel_->setFont(arial(8.25));
+  setColours(chkLevel_, kWhite, kAccentOrange);
+  chkLevel_->setRoom({twipsRect(240, 1800, 3750, 255), QRect(8, 120, 262, 20), 1});
+  lblBitrate_ = designLabel(this, "lblBitrate", "", arial(8.25),
+                            {twipsRect(240, 2160, 1500, 255), QRect(8, 144, 110, 20), 1});
+  cboBitrate_ = new QComboBox(this);
+  cboBitrate_->setObjectName(QStringLiteral("cboBitrate"));
+  cboBitrate_->setGeometry(twipsRect(1800, 2130, 1455, 300));
+  cboBitrate_->setFont(arial(8.25));
+  for (int kbps : kBitrateChoices) {
+    cboBitrate_->addItem(QString::fromStdString(BitrateText(kbps)), kbps);
+  }
+  QPushButton* cmdCancel = button(this, "cmdCancel", "Cancel", twipsRect(120, 2520, 1230, 375));
+  QPushButton* cmdApply = button(this, "cmdApply", "Apply", twipsRect(1440, 2520, 1230, 375));
+  QPushButton* cmdOk = button(this, "cmdOk", "Ok", twipsRect(2760, 2520, 1230, 375));
   cmdOk->setDefault(true);
 
   setTabOrder(txtMP3Vol_, txtGameVol_);
-  setTabOrder(txtGameVol_, cmdOk);
+  setTabOrder(txtGameVol_, chkLevel_);
+  setTabOrder(chkLevel_, cboBitrate_);
+  setTabOrder(cboBitrate_, cmdOk);
   setTabOrder(cmdOk, cmdApply);
   setTabOrder(cmdApply, cmdCancel);
   txtMP3Vol_->setFocus();
@@ -93,6 +111,24 @@ OptionsDialog::OptionsDialog(ProgramState& state, std::string settingsPath, Prom
 void OptionsDialog::loadBoxes() {
   txtGameVol_->setText(QString::number(state_.GameVolume));
   txtMP3Vol_->setText(QString::number(state_.Mp3Volume));
+  loadAudioOptions();
+}
+
+void OptionsDialog::loadAudioOptions() {
+  const AudioOptionTexts& texts = AudioOptionTextsOf(state_.Language);
+  chkLevel_->setText(QString::fromUtf8(texts.levelLoudness.data(),
+                                       static_cast<qsizetype>(texts.levelLoudness.size())));
+  lblBitrate_->setText(
+      QString::fromUtf8(texts.bitrate.data(), static_cast<qsizetype>(texts.bitrate.size())));
+  chkLevel_->setChecked(state_.LevelLoudness);
+  // A stored rate the list does not offer shows the default.
+  const int at = cboBitrate_->findData(state_.BitrateKbps);
+  cboBitrate_->setCurrentIndex(at >= 0 ? at : cboBitrate_->findData(audio::kDefaultBitrateKbps));
+}
+
+void OptionsDialog::showEvent(QShowEvent* event) {
+  loadAudioOptions();  // the language may have changed since the last opening
+  SecondaryDialog::showEvent(event);
 }
 
 void OptionsDialog::validate(QLineEdit* box) {
@@ -106,8 +142,8 @@ void OptionsDialog::validate(QLineEdit* box) {
 }
 
 void OptionsDialog::apply() {
-  ApplyVolumes(state_, txtMP3Vol_->text().toStdString(), txtGameVol_->text().toStdString(),
-               settingsPath_, host_);
+  ApplyOptions(state_, txtMP3Vol_->text().toStdString(), txtGameVol_->text().toStdString(),
+               chkLevel_->isChecked(), cboBitrate_->currentData().toInt(), settingsPath_, host_);
 }
 
 void OptionsDialog::cmdApply_Click() {

@@ -1,5 +1,7 @@
-// frmOptions: the two starting volumes. The boxes are kept in range while the
-// user types; Apply stores them in the state and in the settings file.
+// frmOptions: the two starting volumes and the audio options (levelled
+// loudness, the bit rate of converted copies). The boxes are kept in range
+// while the user types; Apply stores them in the state and in the settings
+// file.
 #pragma once
 
 #include <string>
@@ -8,10 +10,14 @@
 #include "core/state/host.h"
 #include "core/state/state.h"
 
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
 namespace tunebelt::qt {
+
+class CheckBox;
+class TextLabel;
 
 class OptionsDialog : public SecondaryDialog {
   Q_OBJECT
@@ -26,12 +32,14 @@ class OptionsDialog : public SecondaryDialog {
   void reject() override;
 
  protected:
+  void showEvent(QShowEvent* event) override;
  private slots:
   void cmdApply_Click();
   void cmdOk_Click();
 
  private:
   void loadBoxes();
+  void loadAudioOptions();
   void validate(QLineEdit* box);
   void apply();
 
@@ -40,6 +48,9 @@ class OptionsDialog : public SecondaryDialog {
   Prompts& host_;
   QLineEdit* txtMP3Vol_;
   QLineEdit* txtGameVol_;
+  CheckBox* chkLevel_;
+  TextLabel* lblBitrate_;
+  QComboBox* cboBitrate_;
   bool validating_ = false;
 };
 
