@@ -18,7 +18,7 @@ run() {
   "$bin/bench_audio" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
     --benchmark_filter="$1" --benchmark_out="$2" --benchmark_out_format=csv
 }
-run 'BM_Probe' "$out/bench_audio_probe.csv"
+run 'BM_(Probe|Drop|SecondSave)' "$out/bench_audio_probe.csv"
 run 'BM_(Convert|Measure|Mp3Gain)' "$out/bench_audio.csv"
 
 # The medians of a benchmark: real time and CPU time in ms, and x real time
@@ -48,6 +48,9 @@ echo
 echo "| Work | Real time | CPU time | x real time (wall) | x real time (CPU) | Goal | Met? |"
 echo "| --- | --- | --- | --- | --- | --- | --- |"
 row "check of 950 MP3s (ID3 tag, first frames), page cache warm" BM_Probe950Mp3s "" 1000
+row "950 MP3s dropped on the window (each probed as it is added)" BM_Drop950Mp3s "" 1000
+row "second save of 950 unchanged MP3s, not levelled" BM_SecondSave/level:0 "" ""
+row "second save of 950 unchanged MP3s, levelled (goal: within 10% of the one above)" BM_SecondSave/level:1 "" ""
 row "conversion of a 3-minute WAV into MP3 (192 kb/s)" BM_Convert/from_mp3:0 180 40
 row "conversion of a 3-minute MP3 into MP3 (192 kb/s)" BM_Convert/from_mp3:1 180 40
 row "loudness of a 3-minute WAV" BM_Measure/mp3:0 180 150

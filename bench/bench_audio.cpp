@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -22,8 +23,11 @@
 #include "core/audio/mp3gain.h"
 #include "core/audio/parallel.h"
 #include "core/audio/probe.h"
+#include "core/playlist/playlist.h"
+#include "core/scripts/savescript.h"
 #include "platform/filestream.h"
 #include "platform/fs.h"
+#include "recording_host.h"
 
 namespace {
 
@@ -140,6 +144,64 @@ void BM_Probe950Mp3s(benchmark::State& st) {
   }
 }
 BENCHMARK(BM_Probe950Mp3s)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same 950 files dropped on the window: each probed as it is added.
+void BM_Drop950Mp3s(benchmark::State& st) {
+  const Files& f = Files::get();
+  for (auto _ : st) {
+    tunebelt::ProgramState state;
+    tunebelt::test::RecordingHost host;
+    tunebelt::DropCommand(state, f.probed, host);
+    if (state.TrackCount() != kProbeFiles) st.SkipWithError("an MP3 was refused");
+  }
+}
+BENCHMARK(BM_Drop950Mp3s)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The second save of an unchanged playlist of the 950 MP3s (the first one
+// is made before the timing): levelled (level:1, every loudness from the
+// cache, every levelled copy known to the copy records) against not.
+void BM_SecondSave(benchmark::State& st) {
+  const Files& f = Files::get();
+  const bool level = st.range(0) == 1;
+  const std::string root = f.out + (level ? ".levelled" : ".plain");
+  const std::string mod = root + "/cstrike";
+  std::filesystem::create_directories(mod + "/gfx/shell");
+  std::filesystem::create_directories(root + "/settings");
+  tunebelt::platform::writeFileAtomic(mod + "/gfx/shell/kb_act.lst", "\"+attack\" \"Fire\"\r\n");
+  tunebelt::ProgramState state;
+  state.SettingsFolder = root + "/settings";
+  state.Mp3Volume = state.GameVolume = 80;
+  for (const std::string& p : f.probed) {
+    state.PlaylistPaths.push_back(p);
+    state.PlaylistNames.push_back(tunebelt::GetFileName(p));
+  }
+  tunebelt::SaveOptions options;
+  options.audio.level = level;
+  tunebelt::test::RecordingHost host;
+  std::string folder = mod;
+  if (tunebelt::SaveScript(state, folder, options, host) != tunebelt::SaveResult::Done) {
+    st.SkipWithError("the first save failed");
+  }
+  for (auto _ : st) {
+    tunebelt::Journal journal;
+    options.journal = &journal;
+    if (tunebelt::SaveScript(state, folder, options, host) != tunebelt::SaveResult::Done) {
+      st.SkipWithError("the save failed");
+    }
+    const std::size_t made = static_cast<std::size_t>(
+        std::count_if(journal.begin(), journal.end(), [](const tunebelt::Step& s) {
+          return s.action == tunebelt::Action::Copy || s.action == tunebelt::Action::Level;
+        }));
+    if (made != 0) st.SkipWithError("a copy was made again");
+  }
+  std::filesystem::remove_all(root);
+}
+BENCHMARK(BM_SecondSave)
+    ->ArgName("level")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_Convert(benchmark::State& st) {
   const Files& f = Files::get();

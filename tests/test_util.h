@@ -353,6 +353,19 @@ inline void writeFile(const std::string& path, std::string_view content) {
   f.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
+// Bytes the program takes as an MP3 the game can play: four frames of
+// MPEG-1 Layer III (32 kb/s, 44.1 kHz, silent), then `text`. Different
+// texts give different files.
+inline std::string playableMp3(std::string_view text) {
+  std::string frame(104, '\0');
+  frame[0] = '\xFF';
+  frame[1] = '\xFB';
+  frame[2] = '\x10';
+  std::string bytes;
+  for (int i = 0; i < 4; ++i) bytes += frame;
+  return bytes + std::string(text);
+}
+
 inline std::string readFile(const std::string& path) {
   std::ifstream f(fsPath(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), {});

@@ -12,6 +12,7 @@
 #include "core/scripts/removal.h"
 #include "core/scripts/savepreview.h"
 #include "core/scripts/savescript.h"
+#include "core/scripts/trackaudio.h"
 #include "core/state/exists.h"
 #include "core/state/host.h"
 #include "core/state/printable.h"
@@ -52,21 +53,25 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage:\n"
     "  tunebelt-cli save --mod DIR [--delete-unused] [--mp3-volume N] [--game-volume N]\n"
-    "                    [--debug] [--dry-run] ITEM...\n"
+    "                    [--level] [--bitrate KBPS] [--debug] [--dry-run] ITEM...\n"
     "  tunebelt-cli remove --mod DIR [--tracks] [--dry-run]\n"
     "  tunebelt-cli list ITEM...\n"
     "  tunebelt-cli cache-size --mod DIR [--german]\n"
     "  tunebelt-cli mods\n"
     "  tunebelt-cli --help | --version\n"
     "\n"
-    "Each ITEM is an .mp3 file (.MP3 too), a .pls playlist or an extended .m3u\n"
-    "playlist, taken in order. save writes mp3.cfg, playlist1.cfg onward,\n"
-    "tracklist.cfg, " TUNEBELT_KB_ACT
-    " and userconfig.cfg into the mod folder DIR\n"
-    "and copies each track into " TUNEBELT_MP3S
-    " once, under a name of its own. A track\n"
-    "whose file cannot be read is left out of every script and named, and save then\n"
-    "exits 1.\n"
+    "Each ITEM is a track (.mp3, .flac, .ogg, .opus, .m4a or .wav, in any case), a\n"
+    ".pls playlist or an extended .m3u playlist, taken in order. save writes mp3.cfg,\n"
+    "playlist1.cfg onward, tracklist.cfg, " TUNEBELT_KB_ACT
+    " and userconfig.cfg\n"
+    "into the mod folder DIR and copies each track into " TUNEBELT_MP3S
+    " once, under a name\n"
+    "of its own; a track of another format than MP3 is converted into an MP3\n"
+    "(44.1 kHz stereo, --bitrate KBPS, 192 by default). --level gives every copy the\n"
+    "same loudness (-18 LUFS): MP3s by their frames' gain in steps of 1.5 dB,\n"
+    "converted tracks before encoding; loudness measured once is kept in\n"
+    "loudness.cache beside settings.jst. A track whose file cannot be read is left\n"
+    "out of every script and named, and save then exits 1.\n"
     "save prints what it did, one step a line, and save --dry-run what it would do\n"
     "(writing nothing), in the same words, the fields separated by tabs:\n"
     "  delete        a file and its bytes (the temporary files of a killed save)\n"
@@ -74,6 +79,11 @@ constexpr std::string_view kUsage =
     "  create, replace, unchanged   a file and its size after the save\n"
     "  make-folder   a folder\n"
     "  copy, already-there   a track's file, its copy in mp3s, and its size\n"
+    "  convert       a track's file, its MP3 copy in mp3s, its size (0 before it\n"
+    "                is made) and bit rate\n"
+    "  level         an MP3's file, its copy in mp3s with the gain changed, and size\n"
+    "  (with --level each copy's line ends with its gain, as \"+3.01 dB\", or\n"
+    "  \"not levelled\" and why)\n"
     "  left-out      a track's file and why it cannot be read\n"
     "Volumes are whole numbers from 0 to 100 and default to those the window "
     "stored\n" TUNEBELT_SETTINGS_PLACES
@@ -183,6 +193,8 @@ struct Options {
   bool debug = false;
   bool tracks = false;
   bool dryRun = false;
+  bool level = false;
+  int bitrate = audio::kDefaultBitrateKbps;
   int mp3Volume = -1;
   int gameVolume = -1;
   std::vector<std::string> items;
@@ -199,6 +211,19 @@ int parseVolume(std::string_view option, const std::string& text) {
   if (value < 0 || value > 100) {
     throw UsageError{std::string(option) + " takes a whole number from 0 to 100, not \"" + text +
                      "\""};
+  }
+  return value;
+}
+
+int parseBitrate(std::string_view option, const std::string& text) {
+  bool digits = !text.empty() && text.size() <= 3 &&
+                text.find_first_not_of("0123456789") == std::string::npos;
+  int value = digits ? std::stoi(text) : -1;
+  if (!audio::ValidMp3Bitrate(value)) {
+    throw UsageError{std::string(option) +
+                     " takes one of 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, "
+                     "not \"" +
+                     text + "\""};
   }
   return value;
 }
@@ -233,6 +258,10 @@ Options parse(const std::vector<std::string>& args) {
       o.mp3Volume = parseVolume(a, value());
     } else if (a == "--game-volume" && o.command == "save") {
       o.gameVolume = parseVolume(a, value());
+    } else if (a == "--level" && o.command == "save") {
+      o.level = true;
+    } else if (a == "--bitrate" && o.command == "save") {
+      o.bitrate = parseBitrate(a, value());
     } else if (a == "--tracks" && o.command == "remove") {
       o.tracks = true;
     } else if (a == "--dry-run" && (o.command == "remove" || o.command == "save")) {
@@ -266,7 +295,7 @@ bool loadItems(ProgramState& state, const std::vector<std::string>& names, Host&
   for (const std::string& name : names) paths.push_back(platform::absolutePath(name));
   AddItemsResult result = AddItems(state, paths, host);
   for (const std::string& skipped : result.skipped) {
-    err << "tunebelt-cli: skipped (not a .mp3 file): " << PrintableName(skipped) << '\n';
+    err << "tunebelt-cli: skipped (not a track or playlist): " << PrintableName(skipped) << '\n';
   }
   return !result.refused;
 }
@@ -291,6 +320,13 @@ void loadVolumes(ProgramState& state, Host& host) {
   state.GameVolume = stored.GameVolume;
 }
 
+// A levelling save's copy: a tab and its gain, or why it has none.
+std::string gainField(const Step& s) {
+  if (s.gainDb) return "\t" + GainText(*s.gainDb);
+  if (!s.reason.empty()) return "\tnot levelled: " + PrintableName(s.reason);
+  return {};
+}
+
 // One line a step: its word, then what it acts on, tab-separated.
 void printSteps(const std::vector<Step>& steps, std::ostream& out) {
   for (const Step& s : steps) {
@@ -298,8 +334,13 @@ void printSteps(const std::vector<Step>& steps, std::ostream& out) {
     switch (s.action) {
       case Action::Copy:
       case Action::AlreadyThere:
+      case Action::Level:
         out << PrintableName(s.source) << '\t' << PrintableName(s.path) << '\t' << s.size
-            << " bytes\n";
+            << " bytes" << gainField(s) << '\n';
+        break;
+      case Action::Convert:
+        out << PrintableName(s.source) << '\t' << PrintableName(s.path) << '\t' << s.size
+            << " bytes\t" << s.bitrateKbps << " kb/s" << gainField(s) << '\n';
         break;
       case Action::MakeFolder:
         out << PrintableName(s.path) << '\n';
@@ -333,6 +374,8 @@ int runSave(const Options& o, const platform::AppFolders& folders, Host& host, s
   SaveOptions options;
   options.plan.deleteUnused = o.deleteUnused;
   options.decimalSeparator = localeDecimalSeparator();
+  options.audio.level = o.level;
+  options.audio.bitrateKbps = o.bitrate;
   std::vector<Step> steps;
   if (o.dryRun) {
     if (PreviewSave(state, modFolder, options, host, steps) != PreviewResult::Done) {

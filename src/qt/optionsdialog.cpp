@@ -51,7 +51,7 @@ OptionsDialog::OptionsDialog(OptionsForm& form, QWidget* parent)
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(QStringLiteral("Tunebelt - Options"));
   setModal(true);
-  setFixedSize(px(4170), px(2310));
+  setFixedSize(px(4170), px(3030));
   fillWithAccentOrange(this);
 
   label(this, "Label1", "Initial Volumes (0-100):", twipsRect(240, 240, 2055, 255),
@@ -60,13 +60,32 @@ OptionsDialog::OptionsDialog(OptionsForm& form, QWidget* parent)
   cboMP3Vol_ = volumeBox(this, "cboMP3Vol", twipsRect(1200, 720, 1095, 270));
   label(this, "Label2", "Game:", twipsRect(480, 1080, 735, 255), QRect(8, 70, 71, 24));
   cboGameVol_ = volumeBox(this, "cboGameVol", twipsRect(1200, 1080, 1095, 270));
-  QPushButton* cmdCancel = button(this, "cmdCancel", "Cancel", twipsRect(120, 1800, 1230, 375));
-  QPushButton* cmdApply = button(this, "cmdApply", "Apply", twipsRect(1440, 1800, 1230, 375));
-  QPushButton* cmdOk = button(this, "cmdOk", "Ok", twipsRect(2760, 1800, 1230, 375));
+  // The audio options: levelled loudness and the bit rate of converted copies.
+  chkLevel_ = new CheckBox("chkLevel", {}, this);
+  chkLevel_->setFont(arial(8.25));
+  setColours(chkLevel_, kWhite, kAccentOrange);
+  chkLevel_->setRoom({twipsRect(240, 1500, 3750, 255), QRect(8, 100, 262, 20), 1});
+  lblBitrate_ = designLabel(this, "lblBitrate", "", arial(8.25),
+                            {twipsRect(240, 1920, 1500, 255), QRect(8, 128, 110, 20), 1});
+  cboBitrate_ = new QComboBox(this);
+  cboBitrate_->setObjectName(QStringLiteral("cboBitrate"));
+  cboBitrate_->setFont(arial(8.25));
+  setBackgroundColour(cboBitrate_, kAccentOrange);
+  for (int kbps : kBitrateChoices) {
+    cboBitrate_->addItem(QString::fromStdString(BitrateText(kbps)), kbps);
+  }
+  const QRect bitrateRect = twipsRect(1800, 1890, 1455, 300);
+  cboBitrate_->setGeometry(bitrateRect.adjusted(
+      0, 0, 0, std::max(0, cboBitrate_->sizeHint().height() - bitrateRect.height())));
+  QPushButton* cmdCancel = button(this, "cmdCancel", "Cancel", twipsRect(120, 2520, 1230, 375));
+  QPushButton* cmdApply = button(this, "cmdApply", "Apply", twipsRect(1440, 2520, 1230, 375));
+  QPushButton* cmdOk = button(this, "cmdOk", "Ok", twipsRect(2760, 2520, 1230, 375));
   cmdOk->setDefault(true);
 
   setTabOrder(cboMP3Vol_, cboGameVol_);
-  setTabOrder(cboGameVol_, cmdOk);
+  setTabOrder(cboGameVol_, chkLevel_);
+  setTabOrder(chkLevel_, cboBitrate_);
+  setTabOrder(cboBitrate_, cmdOk);
   setTabOrder(cmdOk, cmdApply);
   setTabOrder(cmdApply, cmdCancel);
   cboMP3Vol_->setFocus();
@@ -79,6 +98,11 @@ OptionsDialog::OptionsDialog(OptionsForm& form, QWidget* parent)
     form_.setGameVolume(cboGameVol_->currentData().toInt());
     loadBoxes();
   });
+  connect(chkLevel_, &QCheckBox::toggled, this, [this](bool on) { form_.setLevelLoudness(on); });
+  connect(cboBitrate_, &QComboBox::currentIndexChanged, this, [this] {
+    form_.setBitrate(cboBitrate_->currentData().toInt());
+    loadBoxes();
+  });
   connect(cmdApply, &QPushButton::clicked, this, &OptionsDialog::cmdApply_Click);
   connect(cmdOk, &QPushButton::clicked, this, &OptionsDialog::cmdOk_Click);
   connect(cmdCancel, &QPushButton::clicked, this, &OptionsDialog::reject);
@@ -89,8 +113,20 @@ OptionsDialog::OptionsDialog(OptionsForm& form, QWidget* parent)
 void OptionsDialog::loadBoxes() {
   const QSignalBlocker blockMp3(cboMP3Vol_);
   const QSignalBlocker blockGame(cboGameVol_);
-  cboMP3Vol_->setCurrentIndex(OptionsForm::VolumeChoiceIndex(form_.values().mp3Volume));
-  cboGameVol_->setCurrentIndex(OptionsForm::VolumeChoiceIndex(form_.values().gameVolume));
+  const QSignalBlocker blockLevel(chkLevel_);
+  const QSignalBlocker blockBitrate(cboBitrate_);
+  const OptionValues& values = form_.values();
+  cboMP3Vol_->setCurrentIndex(OptionsForm::VolumeChoiceIndex(values.mp3Volume));
+  cboGameVol_->setCurrentIndex(OptionsForm::VolumeChoiceIndex(values.gameVolume));
+  // The captions follow the language, which may have changed since the last
+  // opening.
+  const AudioOptionTexts& texts = form_.audioTexts();
+  chkLevel_->setText(QString::fromUtf8(texts.levelLoudness.data(),
+                                       static_cast<qsizetype>(texts.levelLoudness.size())));
+  lblBitrate_->setText(
+      QString::fromUtf8(texts.bitrate.data(), static_cast<qsizetype>(texts.bitrate.size())));
+  chkLevel_->setChecked(values.levelLoudness);
+  cboBitrate_->setCurrentIndex(cboBitrate_->findData(values.bitrateKbps));
 }
 
 void OptionsDialog::showEvent(QShowEvent* event) {

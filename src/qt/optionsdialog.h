@@ -1,5 +1,6 @@
 // frmOptions: the two starting volumes, each a list of the steps the game's
-// volume keys take. The values, what they may be and what Apply stores are
+// volume keys take, and the audio options (levelled loudness, the bit rate
+// of converted copies). The values, what they may be and what Apply stores are
 // the window model's (OptionsForm); the dialog shows them and hands each
 // choice back.
 #pragma once
@@ -9,6 +10,11 @@
 #include "core/window/options.h"
 
 class QComboBox;
+class QLabel;
+
+namespace tunebelt::qt {
+class CheckBox;
+}
 
 namespace tunebelt::qt {
 
@@ -37,6 +43,9 @@ class OptionsDialog : public SecondaryDialog {
   OptionsForm& form_;
   QComboBox* cboMP3Vol_;
   QComboBox* cboGameVol_;
+  CheckBox* chkLevel_;
+  QLabel* lblBitrate_;
+  QComboBox* cboBitrate_;
 };
 
 }  // namespace tunebelt::qt

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "core/audio/probe.h"
 #include "platform/folderlock.h"
 #include "platform/fs.h"
 #include "process_util.h"
@@ -66,9 +67,9 @@ class CliBinary : public ::testing::Test {
   void SetUp() override {
     mod = work / "hl/cstrike";
     writeFile(mod + "/gfx/shell/kb_act.lst", "\"+attack\"            \"Fire\"\r\n");
-    writeFile(work / "music/Intro.mp3", "intro bytes");
-    writeFile(work / "music/Two Words.mp3", "two words bytes");
-    writeFile(work / "music/Finale!.mp3", "finale bytes");
+    writeFile(work / "music/Intro.mp3", test::playableMp3("intro bytes"));
+    writeFile(work / "music/Two Words.mp3", test::playableMp3("two words bytes"));
+    writeFile(work / "music/Finale!.mp3", test::playableMp3("finale bytes"));
     tracks = {work / "music/Intro.mp3", work / "music/Two Words.mp3", work / "music/Finale!.mp3"};
   }
   Outcome cli(std::vector<std::string> args) { return runBinary(kCli, args, scratch); }
@@ -90,9 +91,9 @@ TEST_F(CliBinary, SavesAThreeTrackPlaylist) {
   Outcome r = save({}, tracks);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(readFile(mod + "/userconfig.cfg"), "exec mp3.cfg\r\n");
-  EXPECT_EQ(readFile(mod + "/mp3s/Intro.mp3"), "intro bytes");
-  EXPECT_EQ(readFile(mod + "/mp3s/TwoWords.mp3"), "two words bytes");
-  EXPECT_EQ(readFile(mod + "/mp3s/Finale.mp3"), "finale bytes");
+  EXPECT_EQ(readFile(mod + "/mp3s/Intro.mp3"), test::playableMp3("intro bytes"));
+  EXPECT_EQ(readFile(mod + "/mp3s/TwoWords.mp3"), test::playableMp3("two words bytes"));
+  EXPECT_EQ(readFile(mod + "/mp3s/Finale.mp3"), test::playableMp3("finale bytes"));
 
   std::string pl = readFile(mod + "/playlist1.cfg");
   EXPECT_TRUE(pl.starts_with("\r\nalias track1 "));
@@ -152,11 +153,11 @@ TEST_F(CliBinary, RefusedSavesWriteNothing) {
 // An item ending in ".MP3" is a track like any other; its copy ends in
 // ".mp3".
 TEST_F(CliBinary, AnUpperCaseMp3IsATrack) {
-  writeFile(work / "music/LOUD.MP3", "loud bytes");
+  writeFile(work / "music/LOUD.MP3", test::playableMp3("loud bytes"));
   Outcome r = save({}, {work / "music/LOUD.MP3"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err.find("skipped"), std::string::npos) << r.err;
-  EXPECT_EQ(readFile(mod + "/mp3s/LOUD.mp3"), "loud bytes");
+  EXPECT_EQ(readFile(mod + "/mp3s/LOUD.mp3"), test::playableMp3("loud bytes"));
   EXPECT_NE(readFile(mod + "/tracklist.cfg").find("1. LOUD.MP3"), std::string::npos);
 }
 
@@ -180,12 +181,13 @@ TEST_F(CliBinary, DeleteUnusedDecidesWhetherStrayTracksStay) {
 // copy; a second save copies nothing (each copy is the same file as before,
 // with the same time).
 TEST_F(CliBinary, OneCopyPerFileAndASecondSaveCopiesNothing) {
-  writeFile(work / "other/Two-Words.mp3", "another file");
+  writeFile(work / "other/Two-Words.mp3", test::playableMp3("another file"));
   const std::vector<std::string> items = {tracks[1], work / "other/Two-Words.mp3", tracks[1]};
   ASSERT_EQ(save({}, items).status, 0);
-  EXPECT_EQ(test::treeContents(mod + "/mp3s"),
-            (std::map<std::string, std::string>{{"TwoWords.mp3", "two words bytes"},
-                                                {"TwoWords_2.mp3", "another file"}}));
+  EXPECT_EQ(
+      test::treeContents(mod + "/mp3s"),
+      (std::map<std::string, std::string>{{"TwoWords.mp3", test::playableMp3("two words bytes")},
+                                          {"TwoWords_2.mp3", test::playableMp3("another file")}}));
   const auto identities = [&] {
     std::map<std::string, std::uint64_t> out;
     for (auto& e : fs::directory_iterator(mod + "/mp3s")) {
@@ -204,7 +206,7 @@ TEST_F(CliBinary, OneCopyPerFileAndASecondSaveCopiesNothing) {
 // writes nothing (bytes and times), and does not wait for a save that holds
 // the folder.
 TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
-  writeFile(work / "other/Two-Words.mp3", "another file");
+  writeFile(work / "other/Two-Words.mp3", test::playableMp3("another file"));
   // Two files of one cleaned name, and the first of them listed again.
   const std::vector<std::string> items = {tracks[0], tracks[1], work / "other/Two-Words.mp3",
                                           tracks[1]};
@@ -251,7 +253,7 @@ TEST_F(CliBinary, SaveDryRunPrintsThePlanAndWritesNothing) {
   EXPECT_NE(again.out.find("unchanged\t" + p + "userconfig.cfg\t14 bytes\n"), std::string::npos);
   EXPECT_NE(again.out.find("already-there\t" + items[2]), std::string::npos) << again.out;
   Outcome clean = save({"--dry-run", "--delete-unused"}, items);
-  EXPECT_EQ(clean.out.rfind("clean-up\t" + p + "mp3s\t3 files\t38 bytes\n", 0), 0u) << clean.out;
+  EXPECT_EQ(clean.out.rfind("clean-up\t" + p + "mp3s\t3 files\t1286 bytes\n", 0), 0u) << clean.out;
   // mp3s is emptied, not made again; every track is copied anew.
   EXPECT_EQ(clean.out.find("make-folder"), std::string::npos) << clean.out;
   EXPECT_NE(clean.out.find("\ncopy\t" + items[0]), std::string::npos) << clean.out;
@@ -306,9 +308,10 @@ TEST_F(CliBinary, TwoSavesIntoOneModFolderAtOnceBothSucceed) {
   std::vector<std::string> first, second;
   for (int i = 0; i < 40; ++i) {
     first.push_back(work / ("a/First " + std::to_string(i) + ".mp3"));
-    writeFile(first.back(), std::string(20000, static_cast<char>('a' + i % 20)));
+    writeFile(first.back(), test::playableMp3(std::string(20000, static_cast<char>('a' + i % 20))));
     second.push_back(work / ("b/Second " + std::to_string(i) + ".mp3"));
-    writeFile(second.back(), std::string(20000, static_cast<char>('A' + i % 20)));
+    writeFile(second.back(),
+              test::playableMp3(std::string(20000, static_cast<char>('A' + i % 20))));
   }
   auto arguments = [&](const std::vector<std::string>& items, bool deleteUnused) {
     std::vector<std::string> args = {"save", "--mod", mod};
@@ -331,7 +334,7 @@ TEST_F(CliBinary, TwoSavesIntoOneModFolderAtOnceBothSucceed) {
     while ((at = playlist.find("mp3 play mp3s", at)) != std::string::npos) {
       at += 14;
       std::string name = playlist.substr(at, playlist.find(';', at) - at);
-      EXPECT_EQ(fs::file_size(test::fsPath(mod + "/mp3s/" + name)), 20000u) << name;
+      EXPECT_EQ(fs::file_size(test::fsPath(mod + "/mp3s/" + name)), 20416u) << name;
     }
   }
 }
@@ -341,7 +344,7 @@ TEST_F(CliBinary, NamesWithControlCharactersReachTheTerminalEscaped) {
   std::string evil = work /
                      "music/red\x1b[31m\x9b"
                      "2J\tname\xc2\x9b.mp3";
-  writeFile(evil, "x");
+  writeFile(evil, test::playableMp3("x"));
   Outcome r = cli({"list", evil});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
@@ -355,7 +358,7 @@ TEST_F(CliBinary, NamesWithControlCharactersReachTheTerminalEscaped) {
   std::string tricky = work /
                        "music/\xe2\x80\xae"
                        "3pm.exe\xe2\x81\xa7\xd8\x9c\xe0\x80\x9b[2J\xed\xa0\x80\xf4\x90\x80\x80.mp3";
-  writeFile(tricky, "x");
+  writeFile(tricky, test::playableMp3("x"));
   r = cli({"list", tricky});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("\\u202e3pm.exe\\u2067\\u061c\\xe0\\x80\\x9b[2J\\xed\\xa0\\x80\\xf4\\x90"
@@ -382,7 +385,7 @@ TEST_F(CliBinary, ListPrintsNameTabPathInOrder) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "Intro.mp3\t" + tracks[0] + "\nFinale!.mp3\t" + work.str() + kSep + "music" +
                        kSep + "Finale!.mp3\n");
-  EXPECT_NE(r.err.find("skipped (not a .mp3 file): " + work / "music/cover.jpg"),
+  EXPECT_NE(r.err.find("skipped (not a track or playlist): " + work / "music/cover.jpg"),
             std::string::npos);
 }
 
@@ -423,6 +426,78 @@ TEST_F(CliBinary, ACacheSizeThatCouldNotReadEverythingFails) {
                            "/mp3s/sub: Too many open files\n");
 }
 #endif
+
+// One track per format, a text file named .mp3 among them: the text file is
+// refused by name, the others are saved as levelled MP3s; the dry run shows
+// each copy's gain as the save gives it, and a second save makes nothing.
+TEST_F(CliBinary, ATrackOfEveryFormatIsSavedAsALevelledMp3) {
+  // A private application folder, where the loudness and copy records go.
+  fs::create_directories(work / "app");
+  const std::string app = work / ("app/tunebelt-cli" + kExe);
+  fs::copy_file(test::fsPath(kCli), test::fsPath(app));
+  std::vector<std::string> items;
+  for (const char* name : {"tone.flac", "noise.ogg", "tone.opus", "tone-aac.m4a", "tone-alac.m4a",
+                           "tone.wav", "tone.mp3"}) {
+    items.push_back(work / (std::string("music/") + name));
+    fs::create_directories(work / "music");
+    fs::copy_file(test::fsPath(std::string(TUNEBELT_AUDIO_TESTDATA) + "/" + name),
+                  test::fsPath(items.back()));
+  }
+  writeFile(work / "music/notes.mp3", "not audio");
+  items.push_back(work / "music/notes.mp3");
+  std::map<std::string, std::string> before;
+  for (const std::string& item : items) before[item] = readFile(item);
+  const std::vector<std::string> save = {"save", "--mod", mod, "--level"};
+  std::vector<std::string> dry = save;
+  dry.push_back("--dry-run");
+  dry.insert(dry.end(), items.begin(), items.end());
+  const Outcome shown = runBinary(app, dry, scratch);
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  EXPECT_NE(shown.err.find("notes.mp3: no MPEG audio frames found"), std::string::npos);
+  EXPECT_FALSE(fs::exists(mod + "/mp3s"));
+  // Each copy's line ends in its gain; the converted ones say their bit rate.
+  const auto copyLines = [](const std::string& out) {
+    std::vector<std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+      if (line.find("music" + kSep) != std::string::npos) lines.push_back(line);
+    }
+    return lines;
+  };
+  const std::vector<std::string> planned = copyLines(shown.out);
+  ASSERT_EQ(planned.size(), 7u) << shown.out;
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_TRUE(planned[i].starts_with("convert\t")) << planned[i];
+    EXPECT_NE(planned[i].find("\t192 kb/s\t"), std::string::npos) << planned[i];
+    EXPECT_TRUE(planned[i].ends_with(" dB")) << planned[i];
+  }
+  EXPECT_TRUE(planned[6].starts_with("level\t")) << planned[6];
+  EXPECT_TRUE(planned[6].ends_with("\t+12.04 dB")) << planned[6];
+
+  std::vector<std::string> real = save;
+  real.insert(real.end(), items.begin(), items.end());
+  const Outcome done = runBinary(app, real, scratch);
+  ASSERT_EQ(done.status, 0) << done.err;
+  const std::vector<std::string> made = copyLines(done.out);
+  ASSERT_EQ(made.size(), 7u) << done.out;
+  for (std::size_t i = 0; i < 7; ++i) {
+    // The gains the dry run showed.
+    EXPECT_EQ(made[i].substr(made[i].rfind('\t')), planned[i].substr(planned[i].rfind('\t')));
+  }
+  for (const auto& e : fs::directory_iterator(test::fsPath(mod + "/mp3s"))) {
+    const std::string copy = test::utf8(e.path());
+    EXPECT_TRUE(copy.ends_with(".mp3")) << copy;
+    EXPECT_TRUE(audio::ProbeMp3(copy).playable) << copy;
+  }
+  for (const std::string& item : items) EXPECT_EQ(readFile(item), before[item]) << item;
+
+  const Outcome again = runBinary(app, real, scratch);
+  ASSERT_EQ(again.status, 0) << again.err;
+  for (const std::string& line : copyLines(again.out)) {
+    EXPECT_TRUE(line.starts_with("already-there\t")) << line;
+  }
+  EXPECT_TRUE(fs::exists(work / "app/loudness.cache"));
+}
 
 TEST_F(CliBinary, VolumesComeFromTheSettingsBesideTheProgram) {
   // A private application folder: the binary and a settings file with 35/60.
@@ -528,9 +603,10 @@ TEST_F(CliBinary, WindowsGameFilesAreTheDesignsBytes) {
               "alias tsaytrack3 \"say_team listening to Finale!.mp3 with Tunebelt;\"",
           }));
 
-  writeFile(work / "music/Caf\xC3\xA9.mp3", "cafe");
+  writeFile(work / "music/Caf\xC3\xA9.mp3", test::playableMp3("cafe"));
   // Three letters of code page 1252 and two it does not have.
-  writeFile(work / "music/\xC3\x86r\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC.mp3", "aero");
+  writeFile(work / "music/\xC3\x86r\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC.mp3",
+            test::playableMp3("aero"));
   Outcome r = save({}, {work / "music/Caf\xC3\xA9.mp3",
                         work / "music/\xC3\x86r\xC3\xB8 \xE6\x97\xA5\xE6\x9C\xAC.mp3"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -542,8 +618,8 @@ TEST_F(CliBinary, WindowsGameFilesAreTheDesignsBytes) {
   // the rest as "?".
   EXPECT_NE(pl.find("alias track2 \"mp3 play mp3s\\\xC6r\xF8.mp3;"), std::string::npos) << pl;
   EXPECT_NE(pl.find("say listening to \xC6r\xF8 ??.mp3 with Tunebelt\""), std::string::npos);
-  EXPECT_EQ(readFile(mod + "/mp3s/Caf\xC3\xA9.mp3"), "cafe");
-  EXPECT_EQ(readFile(mod + "/mp3s/\xC3\x86r\xC3\xB8.mp3"), "aero");
+  EXPECT_EQ(readFile(mod + "/mp3s/Caf\xC3\xA9.mp3"), test::playableMp3("cafe"));
+  EXPECT_EQ(readFile(mod + "/mp3s/\xC3\x86r\xC3\xB8.mp3"), test::playableMp3("aero"));
 }
 #endif
 
@@ -643,7 +719,7 @@ TEST_F(CliBinary, RemoveTakesASaveBackAndSaysWhatItDid) {
       kSep + "kb_act.lst\t" + std::to_string(list.size()) + " bytes\n" + "delete\t" + p +
       "mp3.cfg\t" + size(p + "mp3.cfg") + "\n" + "delete\t" + p + "playlist1.cfg\t" +
       size(p + "playlist1.cfg") + "\n" + "delete\t" + p + "tracklist.cfg\t" +
-      size(p + "tracklist.cfg") + "\n" + "delete-folder\t" + p + "mp3s\t3 files\t38 bytes\n";
+      size(p + "tracklist.cfg") + "\n" + "delete-folder\t" + p + "mp3s\t3 files\t1286 bytes\n";
 
   Outcome dry = cli({"remove", "--mod", mod, "--tracks", "--dry-run"});
   EXPECT_EQ(dry.status, 0) << dry.err;

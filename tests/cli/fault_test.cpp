@@ -69,7 +69,7 @@ std::vector<std::string> makeTracks(const TempDir& dir, int count, std::size_t s
     char name[32];
     std::snprintf(name, sizeof name, "music/Track %03d.mp3", i + 1);
     paths.push_back(dir / name);
-    writeFile(paths.back(), bytes);
+    writeFile(paths.back(), test::playableMp3(bytes));
   }
   return paths;
 }
@@ -316,8 +316,8 @@ Result runBounded(const std::vector<std::string>& args, const TempDir& scratch,
 }
 
 TEST_F(Faults, ListGoesOnPastHostileLinesInPlaylists) {
-  writeFile(work / "music/good one.mp3", "1");
-  writeFile(work / "music/good two.mp3", "2");
+  writeFile(work / "music/good one.mp3", test::playableMp3("1"));
+  writeFile(work / "music/good two.mp3", test::playableMp3("2"));
   const std::string huge(1 << 20, 'x');
   const std::string nul("a\0b.mp3", 7);
   std::string m3u = "#EXTM3U\r\n#EXTINF:1," + huge + "\r\n" + huge + ".mp3\r\n" +
@@ -344,8 +344,9 @@ TEST_F(Faults, ListGoesOnPastHostileLinesInPlaylists) {
 // holds 1,000 tracks), and a PLS line is cut at its first "=" only. (16 MiB
 // of PLS lines of 4,090 "=" each, 4 MiB of M3U entries "*.mp3" and "?0.mp3".)
 TEST_F(Faults, HostilePlaylistsAreReadWithoutListingTheFolder) {
-  for (int i = 0; i < 1000; ++i) writeFile(work / ("music/t" + std::to_string(i) + ".mp3"), "t");
-  writeFile(work / "music/good.mp3", "g");
+  for (int i = 0; i < 1000; ++i)
+    writeFile(work / ("music/t" + std::to_string(i) + ".mp3"), test::playableMp3("t"));
+  writeFile(work / "music/good.mp3", test::playableMp3("g"));
   const std::size_t size = platform::kMaxTextFileBytes - 64;
   const std::string line = "File" + std::string(4090, '=') + "*.mp3\n";
   std::string pls = "[playlist]\n";
@@ -486,7 +487,7 @@ TEST_F(Faults, ASaveWhoseCleanUpLeftAMountInsideMp3sFails) {
   auto tracks = makeTracks(work, 2, 100);
   const std::string mod = work / "hl/cstrike";
   makeOldMod(mod);
-  writeFile(work / "player/song.mp3", "keep");
+  writeFile(work / "player/song.mp3", test::playableMp3("keep"));
   fs::create_directories(mod + "/mp3s/library");
   if (::mount((work / "player").c_str(), (mod + "/mp3s/library").c_str(), nullptr, MS_BIND,
               nullptr) != 0) {
@@ -502,7 +503,7 @@ TEST_F(Faults, ASaveWhoseCleanUpLeftAMountInsideMp3sFails) {
             std::string::npos)
       << r.err;
   EXPECT_EQ(r.err.find("Complete"), std::string::npos) << r.err;
-  EXPECT_EQ(readFile(work / "player/song.mp3"), "keep");
+  EXPECT_EQ(readFile(work / "player/song.mp3"), test::playableMp3("keep"));
   EXPECT_EQ(readFile(mod + "/mp3s/Track001.mp3"), readFile(tracks[0]));
 }
 

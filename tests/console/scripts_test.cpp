@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "core/audio/probe.h"
 #include "core/playlist/playlist.h"
 #include "core/scripts/playlistscripts.h"
 #include "core/scripts/savescript.h"
@@ -88,6 +89,37 @@ class SavedPlaylist {
     test::RecordingHost host;
     result_ = SaveScript(state, modFolder, SaveOptions{}, host);
     for (const auto& m : host.messages) messages_.push_back(m.text);
+  }
+
+  // Sound files (by their paths) saved as levelled MP3s: each track's content
+  // is that of the copy the save made of it, which must be an MP3.
+  SavedPlaylist(const std::vector<std::string>& sounds, const TrackAudioOptions& audio) {
+    mod_ = dir_ / "hl/cstrike";
+    test::writeFile(mod_ + "/gfx/shell/kb_act.lst", "\"+attack\"            \"Fire\"\r\n");
+    ProgramState state;
+    state.Mp3Volume = state.GameVolume = 80;
+    state.SettingsFolder = dir_ / "settings";
+    fs::create_directories(test::fsPath(state.SettingsFolder));
+    for (const std::string& sound : sounds) {
+      const std::string path = dir_ / ("music/" + GetFileName(sound));
+      fs::create_directories(test::fsPath(dir_ / "music"));
+      fs::copy_file(test::fsPath(sound), test::fsPath(path));
+      state.PlaylistPaths.push_back(path);
+      state.PlaylistNames.push_back(GetFileName(path));
+    }
+    std::string modFolder = mod_;
+    test::RecordingHost host;
+    Journal journal;
+    SaveOptions options;
+    options.audio = audio;
+    options.journal = &journal;
+    result_ = SaveScript(state, modFolder, options, host);
+    for (const auto& m : host.messages) messages_.push_back(m.text);
+    for (const Step& s : journal) {
+      if (s.source.empty()) continue;
+      EXPECT_TRUE(audio::ProbeMp3(s.path).playable) << s.path;
+      tracks_.push_back({GetFileName(s.source), test::readFile(s.path)});
+    }
   }
 
   static std::string Content(std::size_t entry) {
@@ -389,6 +421,24 @@ TEST(PlaylistInConsoles, RandomNamesPlayAndAreSaidWhole) {
   const SavedPlaylist saved(RandomNames(rng, 300));
   ASSERT_EQ(saved.result(), SaveResult::Done);
   ASSERT_EQ(saved.messages(), std::vector<std::string>{});
+  PlayThrough(GoldSrc(), saved);
+  PlayThrough(Xash3D(), saved);
+}
+
+// Tracks of every format the save converts, and levelled: each key plays
+// the MP3 made of its own track, under a name ending in ".mp3".
+TEST(PlaylistInConsoles, ConvertedAndLevelledCopiesPlayInBothConsoles) {
+  std::vector<std::string> sounds;
+  for (const char* name : {"tone.flac", "noise.ogg", "tone.opus", "tone-aac.m4a", "tone-alac.m4a",
+                           "tone.wav", "tone.mp3"}) {
+    sounds.push_back(std::string(TUNEBELT_AUDIO_TESTDATA) + "/" + name);
+  }
+  TrackAudioOptions audio;
+  audio.level = true;
+  const SavedPlaylist saved(sounds, audio);
+  ASSERT_EQ(saved.result(), SaveResult::Done);
+  ASSERT_EQ(saved.messages(), std::vector<std::string>{});
+  ASSERT_EQ(saved.tracks().size(), 7u);
   PlayThrough(GoldSrc(), saved);
   PlayThrough(Xash3D(), saved);
 }

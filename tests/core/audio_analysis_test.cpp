@@ -21,32 +21,6 @@ using audio::Loudness;
 using audio::MeasurementCache;
 using platform::FileStamp;
 
-// The library's tools, counting what they measure.
-class CountingTools : public audio::AudioTools {
- public:
-  audio::Mp3Verdict probe(std::string_view path) override { return real_.probe(path); }
-  Loudness measure(std::string_view path, const audio::Progress& progress,
-                   const std::stop_token& stop) override {
-    ++measured;
-    return real_.measure(path, progress, stop);
-  }
-  platform::PendingFile convert(std::string_view source, std::string_view target,
-                                const audio::ConvertOptions& options,
-                                const audio::Progress& progress,
-                                const std::stop_token& stop) override {
-    return real_.convert(source, target, options, progress, stop);
-  }
-  audio::Mp3GainResult levelMp3(std::string_view source, std::string_view target, int steps,
-                                const audio::Progress& progress,
-                                const std::stop_token& stop) override {
-    return real_.levelMp3(source, target, steps, progress, stop);
-  }
-  std::atomic<int> measured{0};
-
- private:
-  audio::LibraryAudioTools real_;
-};
-
 // Tools whose measuring takes a while and reports often; it measures the
 // path's length as its loudness.
 class SlowTools : public CountingTools {

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "audio_testset.h"
+#include "core/audio/audio.h"
 #include "core/audio/decoder.h"
 #include "core/audio/mpegframe.h"
 #include "core/audio/probe.h"
@@ -58,5 +60,33 @@ inline std::vector<MpegFrame> mpegFrames(const std::string& path) {
   }
   return out;
 }
+
+// The library's tools, counting the work they do.
+class CountingTools : public audio::AudioTools {
+ public:
+  audio::Mp3Verdict probe(std::string_view path) override { return real_.probe(path); }
+  audio::Loudness measure(std::string_view path, const audio::Progress& progress,
+                          const std::stop_token& stop) override {
+    ++measured;
+    return real_.measure(path, progress, stop);
+  }
+  platform::PendingFile convert(std::string_view source, std::string_view target,
+                                const audio::ConvertOptions& options,
+                                const audio::Progress& progress,
+                                const std::stop_token& stop) override {
+    ++converted;
+    return real_.convert(source, target, options, progress, stop);
+  }
+  audio::Mp3GainResult levelMp3(std::string_view source, std::string_view target, int steps,
+                                const audio::Progress& progress,
+                                const std::stop_token& stop) override {
+    ++levelled;
+    return real_.levelMp3(source, target, steps, progress, stop);
+  }
+  std::atomic<int> measured{0}, converted{0}, levelled{0};
+
+ private:
+  audio::LibraryAudioTools real_;
+};
 
 }  // namespace tunebelt::test

@@ -22,8 +22,8 @@ using test::writeFile;
 class HostileInput : public ::testing::Test {
  protected:
   void SetUp() override {
-    writeFile(dir / "good.mp3", "g");
-    writeFile(dir / "\xff\xfe name.mp3", "b");  // a name that is not UTF-8
+    writeFile(dir / "good.mp3", test::playableMp3("g"));
+    writeFile(dir / "\xff\xfe name.mp3", test::playableMp3("b"));  // a name that is not UTF-8
   }
   TempDir dir;
   RecordingHost host;

@@ -23,7 +23,7 @@ using Lines = std::vector<std::string>;
 class Import : public ::testing::Test {
  protected:
   Import() {
-    writeFile(dir / "a.mp3", "mp3");
+    writeFile(dir / "a.mp3", test::playableMp3("mp3"));
     writeFile(dir / "mix.pls", crlf({"[playlist]", "File1=a.mp3"}));
     writeFile(dir / "mix.m3u", crlf({"#EXTM3U", "#EXTINF:1,A", "a.mp3"}));
   }

@@ -76,7 +76,7 @@ class M3u : public ::testing::Test {
     writeFile(list, crlf(lines));
     return m3uload(state, list, host);
   }
-  void touch(const std::string& rel) { writeFile(dir / rel, "mp3"); }
+  void touch(const std::string& rel) { writeFile(dir / rel, test::playableMp3("mp3")); }
 
   TempDir dir;
   std::string lists = dir / "Lists";
@@ -222,7 +222,7 @@ TEST(M3uFixtures, OptionLinesAndMixedEntryStyles) {
   ScopedCwd cwd(dir.str());
   for (auto f : {"Music/a.mp3", "Lists/sub/b.mp3", "Lists/c.mp3", "D:/x.mp3", "Music/e.mp3",
                  "Lists/e.mp3"}) {
-    writeFile(dir / f, "mp3");
+    writeFile(dir / f, test::playableMp3("mp3"));
   }
   copyFixture("m3u/extended.m3u", dir, dir / "Lists/extended.m3u");
   ProgramState state;
@@ -239,8 +239,8 @@ TEST(M3uFixtures, OptionLinesAndMixedEntryStyles) {
 TEST(M3uFixtures, LoneLfAndLoneCrEndLinesToo) {
   for (auto name : {"m3u/lf.m3u", "m3u/cr.m3u"}) {
     TempDir dir;
-    writeFile(dir / "a.mp3", "mp3");
-    writeFile(dir / "b.mp3", "mp3");
+    writeFile(dir / "a.mp3", test::playableMp3("mp3"));
+    writeFile(dir / "b.mp3", test::playableMp3("mp3"));
     copyFixture(name, dir, dir / "list.m3u");
     ProgramState state;
     RecordingHost host;

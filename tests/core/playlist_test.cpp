@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "recording_host.h"
+#include "test_util.h"
 
 namespace tunebelt {
 namespace {
@@ -81,12 +82,51 @@ TEST(AddTrack, OnlyPathsEndingInMp3OfAnyCaseAreAppended) {
   EXPECT_TRUE(host.messages.empty());
 }
 
+TEST(AddTrack, TheFormatsASaveConvertsAreTracksInAnyCase) {
+  ProgramState s;
+  RecordingHost host;
+  for (const char* name : {"a.flac", "b.OGG", "c.Opus", "d.m4a", "e.WAV"}) {
+    EXPECT_EQ(AddTrack(s, std::string("/m/") + name, host), AppendResult::Added) << name;
+  }
+  for (const char* name : {"f.aac", "g.wma", "h.flac.txt", "flac"}) {
+    EXPECT_EQ(AddTrack(s, std::string("/m/") + name, host), AppendResult::Ignored) << name;
+  }
+  EXPECT_EQ(s.TrackCount(), 5);
+}
+
+// An .mp3 the game cannot play never enters the playlist; the player hears
+// which file and why, once per command, in the window's language.
+TEST(AddTrack, Mp3sTheGameCannotPlayAreRefusedByName) {
+  test::TempDir dir;
+  const std::string good = dir / "good.mp3", text = dir / "notes.mp3", cut = dir / "cut.mp3";
+  test::writeFile(good, test::playableMp3("good"));
+  test::writeFile(text, "just some text, no audio at all");
+  test::writeFile(cut, test::playableMp3("").substr(0, 104 * 2 + 10));
+  ProgramState s;
+  RecordingHost host;
+  EXPECT_EQ(AddTrack(s, text, host), AppendResult::Refused);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0].text,
+            "1 file holds no MP3 audio the game can play and was not added:\nnotes.mp3: no MPEG "
+            "audio frames found");
+  EXPECT_EQ(host.messages[0].caption, "Tunebelt - Error");
+
+  s.Language = kGerman;
+  DropCommand(s, {text, good, cut, dir / "missing.mp3"}, host);
+  EXPECT_EQ(s.PlaylistPaths, (Lines{good, dir / "missing.mp3"}));  // the save tells about missing
+  ASSERT_EQ(host.messages.size(), 2u);
+  EXPECT_EQ(host.messages[1].text,
+            "2 Dateien enthalten kein MP3, das das Spiel abspielen kann, und wurden nicht "
+            "hinzugef\u00fcgt:\nnotes.mp3: no MPEG audio frames found\ncut.mp3: the file ends "
+            "after 3 MPEG audio frames");
+}
+
 TEST(AddTrack, DeveloperModeShowsTheAddedFileName) {
   ProgramState s;
   s.DebugMode = 1;
   RecordingHost host;
   AddTrack(s, "/m/sub/a.mp3", host);
-  AddTrack(s, "/m/sub/b.wav", host);
+  AddTrack(s, "/m/sub/b.txt", host);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0].text, "a.mp3");
   EXPECT_EQ(host.messages[0].caption, "Tunebelt");
@@ -101,13 +141,15 @@ TEST(AddTrack, TakesSeveralFilesAndStartsWhereTheLastTrackWas) {
   s.MusicFolder = "/home/p/Music";
   RecordingHost host;
   host.openFileLists = {
-      {"/m/rock/b.mp3", "/m/rock/a.mp3", "/m/rock/notes.txt"}, {}, {"/m/jazz/c.MP3", "/m/x.wav"}};
+      {"/m/rock/b.mp3", "/m/rock/a.mp3", "/m/rock/notes.txt"}, {}, {"/m/jazz/c.MP3", "/m/x.doc"}};
   AddTrackCommand(s, host);
   AddTrackCommand(s, host);  // cancelled
   AddTrackCommand(s, host);
   AddTrackCommand(s, host);
   EXPECT_EQ(host.events, Lines(4, "open-files-dialog"));
-  EXPECT_EQ(host.lastFilters[0], "MP3 Files (*.mp3)|*.mp3");
+  EXPECT_EQ(host.lastFilters[0],
+            "Music Files (*.mp3,*.flac,*.ogg,*.opus,*.m4a,*.wav)|*.mp3; *.flac; *.ogg; *.opus; "
+            "*.m4a; *.wav");
   EXPECT_EQ(host.startFolders, (Lines{"/home/p/Music", "/m/rock", "/m/rock", "/m/jazz"}));
   EXPECT_EQ(s.PlaylistNames, (Lines{"b.mp3", "a.mp3", "c.MP3"}));
   EXPECT_EQ(s.TrackFolder, "/m/jazz");

@@ -37,7 +37,7 @@ class Pls : public ::testing::Test {
     writeFile(list, crlf(lines));
     return plsload(state, list, host);
   }
-  void touch(const std::string& rel) { writeFile(dir / rel, "mp3"); }
+  void touch(const std::string& rel) { writeFile(dir / rel, test::playableMp3("mp3")); }
 
   TempDir dir;
   std::string lists = dir / "Lists";
@@ -82,10 +82,10 @@ TEST_F(Pls, AnEntryIsTakenAsWrittenBeforeItsWindowsReading) {
   // folder keeps its backslash whichever reading the entry needs.
   std::string odd = dir / "AC\\DC";
   writeFile(odd + "/list.pls", crlf({"File1=x\\y.mp3", "File2=sub\\z.mp3", "File3=..\\w.mp3"}));
-  writeFile(odd + "/x\\y.mp3", "literal");
-  writeFile(odd + "/x/y.mp3", "not this one");
-  writeFile(odd + "/sub/z.mp3", "z");
-  writeFile(dir / "w.mp3", "w");
+  writeFile(odd + "/x\\y.mp3", test::playableMp3("literal"));
+  writeFile(odd + "/x/y.mp3", test::playableMp3("not this one"));
+  writeFile(odd + "/sub/z.mp3", test::playableMp3("z"));
+  writeFile(dir / "w.mp3", test::playableMp3("w"));
   plsload(state, odd + "/list.pls", host);
   EXPECT_EQ(state.PlaylistPaths, (Lines{odd + "/x\\y.mp3", odd + "/sub/z.mp3", odd + "/../w.mp3"}));
   EXPECT_EQ(state.PlaylistNames, (Lines{"x\\y.mp3", "z.mp3", "w.mp3"}));
@@ -215,7 +215,7 @@ TEST(PlsFixtures, WindowsAndPosixEntriesWithTheUsualKeys) {
   TempDir dir;
   ScopedCwd cwd(dir.str());
   for (auto f : {"Music/a.mp3", "Lists/sub/b.mp3", "D:/x.mp3", "Music/c.mp3"}) {
-    writeFile(dir / f, "mp3");
+    writeFile(dir / f, test::playableMp3("mp3"));
   }
   copyFixture("pls/mixed.pls", dir, dir / "Lists/mixed.pls");
   ProgramState state;
@@ -232,8 +232,8 @@ TEST(PlsFixtures, WindowsAndPosixEntriesWithTheUsualKeys) {
 TEST(PlsFixtures, LoneLfAndLoneCrEndLinesToo) {
   for (auto name : {"pls/lf.pls", "pls/cr.pls"}) {
     TempDir dir;
-    writeFile(dir / "a.mp3", "mp3");
-    writeFile(dir / "b.mp3", "mp3");
+    writeFile(dir / "a.mp3", test::playableMp3("mp3"));
+    writeFile(dir / "b.mp3", test::playableMp3("mp3"));
     copyFixture(name, dir, dir / "list.pls");
     ProgramState state;
     RecordingHost host;

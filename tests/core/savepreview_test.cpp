@@ -56,6 +56,8 @@ class Model {
         tree_[at] = kFolder;
         break;
       case Action::Copy:
+      case Action::Convert:
+      case Action::Level:
         file(at, s.size);
         break;
       case Action::Delete:

@@ -328,7 +328,39 @@ TEST(Settings, BytesBeyondTheLastRecordAreNeverRead) {
   LoadSettings(file, state);
   EXPECT_EQ(state.Mp3Volume, 80);
   SaveVolumes(file, state);
-  EXPECT_EQ(fs::file_size(file), 12009u * 128u);
+  // The audio options' records are the last the program writes.
+  EXPECT_EQ(fs::file_size(file), 12011u * 128u);
+}
+
+// Off and 192 kb/s until set; kept past the volume records, which stay as
+// they were; a bit rate MP3 has not reads as the default.
+TEST(Settings, AudioOptionsAreKeptAndOnlyRealBitRatesRead) {
+  TempDir dir;
+  std::string file = dir / "settings.jst";
+  EnsureSettingsDefaults(file);
+  ProgramState state;
+  LoadSettings(file, state);
+  EXPECT_FALSE(state.LevelLoudness);
+  EXPECT_EQ(state.BitrateKbps, 192);
+  const std::string before = test::readFile(file);
+
+  state.LevelLoudness = true;
+  state.BitrateKbps = 256;
+  SaveAudioOptions(file, state);
+  EXPECT_EQ(test::readFile(file).substr(0, before.size()), before);
+  EXPECT_EQ(record(file, 12010), rec(bytes({1, 0})));
+  EXPECT_EQ(record(file, 12011), rec(bytes({0, 1})));
+  ProgramState read;
+  LoadSettings(file, read);
+  EXPECT_TRUE(read.LevelLoudness);
+  EXPECT_EQ(read.BitrateKbps, 256);
+
+  ProgramState odd;
+  odd.BitrateKbps = 100;
+  SaveAudioOptions(file, odd);
+  LoadSettings(file, read);
+  EXPECT_FALSE(read.LevelLoudness);
+  EXPECT_EQ(read.BitrateKbps, 192);
 }
 
 }  // namespace

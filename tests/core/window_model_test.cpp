@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/audio/probe.h"
 #include "core/state/settings.h"
 #include "platform/fs.h"
 #include "test_util.h"
@@ -38,6 +39,7 @@ class FakeView : public WindowView {
   bool calledOffTheWindowsThread = false;
   std::vector<std::string> lines;
   std::string modFolderText, cacheLabel, caption;
+  std::vector<std::string> captions;
   std::vector<std::string> entries;
   bool modFolderEnabled = true, developer = false;
   std::array<bool, kRowButtons> hover{};
@@ -123,6 +125,7 @@ class FakeView : public WindowView {
   void showProgressCaption(const std::string& text) override {
     onWindowThread();
     caption = text;
+    captions.push_back(text);
   }
   void placeHoverImages() override {}
   int screenHeightTwips() override { return 20000; }
@@ -169,7 +172,7 @@ struct ModelUnderTest {
     writeFile(mod + "/gfx/shell/kb_act.lst", "\"+forward\" \"Move forward\"\r\n");
     for (const char* name : {"A.mp3", "B.mp3", "C.mp3"}) {
       const std::string path = dir / (std::string("music/") + name);
-      writeFile(path, std::string("data of ") + name);
+      writeFile(path, test::playableMp3(std::string("data of ") + name));
       state.PlaylistPaths.push_back(path);
       state.PlaylistNames.emplace_back(name);
     }
@@ -213,6 +216,45 @@ TEST(WindowModel, HoverImagesFollowThePointerAndTheCommands) {
   m.clickButton(RowButton::SaveScript, true);
   ASSERT_TRUE(t.waitForTheJob());
   EXPECT_EQ(t.view.lit(), "0000");
+}
+
+// The audio options reach the save: a FLAC converted at the chosen bit rate
+// and an MP3 levelled, the progress window naming each track as it goes; a
+// text file named .mp3 is refused when dropped.
+TEST(WindowModel, ASaveConvertsAndLevelsAsTheOptionsSay) {
+  ModelUnderTest t;
+  WindowModel& m = *t.model;
+  t.state.SettingsFolder = t.dir / "settings";
+  fs::create_directories(t.state.SettingsFolder);
+  t.state.LevelLoudness = true;
+  t.state.BitrateKbps = 128;
+  m.selectionChanged({true, true, true});
+  m.removeTracks();
+  const std::string sounds = TUNEBELT_AUDIO_TESTDATA;
+  writeFile(t.dir / "music/notes.mp3", "text");
+  m.dropFiles({sounds + "/tone.flac", t.dir / "music/notes.mp3", sounds + "/tone.mp3"});
+  EXPECT_EQ(t.view.lines, (std::vector<std::string>{"tone.flac", "tone.mp3"}));
+  ASSERT_EQ(t.view.messages.size(), 1u);
+  EXPECT_NE(t.view.messages[0].find("notes.mp3: no MPEG audio frames found"), std::string::npos);
+  m.modFolderEdited(t.mod);
+  m.saveScript();
+  ASSERT_TRUE(t.waitForTheJob());
+  ASSERT_EQ(t.view.messages.size(), 1u) << t.view.messages.back();
+  EXPECT_EQ(t.view.caption, "Done");
+  EXPECT_EQ(t.view.progressValue, 2);
+  const audio::Mp3Verdict flac = audio::ProbeMp3(t.mod + "/mp3s/tone.mp3");
+  EXPECT_TRUE(flac.playable);
+  EXPECT_EQ(flac.first.bitrateKbps, 128);
+  EXPECT_NE(readFile(t.mod + "/mp3s/tone_2.mp3"), readFile(sounds + "/tone.mp3"));
+  EXPECT_TRUE(audio::ProbeMp3(t.mod + "/mp3s/tone_2.mp3").playable);
+  const auto shown = [&](const std::string& caption) {
+    return std::any_of(t.view.captions.begin(), t.view.captions.end(),
+                       [&](const std::string& c) { return c.starts_with(caption); });
+  };
+  EXPECT_TRUE(shown("Measuring loudness 1 of 2: tone.flac ("));
+  EXPECT_TRUE(shown("Converting tone.flac ("));
+  EXPECT_TRUE(shown("Levelling tone.mp3 ("));
+  EXPECT_FALSE(t.view.calledOffTheWindowsThread);
 }
 
 TEST(WindowModel, TheSelectionFollowsTheEdits) {
@@ -276,7 +318,7 @@ TEST(WindowModel, ASaveRunsOffTheWindowsThreadAndCommandsWaitForIt) {
   EXPECT_EQ(t.view.saveEnds[0].maximum, 3);
   EXPECT_TRUE(t.view.modFolderEnabled);
   EXPECT_EQ(std::count(t.view.commandsEnabled.begin(), t.view.commandsEnabled.end(), false), 0);
-  EXPECT_EQ(readFile(t.mod + "/mp3s/B.mp3"), "data of B.mp3");
+  EXPECT_EQ(readFile(t.mod + "/mp3s/B.mp3"), test::playableMp3("data of B.mp3"));
   EXPECT_FALSE(fs::exists(t.mod + "/mp3s/old.mp3"));
   // The trim reached the box; the folder is remembered once.
   EXPECT_EQ(m.modFolderText(), t.mod);

@@ -195,13 +195,14 @@ void BrowseTest::discoveredModFoldersAreOfferedAndSaveLikeAnyOther() {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                     list->visualRect(list->model()->index(1, 0)).center());
   QCOMPARE(box->currentText(), QString::fromStdString(cstrike));
-  writeFile(*home_ / "music/Song.mp3", "song");
+  writeFile(*home_ / "music/Song.mp3", test::playableMp3("song"));
   t.state.PlaylistPaths = {*home_ / "music/Song.mp3"};
   t.state.PlaylistNames = {"Song.mp3"};
   t.find<QAction>("mnuSaveScript")->trigger();
   QVERIFY(t.waitForTheJob());
   QVERIFY2(qt::MessageBox::shown().isEmpty(), qPrintable(qt::MessageBox::shown().value(0).text));
-  QCOMPARE(tunebelt::test::readFile(cstrike + "/mp3s/Song.mp3"), std::string("song"));
+  QCOMPARE(tunebelt::test::readFile(cstrike + "/mp3s/Song.mp3"),
+           tunebelt::test::playableMp3("song"));
   // Now remembered: among the remembered folders, still named, no longer
   // offered twice.
   QCOMPARE(t.state.ModFolders, (std::vector<std::string>{"/srv/remembered/tfc", cstrike}));

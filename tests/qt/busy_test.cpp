@@ -31,8 +31,8 @@ class BusyTest : public tunebelt::test::WindowTest {
   std::string prepareSave(WindowUnderTest& t) {
     const std::string mod = *app_ / "hl/cstrike";
     writeFile(mod + "/gfx/shell/kb_act.lst", "\"+attack\" \"Fire\"\r\n");
-    writeFile(*app_ / "music/One.mp3", "one");
-    writeFile(*app_ / "music/Two.mp3", "two");
+    writeFile(*app_ / "music/One.mp3", tunebelt::test::playableMp3("one"));
+    writeFile(*app_ / "music/Two.mp3", tunebelt::test::playableMp3("two"));
     t.window->model().dropFiles({*app_ / "music/One.mp3", *app_ / "music/Two.mp3"});
     t.find<QComboBox>("cboSteamFolder")->setEditText(QString::fromStdString(mod));
     return mod;
@@ -106,7 +106,7 @@ class BusyTest : public tunebelt::test::WindowTest {
     QCOMPARE(bar->text(), QString("1 of 2 tracks in the game"));
 
     // The next save starts afresh.
-    writeFile(*app_ / "music/Two.mp3", "two");
+    writeFile(*app_ / "music/Two.mp3", tunebelt::test::playableMp3("two"));
     t.find<QAction>("mnuSaveScript")->trigger();
     QVERIFY(t.waitForTheJob());
     QVERIFY(!end->isVisible());

@@ -1,4 +1,5 @@
 // The options and about dialogs and the links, driven offscreen.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
@@ -105,7 +106,7 @@ class DialogsTest : public QObject {
     OptionsDialog dlg(form());
     QCOMPARE(dlg.objectName(), QString("frmOptions"));
     QCOMPARE(dlg.windowTitle(), QString("Tunebelt - Options"));
-    QCOMPARE(dlg.size(), QSize(278, 154));
+    QCOMPARE(dlg.size(), QSize(278, 202));
     QCOMPARE(dlg.minimumSize(), dlg.maximumSize());
     QCOMPARE(child<QLabel>(&dlg, "Label1")->text(), QString("Initial Volumes (0-100):"));
     QCOMPARE(child<QLabel>(&dlg, "Label3")->text(), QString("MP3:"));
@@ -125,11 +126,17 @@ class DialogsTest : public QObject {
     QCOMPARE(game->pos(), QPoint(80, 72));
     QVERIFY(mp3->geometry().bottom() < game->geometry().top());
     QVERIFY(game->geometry().bottom() < cancel->geometry().top());
-    QCOMPARE(cancel->geometry(), QRect(8, 120, 82, 25));
+    QCOMPARE(cancel->geometry(), QRect(8, 168, 82, 25));
     QCOMPARE(ok->text(), QString("Ok"));
     QVERIFY(ok->isDefault());
     QCOMPARE(nextTabStop(mp3), game);
-    QCOMPARE(nextTabStop(game), ok);
+    auto* level = child<QCheckBox>(&dlg, "chkLevel");
+    auto* bitrate = child<QComboBox>(&dlg, "cboBitrate");
+    QCOMPARE(nextTabStop(game), static_cast<QWidget*>(level));
+    QCOMPARE(nextTabStop(level), static_cast<QWidget*>(bitrate));
+    QCOMPARE(nextTabStop(bitrate), ok);
+    QVERIFY(game->geometry().bottom() < level->geometry().top());
+    QVERIFY(bitrate->geometry().bottom() < ok->geometry().top());
     QCOMPARE(nextTabStop(ok), apply);
     QCOMPARE(nextTabStop(apply), cancel);
     QCOMPARE(mp3->currentText(), QString("35"));
@@ -188,6 +195,38 @@ class DialogsTest : public QObject {
     dlg.show();
     QCOMPARE(child<QComboBox>(&dlg, "cboMP3Vol")->currentText(), QString("35"));
     QCOMPARE(child<QComboBox>(&dlg, "cboGameVol")->currentText(), QString("60"));
+  }
+
+  // Off and 192 kb/s at first; Ok stores both in the state and the file,
+  // and the captions follow the language when the dialog is shown again.
+  void audioOptionsAreAppliedAndShownInTheLanguage() {
+    tunebelt::test::TempDir other;
+    std::string path = other / "settings.jst";
+    tunebelt::EnsureSettingsDefaults(path);
+    tunebelt::SettingsFile file(path);
+    tunebelt::OptionsForm options(state_, file, host_);
+    OptionsDialog dlg(options);
+    dlg.show();
+    auto* level = child<QCheckBox>(&dlg, "chkLevel");
+    auto* bitrate = child<QComboBox>(&dlg, "cboBitrate");
+    QVERIFY(!level->isChecked());
+    QCOMPARE(bitrate->currentText(), QString("192 kb/s"));
+    QCOMPARE(bitrate->count(), 6);
+    level->setChecked(true);
+    bitrate->setCurrentIndex(bitrate->findText("320 kb/s"));
+    QTest::mouseClick(child<QPushButton>(&dlg, "cmdOk"), Qt::LeftButton);
+    QVERIFY(state_.LevelLoudness);
+    QCOMPARE(state_.BitrateKbps, 320);
+    QCOMPARE(record(path, 12010), 1);
+    QCOMPARE(record(path, 12011), 320);
+    state_.Language = tunebelt::kGerman;
+    dlg.show();
+    QCOMPARE(level->text(), QString::fromUtf8("Lautst\u00e4rke der Kopien angleichen"));
+    QCOMPARE(child<QLabel>(&dlg, "lblBitrate")->text(), QString("MP3 Bitrate:"));
+    QVERIFY(level->isChecked());
+    state_.Language = tunebelt::kEnglish;
+    state_.LevelLoudness = false;
+    state_.BitrateKbps = 192;
   }
 
   void okWritesBothRecordsEvenUnchanged() {

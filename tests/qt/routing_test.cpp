@@ -99,7 +99,7 @@ void RoutingTest::clickOnALitButtonRunsItsCommandAndDarkens() {
   WindowUnderTest& t = *t_;
   tunebelt::test::TempDir music;
   const QString track = QString::fromStdString(music / "a.mp3");
-  tunebelt::test::writeFile(track.toStdString(), "x");
+  tunebelt::test::writeFile(track.toStdString(), tunebelt::test::playableMp3("x"));
 
   moveOver(t.find("imgAdd"));
   moveOver(t.find("imgPlaylist"));
@@ -108,7 +108,8 @@ void RoutingTest::clickOnALitButtonRunsItsCommandAndDarkens() {
   QCOMPARE(lit(t), QString("0000"));
   QCOMPARE(t.state.TrackCount(), 1);
   QCOMPARE(t.find<QListWidget>("lstPlaylist")->item(0)->text(), QString("a.mp3"));
-  QCOMPARE(qt::FileDialog::opened().last().filter, QString("MP3 Files (*.mp3)"));
+  QCOMPARE(qt::FileDialog::opened().last().filter,
+           QString("Music Files (*.mp3 *.flac *.ogg *.opus *.m4a *.wav)"));
   QCOMPARE(qt::FileDialog::opened().last().caption, QString("Tunebelt - Open"));
 
   // The playlist button opens the playlist filter; a cancelled dialog adds

@@ -58,7 +58,7 @@ class StartupTest : public QObject {
 
 void StartupTest::firstStartOffersTheSampleTrackOnce() {
   AppFolder app;
-  test::writeFile(app / "velloran_glasshour.mp3", "sample");
+  test::writeFile(app / "velloran_glasshour.mp3", test::playableMp3("sample"));
   qt::MessageBox::setTestMode(true);
   qt::MessageBox::queueAnswer(true);
   {
@@ -72,7 +72,7 @@ void StartupTest::firstStartOffersTheSampleTrackOnce() {
     QCOMPARE(asked.caption, QString("Copy Track"));
     QCOMPARE(asked.text, QString("Do you want to copy the free track, 'Velloran - Glasshour' to "
                                  "your music folder?"));
-    QCOMPARE(test::readFile(app / "Music/velloran_glasshour.mp3"), std::string("sample"));
+    QCOMPARE(test::readFile(app / "Music/velloran_glasshour.mp3"), test::playableMp3("sample"));
     // The font is the program's own: nothing goes into the user's fonts.
     QVERIFY(!std::filesystem::exists(app / "data"));
     t.window->close();
@@ -86,7 +86,7 @@ void StartupTest::firstStartOffersTheSampleTrackOnce() {
 
 void StartupTest::theAnswerIsStoredAtOnceSoExitDoesNotAskAgain() {
   AppFolder app;
-  test::writeFile(app / "velloran_glasshour.mp3", "sample");
+  test::writeFile(app / "velloran_glasshour.mp3", test::playableMp3("sample"));
   qt::MessageBox::setTestMode(true);
   qt::MessageBox::queueAnswer(false);
   {
@@ -112,7 +112,7 @@ void StartupTest::theAnswerIsStoredAtOnceSoExitDoesNotAskAgain() {
 
 void StartupTest::theQuestionStandsCentredOverTheShownWindow() {
   AppFolder app;
-  test::writeFile(app / "velloran_glasshour.mp3", "sample");
+  test::writeFile(app / "velloran_glasshour.mp3", test::playableMp3("sample"));
   WindowUnderTest t(app);
   qt::MessageBox::setTestMode(false);  // the real box
   t.window->move(-200, -150);          // so that the box fits the offscreen screen centred
@@ -155,7 +155,7 @@ void StartupTest::withoutTheTrackNothingIsAskedUntilItIsThere() {
   LoadSettings(app / "settings.jst", stored);
   QCOMPARE(stored.SampleTrackOffered, std::int16_t(0));
 
-  test::writeFile(app / "velloran_glasshour.mp3", "sample");
+  test::writeFile(app / "velloran_glasshour.mp3", test::playableMp3("sample"));
   WindowUnderTest later(app);
   later.window->show();
   QTRY_COMPARE(questions(), 1);

@@ -18,9 +18,10 @@ std::string_view trimBlanks(std::string_view s) {
 
 }  // namespace
 
-ImportResult ImportPlaylistFile(ProgramState& state, const std::string& path, Host& host) {
-  if (path.ends_with(".pls")) return plsload(state, path, host);
-  if (path.ends_with(".m3u")) return m3uload(state, path, host);
+ImportResult ImportPlaylistFile(ProgramState& state, const std::string& path, Host& host,
+                                std::vector<std::string>* refused) {
+  if (path.ends_with(".pls")) return plsload(state, path, host, refused);
+  if (path.ends_with(".m3u")) return m3uload(state, path, host, refused);
   host.showMessage("Error: a playlist file has not been selected: " +
                        PrintableName(GetFileName(trimBlanks(path))),
                    kErrorCaption, MessageIcon::Critical);
@@ -33,20 +34,22 @@ void ImportPlaylistCommand(ProgramState& state, Host& host) {
   ImportPlaylistFile(state, path, host);
 }
 
-AddItemsResult AddItems(ProgramState& state, const std::vector<std::string>& paths, Host& host) {
-  AddItemsResult result;
+namespace {
+
+void addItemsInto(ProgramState& state, const std::vector<std::string>& paths, Host& host,
+                  AddItemsResult& result, std::vector<std::string>& refused) {
   bool fullTold = false;
   for (const std::string& path : paths) {
     if (path.ends_with(".pls") || path.ends_with(".m3u")) {
-      ImportResult r = ImportPlaylistFile(state, path, host);
+      ImportResult r = ImportPlaylistFile(state, path, host, &refused);
       if (r == ImportResult::Refused || r == ImportResult::Failed) {
         result.refused = true;
-        return result;
+        return;
       }
       fullTold = fullTold || r == ImportResult::Full;
       continue;
     }
-    AppendResult r = AddTrack(state, path, host);
+    AppendResult r = AddTrack(state, path, host, &refused);
     if (r == AppendResult::Ignored) {
       result.skipped.push_back(path);
     } else if (r == AppendResult::Full && !fullTold) {
@@ -54,6 +57,15 @@ AddItemsResult AddItems(ProgramState& state, const std::vector<std::string>& pat
       fullTold = true;
     }
   }
+}
+
+}  // namespace
+
+AddItemsResult AddItems(ProgramState& state, const std::vector<std::string>& paths, Host& host) {
+  AddItemsResult result;
+  std::vector<std::string> refused;
+  addItemsInto(state, paths, host, result, refused);
+  TellRefusedTracks(refused, state, host);
   return result;
 }
 

@@ -19,8 +19,12 @@ enum class ImportResult {
   Failed,   // the file could not be read (the user was told)
 };
 
-ImportResult plsload(ProgramState& state, const std::string& path, Host& host);
-ImportResult m3uload(ProgramState& state, const std::string& path, Host& host);
+// An MP3 entry the game cannot play is not added: it goes into `refused`
+// ("name: reason"), or is told when the reading ends when none is given.
+ImportResult plsload(ProgramState& state, const std::string& path, Host& host,
+                     std::vector<std::string>* refused = nullptr);
+ImportResult m3uload(ProgramState& state, const std::string& path, Host& host,
+                     std::vector<std::string>* refused = nullptr);
 
 // Resolves a relative M3U entry against state.ImportFolder, climbing once per
 // "..\" and leaving ImportFolder at the folder reached.
@@ -32,20 +36,22 @@ std::string NavUp(std::string_view dirPath);
 // Hands a path to the reader its last four characters name: ".pls", ".m3u";
 // anything else gets the "not selected" error. Used by the import command and
 // the terminal front end.
-ImportResult ImportPlaylistFile(ProgramState& state, const std::string& path, Host& host);
+ImportResult ImportPlaylistFile(ProgramState& state, const std::string& path, Host& host,
+                                std::vector<std::string>* refused = nullptr);
 
 // The import command: the open dialog (in the music folder), then the reader.
 void ImportPlaylistCommand(ProgramState& state, Host& host);
 
 struct AddItemsResult {
   bool refused = false;              // a playlist was refused or could not be read
-  std::vector<std::string> skipped;  // names that are neither a playlist nor an .mp3
+  std::vector<std::string> skipped;  // names that are neither a playlist nor a track
 };
 
 // Takes full paths the way the window takes them: an ".pls" or ".m3u" to its
 // reader, any other name to AddTrack, in order. Stops at a playlist that was
 // refused or could not be read (the user was told). A playlist that fills up
-// on the way is told once.
+// on the way is told once, and the MP3s the game cannot play, from items and
+// playlists alike, in one message at the end.
 AddItemsResult AddItems(ProgramState& state, const std::vector<std::string>& paths, Host& host);
 
 }  // namespace tunebelt

@@ -13,19 +13,21 @@ namespace {
 
 // One entry line: looked up as it stands when absolute, else resolved
 // against the playlist's folder. False when the playlist is full.
-bool takeEntry(ProgramState& state, const std::string& e, Host& host) {
-  if (!HasMp3Extension(e)) return true;
+bool takeEntry(ProgramState& state, const std::string& e, Host& host,
+               std::vector<std::string>& refused) {
+  if (!IsTrackName(e)) return true;
   if (reader::isAbsoluteEntry(e)) {
     auto p = reader::findEntry({}, e);
-    return !p || reader::append(state, *p, host);
+    return !p || reader::append(state, *p, host, refused);
   }
   // getm3upath climbs for each "..\" and joins the rest to the folder reached.
   std::string joined = getm3upath(state, e);
   auto p = reader::findEntry(state.ImportFolder,
                              std::string_view(joined).substr(state.ImportFolder.size() + 1));
   if (!p) return true;
-  if (!reader::append(state, *p, host)) return false;
-  if (state.DebugMode == 1) {
+  const int before = state.TrackCount();
+  if (!reader::append(state, *p, host, refused)) return false;
+  if (state.DebugMode == 1 && state.TrackCount() > before) {
     host.showMessage(PrintableName(state.PlaylistPaths.back()), kCaption, MessageIcon::None);
   }
   return true;
@@ -34,20 +36,28 @@ bool takeEntry(ProgramState& state, const std::string& e, Host& host) {
 }  // namespace
 
 // Only the line right after an "#EXTINF" line is an entry, whatever it holds.
-ImportResult m3uload(ProgramState& state, const std::string& path, Host& host) {
+ImportResult m3uload(ProgramState& state, const std::string& path, Host& host,
+                     std::vector<std::string>* refused) {
   auto lines = reader::readPlaylist(path, host);
   if (!lines) return ImportResult::Failed;
   if (lines->empty() || (*lines)[0] != "#EXTM3U") {
     host.showMessage(kNotExtendedM3u, kCaption, MessageIcon::None);
     return ImportResult::Refused;
   }
+  std::vector<std::string> own;
+  std::vector<std::string>& notPlayable = refused != nullptr ? *refused : own;
+  ImportResult result = ImportResult::Read;
   for (std::size_t k = 1; k < lines->size(); ++k) {
     if (!(*lines)[k].starts_with("#EXTINF")) continue;
     state.ImportFolder = getPath(path);
     if (++k == lines->size()) break;
-    if (!takeEntry(state, (*lines)[k], host)) return ImportResult::Full;
+    if (!takeEntry(state, (*lines)[k], host, notPlayable)) {
+      result = ImportResult::Full;
+      break;
+    }
   }
-  return ImportResult::Read;
+  TellRefusedTracks(own, state, host);
+  return result;
 }
 
 // Every "..\" anywhere in the entry climbs one folder and drops the first

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "core/audio/probe.h"
 #include "core/state/printable.h"
 #include "platform/fs.h"
 
@@ -39,13 +40,31 @@ void tellFull(Prompts& host) {
 
 }  // namespace
 
-bool HasMp3Extension(std::string_view path) {
-  constexpr std::string_view kExtension = ".mp3";
-  if (path.size() < kExtension.size()) return false;
-  const std::string_view tail = path.substr(path.size() - kExtension.size());
-  return std::equal(tail.begin(), tail.end(), kExtension.begin(), [](char a, char b) {
+namespace {
+
+// `extension` in lower case.
+bool EndsWithFolded(std::string_view path, std::string_view extension) {
+  if (path.size() < extension.size()) return false;
+  const std::string_view tail = path.substr(path.size() - extension.size());
+  return std::equal(tail.begin(), tail.end(), extension.begin(), [](char a, char b) {
     return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
   });
+}
+
+}  // namespace
+
+bool HasMp3Extension(std::string_view path) {
+  return EndsWithFolded(path, ".mp3");
+}
+
+bool NeedsConversion(std::string_view path) {
+  constexpr std::string_view kConverted[] = {".flac", ".ogg", ".opus", ".m4a", ".wav"};
+  return std::any_of(std::begin(kConverted), std::end(kConverted),
+                     [path](std::string_view e) { return EndsWithFolded(path, e); });
+}
+
+bool IsTrackName(std::string_view path) {
+  return HasMp3Extension(path) || NeedsConversion(path);
 }
 
 std::string GetFileName(std::string_view path) {
@@ -71,8 +90,51 @@ AppendResult AppendEntry(ProgramState& state, const std::string& path, StateObse
   return AppendResult::Added;
 }
 
-AppendResult AddTrack(ProgramState& state, const std::string& path, Host& host) {
-  if (!HasMp3Extension(path)) return AppendResult::Ignored;
+std::optional<std::string> RefuseTrack(const std::string& path) {
+  if (!HasMp3Extension(path)) return std::nullopt;
+  try {
+    const audio::Mp3Verdict verdict = audio::ProbeMp3(path);
+    if (!verdict.playable) return verdict.reason;
+  } catch (const platform::FsError&) {
+    // Not to be read now: the save tells.
+  }
+  return std::nullopt;
+}
+
+void TellRefusedTracks(const std::vector<std::string>& refused, const ProgramState& state,
+                       Prompts& prompts) {
+  if (refused.empty()) return;
+  constexpr std::size_t kListed = 10;
+  const bool german = state.Language == kGerman;
+  std::string text =
+      german ? (refused.size() == 1
+                    ? std::string("1 Datei enth\u00e4lt kein MP3, das das Spiel abspielen kann, "
+                                  "und wurde nicht hinzugef\u00fcgt:")
+                    : std::to_string(refused.size()) +
+                          " Dateien enthalten kein MP3, das das Spiel abspielen kann, und wurden "
+                          "nicht hinzugef\u00fcgt:")
+             : (refused.size() == 1
+                    ? std::string("1 file holds no MP3 audio the game can play and was not added:")
+                    : std::to_string(refused.size()) +
+                          " files hold no MP3 audio the game can play and were not added:");
+  for (std::size_t i = 0; i < refused.size() && i < kListed; ++i) text += "\n" + refused[i];
+  if (refused.size() > kListed) {
+    text += (german ? "\n... und " : "\n... and ") + std::to_string(refused.size() - kListed) +
+            (german ? " weitere" : " more");
+  }
+  prompts.showMessage(text, kErrorCaption, MessageIcon::Exclamation);
+}
+
+AppendResult AddTrack(ProgramState& state, const std::string& path, Host& host,
+                      std::vector<std::string>* refused) {
+  if (!IsTrackName(path)) return AppendResult::Ignored;
+  if (auto reason = RefuseTrack(path)) {
+    std::vector<std::string> one;
+    (refused != nullptr ? *refused : one)
+        .push_back(PrintableName(GetFileName(path)) + ": " + *reason);
+    TellRefusedTracks(one, state, host);
+    return AppendResult::Refused;
+  }
   AppendResult r = AppendEntry(state, path, host);
   if (r == AppendResult::Added && state.DebugMode == 1) {
     host.showMessage(PrintableName(GetFileName(path)), kCaption, MessageIcon::None);
@@ -155,14 +217,16 @@ void AddTrackCommand(ProgramState& state, Host& host) {
 }
 
 void DropCommand(ProgramState& state, const std::vector<std::string>& names, Host& host) {
+  std::vector<std::string> refused;
   for (const std::string& name : names) {
-    const AppendResult added = AddTrack(state, name, host);
+    const AppendResult added = AddTrack(state, name, host, &refused);
     if (added == AppendResult::Full) {
       tellFull(host);
-      return;
+      break;
     }
     if (added == AppendResult::Added) state.TrackFolder = getPath(name);
   }
+  TellRefusedTracks(refused, state, host);
 }
 
 }  // namespace tunebelt

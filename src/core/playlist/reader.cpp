@@ -46,7 +46,12 @@ std::optional<std::string> findEntry(std::string_view folder, std::string_view e
   return std::nullopt;
 }
 
-bool append(ProgramState& state, const std::string& path, Host& host) {
+bool append(ProgramState& state, const std::string& path, Host& host,
+            std::vector<std::string>& refused) {
+  if (auto reason = RefuseTrack(path)) {
+    refused.push_back(PrintableName(GetFileName(path)) + ": " + *reason);
+    return true;
+  }
   if (AppendEntry(state, path, host) == AppendResult::Added) return true;
   host.showMessage(kPlaylistFullMessage, kCaption, MessageIcon::None);
   return false;

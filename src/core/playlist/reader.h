@@ -40,7 +40,9 @@ inline constexpr std::size_t kLongestPath = 32767;
 inline constexpr std::size_t kLongestPath = 4095;
 #endif
 
-// Appends an entry; false when the playlist is full, after telling the user.
-bool append(ProgramState& state, const std::string& path, Host& host);
+// Appends an entry unless RefuseTrack refuses it (then added to `refused`);
+// false when the playlist is full, after telling the user.
+bool append(ProgramState& state, const std::string& path, Host& host,
+            std::vector<std::string>& refused);
 
 }  // namespace tunebelt::reader

@@ -1,8 +1,13 @@
 #include "core/scripts/applyplan.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 
+#include "core/audio/parallel.h"
 #include "core/modfolder/cleanup.h"
+#include "core/playlist/playlist.h"
+#include "core/scripts/trackaudio.h"
 #include "core/state/printable.h"
 #include "core/state/state.h"
 #include "platform/tree.h"
@@ -33,6 +38,10 @@ std::string_view ActionName(Action action) {
       return "delete-folder";
     case Action::LeftOut:
       return "left-out";
+    case Action::Convert:
+      return "convert";
+    case Action::Level:
+      return "level";
   }
   return "?";
 }
@@ -58,8 +67,8 @@ std::string TracksText(const std::vector<int>& tracks) {
 
 class Executor {
  public:
-  Executor(const Plan& plan, Host& host, Journal* journal)
-      : plan_(plan), host_(host), journal_(journal) {
+  Executor(const Plan& plan, Host& host, Journal* journal, AudioWork* audio)
+      : plan_(plan), host_(host), journal_(journal), audio_(audio) {
     copies_ = static_cast<int>(
         std::count_if(plan.steps.begin(), plan.steps.end(),
                       [](const PlannedStep& s) { return s.subject == Subject::Track; }));
@@ -83,6 +92,8 @@ class Executor {
         break;
       case Action::Copy:
       case Action::AlreadyThere:
+      case Action::Convert:
+      case Action::Level:
         copy(s);
         break;
       case Action::CleanUp:
@@ -131,6 +142,7 @@ class Executor {
     if (s.subject == Subject::ControlScript) host_.setStage(Stage::Copying);
     if (s.subject == Subject::Track) {
       trackFolder();
+      if (!audioMade_) makeAudioCopies();
       if (plan_.showEachSource) {
         host_.showMessage(PrintableName(s.step.source), kCaption, MessageIcon::None);
       }
@@ -139,7 +151,79 @@ class Executor {
 
   void after(const PlannedStep& s) {
     if (s.subject == Subject::ControlScript) host_.setProgressMaximum(copies_);
-    if (s.subject == Subject::Track) host_.setProgressValue(++copied_);
+    if (s.subject == Subject::Track && !isAudioCopy(s)) host_.setProgressValue(++copied_);
+  }
+
+  static bool isAudioCopy(const PlannedStep& s) {
+    return s.subject == Subject::Track &&
+           (s.step.action == Action::Convert || s.step.action == Action::Level);
+  }
+
+  // What making a converted or levelled copy came to.
+  struct AudioDone {
+    std::uint64_t size = 0;
+    std::string failure;  // empty when it was made
+  };
+
+  // Every converted and levelled copy, several at once, before the plain
+  // copies: each is committed as soon as it is complete.
+  void makeAudioCopies() {
+    audioMade_ = true;
+    std::vector<const PlannedStep*> jobs;
+    for (const PlannedStep& s : plan_.steps) {
+      if (isAudioCopy(s)) jobs.push_back(&s);
+    }
+    if (jobs.empty()) return;
+    std::optional<audio::LibraryAudioTools> library;
+    if (audio_ == nullptr) library.emplace();
+    audio::AudioTools& tools = audio_ != nullptr ? audio_->tools : *library;
+    CopyRecords* records = audio_ != nullptr ? audio_->records : nullptr;
+    std::vector<AudioDone> done(jobs.size());
+    std::mutex hostMutex;
+    std::vector<int> shown(jobs.size(), -1);
+    const auto tell = [&](std::size_t i, double fraction) {
+      std::lock_guard lock(hostMutex);
+      const int percent = static_cast<int>(fraction * 100.0);
+      if (percent == shown[i]) return;
+      shown[i] = percent;
+      const PlannedStep& s = *jobs[i];
+      host_.setProgressCaption(
+          std::string(s.step.action == Action::Convert ? "Converting " : "Levelling ") +
+          PrintableName(GetFileName(s.step.source)) + " (" + std::to_string(percent) + "%)");
+    };
+    audio::RunParallel(
+        jobs.size(), audio_ != nullptr ? audio_->threads : 0,
+        [&](std::size_t i, const std::stop_token& stop) {
+          const PlannedStep& s = *jobs[i];
+          const auto progress = [&tell, i](double fraction) { tell(i, fraction); };
+          try {
+            std::optional<platform::PendingFile> file;
+            if (s.step.action == Action::Convert) {
+              audio::ConvertOptions options;
+              options.bitrateKbps = s.step.bitrateKbps;
+              options.gainDb = s.step.gainDb.value_or(0.0);
+              file.emplace(tools.convert(s.step.source, s.step.path, options, progress, stop));
+            } else {
+              file.emplace(
+                  tools.levelMp3(s.step.source, s.step.path, s.gainSteps, progress, stop).file);
+            }
+            done[i].size = file->size();
+            file->commit();
+            if (records != nullptr && s.stamp) records->store(s.step.path, *s.stamp, CopyRecipe(s));
+          } catch (const audio::AudioError& e) {
+            done[i].failure = PrintableName(e.path()) + ": " + e.reason();
+          } catch (const platform::FsError& e) {
+            done[i].failure = e.path() == s.step.source
+                                  ? PrintableName(e.path()) + ": " + e.reason()
+                                  : PrintableName(s.step.source) + " to " +
+                                        PrintableName(e.path()) + ": " + e.reason();
+          } catch (const std::invalid_argument& e) {
+            done[i].failure = PrintableName(s.step.source) + ": " + e.what();
+          }
+          std::lock_guard lock(hostMutex);
+          host_.setProgressValue(++copied_);
+        });
+    for (std::size_t i = 0; i < jobs.size(); ++i) audioDone_.emplace(jobs[i], std::move(done[i]));
   }
 
   // Atomic: a file another program made or changed since the read is
@@ -185,6 +269,16 @@ class Executor {
       // Found there in this version a moment ago, before anything was written.
       return note(s.step);
     }
+    if (isAudioCopy(s)) {
+      const AudioDone& done = audioDone_.at(&s);
+      if (!done.failure.empty()) {
+        applied_.copies.failures.push_back(TracksText(s.tracks) + ": " + done.failure);
+        return;
+      }
+      note(s.step);
+      if (journal_ != nullptr) journal_->back().size = done.size;
+      return;
+    }
     try {
       const platform::CopyResult done = platform::copyIntoFolder(
           s.step.source, trackFolder(), s.name, s.stamp ? &*s.stamp : nullptr);
@@ -201,6 +295,9 @@ class Executor {
   const Plan& plan_;
   Host& host_;
   Journal* journal_;
+  AudioWork* audio_;
+  bool audioMade_ = false;
+  std::map<const PlannedStep*, AudioDone> audioDone_;
   Applied applied_;
   std::optional<platform::FolderHandle> tracks_;
   bool scriptShown_ = false;
@@ -211,9 +308,9 @@ class Executor {
 }  // namespace
 
 Applied ApplyPlan(const Plan& plan, Host& host, Journal* journal,
-                  std::initializer_list<Subject> only) {
+                  std::initializer_list<Subject> only, AudioWork* audio) {
   if (journal != nullptr) journal->reserve(journal->size() + plan.steps.size());
-  Executor executor(plan, host, journal);
+  Executor executor(plan, host, journal, audio);
   for (const PlannedStep& s : plan.steps) {
     if (only.size() == 0 || std::find(only.begin(), only.end(), s.subject) != only.end()) {
       executor.run(s);

@@ -16,6 +16,8 @@
 
 namespace tunebelt {
 
+struct AudioWork;
+
 // What went wrong in the copy step, which goes on past a copy that fails.
 struct CopyReport {
   // One line per copy that failed: the tracks whose keys then play nothing,
@@ -42,9 +44,13 @@ struct Applied {
 // that failed, but for these, which go on: a copy that fails (told in the
 // result), a clean-up that leaves something (told to the user by the
 // clean-up, and not journaled), a leftover temporary file that does not go.
-// With `only` given, just the steps about those subjects run.
+// With `only` given, just the steps about those subjects run. The converted
+// and levelled copies are made first, several at once with `audio`'s tools
+// (the library's when none are given), each committed and noted in the
+// copy records as it is done; the progress caption names the track and how
+// far it is.
 Applied ApplyPlan(const Plan& plan, Host& host, Journal* journal = nullptr,
-                  std::initializer_list<Subject> only = {});
+                  std::initializer_list<Subject> only = {}, AudioWork* audio = nullptr);
 
 // A save's single writers: the plan's steps about one file each.
 void WriteUserConfigHook(const SavePlan& plan, Host& host, Journal* journal);

@@ -24,6 +24,8 @@ enum class Action {
   MakeFolder,    // a folder that is not there
   Copy,          // a track copied into mp3s (also over a copy of another version)
   AlreadyThere,  // a track whose copy of this version is there: nothing copied
+  Convert,       // a track of another format decoded and encoded into an MP3 in mp3s
+  Level,         // an MP3 copied into mp3s with its frames' gain changed
   CleanUp,       // the mp3s folder emptied, the folder itself kept
   Delete,        // a file taken away
   DeleteFolder,  // a folder taken away with all it holds
@@ -42,8 +44,12 @@ struct Step {
   // clean-up or a folder's deletion takes away.
   std::uint64_t size = 0;
   std::uint64_t files = 0;  // CleanUp, DeleteFolder: the files that go
-  std::string source;       // Copy, AlreadyThere: the track's file
+  std::string source;       // Copy, AlreadyThere, Convert, Level: the track's file
   std::string reason;       // LeftOut: why the file cannot be read
+  // A track's copy when the save levels loudness: the gain it gets in dB
+  // (nothing when its loudness could not be measured; `reason` says why).
+  std::optional<double> gainDb;
+  int bitrateKbps = 0;  // Convert: the copy's bit rate
   bool operator==(const Step&) const = default;
 };
 
@@ -60,7 +66,7 @@ enum class Subject {
   TrackList,      // tracklist.cfg onward
   OldScript,      // a script a save wrote, taken back
   TrackFolder,    // mp3s made
-  Track,          // a track's copy
+  Track,          // a track's copy (copied, converted or levelled)
   LeftOutTrack,   // a playlist entry left out
 };
 
@@ -76,6 +82,7 @@ struct PlannedStep {
   std::string name;                          // Copy: the copy's name in mp3s
   std::optional<platform::FileStamp> stamp;  // Copy: the source's, when it was looked at
   std::vector<int> tracks;                   // Copy: the tracks that play it, from 1
+  int gainSteps = 0;                         // Level: the frames' gain change, in steps
 };
 
 // A step about `subject`: `action` on `path`, of `size` bytes.

@@ -5,6 +5,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "core/playlist/playlist.h"
 #include "core/scripts/controlscript.h"
 #include "core/scripts/keybindings.h"
 #include "core/scripts/playlistscripts.h"
@@ -208,6 +209,7 @@ void PlanTracks(const ProgramState& state, const ModLayout& layout,
       c.source = path;
       c.entry = i;
       if (source != nullptr) c.stamp = source->file->stamp;
+      c.convert = NeedsConversion(path);
       plan.copies.push_back(std::move(c));
       naming.push_back({state.PlaylistNames[i], number});
     }
@@ -240,7 +242,9 @@ bool CheckCopies(SavePlan& plan, std::vector<SourceFile>& sources) {
   }
   bool leftOut = false;
   for (TrackCopy& copy : plan.copies) {
-    if (tracks && copy.stamp) {
+    // A converted copy is never the source's size: the copy records tell
+    // whether it is current (trackaudio.h).
+    if (tracks && copy.stamp && !copy.convert) {
       const std::optional<platform::FileStamp> there = platform::fileStampIn(*tracks, copy.name);
       if (there && platform::sameVersion(*there, *copy.stamp)) {
         copy.current = true;
@@ -389,9 +393,10 @@ SavePlan PlanSave(const ProgramState& state, const ModLayout& layout, const ModF
   for (const TrackCopy& copy : plan.copies) {
     PlannedStep s;
     s.subject = Subject::Track;
-    s.step.action = Action::Copy;
+    s.step.action = copy.convert ? Action::Convert : Action::Copy;
     s.step.path = copy.target;
-    s.step.size = copy.stamp ? copy.stamp->size : 0;
+    // A conversion's size is known once it is made.
+    s.step.size = copy.stamp && !copy.convert ? copy.stamp->size : 0;
     s.step.source = copy.source;
     s.name = copy.name;
     s.stamp = copy.stamp;

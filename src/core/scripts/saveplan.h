@@ -31,6 +31,8 @@ struct TrackCopy {
   // mp3s held a copy of this version when the save looked (PlanSaveAsFound):
   // there is nothing to copy.
   bool current = false;
+  // The file is of a format the save converts into an MP3 (NeedsConversion).
+  bool convert = false;
 };
 
 // A playlist entry whose file cannot be read: left out of every script.

@@ -13,7 +13,11 @@ PreviewResult PreviewSave(ProgramState& state, std::string& modFolder, const Sav
     const ModLayout layout(modFolder);
     const ModFolderFiles found =
         ReadModFolder(layout, state.ApplicationFolder, options.plan.deleteUnused);
-    const SavePlan plan = PlanSaveAsFound(state, layout, found, options.plan);
+    SavePlan plan = PlanSaveAsFound(state, layout, found, options.plan);
+    // The gains are shown as the save would give them: the tracks are
+    // measured (and the measurements kept for the save).
+    SaveAudio audio(state, options);
+    PlanTrackAudio(plan, options.audio, audio.work(), host);
     steps = plan.shown();
     if (plan.scriptTracks.empty()) {
       // The save writes nothing then: only the tracks left out remain.

@@ -1,5 +1,6 @@
 // A save shown instead of carried out: the steps it would take, planned from
-// the mod folder as it is now. Reads only; writes nothing and takes no lock.
+// the mod folder as it is now. Writes nothing into the mod folder and takes
+// no lock; when levelling, the loudness it measures is kept for the save.
 #pragma once
 
 #include <string>

@@ -131,6 +131,21 @@ std::string LeftOutText(const std::vector<LeftOutTrack>& leftOut) {
                   lines);
 }
 
+SaveAudio::SaveAudio(const ProgramState& state, const SaveOptions& options)
+    : cache_(audio::MeasurementCacheFilePath(state)),
+      records_(CopyRecordsFilePath(state)),
+      work_{options.audioTools != nullptr ? *options.audioTools : library_, &cache_, &records_,
+            options.audioThreads} {}
+
+SaveAudio::~SaveAudio() {
+  try {
+    cache_.save();
+    records_.save();
+  } catch (const platform::FsError&) {
+    // Only what the next save measures or makes again is lost.
+  }
+}
+
 bool ValidateModFolder(std::string& modFolder, Host& host) {
   if (modFolder.empty()) return refuse(host, "Please Enter a Mod Folder", kCaption);
   if (TrimModFolder(modFolder)) host.modFolderTextChanged(modFolder);
@@ -167,7 +182,9 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
         ReadModFolder(layout, state.ApplicationFolder, options.plan.deleteUnused);
     // Every track's file is looked at before anything is written: one that
     // cannot be read is left out of every script, so no key plays nothing.
-    const SavePlan plan = PlanSaveAsFound(state, layout, found, options.plan);
+    SavePlan plan = PlanSaveAsFound(state, layout, found, options.plan);
+    SaveAudio audio(state, options);
+    PlanTrackAudio(plan, options.audio, audio.work(), host);
     if (plan.scriptTracks.empty()) {
       host.showMessage(LeftOutText(plan.leftOut) + "\n\nNothing was written.", kErrorCaption,
                        MessageIcon::Critical);
@@ -178,8 +195,9 @@ SaveResult SaveScript(ProgramState& state, std::string& modFolder, const SaveOpt
       }
       host.modFolderEnabledChanged(true);
       result = SaveResult::Failed;
-    } else if (const Applied applied = summarize(plan, ApplyPlan(plan, host, options.journal),
-                                                 state.TrackCount(), options.summary);
+    } else if (const Applied applied =
+                   summarize(plan, ApplyPlan(plan, host, options.journal, {}, &audio.work()),
+                             state.TrackCount(), options.summary);
                applied.complete() && plan.leftOut.empty()) {
       finish(state, modFolder, host);
     } else {

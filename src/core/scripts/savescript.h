@@ -9,6 +9,7 @@
 #include "core/scripts/applyplan.h"
 #include "core/scripts/modlayout.h"
 #include "core/scripts/saveplan.h"
+#include "core/scripts/trackaudio.h"
 #include "core/state/host.h"
 #include "core/state/state.h"
 #include "platform/folderlock.h"
@@ -41,6 +42,30 @@ struct SaveOptions {
   SaveSummary* summary = nullptr;  // when given, what the game got
   // How long a save waits for another save into the same mod folder.
   std::chrono::milliseconds lockTimeout = std::chrono::seconds(60);
+  // Levelling, and the bit rate of converted copies.
+  TrackAudioOptions audio;
+  // The tools that measure, convert and level (nothing: the library's), and
+  // how many tracks at once (0: one per core).
+  audio::AudioTools* audioTools = nullptr;
+  unsigned audioThreads = 0;
+};
+
+// The audio work of a save of this state: the tools, the loudness cache and
+// the copy records of its settings folder, which it writes back when it ends
+// (a failure to write them loses only what the next save finds out again).
+class SaveAudio {
+ public:
+  SaveAudio(const ProgramState& state, const SaveOptions& options);
+  ~SaveAudio();
+  SaveAudio(const SaveAudio&) = delete;
+  SaveAudio& operator=(const SaveAudio&) = delete;
+  AudioWork& work() { return work_; }
+
+ private:
+  audio::LibraryAudioTools library_;
+  audio::MeasurementCache cache_;
+  CopyRecords records_;
+  AudioWork work_;
 };
 
 enum class SaveResult { Done, Refused, Failed };

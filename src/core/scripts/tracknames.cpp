@@ -100,9 +100,19 @@ char32_t Folded(char32_t c) {
   return c;
 }
 
-bool EndsWithExtension(std::string_view name) {
-  return name.size() >= kExtension.size() &&
-         FoldCase(name.substr(name.size() - kExtension.size())) == kExtension;
+bool EndsWith(std::string_view name, std::string_view extension) {
+  return name.size() >= extension.size() &&
+         FoldCase(name.substr(name.size() - extension.size())) == extension;
+}
+
+// The length of the name's track extension: ".mp3", or that of a format a
+// save converts into an MP3 (its copy is an MP3 too); 0 for none.
+std::size_t TrackExtensionLength(std::string_view name) {
+  constexpr std::string_view kExtensions[] = {kExtension, ".flac", ".ogg", ".opus", ".m4a", ".wav"};
+  for (std::string_view e : kExtensions) {
+    if (EndsWith(name, e)) return e.size();
+  }
+  return 0;
 }
 
 // The device names Windows reserves, whatever follows them after a ".".
@@ -209,7 +219,7 @@ std::vector<std::string> CopyNames(const std::vector<CopyNameSource>& files,
   taken.reserve(files.size());
   for (const CopyNameSource& file : files) {
     std::string stem = CleanTrackName(file.displayName, codePage);
-    if (EndsWithExtension(stem)) stem.resize(stem.size() - kExtension.size());
+    stem.resize(stem.size() - TrackExtensionLength(stem));
     if (stem.empty()) stem = "track_" + std::to_string(file.trackNumber);
     // Windows reserves a device name whatever follows its first ".", so the
     // mark goes right after the name.

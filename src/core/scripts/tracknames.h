@@ -48,7 +48,9 @@ struct CopyNameSource {
 };
 
 // The names of the copies in mp3s, one per file, in the files' order. Each is
-// the cleaned display name with its ".mp3" in lower case; a name the
+// the cleaned display name with its ".mp3" in lower case (a track a save
+// converts, ".flac", ".ogg", ".opus", ".m4a" or ".wav", gets ".mp3" in place
+// of its extension); a name the
 // cleaning leaves empty becomes "track_<n>.mp3" for its track number n, and
 // one of the device names Windows reserves (CON, NUL, COM1, ... before its
 // first ".") gets a "_" right after it. A name that equals an earlier one

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "core/audio/convert.h"
 #include "core/state/volume.h"
 #include "platform/codepage.h"
 #include "platform/fs.h"
@@ -26,11 +27,14 @@ constexpr int kGameVolumeRecord = 12006;
 constexpr int kVersionRecord = 12007;
 constexpr int kLastSaveFolderRecord = 12008;
 constexpr int kTrackFolderRecord = 12009;
+constexpr int kLevelLoudnessRecord = 12010;
+constexpr int kBitrateRecord = 12011;
 
 // The file ends with the last record the program writes; bytes beyond it
-// are never read. A file written before the last two records were kept ends
-// earlier, and reads them as empty.
-constexpr std::size_t kFileBytes = kTrackFolderRecord * kRecordSize;
+// are never read. A file written before the last records were kept ends
+// earlier and reads them as empty (the folders) or as the defaults (the
+// audio options).
+constexpr std::size_t kFileBytes = kBitrateRecord * kRecordSize;
 constexpr std::uint16_t kTagInteger = 2;
 
 // The whole file in memory, addressed by record number (from 1). Reads past
@@ -153,6 +157,9 @@ int LoadSettings(const std::string& path, ProgramState& state) {
   int deleteUnused = r.u16(kDeleteUnusedRecord) == kTagInteger ? r.i16(kDeleteUnusedRecord, 2) : 0;
   state.Mp3Volume = r.i16(kMp3VolumeRecord);
   state.GameVolume = r.i16(kGameVolumeRecord);
+  state.LevelLoudness = r.i16(kLevelLoudnessRecord) == 1;
+  const int bitrate = r.i16(kBitrateRecord);
+  state.BitrateKbps = audio::ValidMp3Bitrate(bitrate) ? bitrate : audio::kDefaultBitrateKbps;
   return deleteUnused;
 }
 
@@ -168,6 +175,13 @@ void SaveVolumes(const std::string& path, const ProgramState& state) {
   Records r = Records::load(path);
   r.putInteger(kMp3VolumeRecord, state.Mp3Volume);
   r.putInteger(kGameVolumeRecord, state.GameVolume);
+  r.save(path);
+}
+
+void SaveAudioOptions(const std::string& path, const ProgramState& state) {
+  Records r = Records::load(path);
+  r.putInteger(kLevelLoudnessRecord, state.LevelLoudness ? 1 : 0);
+  r.putInteger(kBitrateRecord, static_cast<std::int16_t>(state.BitrateKbps));
   r.save(path);
 }
 

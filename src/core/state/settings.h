@@ -22,10 +22,11 @@ void EnsureSettingsDefaults(const std::string& path);
 bool SettingsHoldVolumes(const std::string& path);
 
 // Reads the folder list, the last save's folder, the last track's folder,
-// language, sample-track flag, volumes; returns the stored value of the
+// language, sample-track flag, volumes and audio options (a bit rate that is
+// none of MP3's reads as the default); returns the stored value of the
 // "Delete unused" box (0 or 1). A missing file reads as zeros, and a file
-// written before the two folders were kept reads them as empty. Throws
-// platform::FsError when the file exists but cannot be read.
+// written before the later records were kept reads them as empty or as the
+// defaults. Throws platform::FsError when the file exists but cannot be read.
 int LoadSettings(const std::string& path, ProgramState& state);
 
 // The starting volumes as the program uses them, window and terminal alike:
@@ -36,6 +37,10 @@ void NormalizeVolumes(ProgramState& state, bool volumesStored);
 
 // Writes Mp3Volume and GameVolume. Throws platform::FsError.
 void SaveVolumes(const std::string& path, const ProgramState& state);
+
+// Writes the audio options (LevelLoudness, BitrateKbps). Throws
+// platform::FsError.
+void SaveAudioOptions(const std::string& path, const ProgramState& state);
 
 // Writes the sample-track flag alone. Throws platform::FsError.
 void SaveSampleTrackOffered(const std::string& path, const ProgramState& state);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/audio/convert.h"
+
 namespace tunebelt {
 
 inline constexpr int kMaxTracks = 10000;    // size of the playlist tables
@@ -46,6 +48,11 @@ struct ProgramState {
   std::int16_t SampleTrackOffered = 0;
   std::int16_t Mp3Volume = 0;
   std::int16_t GameVolume = 0;
+
+  // The audio options: every copy levelled to one loudness, and the bit rate
+  // of the copies a save converts.
+  bool LevelLoudness = false;
+  int BitrateKbps = audio::kDefaultBitrateKbps;
 
   // The folder that holds the files shipped with the program: beside it, or
   // where they were installed.

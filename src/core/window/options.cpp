@@ -30,16 +30,36 @@ void OptionsForm::setGameVolume(int volume) {
   values_.gameVolume = NearestVolumeStep(volume);
 }
 
+void OptionsForm::setLevelLoudness(bool on) {
+  values_.levelLoudness = on;
+}
+
+void OptionsForm::setBitrate(int kbps) {
+  if (std::find(kBitrateChoices.begin(), kBitrateChoices.end(), kbps) != kBitrateChoices.end()) {
+    values_.bitrateKbps = kbps;
+  }
+}
+
 void OptionsForm::apply() {
   state_.Mp3Volume = static_cast<std::int16_t>(values_.mp3Volume);
   state_.GameVolume = static_cast<std::int16_t>(values_.gameVolume);
+  state_.LevelLoudness = values_.levelLoudness;
+  state_.BitrateKbps = values_.bitrateKbps;
   settings_.tellNextFailure();
-  settings_.use([this](const std::string& path) { SaveVolumes(path, state_); }, prompts_);
+  settings_.use(
+      [this](const std::string& path) {
+        SaveVolumes(path, state_);
+        SaveAudioOptions(path, state_);
+      },
+      prompts_);
 }
 
 void OptionsForm::reload() {
   values_.mp3Volume = NearestVolumeStep(state_.Mp3Volume);
   values_.gameVolume = NearestVolumeStep(state_.GameVolume);
+  values_.levelLoudness = state_.LevelLoudness;
+  values_.bitrateKbps = audio::kDefaultBitrateKbps;
+  setBitrate(state_.BitrateKbps);
 }
 
 }  // namespace tunebelt

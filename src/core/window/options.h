@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 
+#include "core/audio/convert.h"
+#include "core/state/audiooptions.h"
 #include "core/state/host.h"
 #include "core/state/startup.h"
 #include "core/state/state.h"
@@ -17,6 +19,8 @@ namespace tunebelt {
 struct OptionValues {
   int mp3Volume = kDefaultVolume;   // always one of VolumeChoices()
   int gameVolume = kDefaultVolume;  // always one of VolumeChoices()
+  bool levelLoudness = false;
+  int bitrateKbps = audio::kDefaultBitrateKbps;  // always one of kBitrateChoices
 
   bool operator==(const OptionValues&) const = default;
 };
@@ -37,6 +41,11 @@ class OptionsForm {
   // the control shows at once.
   void setMp3Volume(int volume);
   void setGameVolume(int volume);
+  void setLevelLoudness(bool on);
+  // A bit rate the list does not offer keeps the one before.
+  void setBitrate(int kbps);
+  // The captions of the audio options in the window's language.
+  const AudioOptionTexts& audioTexts() const { return AudioOptionTextsOf(state_.Language); }
 
   // Apply (and Ok before it hides the dialog): the values into the program
   // state and the settings file; a failure to write is told.

@@ -305,11 +305,13 @@ void WindowModel::saveScript() {
   SaveOptions options;
   options.plan.deleteUnused = deleteUnused_;
   options.decimalSeparator = decimalSeparator_;
+  options.audio.level = state_.LevelLoudness;
+  options.audio.bitrateKbps = state_.BitrateKbps;
   options.summary = &saveSummary_;
   saving_ = true;
   saveSummary_ = {};
   savedFolder_ = modFolderText_;
-  runJob([this, options](Host& host) { SaveScript(state_, savedFolder_, options, host); });
+  runJob([this, options](Host& host) mutable { SaveScript(state_, savedFolder_, options, host); });
 }
 
 void WindowModel::removeFromModFolder() {
