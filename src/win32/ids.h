@@ -69,6 +69,9 @@ enum OptionsId : int {
   kCboMP3Vol = 4001,
   kCboGameVol,
   kCmdApply,
+  kChkLevel,
+  kLblBitrate,
+  kCboBitrate,
   kCmdOk = 1,      // IDOK
   kCmdCancel = 2,  // IDCANCEL
 };

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "win32/ids.h"
@@ -17,7 +18,7 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 OptionsDialog::OptionsDialog(OptionsForm& form, HWND owner) : form_(form), owner_(owner) {
   scale_.dpi = dpiOf(owner);
   create(L"TunebeltOptions", L"Tunebelt - Options", kStyle, WS_EX_DLGMODALFRAME, owner, nullptr,
-         scale_.px(4170), scale_.px(2310));
+         scale_.px(4170), scale_.px(3030));
   labelFont_ = makeFont(L"Arial", 9.75, scale_.dpi);
   boxFont_ = makeFont(L"Arial", 8.25, scale_.dpi);
   HINSTANCE instance = ::GetModuleHandleW(nullptr);
@@ -31,7 +32,7 @@ OptionsDialog::OptionsDialog(OptionsForm& form, HWND owner) : form_(form), owner
     ::SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     return w;
   };
-  // In the focus order: the two boxes, Ok, Apply, Cancel.
+  // In the focus order: the two boxes, the audio options, Ok, Apply, Cancel.
   add(WC_STATICW, L"Initial Volumes (0-100):", SS_NOPREFIX, 0, -1, {240, 240, 2055, 255},
       labelFont_);
   add(WC_STATICW, L"MP3:", SS_NOPREFIX, 0, -1, {480, 720, 615, 255}, labelFont_);
@@ -44,11 +45,22 @@ OptionsDialog::OptionsDialog(OptionsForm& form, HWND owner) : form_(form), owner
       ::SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(step).c_str()));
     }
   }
-  add(WC_BUTTONW, L"Ok", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kCmdOk, {2760, 1800, 1230, 375},
+  // The audio options: levelled loudness and the bit rate of converted
+  // copies; their captions follow the language at every opening.
+  add(WC_BUTTONW, L"", WS_TABSTOP | BS_AUTOCHECKBOX, 0, kChkLevel, {240, 1500, 3750, 255},
+      boxFont_);
+  add(WC_STATICW, L"", SS_NOPREFIX, 0, kLblBitrate, {240, 1920, 1500, 255}, boxFont_);
+  HWND bitrates = add(WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, kCboBitrate,
+                      {1800, 1890, 1455, 300 + 2000}, boxFont_);
+  for (int kbps : kBitrateChoices) {
+    ::SendMessageW(bitrates, CB_ADDSTRING, 0,
+                   reinterpret_cast<LPARAM>(wide(BitrateText(kbps)).c_str()));
+  }
+  add(WC_BUTTONW, L"Ok", WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kCmdOk, {2760, 2520, 1230, 375},
       labelFont_);
-  add(WC_BUTTONW, L"Apply", WS_TABSTOP | BS_PUSHBUTTON, 0, kCmdApply, {1440, 1800, 1230, 375},
+  add(WC_BUTTONW, L"Apply", WS_TABSTOP | BS_PUSHBUTTON, 0, kCmdApply, {1440, 2520, 1230, 375},
       labelFont_);
-  add(WC_BUTTONW, L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, kCmdCancel, {120, 1800, 1230, 375},
+  add(WC_BUTTONW, L"Cancel", WS_TABSTOP | BS_PUSHBUTTON, 0, kCmdCancel, {120, 2520, 1230, 375},
       labelFont_);
   loadBoxes();
 }
@@ -65,6 +77,15 @@ void OptionsDialog::loadBoxes() {
                  static_cast<WPARAM>(OptionsForm::VolumeChoiceIndex(form_.values().mp3Volume)), 0);
   ::SendMessageW(::GetDlgItem(hwnd_, kCboGameVol), CB_SETCURSEL,
                  static_cast<WPARAM>(OptionsForm::VolumeChoiceIndex(form_.values().gameVolume)), 0);
+  const AudioOptionTexts& texts = form_.audioTexts();
+  ::SetWindowTextW(::GetDlgItem(hwnd_, kChkLevel), wide(texts.levelLoudness).c_str());
+  ::SetWindowTextW(::GetDlgItem(hwnd_, kLblBitrate), wide(texts.bitrate).c_str());
+  ::SendMessageW(::GetDlgItem(hwnd_, kChkLevel), BM_SETCHECK,
+                 form_.values().levelLoudness ? BST_CHECKED : BST_UNCHECKED, 0);
+  const auto rate =
+      std::find(kBitrateChoices.begin(), kBitrateChoices.end(), form_.values().bitrateKbps);
+  ::SendMessageW(::GetDlgItem(hwnd_, kCboBitrate), CB_SETCURSEL,
+                 static_cast<WPARAM>(rate - kBitrateChoices.begin()), 0);
 }
 
 LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -83,6 +104,15 @@ LRESULT OptionsDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
           }
         }
         loadBoxes();
+      } else if (HIWORD(wParam) == CBN_SELCHANGE && id == kCboBitrate) {
+        const auto index = ::SendMessageW(reinterpret_cast<HWND>(lParam), CB_GETCURSEL, 0, 0);
+        if (index >= 0 && static_cast<std::size_t>(index) < kBitrateChoices.size()) {
+          form_.setBitrate(kBitrateChoices[static_cast<std::size_t>(index)]);
+        }
+        loadBoxes();
+      } else if (id == kChkLevel && HIWORD(wParam) == BN_CLICKED) {
+        form_.setLevelLoudness(::SendMessageW(reinterpret_cast<HWND>(lParam), BM_GETCHECK, 0, 0) ==
+                               BST_CHECKED);
       } else if (id == kCmdApply && HIWORD(wParam) == BN_CLICKED) {
         form_.apply();
       } else if (id == kCmdOk) {

@@ -1,5 +1,6 @@
 // frmOptions on Windows: the two starting volumes, each chosen from the
-// steps the game's volume keys take. The values live in the window model's
+// steps the game's volume keys take, and the audio options (levelled
+// loudness, the bit rate of converted copies). The values live in the window model's
 // OptionsForm; Apply stores them, Ok and Cancel hide the dialog (the next
 // opening shows the same one); closing it through its title bar discards it.
 #pragma once

@@ -1,5 +1,6 @@
 // Game discovery on Steam trees built under a temporary home folder.
 #include "core/modfolder/discovery.h"
+#include "platform/fs.h"
 
 #include <gtest/gtest.h>
 
@@ -229,12 +230,16 @@ TEST(ModFolderEntries, RememberedFoldersFirstThenTheGamesANameCanTellApart) {
   };
   const std::vector<ModFolderEntry> entries =
       ModFolderEntries({"/mine/ricochet", "/lib1/Half-Life/dod"}, found);
+  // The shortened folder is written with the system's separator.
+  const auto shortened = [](const std::string& name, const std::string& last) {
+    return name + " \u2014 ..." + platform::kSep + last;
+  };
   const std::vector<ModFolderEntry> expected = {
       {"/mine/ricochet", "/mine/ricochet"},
-      {"Day of Defeat \u2014 .../dod", "/lib1/Half-Life/dod"},
+      {shortened("Day of Defeat", "dod"), "/lib1/Half-Life/dod"},
       {"Counter-Strike \u2014 /lib1/Half-Life/cstrike", "/lib1/Half-Life/cstrike"},
       {"Counter-Strike \u2014 /lib2/Half-Life/cstrike", "/lib2/Half-Life/cstrike"},
-      {"Bad\\x1b[2Jname \u2014 .../tfc", "/lib2/Half-Life/tfc"},
+      {shortened("Bad\\x1b[2Jname", "tfc"), "/lib2/Half-Life/tfc"},
   };
   EXPECT_EQ(entries, expected);
 }

@@ -487,9 +487,18 @@ TEST(WindowModel, TheStartTextFallsBackToTheFirstFolderThereIs) {
 // entry chosen puts the folder it stands for into the box.
 TEST(WindowModel, ChoosingANamedGamePutsItsFolderIntoTheBox) {
   ModelUnderTest t;
+#ifdef _WIN32
+  const std::string steam = t.dir / "Steam";
+  test::RegistryValueGuard steamPath(L"Software\\Valve\\Steam", L"SteamPath",
+                                     test::fsPath(steam).wstring());
+  const std::string shown = "Counter-Strike \u2014 ...\\cstrike";
+#else
   EnvGuard env;
   env.set("HOME", t.dir / "home");
-  const std::string common = t.dir / "home/.steam/steam/steamapps/common/Half-Life";
+  const std::string steam = t.dir / "home/.steam/steam";
+  const std::string shown = "Counter-Strike \u2014 .../cstrike";
+#endif
+  const std::string common = platform::joinPath(steam, "steamapps/common/Half-Life");
   writeFile(common + "/cstrike/liblist.gam", "game \"Counter-Strike\"\r\n");
   writeFile(common + "/cstrike/gfx/shell/kb_act.lst", "\"+attack\" \"Fire\"\r\n");
   writeFile(common + "/valve/liblist.gam", "game \"Half-Life\"\r\n");  // no kb_act.lst
@@ -498,7 +507,7 @@ TEST(WindowModel, ChoosingANamedGamePutsItsFolderIntoTheBox) {
   SaveSettingsOnExit(SettingsFilePath(t.state), stored, 0);
   t.model->start();
   const std::string cstrike = platform::realPath(common + "/cstrike");
-  EXPECT_EQ(t.view.entries, (std::vector<std::string>{t.mod, "Counter-Strike \u2014 .../cstrike"}));
+  EXPECT_EQ(t.view.entries, (std::vector<std::string>{t.mod, shown}));
   EXPECT_EQ(t.model->modFolderEntryFolders(), (std::vector<std::string>{t.mod, cstrike}));
   EXPECT_EQ(t.view.modFolderText, t.mod);
   t.model->chooseModFolderEntry(1);
@@ -531,7 +540,7 @@ TEST(WindowModel, ALinkThatCannotBeOpenedIsTold) {
             "Could not open www.velloran.net/:\nno program to show it was found.");
 
   // The read-me: missing, then there but nothing to open it.
-  const std::string readme = t.state.ApplicationFolder + "/readme.txt";
+  const std::string readme = platform::joinPath(t.state.ApplicationFolder, "readme.txt");
   m.switchLanguage(kEnglish);
   m.openReadme();
   ASSERT_EQ(t.view.messages.size(), 3u);

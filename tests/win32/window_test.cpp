@@ -290,7 +290,9 @@ TEST_F(Win32Window, HoverImagesFollowThePointerAndALitButtonRunsItsCommand) {
   moveTo(kImgAdd);
   click(kImgAddb);
   ASSERT_EQ(Dialogs::opened().size(), 1u);
-  EXPECT_EQ(Dialogs::opened()[0].filter, "MP3 Files (*.mp3)|*.mp3");
+  EXPECT_EQ(Dialogs::opened()[0].filter,
+            "Music Files (*.mp3,*.flac,*.ogg,*.opus,*.m4a,*.wav)|*.mp3; *.flac; *.ogg; *.opus; "
+            "*.m4a; *.wav");
   EXPECT_FALSE(window->controlVisible(kImgAddb));
   Dialogs::queueFiles({});
   menu(kMnuAddPlaylist);
@@ -375,8 +377,20 @@ TEST_F(Win32Window, OptionsOfferTheGamesStepsAndApplyThem) {
     EXPECT_EQ(shownVolume(dialog, kCboMP3Vol), state.Mp3Volume);
     chooseVolume(dialog, kCboMP3Vol, 50);
     chooseVolume(dialog, kCboGameVol, 15);
+    // The audio options: off and 192 kb/s at first.
+    HWND level = ::GetDlgItem(dialog, kChkLevel);
+    HWND rate = ::GetDlgItem(dialog, kCboBitrate);
+    EXPECT_EQ(windowText(level), L"Level loudness of the copies");
+    EXPECT_EQ(::SendMessageW(level, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(windowText(rate), L"192 kb/s");
+    ::SendMessageW(level, BM_CLICK, 0, 0);
+    ::SendMessageW(rate, CB_SETCURSEL, 5, 0);  // 320 kb/s
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(kCboBitrate, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(rate));
     ::SendMessageW(::GetDlgItem(dialog, kCmdOk), BM_CLICK, 0, 0);
   });
+  EXPECT_TRUE(state.LevelLoudness);
+  EXPECT_EQ(state.BitrateKbps, 320);
   EXPECT_TRUE(::IsWindowEnabled(main()));
   EXPECT_FALSE(::IsWindowVisible(window->optionsWindow()));
   EXPECT_EQ(state.Mp3Volume, 50);
@@ -385,6 +399,8 @@ TEST_F(Win32Window, OptionsOfferTheGamesStepsAndApplyThem) {
   LoadSettings(settings / "settings.jst", stored);
   EXPECT_EQ(stored.Mp3Volume, 50);
   EXPECT_EQ(stored.GameVolume, 15);
+  EXPECT_TRUE(stored.LevelLoudness);
+  EXPECT_EQ(stored.BitrateKbps, 320);
   // Cancel: nothing applied, and the same dialog shows the stored values.
   whileModal(kMnuOptions, [&] {
     HWND dialog = window->optionsWindow();

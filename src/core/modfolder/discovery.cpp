@@ -229,7 +229,9 @@ std::vector<ModFolderEntry> ModFolderEntries(const std::vector<std::string>& rem
   std::vector<std::string> labels;
   labels.reserve(listed.size());
   for (const auto& [folder, mod] : listed) {
-    labels.push_back(mod == nullptr ? folder : label(*mod, ".../" + lastName(folder)));
+    labels.push_back(mod == nullptr
+                         ? folder
+                         : label(*mod, std::string("...") + platform::kSep + lastName(folder)));
   }
   std::vector<ModFolderEntry> entries;
   entries.reserve(listed.size());
