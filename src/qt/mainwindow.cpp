@@ -454,7 +454,10 @@ void MainWindow::showPlaylist(const std::vector<std::string>& lines, const Playl
   }
 }
 
+// The model measures a text it sets itself; only the player's typing is
+// handed back.
 void MainWindow::showModFolderText(const std::string& text) {
+  const QSignalBlocker block(cboSteamFolder_);
   cboSteamFolder_->setEditText(qs(text));
 }
 

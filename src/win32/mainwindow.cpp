@@ -706,11 +706,8 @@ void MainWindow::showPlaylist(const std::vector<std::string>& lines, const Playl
   ::InvalidateRect(list, nullptr, TRUE);
 }
 
-// Like a text the player typed, the new text is handed back to the model,
-// which measures the folder's cache again.
 void MainWindow::showModFolderText(const std::string& text) {
   ::SetWindowTextW(control(kCboSteamFolder), wide(text).c_str());
-  model_->modFolderEdited(text);
 }
 
 // The list changes; the text stays the mod folder the player has.

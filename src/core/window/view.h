@@ -75,7 +75,8 @@ class WindowView : public Prompts {
   // list's entries are what the player reads (remembered folders first, then
   // the games found, named); choosing one goes to the model as its index
   // (WindowModel::chooseModFolderEntry), which puts the folder it stands for
-  // into the box through showModFolderText.
+  // into the box through showModFolderText. A text the model sets is not
+  // handed back: the model measures its cache itself.
   virtual void showModFolderText(const std::string& text) = 0;
   virtual void showModFolderEntries(const std::vector<std::string>& entries) = 0;
   virtual void showModFolderEnabled(bool enabled) = 0;

@@ -528,9 +528,12 @@ void WindowModel::playlistChanged(const std::vector<std::string>& lines,
   view_.showPlaylist(lines, change);
 }
 
+// A new text in the box is measured again, as one the player typed.
 void WindowModel::modFolderTextChanged(const std::string& text) {
+  const bool changed = text != modFolderText_;
   modFolderText_ = text;
   view_.showModFolderText(text);
+  if (changed) refreshCacheSize();
 }
 
 void WindowModel::modFolderEnabledChanged(bool enabled) {
